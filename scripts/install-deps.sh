@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the tools need, only those missing.
+# This is the one list of them. Groups: core (build, tests, content, player), video (capture),
+# extra (fuzzing, memory checks, benchmarks). Default: core. "all" installs every group.
+set -euo pipefail
+
+core=(
+  build-essential cmake pkg-config
+  libsdl2-dev libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libjpeg62-turbo-dev libvorbis-dev libogg-dev
+  libfreetype-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+)
+video=(ffmpeg)
+extra=(clang libclang-rt-14-dev valgrind libassimp-dev)
+
+want=()
+for group in "${@:-core}"; do
+  case "$group" in
+    core) want+=("${core[@]}") ;;
+    video) want+=("${video[@]}") ;;
+    extra) want+=("${extra[@]}") ;;
+    all) want+=("${core[@]}" "${video[@]}" "${extra[@]}") ;;
+    *) echo "install-deps: unknown group '$group' (core, video, extra, all)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${want[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
