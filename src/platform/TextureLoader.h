@@ -1,0 +1,32 @@
+#pragma once
+// JPEG files become mipmapped RGB OpenGL textures here. Decoding is kept apart from GL, so the
+// decoder can be driven from memory by tests and fuzz targets without a context.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One decoded picture: RGB rows, row 0 is the top of the picture, no gaps between rows.
+struct DecodedImage {
+  int32_t rowBytes = 0;  // width x 3
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> pixels;
+};
+
+// Decodes a JPEG held in memory. Greyscale pictures are widened to RGB and CMYK ones converted;
+// anything else is refused. On failure image is left empty and error says why (never exits).
+bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std::string& error);
+
+// The same for a file opened through OpenFile. error names the file when it cannot be read.
+bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& error);
+
+class TextureLoader {
+ public:
+  // The name of a new mipmapped RGB texture made from the file, bound on unit 0 (and on unit 1
+  // when sphereMap is set, which also puts S and T generation of both units in sphere-map mode);
+  // unit 0 is left active. Needs a current context with the multitexture entry points.
+  // A missing, unreadable or undecodable file ends the program with a message naming it and
+  // exit status 1: the production cannot run with a texture missing.
+  static uint32_t LoadTexture(const char* path, bool sphereMap);
+};
