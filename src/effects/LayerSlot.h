@@ -1,0 +1,19 @@
+#pragma once
+// A rectangular 2D image laid over the rendered frame: title cards, credits, logos, noise masks.
+// The script changes its opacity, rectangle and jitter; the compositor draws it inside Begin2D.
+#include <cstdint>
+
+class LayerSlot {
+public:
+  uint32_t texture = 0;      // GL texture name of the image
+  float shakeAmount = 0.0f;  // jitter range in pixels; 0 or less: none
+  float x0 = 0.0f;           // left edge, pixels from the left of the window
+  float x1 = 0.0f;           // right edge
+  float y0 = 0.0f;           // top edge, pixels from the top of the window
+  float y1 = 0.0f;           // bottom edge
+  float alpha = 0.0f;        // opacity and brightness, 0 .. 1
+
+  // Draws the layer with a screen blend into the current 2D pass. A jitter translation is left
+  // on the modelview matrix on purpose: it shakes everything drawn after it until the next Begin2D.
+  void Draw();
+};
