@@ -15,11 +15,13 @@ struct DecodedImage {
 };
 
 // Decodes a JPEG held in memory. Greyscale pictures are widened to RGB and CMYK ones converted;
-// anything else is refused. On failure image is left empty and error says why (never exits).
-bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std::string& error);
+// other layouts and oversized pictures are refused. Never exits: on failure image is left empty
+// and message says why; on success message holds the library's first warning (a truncated or
+// damaged file still gives a picture), or is empty.
+bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std::string& message);
 
-// The same for a file opened through OpenFile. error names the file when it cannot be read.
-bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& error);
+// The same for a file opened through OpenFile; a failure message names the file.
+bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message);
 
 class TextureLoader {
  public:

@@ -1,0 +1,166 @@
+#include "platform/TextureLoader.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+#include "platform/Files.h"
+
+namespace {
+
+// Pictures above this many pixels are refused: no texture of the production comes near it, and a
+// forged header must not make us allocate gigabytes.
+constexpr uint64_t kMaxPixels = 32ull * 1024 * 1024;
+
+// The library's default error handler ends the process; ours records the text and jumps back to
+// the decode call, which then fails cleanly.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  jmp_buf escape;
+  char message[JMSG_LENGTH_MAX];
+  char warning[JMSG_LENGTH_MAX];
+};
+
+void OnError(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  longjmp(err->escape, 1);
+}
+
+// Warnings (a truncated file, a damaged segment) leave a usable picture; the first one is kept
+// for the caller to report.
+void OnMessage(j_common_ptr cinfo, int level) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  if (level < 0 && err->warning[0] == '\0') (*cinfo->err->format_message)(cinfo, err->warning);
+  if (level < 0) cinfo->err->num_warnings++;
+}
+
+// Widens decoded rows of the given layout to RGB, in place from the last pixel back, so the
+// buffer needs no second copy. inverted marks Adobe CMYK, stored with every channel inverted.
+void ConvertToRgb(std::vector<uint8_t>& pixels, uint64_t count, int components, bool inverted) {
+  if (components == 1) {
+    for (uint64_t i = count; i-- > 0;) {
+      uint8_t g = pixels[i];
+      pixels[i * 3] = pixels[i * 3 + 1] = pixels[i * 3 + 2] = g;
+    }
+  } else if (components == 4) {
+    for (uint64_t i = 0; i < count; ++i) {
+      int c = pixels[i * 4], m = pixels[i * 4 + 1], y = pixels[i * 4 + 2], k = pixels[i * 4 + 3];
+      if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+      pixels[i * 3] = static_cast<uint8_t>(c * k / 255);
+      pixels[i * 3 + 1] = static_cast<uint8_t>(m * k / 255);
+      pixels[i * 3 + 2] = static_cast<uint8_t>(y * k / 255);
+    }
+  }
+  pixels.resize(count * 3);
+}
+
+// The decode proper. Only trivially destructible locals live across setjmp.
+bool Decode(const uint8_t* data, size_t size, DecodedImage& image, std::string& message) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.emit_message = OnMessage;
+  err.message[0] = err.warning[0] = '\0';
+  if (setjmp(err.escape)) {
+    jpeg_destroy_decompress(&cinfo);
+    image = DecodedImage();
+    message = err.message;
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+
+  bool inverted = false;
+  switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+      cinfo.out_color_space = JCS_GRAYSCALE;
+      break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      cinfo.out_color_space = JCS_CMYK;
+      inverted = cinfo.saw_Adobe_marker;
+      break;
+    case JCS_RGB:
+    case JCS_YCbCr:
+      cinfo.out_color_space = JCS_RGB;
+      break;
+    default:
+      std::snprintf(err.message, sizeof err.message, "espacio de color no soportado (%d)",
+                    static_cast<int>(cinfo.jpeg_color_space));
+      longjmp(err.escape, 1);
+  }
+  jpeg_start_decompress(&cinfo);
+  uint64_t pixelCount = static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height;
+  int components = cinfo.output_components;
+  if (pixelCount == 0 || pixelCount > kMaxPixels ||
+      (components != 1 && components != 3 && components != 4)) {
+    std::snprintf(err.message, sizeof err.message, "imagen no soportada (%ux%u, %d componentes)",
+                  cinfo.output_width, cinfo.output_height, components);
+    longjmp(err.escape, 1);
+  }
+
+  image.width = static_cast<int32_t>(cinfo.output_width);
+  image.height = static_cast<int32_t>(cinfo.output_height);
+  image.rowBytes = image.width * 3;
+  size_t decodedRow = static_cast<size_t>(image.width) * components;
+  // Room for the larger of the decoded and the RGB layouts, so the conversion works in place.
+  image.pixels.resize(pixelCount * (components > 3 ? components : 3));
+  auto rows = static_cast<JSAMPARRAY>((*cinfo.mem->alloc_small)(
+      reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, image.height * sizeof(JSAMPROW)));
+  for (int32_t i = 0; i < image.height; ++i) rows[i] = image.pixels.data() + i * decodedRow;
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JDIMENSION done = cinfo.output_scanline;
+    if (jpeg_read_scanlines(&cinfo, rows + done, cinfo.output_height - done) == 0) {
+      std::snprintf(err.message, sizeof err.message, "datos incompletos");
+      longjmp(err.escape, 1);
+    }
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  ConvertToRgb(image.pixels, pixelCount, components, inverted);
+  message = err.warning;
+  return true;
+}
+
+}  // namespace
+
+bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std::string& message) {
+  image = DecodedImage();
+  message.clear();
+  if (!data || size == 0) {
+    message = "fichero vacío";
+    return false;
+  }
+  return Decode(data, size, image, message);
+}
+
+bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message) {
+  image = DecodedImage();
+  message.clear();
+  FILE* f = path ? OpenFile(path, "rb") : nullptr;
+  if (!f) {
+    message = std::string("no se puede abrir \"") + (path ? path : "") + "\"";
+    return false;
+  }
+  std::vector<uint8_t> data;
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+  bool readError = std::ferror(f) != 0;
+  std::fclose(f);
+  if (readError) {
+    message = std::string("error de lectura en \"") + path + "\"";
+    return false;
+  }
+  if (!DecodeJpegMemory(data.data(), data.size(), image, message)) {
+    message = std::string("\"") + path + "\" no es un JPEG válido: " + message;
+    return false;
+  }
+  return true;
+}
