@@ -1,0 +1,68 @@
+#pragma once
+// The checked set-up, store and read shared by the scene's four arrays and the four mesh
+// arrays. Every refusal is a modal box; only a read of an array never set up ends the program.
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "platform/MessageBox.h"
+
+namespace checked {
+
+inline void Tell(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+// n default-constructed elements into array, which must hold nothing (the caller frees or
+// refuses first). If the allocation fails the array is set up empty, so the stores that follow
+// are refused by their bounds check instead of writing through a null array.
+template <typename T>
+void Allocate(T*& array, uint32_t& count, bool& ready, uint32_t n) {
+  array = new (std::nothrow) T[n];
+  count = n;
+  if (!array) {
+    Tell("Memoria insuficiente: el vector queda vacio", "Error de memoria");
+    count = 0;
+  }
+  ready = true;
+}
+
+template <typename T>
+void Store(T* array, bool ready, uint32_t count, uint32_t i, const T& value, const char* notReady) {
+  if (!ready) {
+    Tell(notReady, "Error de inicializacion");
+    return;
+  }
+  if (i >= count) {
+    Tell("Acceso fuera del vector IMPEDIDO", "Error de acceso");
+    return;
+  }
+  array[i] = value;
+}
+
+template <typename T>
+T Read(const T* array, bool ready, uint32_t count, uint32_t i, const char* notReady) {
+  if (!ready) {
+    Tell(notReady, "Error de inicializacion");
+    std::exit(1);
+  }
+  if (i >= count) {
+    Tell("Acceso fuera del vector IMPEDIDO.\nSe ha truncado el acceso.", "Error de acceso");
+    // An empty array has no last element to fall back on.
+    return count > 0 ? array[count - 1] : T();
+  }
+  return array[i];
+}
+
+// Frees a set-up array and marks it not set up; true when it was set up.
+template <typename T>
+bool Free(T*& array, uint32_t& count, bool& ready) {
+  if (!ready) return false;
+  delete[] array;
+  array = nullptr;
+  count = 0;
+  ready = false;
+  return true;
+}
+
+}  // namespace checked
