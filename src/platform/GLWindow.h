@@ -1,0 +1,99 @@
+#pragma once
+// The one render window: an SDL window with a compatibility-profile OpenGL context, full screen
+// through a display-mode switch or, when that is refused and the user agrees, an ordinary window.
+// It keeps the client size and the perspective projection, enters and leaves a pixel-exact 2D
+// projection, and carries the render-target textures of the screen effects and the bitmap font,
+// so everything that draws reaches size, projection and those resources through one reference.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdint>
+
+#include "platform/Messages.h"
+
+struct SDL_Window;
+typedef SDL_Window* HDC;  // the surface SwapBuffers presents: the SDL window itself
+typedef void* HGLRC;      // an SDL_GLContext
+typedef void* HINSTANCE;
+
+class GLWindow {
+ public:
+  bool m_fullscreen = false;
+  HDC m_hDC = nullptr;
+  HGLRC m_hRC = nullptr;
+  HWND m_hWnd = nullptr;
+  HINSTANCE m_hInstance = nullptr;  // set while the video subsystem is held for this window
+  int32_t m_width = 0;
+  int32_t m_height = 0;
+  float m_fov = 0.0f;
+  uint32_t m_glowTexture = 0;           // 256 x 256 render target
+  uint32_t m_frameTexture = 0;          // 1024 x 1024 render target
+  uint32_t m_previousFrameTexture = 0;  // 1024 x 1024 render target
+  uint32_t m_fontBase = 0;              // first of the 256 font display lists
+  uint32_t m_fontTexture = 0;
+
+  GLWindow();
+  ~GLWindow();  // releases nothing: the process end does, as the main loop expects
+  GLWindow(const GLWindow&) = delete;
+  GLWindow& operator=(const GLWindow&) = delete;
+
+  // Opens window and context. On false a message has been shown and what was made is released.
+  bool Create(const char* title, int32_t width, int32_t height, int32_t bits, float fov,
+              bool fullscreen);
+  void Destroy();
+  // Viewport and perspective projection. Height 0 is taken as 1; -1 keeps the stored value.
+  void Resize(int32_t width, int32_t height);
+  bool InitState();
+  // True when both required extensions are present; fetches the multitexture entry points.
+  bool CheckExtensions();
+  // Pixel projection, origin top-left, y down, identity modelview. End2D rebuilds the perspective
+  // state from the stored size and field of view, however often Begin2D ran before it.
+  void Begin2D();
+  void End2D();
+  void SetFov(float fov) { m_fov = fov; }  // takes effect at the next Resize
+
+  int32_t GetWidth() const { return m_width; }
+  int32_t GetHeight() const { return m_height; }
+  HDC GetHDC() const { return m_hDC; }
+  HWND GetHWND() const { return m_hWnd; }
+
+  // The window procedure: records keys and activation, resizes the one window, quits on close.
+  static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Whole-word search in a list of words separated by newline characters.
+  static bool FindExtension(const char* list, const char* name);
+
+  // Render-to-texture screen effects (defined in effects/).
+  void CreateRenderTargets();
+  void DeleteRenderTargets();
+  void BeginCapture();
+  void DrawPreviousFrame(float alpha);
+  void StorePreviousFrame();
+  void CaptureFrame();
+  void SetGlowViewport();
+  void DrawFrame();
+  void CaptureGlowSource();
+  void DrawGlow(int32_t count, float spread);
+  void DrawGlowCopies(int32_t count, float spread);
+
+  // Bitmap font (defined in effects/).
+  void BuildFont();
+  void DeleteFont();
+  // Text with its first glyph's lower-left corner at (x, y), in pixels from the lower-left corner.
+  void Print(int32_t x, int32_t y, const char* text, int32_t set, float brightness);
+};
+
+// Written by the window procedure, read by the main loop.
+extern bool g_keys[256];  // indexed by virtual-key code; true while the key is down
+extern bool g_active;     // true while the window is not minimised
+
+// The multitexture entry points, filled by CheckExtensions. The GL header declares functions of
+// the same names, so the names are routed to the fetched pointers.
+extern PFNGLACTIVETEXTUREARBPROC zb_glActiveTextureARB;
+extern PFNGLMULTITEXCOORD2FARBPROC zb_glMultiTexCoord2fARB;
+#define glActiveTextureARB zb_glActiveTextureARB
+#define glMultiTexCoord2fARB zb_glMultiTexCoord2fARB
+
+// Presents the back buffer of the window; false without a window.
+bool SwapBuffers(HDC dc);
+// Frames presented so far (tests and tools read it).
+extern uint64_t g_presentCount;
