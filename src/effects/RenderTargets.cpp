@@ -1,0 +1,169 @@
+// The 3D pass is drawn into a power-of-two corner of the window, copied into a texture and drawn
+// back over the whole window; the trail and the glow reuse that copy instead of redrawing scenes.
+#include "effects/RenderTargets.h"
+
+#include <vector>
+
+#include "platform/GLWindow.h"
+
+bool g_previousFrameStored = false;
+
+int32_t CaptureSide(int32_t windowSide) {
+  int32_t side = kCaptureSize;
+  while (side > 1 && side > windowSide) side /= 2;
+  return side;
+}
+
+namespace {
+
+// Texture units 1 and 0 back to plain untextured, unblended drawing; unit 0 stays active.
+void ResetTextureUnits() {
+  for (GLenum unit : {GL_TEXTURE1_ARB, GL_TEXTURE0_ARB}) {
+    glActiveTextureARB(unit);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+  }
+}
+
+// The captured image over the pixel projection, its top (t = 1) at the top of the window.
+void DrawWindowQuad(float w, float h) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(0.0f, 0.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(0.0f, h);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(w, h);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(w, 0.0f);
+  glEnd();
+}
+
+void CreateBlackTexture(uint32_t& name, int32_t side) {
+  const std::vector<uint8_t> black(static_cast<size_t>(side) * side * 3, 0);
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+// Redefines the bound texture from the lower-left corner of the frame buffer.
+void CopyToBoundTexture(GLenum internalFormat, int32_t width, int32_t height) {
+  glCopyTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 0, 0, width, height, 0);
+}
+
+}  // namespace
+
+void GLWindow::CreateRenderTargets() {
+  CreateBlackTexture(m_glowTexture, kGlowSize);
+  CreateBlackTexture(m_frameTexture, kCaptureSize);
+  CreateBlackTexture(m_previousFrameTexture, kCaptureSize);
+}
+
+void GLWindow::DeleteRenderTargets() {
+  const GLuint names[] = {m_glowTexture, m_frameTexture, m_previousFrameTexture};
+  glDeleteTextures(3, names);
+}
+
+void GLWindow::BeginCapture() { glViewport(0, 0, CaptureSide(m_width), CaptureSide(m_height)); }
+
+void GLWindow::DrawPreviousFrame(float alpha) {
+  if (!g_previousFrameStored) return;
+  ResetTextureUnits();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glBindTexture(GL_TEXTURE_2D, m_previousFrameTexture);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  // The viewport is still the capture corner, so the stored frame lands exactly on the new one.
+  Begin2D();
+  glColor4f(1.0f, 1.0f, 1.0f, alpha);
+  DrawWindowQuad(static_cast<float>(m_width), static_cast<float>(m_height));
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void GLWindow::StorePreviousFrame() {
+  glBindTexture(GL_TEXTURE_2D, m_previousFrameTexture);
+  CopyToBoundTexture(GL_RGB, CaptureSide(m_width), CaptureSide(m_height));
+  g_previousFrameStored = true;
+}
+
+void GLWindow::CaptureFrame() {
+  glBindTexture(GL_TEXTURE_2D, m_frameTexture);
+  CopyToBoundTexture(GL_RGB, CaptureSide(m_width), CaptureSide(m_height));
+  Resize(m_width, m_height);
+}
+
+void GLWindow::SetGlowViewport() { glViewport(0, 0, kGlowSize, kGlowSize); }
+
+void GLWindow::DrawFrame() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  ResetTextureUnits();
+  glBindTexture(GL_TEXTURE_2D, m_frameTexture);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glDisable(GL_LIGHTING);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  DrawWindowQuad(static_cast<float>(m_width), static_cast<float>(m_height));
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void GLWindow::CaptureGlowSource() {
+  glBindTexture(GL_TEXTURE_2D, m_glowTexture);
+  // Intensity keeps the red channel as one grey value that is also the alpha of the copies.
+  CopyToBoundTexture(GL_INTENSITY, kGlowSize, kGlowSize);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Resize(m_width, m_height);
+}
+
+void GLWindow::DrawGlow(int32_t count, float spread) {
+  ResetTextureUnits();
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glEnable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, m_glowTexture);
+  Begin2D();
+  DrawGlowCopies(count, spread);
+  End2D();
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Each copy shows a smaller central part of the grey image over nearly the whole window, weaker
+// than the one before: added up they give a radial zoom glow around the centre.
+void GLWindow::DrawGlowCopies(int32_t count, float spread) {
+  if (count <= 0) return;
+  const float w = static_cast<float>(m_width);
+  const float h = static_cast<float>(m_height);
+  const float step = 1.0f / static_cast<float>(count);
+  float inset = 0.0f;
+  float alpha = 1.0f;
+  glBegin(GL_QUADS);
+  for (int32_t i = 0; i < count; ++i) {
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    glTexCoord2f(inset, 1.0f - inset);
+    glVertex2f(inset, inset);
+    glTexCoord2f(inset, inset);
+    glVertex2f(inset, h - inset);
+    glTexCoord2f(1.0f - inset, inset);
+    glVertex2f(w - inset, h - inset);
+    glTexCoord2f(1.0f - inset, 1.0f - inset);
+    glVertex2f(w - inset, inset);
+    inset = inset + spread;
+    alpha = alpha - step;
+  }
+  glEnd();
+}

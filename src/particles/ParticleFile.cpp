@@ -1,0 +1,167 @@
+// The particle file: count, generator parameters, texture names in 255-byte fields, then one
+// 20-byte record per particle, all little-endian. The whole file is read into memory and checked
+// before anything is allocated or loaded, so a damaged file leaves an empty system behind.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "particles/ParticleSystem.h"
+#include "platform/Files.h"
+#include "platform/TextureLoader.h"
+
+namespace {
+
+constexpr size_t kHeaderBytes = 16;
+constexpr size_t kRecordBytes = 20;
+
+uint32_t GetU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+float GetF32(const uint8_t* p) {
+  const uint32_t bits = GetU32(p);
+  float value;
+  memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void PutF32(std::vector<uint8_t>& out, float value) {
+  uint32_t bits;
+  memcpy(&bits, &value, sizeof bits);
+  PutU32(out, bits);
+}
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+  FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) return false;
+  uint8_t chunk[65536];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  const bool ok = !ferror(file);
+  fclose(file);
+  return ok;
+}
+
+// A particle the player cannot use: a size of 0 weighs infinitely in a burst, and a value that is
+// not finite would spread to every other particle at the first burst.
+bool UsableRecord(const Particle& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.size) &&
+         p.size != 0.0f;
+}
+
+}  // namespace
+
+bool ParticleSystem::ReadFile(const char* path) {
+  Release();
+  textureCount = 0;
+
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    printf("Partículas: no se puede leer %s\n", path);
+    return false;
+  }
+  const size_t size = bytes.size();
+  if (size < kHeaderBytes) {
+    printf("Partículas: %s tiene %zu bytes, menos que la cabecera de %zu\n", path, size, kHeaderBytes);
+    return false;
+  }
+  const uint8_t* data = bytes.data();
+  const uint32_t fileCount = GetU32(data);
+  const float fileSizeRange = GetF32(data + 4);
+  const float fileSpread = GetF32(data + 8);
+  const int32_t fileTextures = static_cast<int32_t>(GetU32(data + 12));
+  if (fileTextures < 0 || fileTextures > kMaxTextures) {
+    printf("Partículas: %s declara %d texturas (de 0 a %d)\n", path, fileTextures, kMaxTextures);
+    return false;
+  }
+  const size_t recordsAt = kHeaderBytes + static_cast<size_t>(kNameLength) * fileTextures;
+  if (size < recordsAt || (size - recordsAt) / kRecordBytes < fileCount) {
+    printf("Partículas: %s declara %u partículas y %d texturas, que no caben en sus %zu bytes\n",
+           path, fileCount, fileTextures, size);
+    return false;
+  }
+  for (int32_t t = 0; t < fileTextures; ++t) {
+    if (memchr(data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, 0, kNameLength) == nullptr) {
+      printf("Partículas: %s: el nombre de la textura %d no termina en sus %d bytes\n", path, t,
+             kNameLength);
+      return false;
+    }
+  }
+  for (uint32_t j = 0; j < fileCount; ++j) {
+    const uint8_t* record = data + recordsAt + kRecordBytes * j;
+    const Particle p{GetF32(record), GetF32(record + 4), GetF32(record + 8), GetF32(record + 12)};
+    const int32_t index = static_cast<int32_t>(GetU32(record + 16));
+    if (index < 0 || index >= fileTextures) {
+      printf("Partículas: %s: la partícula %u usa la textura %d y hay %d\n", path, j, index,
+             fileTextures);
+      return false;
+    }
+    if (!UsableRecord(p)) {
+      printf("Partículas: %s: la partícula %u tiene tamaño 0 o un valor no finito\n", path, j);
+      return false;
+    }
+  }
+
+  if (!Allocate(fileCount, fileSizeRange, fileSpread)) return false;
+  textureCount = fileTextures;
+  for (int32_t t = 0; t < textureCount; ++t) {
+    memcpy(textureNames[t], data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, kNameLength);
+    textures[t] = TextureLoader::LoadTexture(textureNames[t], false);
+  }
+  for (uint32_t j = 0; j < count; ++j) {
+    const uint8_t* record = data + recordsAt + kRecordBytes * j;
+    particles[j] = Particle{GetF32(record), GetF32(record + 4), GetF32(record + 8), GetF32(record + 12)};
+    textureIndex[j] = static_cast<int32_t>(GetU32(record + 16));
+  }
+  printf("Partículas: %s, %u partículas, %d texturas\n", path, count, textureCount);
+  return true;
+}
+
+bool ParticleSystem::WriteFile(const char* path) {
+  // The writer refuses what the reader would refuse, so a tool never makes a file the player drops.
+  if (textureCount < 0 || textureCount > kMaxTextures) {
+    printf("Partículas: no se escribe %s: %d texturas (de 0 a %d)\n", path, textureCount, kMaxTextures);
+    return false;
+  }
+  for (uint32_t j = 0; j < count; ++j) {
+    if (textureIndex[j] < 0 || textureIndex[j] >= textureCount || !UsableRecord(particles[j])) {
+      printf("Partículas: no se escribe %s: la partícula %u no es válida (textura %d de %d, "
+             "tamaño %g)\n", path, j, textureIndex[j], textureCount, particles[j].size);
+      return false;
+    }
+  }
+  std::vector<uint8_t> out;
+  out.reserve(kHeaderBytes + static_cast<size_t>(kNameLength) * textureCount + kRecordBytes * count);
+  PutU32(out, count);
+  PutF32(out, sizeRange);
+  PutF32(out, spread);
+  PutU32(out, static_cast<uint32_t>(textureCount));
+  for (int32_t t = 0; t < textureCount; ++t) {
+    out.insert(out.end(), textureNames[t], textureNames[t] + kNameLength);
+  }
+  for (uint32_t j = 0; j < count; ++j) {
+    PutF32(out, particles[j].x);
+    PutF32(out, particles[j].y);
+    PutF32(out, particles[j].z);
+    PutF32(out, particles[j].size);
+    PutU32(out, static_cast<uint32_t>(textureIndex[j]));
+  }
+  FILE* file = OpenFile(path, "wb");
+  if (file == nullptr) {
+    printf("Partículas: no se puede crear %s\n", path);
+    return false;
+  }
+  const bool written = fwrite(out.data(), 1, out.size(), file) == out.size();
+  const bool closed = fclose(file) == 0;
+  if (!written || !closed) {
+    printf("Partículas: no se pudo escribir entero %s\n", path);
+    return false;
+  }
+  return true;
+}
