@@ -10,6 +10,9 @@ class Scene;
 
 class SceneBinaryFile {
  public:
+  // Begins every log line.
+  static constexpr const char* kBanner = "[BIN IMPORTER/EXPORTER v0.8beta]";
+
   FILE* file = nullptr;    // open only inside one readScene or writeScene
   bool normalize = false;  // writeScene copies textures to "textures\" and logs the copies
 

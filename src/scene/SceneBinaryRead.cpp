@@ -1,0 +1,303 @@
+// readScene: the whole file is read into memory at once and parsed from the buffer. Every
+// count is weighed against the bytes left before anything is allocated for it, and every
+// record is whole before it is stored, so a damaged file stops the read at its first fault
+// with one log line; the scene keeps the elements read before it.
+#include <sys/stat.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/Files.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
+#include "scene/SceneFileRecords.h"
+
+using namespace scenefile;
+
+namespace {
+
+// The smallest block of each section: what a count of such blocks must leave room for.
+const size_t kMinObjectBlock = 4 * 4 + 4;
+const size_t kMinCameraBlock = kCameraFrameSize + 4;
+const size_t kMinMaterialBlock = kMaterialHeaderSize;
+const size_t kMinLightBlock = kLightFrameSize + 1 + 4;
+
+bool ReadWholeFile(FILE* file, std::vector<uint8_t>& bytes) {
+  struct stat st;
+  if (::fstat(::fileno(file), &st) != 0 || st.st_size < 0) return false;
+  bytes.resize(static_cast<size_t>(st.st_size));
+  return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+class Parser {
+ public:
+  Parser(const std::vector<uint8_t>& bytes, Scene& scene)
+      : begin_(bytes.data()), p_(bytes.data()), end_(bytes.data() + bytes.size()), scene_(scene) {}
+
+  // Reads the sections in file order; false at the first fault, described by fault().
+  bool parse();
+  // The sections not reached are set up empty, as after a whole read.
+  void setUpUnreached();
+  const char* fault() const { return fault_; }
+  size_t left() const { return static_cast<size_t>(end_ - p_); }
+
+ private:
+  // i names the element of a section; kWhole names the section itself.
+  static const uint32_t kWhole = 0xFFFFFFFFu;
+
+  bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  const char* place(const char* what, uint32_t i);
+  static bool abandon(uint32_t& count, bool ours, uint32_t kept);
+  // Reads a count at the cursor; what names the place for the fault line.
+  bool readCount(uint32_t& n, const char* what, uint32_t i);
+  // n elements of at least size bytes each must fit in what is left.
+  bool fits(uint32_t n, size_t size, const char* what, uint32_t i);
+  bool need(size_t size, const char* what, uint32_t i);
+  bool readObjects();
+  bool readObject(uint32_t i, SceneObject& object);
+  bool readCameras();
+  bool readMaterials();
+  bool readLights();
+
+  const uint8_t* begin_;
+  const uint8_t* p_;
+  const uint8_t* end_;
+  Scene& scene_;
+  char fault_[256] = {};
+  char place_[64] = {};
+};
+
+// At a fault inside a section the scene keeps the first `kept` elements: the slots after them
+// hold default elements that own nothing. An array that was set up before this read keeps its
+// count.
+bool Parser::abandon(uint32_t& count, bool ours, uint32_t kept) {
+  if (ours) count = kept;
+  return false;
+}
+
+bool Parser::fail(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(fault_, sizeof fault_, format, args);
+  va_end(args);
+  return false;
+}
+
+const char* Parser::place(const char* what, uint32_t i) {
+  if (i == kWhole)
+    std::snprintf(place_, sizeof place_, "%s", what);
+  else
+    std::snprintf(place_, sizeof place_, "%s %u", what, i);
+  return place_;
+}
+
+bool Parser::need(size_t size, const char* what, uint32_t i) {
+  if (left() >= size) return true;
+  return fail("el fichero termina en el byte %zu, en %s",
+              static_cast<size_t>(end_ - begin_), place(what, i));
+}
+
+bool Parser::readCount(uint32_t& n, const char* what, uint32_t i) {
+  if (!need(4, what, i)) return false;
+  n = LoadU32(p_);
+  p_ += 4;
+  return true;
+}
+
+bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
+  if (static_cast<uint64_t>(n) * size <= left()) return true;
+  return fail("%s anuncia %u elementos de %zu bytes y solo quedan %zu bytes tras el byte %zu",
+              place(what, i), n, size, left(), static_cast<size_t>(p_ - begin_));
+}
+
+bool Parser::readObject(uint32_t i, SceneObject& object) {
+  uint32_t n;
+  if (!readCount(n, "el objeto", i) || !fits(n, kVertexSize, "el objeto", i)) return false;
+  object.setupVertices(n);
+  for (uint32_t j = 0; j < n; ++j, p_ += kVertexSize) object.setVertex(j, GetVertex(p_));
+
+  if (!readCount(n, "el objeto", i) || !fits(n, kFaceSize, "el objeto", i)) return false;
+  object.setupFaces(n);
+  const uint32_t vertexCount = object.vertexCount;
+  for (uint32_t j = 0; j < n; ++j, p_ += kFaceSize) {
+    Face face = GetFace(p_);
+    for (int k = 0; k < 3; ++k) {
+      if (face.index[k] >= vertexCount)
+        return fail("la cara %u del objeto %u usa el vertice %u y el objeto tiene %u", j, i,
+                    face.index[k], vertexCount);
+      face.vertex[k] = &object.vertexRef(face.index[k]);
+    }
+    object.setFace(j, face);
+  }
+
+  if (!readCount(n, "el objeto", i) || !fits(n, kTexVertexSize, "el objeto", i)) return false;
+  object.setupTexVertices(n);
+  for (uint32_t j = 0; j < n; ++j, p_ += kTexVertexSize) object.setTexVertex(j, GetTexVertex(p_));
+
+  if (!readCount(n, "el objeto", i) || !fits(n, kTexFaceSize, "el objeto", i)) return false;
+  object.setupTexFaces(n);
+  const uint32_t texVertexCount = object.texVertexCount;
+  for (uint32_t j = 0; j < n; ++j, p_ += kTexFaceSize) {
+    TexFace texFace = GetTexFace(p_);
+    for (int k = 0; k < 3; ++k) {
+      if (texFace.index[k] >= texVertexCount)
+        return fail("la Tcara %u del objeto %u usa el Tvertice %u y el objeto tiene %u", j, i,
+                    texFace.index[k], texVertexCount);
+      texFace.texVertex[k] = &object.texVertexRef(texFace.index[k]);
+    }
+    object.setTexFace(j, texFace);
+  }
+
+  if (!need(4, "el objeto", i)) return false;
+  object.setMaterialIndex(LoadI32(p_));
+  p_ += 4;
+  return true;
+}
+
+bool Parser::readObjects() {
+  uint32_t count;
+  if (!readCount(count, "la seccion de objetos", kWhole) ||
+      !fits(count, kMinObjectBlock, "la seccion de objetos", kWhole))
+    return false;
+  std::printf("%s - Cargando %d objetos.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
+  if (count == 0) return true;
+  const bool ours = !scene_.objectsReady;
+  scene_.setupObjects(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    SceneObject object;
+    if (!readObject(i, object)) {
+      // The half-read object was never stored: its arrays are ours to free.
+      object.release();
+      return abandon(scene_.objectCount, ours, i);
+    }
+    scene_.setObject(i, object);
+  }
+  return true;
+}
+
+bool Parser::readCameras() {
+  uint32_t count;
+  if (!readCount(count, "la seccion de camaras", kWhole) ||
+      !fits(count, kMinCameraBlock, "la seccion de camaras", kWhole))
+    return false;
+  const bool ours = !scene_.camerasReady;
+  scene_.setupCameras(count);
+  std::printf("%s - Cargando %d camaras.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!need(kCameraFrameSize + 4, "la camara", i)) return abandon(scene_.cameraCount, ours, i);
+    SceneCamera camera;
+    camera.setFrame(GetCameraFrame(p_));
+    const uint32_t length = LoadU32(p_ + kCameraFrameSize);
+    p_ += kCameraFrameSize + 4;
+    if (!fits(length, kCameraFrameSize, "la camara", i))
+      return abandon(scene_.cameraCount, ours, i);
+    camera.setupTrack(length);
+    for (uint32_t k = 0; k < length; ++k, p_ += kCameraFrameSize)
+      camera.setSample(k, GetCameraFrame(p_));
+    scene_.setCamera(i, camera);
+  }
+  return true;
+}
+
+bool Parser::readMaterials() {
+  uint32_t count;
+  if (!readCount(count, "la seccion de materiales", kWhole) ||
+      !fits(count, kMinMaterialBlock, "la seccion de materiales", kWhole))
+    return false;
+  const bool ours = !scene_.materialsReady;
+  scene_.setupMaterials(count);
+  std::printf("%s - Cargando %d materiales.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!need(kMaterialHeaderSize, "el material", i))
+      return abandon(scene_.materialCount, ours, i);
+    Material material;
+    material.setHeader(GetMaterialHeader(p_));
+    p_ += kMaterialHeaderSize;
+    const uint32_t maps = material.header.mapCount;
+    if (maps > 2) {
+      fail("el material %u anuncia %u texturas y admite 2 como mucho", i, maps);
+      return abandon(scene_.materialCount, ours, i);
+    }
+    if (!fits(maps, kMapSize, "el material", i)) return abandon(scene_.materialCount, ours, i);
+    for (uint32_t k = 0; k < maps; ++k, p_ += kMapSize) {
+      TextureMap map;
+      if (!GetMap(p_, map)) {
+        fail("la ruta de la textura %u del material %u no termina en NUL", k, i);
+        return abandon(scene_.materialCount, ours, i);
+      }
+      material.setMap(k, map);
+    }
+    scene_.setMaterial(i, material);
+  }
+  return true;
+}
+
+bool Parser::readLights() {
+  uint32_t count;
+  if (!readCount(count, "la seccion de luces", kWhole) ||
+      !fits(count, kMinLightBlock, "la seccion de luces", kWhole))
+    return false;
+  const bool ours = !scene_.lightsReady;
+  scene_.setupLights(count);
+  std::printf("%s - Cargando %d luces.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!need(kMinLightBlock, "la luz", i)) return abandon(scene_.lightCount, ours, i);
+    SceneLight light;
+    light.setFrame(GetLightFrame(p_));
+    light.setHasFlare(p_[kLightFrameSize] != 0);
+    const uint32_t length = LoadU32(p_ + kLightFrameSize + 1);  // unaligned after the flag
+    p_ += kMinLightBlock;
+    if (!fits(length, kLightFrameSize, "la luz", i)) return abandon(scene_.lightCount, ours, i);
+    light.setupTrack(length);
+    for (uint32_t k = 0; k < length; ++k, p_ += kLightFrameSize)
+      light.setSample(k, GetLightFrame(p_));
+    scene_.setLight(i, light);
+  }
+  return true;
+}
+
+bool Parser::parse() {
+  if (!need(kParamsSize, "la cabecera de escena", kWhole)) return false;
+  scene_.setParams(GetParams(p_));
+  p_ += kParamsSize;
+  return readObjects() && readCameras() && readMaterials() && readLights();
+}
+
+void Parser::setUpUnreached() {
+  if (!scene_.camerasReady) scene_.setupCameras(0);
+  if (!scene_.materialsReady) scene_.setupMaterials(0);
+  if (!scene_.lightsReady) scene_.setupLights(0);
+}
+
+}  // namespace
+
+void SceneBinaryFile::readScene(const char* path, Scene& scene) {
+  std::printf("%s - Abriendo fichero BINARIO [ %s ] para lectura.\n", kBanner, path);
+  file = OpenFile(path, "rb");
+  if (!file) {
+    std::printf("%s - ERROR: no se puede abrir el fichero [ %s ]; la escena queda vacia.\n",
+                kBanner, path);
+    return;
+  }
+  std::vector<uint8_t> bytes;
+  const bool read = ReadWholeFile(file, bytes);
+  std::fclose(file);
+  file = nullptr;
+  if (!read) {
+    std::printf("%s - ERROR: no se puede leer el fichero [ %s ]; la escena queda vacia.\n",
+                kBanner, path);
+    return;
+  }
+
+  Parser parser(bytes, scene);
+  if (!parser.parse()) {
+    std::printf("%s - ERROR en [ %s ]: %s. Se conserva lo leido hasta ese punto.\n", kBanner,
+                path, parser.fault());
+    parser.setUpUnreached();
+  } else if (parser.left() > 0) {
+    std::printf("%s - AVISO: [ %s ] tiene %zu bytes de mas tras la ultima luz; se ignoran.\n",
+                kBanner, path, parser.left());
+  }
+}
