@@ -1,0 +1,302 @@
+#include "platform/GLWindow.h"
+
+#include <GL/glu.h>
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+bool g_keys[256];
+bool g_active;
+PFNGLACTIVETEXTUREARBPROC zb_glActiveTextureARB = nullptr;
+PFNGLMULTITEXCOORD2FARBPROC zb_glMultiTexCoord2fARB = nullptr;
+uint64_t g_presentCount = 0;
+
+namespace {
+
+// The window that WM_SIZE resizes: the one whose Create ran last, else the first constructed.
+GLWindow* g_procWindow = nullptr;
+
+// Stands for the module that owns the window class; its address is the instance handle.
+char g_programModule;
+
+void CreateFailure(const char* text) {
+  MessageBoxA(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void DestroyFailure(const char* text) {
+  MessageBoxA(nullptr, text, "ERROR DE SALIDA", MB_OK | MB_ICONINFORMATION);
+}
+
+bool DriverRequested() {
+  const char* driver = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return driver && *driver;
+}
+
+// SDL video stands for the window class. Without a display SDL's offscreen driver still gives a
+// real GL context, so the production plays (and can be captured) on a machine with no screen.
+bool InitVideo() {
+  const bool requested = DriverRequested();
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (requested) return false;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  }
+  if (!requested && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") == 0) {
+    std::printf("- No hay pantalla: la ventana se abre fuera de pantalla\n");
+    std::fflush(stdout);
+  }
+  return true;
+}
+
+// The pixel format request: RGB of the given depth, no alpha, 16-bit depth, double buffer.
+bool RequestPixelFormat(int32_t bits) {
+  const int colour = bits >= 24 ? 8 : 5;
+  return SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) ==
+             0 &&
+         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colour) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colour) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colour) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0;
+}
+
+// The display offers width x height at the colour depth (a display that does not report its
+// pixel format accepts any depth).
+bool DisplayOffersMode(int32_t width, int32_t height, int32_t bits) {
+  SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
+  SDL_DisplayMode found;
+  if (!SDL_GetClosestDisplayMode(0, &want, &found)) return false;
+  if (found.w != width || found.h != height) return false;
+  return found.format == SDL_PIXELFORMAT_UNKNOWN ||
+         static_cast<int32_t>(SDL_BITSPERPIXEL(found.format)) == bits ||
+         static_cast<int32_t>(SDL_BYTESPERPIXEL(found.format)) * 8 == bits;
+}
+
+DisplayModeSwitch g_switchDisplayMode = DisplayOffersMode;
+
+// Opens the SDL window; a full-screen one takes the display mode of its size when it is shown.
+SDL_Window* OpenWindow(const char* title, int32_t width, int32_t height, bool fullscreen) {
+  const Uint32 style = fullscreen ? SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS
+                                  : SDL_WINDOW_RESIZABLE;
+  SDL_Window* window =
+      SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | style);
+  if (window && fullscreen) {
+    SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
+    if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
+      SDL_DestroyWindow(window);
+      return nullptr;
+    }
+  }
+  return window;
+}
+
+}  // namespace
+
+GLWindow::GLWindow() {
+  if (!g_procWindow) g_procWindow = this;
+}
+
+GLWindow::~GLWindow() {
+  if (g_procWindow == this) g_procWindow = nullptr;
+}
+
+bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t bits, float fov,
+                      bool fullscreen) {
+  m_fullscreen = fullscreen;
+  m_width = width;
+  m_height = height;
+  m_fov = fov;
+  g_procWindow = this;
+
+  if (!InitVideo()) {
+    CreateFailure("Fallo al registrar la clase ventana.");
+    return false;
+  }
+  m_hInstance = &g_programModule;
+
+  if (m_fullscreen && !g_switchDisplayMode(width, height, bits)) {
+    const int answer = MessageBoxA(nullptr,
+                                   "El modo pantalla completa no es soportado por\n"
+                                   "Su tarjeta gráfica. ¿Desea usar modo ventana?",
+                                   "¿Ventana? :-)", MB_YESNO | MB_ICONEXCLAMATION);
+    m_fullscreen = false;
+    if (answer != IDYES) {
+      Destroy();
+      MessageBoxA(nullptr, "El programa cerrará.", "ERROR", MB_OK | MB_ICONSTOP);
+      return false;
+    }
+  }
+  if (m_fullscreen) SDL_ShowCursor(SDL_DISABLE);
+
+  if (!RequestPixelFormat(bits)) {
+    Destroy();
+    CreateFailure("No podemos encontrar un formato de pixel aceptable.");
+    return false;
+  }
+  SDL_Window* window = OpenWindow(title, width, height, m_fullscreen);
+  if (!window) {
+    Destroy();
+    CreateFailure("Error en la creación de la ventana.");
+    return false;
+  }
+  m_hWnd = window;
+  m_hDC = window;
+  SetWindowProc(m_hWnd, WindowProc);
+
+  m_hRC = SDL_GL_CreateContext(window);
+  if (!m_hRC) {
+    Destroy();
+    CreateFailure("No se puede crear un GL Rendering Context.");
+    return false;
+  }
+  if (SDL_GL_MakeCurrent(window, m_hRC) != 0) {
+    Destroy();
+    CreateFailure("No se puede activar el GL Rendering Context.");
+    return false;
+  }
+
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  // Windows activates a window as it comes to the front; SDL may report focus later or never
+  // (no display), so the activation is delivered here.
+  SendMessageA(m_hWnd, WM_ACTIVATE, WA_ACTIVE, 0);
+
+  Resize(width, height);
+  if (!InitState()) {
+    Destroy();
+    CreateFailure("Fallo en la inicialización.");
+    return false;
+  }
+  return true;
+}
+
+void GLWindow::Destroy() {
+  SDL_Window* window = static_cast<SDL_Window*>(m_hWnd);
+  if (m_fullscreen) {
+    if (window) SDL_SetWindowFullscreen(window, 0);  // back to the desktop mode
+    SDL_ShowCursor(SDL_ENABLE);
+    m_fullscreen = false;
+  }
+  if (m_hRC) {
+    if (SDL_GL_MakeCurrent(window, nullptr) != 0) DestroyFailure("Fallo al eliminar el DC y el RC.");
+    SDL_GL_DeleteContext(m_hRC);
+    m_hRC = nullptr;
+  }
+  m_hDC = nullptr;  // the window is its own drawing surface: nothing to release
+  if (window) {
+    SetWindowProc(m_hWnd, nullptr);
+    SDL_DestroyWindow(window);
+    m_hWnd = nullptr;
+  }
+  if (m_hInstance) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    m_hInstance = nullptr;
+  }
+}
+
+void GLWindow::Resize(int32_t width, int32_t height) {
+  if (height != -1) m_height = height;
+  if (width != -1) m_width = width;
+  if (m_height == 0) m_height = 1;  // the aspect ratio never divides by zero
+  if (!m_hRC) return;               // a size that arrives before the context is only recorded
+  glViewport(0, 0, m_width, m_height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(m_fov, static_cast<double>(m_width) / static_cast<double>(m_height), 1.0, 50000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+bool GLWindow::InitState() {
+  glShadeModel(GL_SMOOTH);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_COLOR_MATERIAL);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+  glEnable(GL_LIGHTING);
+  glHint(GL_FOG_HINT, GL_DONT_CARE);
+  return true;
+}
+
+bool GLWindow::CheckExtensions() {
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!extensions) return false;
+  std::string list(extensions);
+  for (char& c : list)
+    if (c == ' ') c = '\n';
+  if (!FindExtension(list.c_str(), "GL_ARB_multitexture") ||
+      !FindExtension(list.c_str(), "GL_EXT_texture_env_combine"))
+    return false;
+  zb_glMultiTexCoord2fARB = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(
+      SDL_GL_GetProcAddress("glMultiTexCoord2fARB"));
+  zb_glActiveTextureARB =
+      reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(SDL_GL_GetProcAddress("glActiveTextureARB"));
+  // A driver that names the extension but hands out no entry point cannot run the renderer.
+  return zb_glMultiTexCoord2fARB && zb_glActiveTextureARB;
+}
+
+// Nothing is pushed: End2D rebuilds the whole state from the stored size and field of view, so
+// entering 2D twice and leaving once (the compositor does) cannot grow the matrix stacks.
+void GLWindow::Begin2D() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, m_width, m_height, 0.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void GLWindow::End2D() { Resize(m_width, m_height); }
+
+LRESULT GLWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE: g_active = HIWORD(wParam) == 0; return 0;
+    case WM_SYSCOMMAND: {
+      const WPARAM command = wParam & 0xFFF0;  // Windows keeps the low four bits for itself
+      if (command == SC_SCREENSAVE || command == SC_MONITORPOWER) return 0;
+      break;
+    }
+    case WM_CLOSE: PostQuitMessage(0); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (wParam < sizeof g_keys / sizeof g_keys[0]) g_keys[wParam] = message == WM_KEYDOWN;
+      return 0;
+    case WM_SIZE:
+      if (g_procWindow) g_procWindow->Resize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool GLWindow::FindExtension(const char* list, const char* name) {
+  if (!list || !name || !*name) return false;
+  const size_t length = std::strlen(name);
+  for (const char* word = list;;) {
+    const char* end = std::strchr(word, '\n');
+    const size_t wordLength = end ? static_cast<size_t>(end - word) : std::strlen(word);
+    if (wordLength == length && std::memcmp(word, name, length) == 0) return true;
+    if (!end) return false;
+    word = end + 1;
+  }
+}
+
+void SetDisplayModeSwitch(DisplayModeSwitch change) {
+  g_switchDisplayMode = change ? change : DisplayOffersMode;
+}
+
+bool SwapBuffers(HDC dc) {
+  if (!dc) return false;
+  SDL_GL_SwapWindow(dc);
+  ++g_presentCount;
+  return true;
+}
