@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
+#include <GL/glu.h>
 #include <jpeglib.h>
 
 #include "platform/Files.h"
+#include "platform/GLWindow.h"
 
 namespace {
 
@@ -163,4 +166,56 @@ bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message)
     return false;
   }
   return true;
+}
+
+namespace {
+
+// The production cannot run with a texture missing: say which one, in the log and on the
+// console, and end with a failure status.
+[[noreturn]] void failTexture(const std::string& message) {
+  std::fprintf(stderr, "Error al cargar textura: %s\n", message.c_str());
+  std::printf("Error al cargar textura: %s\n", message.c_str());
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+}  // namespace
+
+uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
+  if (!path) failTexture("ruta nula");
+  DecodedImage image;
+  std::string message;
+  if (!DecodeJpegFile(path, image, message)) failTexture(message);
+  if (!message.empty()) std::printf("Aviso: textura \"%s\": %s\n", path, message.c_str());
+
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glBindTexture(GL_TEXTURE_2D, name);
+  // Rows are width x 3 bytes with no padding; the default 4-byte alignment would read past
+  // the end of each row (and of the picture) for widths that are not multiples of 4.
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB,
+                                  GL_UNSIGNED_BYTE, image.pixels.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  if (built != 0)
+    std::printf("Aviso: textura \"%s\": %s\n", path,
+                reinterpret_cast<const char*>(gluErrorString(built)));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+  // The generation mode belongs to the texture unit, not to the texture: it stays in force for
+  // whatever the renderer draws later with generation enabled on these units.
+  if (sphereMap) {
+    for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
+      glActiveTextureARB(unit);
+      glBindTexture(GL_TEXTURE_2D, name);
+      glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+      glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    }
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
+  return name;
 }

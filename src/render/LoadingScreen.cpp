@@ -1,0 +1,37 @@
+#include <GL/gl.h>
+
+#include "platform/GLWindow.h"
+#include "platform/TextureLoader.h"
+#include "scene/Scene.h"
+
+namespace {
+
+// One presented frame: black, with the text near the lower-left corner.
+void showLoadingFrame(GLWindow* window, const char* text) {
+  if (!window) return;
+  glClearColor(0, 0, 0, 1);
+  glDepthMask(GL_TRUE);
+  glClearDepth(1000000.0);  // clamped to 1 by the library
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  window->Print(64, 64, text, 0, 1.0f);
+  SwapBuffers(window->m_hDC);
+}
+
+}  // namespace
+
+void Material::loadMaps(GLWindow* window) {
+  for (uint32_t i = 0; i < header.mapCount && i < 2; ++i) {
+    maps[i].texture = TextureLoader::LoadTexture(maps[i].bitmap, maps[i].spherical);
+    showLoadingFrame(window, maps[i].bitmap);
+  }
+}
+
+void Scene::loadTextures() {
+  for (uint32_t i = 0; i < materialCount; ++i) materials[i].loadMaps(window);
+  showLoadingFrame(window, "Cargando...");
+  for (uint32_t i = 0; i < lightCount; ++i) {
+    if (!lights[i].hasFlare) continue;
+    lights[i].setFlareBitmap("textures\\particle2.jpg");
+    lights[i].loadFlare();
+  }
+}

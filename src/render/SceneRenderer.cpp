@@ -1,0 +1,263 @@
+#include "render/SceneRenderer.h"
+
+#include <GL/glu.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "platform/GLWindow.h"
+#include "scene/Scene.h"
+
+namespace {
+
+FrameWaitHandler& waitHandler() {
+  static FrameWaitHandler handler;
+  return handler;
+}
+
+enum class Pass { Opaque, Transparent };
+
+bool inPass(const Material& material, Pass pass) {
+  float alpha = material.header.ambient[3];
+  return pass == Pass::Opaque ? alpha == 1.0f : alpha < 1.0f;
+}
+
+// The steps shared by the plain and the deformed render; only the object draw differs.
+bool renderScene(Scene& scene, bool deformed) {
+  advanceAnimationClock(scene);
+  const SceneParams& params = scene.params;
+
+  if (scene.clearsScreen) {
+    glClearColor(params.background[0], params.background[1], params.background[2], 1.0f);
+    glDepthMask(GL_TRUE);
+    glClearDepth(1000000.0);  // clamped to 1 by the library
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  if (params.fogEnabled) {
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, params.fogColor);
+    glFogf(GL_FOG_DENSITY, params.fogDensity);
+    glFogf(GL_FOG_START, params.fogStart);
+    glFogf(GL_FOG_END, params.fogEnd);
+    glEnable(GL_FOG);
+  } else {
+    glDisable(GL_FOG);
+  }
+
+  glLoadIdentity();
+  if (scene.cameraCount > 0) {
+    if (static_cast<uint32_t>(scene.cameraIndex) >= scene.cameraCount) scene.cameraIndex = 0;
+    const SceneCamera& camera = scene.cameras[scene.cameraIndex];
+    CameraFrame eye = camera.frame;
+    if (camera.trackLength != 0) {
+      // The active camera's track is what loops the scene's animation.
+      if (static_cast<uint32_t>(animFrameIndex(scene.animFrame)) >= camera.trackLength)
+        scene.animFrame = 0;
+      eye = camera.track[animFrameIndex(scene.animFrame)];
+    }
+    if (scene.window) scene.window->m_fov = eye.fov;
+    gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
+              eye.target[2], 0, 1, 0);
+  } else {
+    gluLookAt(0, 50, 80, 0, 0, 0, 0, 1, 0);
+  }
+
+  applyShake(scene.shakeAmount);
+
+  glEnable(GL_LIGHTING);
+  if (scene.lightCount > 0) {
+    glDisable(GL_LIGHT0);
+    for (uint32_t i = 0; i < scene.lightCount; ++i)
+      scene.lights[i].apply(animFrameIndex(scene.animFrame));
+  } else {
+    glEnable(GL_LIGHT0);
+  }
+
+  // Opaque objects first, then the additive ones that do not write depth. An object whose
+  // material index is out of range has no material to be drawn with and is left out.
+  if (scene.materialCount > 0) {
+    for (Pass pass : {Pass::Opaque, Pass::Transparent}) {
+      for (uint32_t i = 0; i < scene.objectCount; ++i) {
+        SceneObject& object = scene.objects[i];
+        if (object.materialIndex < 0 ||
+            static_cast<uint32_t>(object.materialIndex) >= scene.materialCount)
+          continue;
+        Material& material = scene.materials[object.materialIndex];
+        if (!inPass(material, pass)) continue;
+        material.apply();
+        if (deformed)
+          object.drawDeformed();
+        else
+          object.drawMesh();
+      }
+    }
+  }
+
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDisable(GL_CULL_FACE);
+  for (uint32_t i = 0; i < scene.lightCount; ++i) scene.lights[i].drawFlare(scene.window, 0);
+  glEnable(GL_CULL_FACE);
+  return true;
+}
+
+// Texture generation on the active unit follows the map's sphere flag; the mode itself was set
+// on both units by the texture loader.
+void bindMap(const TextureMap& map) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, map.texture);
+  if (map.spherical) {
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+  } else {
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+  }
+}
+
+}  // namespace
+
+void setFrameWaitHandler(FrameWaitHandler handler) { waitHandler() = std::move(handler); }
+
+int32_t animFrameIndex(float animFrame) {
+  if (!(animFrame >= 0)) return 0;
+  if (animFrame >= 2147483520.0f) return INT32_MAX;  // the largest float below 2^31
+  return static_cast<int32_t>(animFrame);
+}
+
+void advanceAnimationClock(Scene& scene) {
+  if (!scene.timerStarted) {
+    scene.timer.Start();
+    scene.timerStarted = true;
+    scene.animFrame = 0;
+    return;
+  }
+  // A negative speed would run the animation backwards into negative track indices: such a
+  // scene holds still, like one with speed 0.
+  const int32_t speed = scene.params.frameSpeed;
+  if (speed <= 0) return;
+  // Above 1000 frames per second the whole-millisecond period would be 0.
+  const int32_t period = speed > 1000 ? 1 : 1000 / speed;
+  double elapsed = scene.timer.ElapsedMs();
+  const FrameWaitHandler& handler = waitHandler();
+  while (period > elapsed) {
+    if (handler && !handler(period - elapsed)) break;
+    elapsed = scene.timer.ElapsedMs();
+  }
+  scene.timer.Reset();
+  scene.animFrame += static_cast<float>(elapsed / period);
+}
+
+bool shakeOffset(float amount, float offset[3]) {
+  // Below 1 the modulus would be 0: no shake.
+  if (!(amount >= 1)) return false;
+  const int n = amount >= static_cast<float>(INT_MAX) ? INT_MAX : static_cast<int>(amount);
+  const float half = amount / 2;
+  offset[2] = static_cast<float>(std::rand() % n) - half;
+  offset[1] = static_cast<float>(std::rand() % n) - half;
+  offset[0] = static_cast<float>(std::rand() % n) - half;
+  return true;
+}
+
+void applyShake(float amount) {
+  float offset[3];
+  if (shakeOffset(amount, offset)) glTranslatef(offset[0], offset[1], offset[2]);
+}
+
+bool Scene::render() { return renderScene(*this, false); }
+
+bool Scene::renderDeformed() { return renderScene(*this, true); }
+
+void Material::apply() {
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+
+  if (header.ambient[3] >= 1.0f) {
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+  } else {
+    // Transparent materials add light and leave depth alone.
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  }
+
+  if (header.twoSided)
+    glDisable(GL_CULL_FACE);
+  else
+    glEnable(GL_CULL_FACE);
+
+  glColor4fv(header.ambient);
+  glColorMaterial(GL_FRONT, GL_EMISSION);
+  glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+
+  const float glow[4] = {header.emission[0], header.emission[1], header.emission[2], 1.0f};
+  const float none[4] = {0, 0, 0, 0};
+  glMaterialfv(GL_FRONT, GL_EMISSION, header.emission[0] > 0 ? glow : none);
+
+  if (header.mapCount >= 1) {
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    bindMap(maps[0]);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  }
+  if (header.mapCount >= 2) {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    bindMap(maps[1]);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+  }
+}
+
+void SceneLight::apply(int32_t frameIndex) {
+  // Light tracks loop at their own length: only the camera's track wraps animFrame, so the
+  // index may run past a shorter light track.
+  if (trackLength != 0) {
+    const uint32_t k = frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % trackLength;
+    frame.position[0] = track[k].position[0];
+    frame.position[1] = track[k].position[1];
+    frame.position[2] = track[k].position[2];
+  }
+  frame.position[3] = 0.8f;
+  if (frame.lightNumber < 0 || frame.lightNumber > 5) return;
+  const GLenum light = GL_LIGHT1 + frame.lightNumber;
+  glLightfv(light, GL_POSITION, frame.position);
+  glLightfv(light, GL_DIFFUSE, frame.color);
+  glEnable(light);
+}
+
+void SceneObject::drawMesh() {
+  if (!facesReady) return;
+  // Texture coordinates need texture faces, their vertices and a bound material; a face
+  // without a texture face of its own index gets none.
+  const bool textured = material && texFacesReady && texVerticesReady && texVertexCount > 0;
+  const bool twoMaps = textured && material->header.mapCount >= 2;
+  glBegin(GL_TRIANGLES);
+  for (uint32_t f = 0; f < faceCount; ++f) {
+    const Face& face = faces[f];
+    if (!face.vertex[0] || !face.vertex[1] || !face.vertex[2]) continue;
+    const TexFace* texFace = textured && f < texFaceCount ? &texFaces[f] : nullptr;
+    for (int k = 0; k < 3; ++k) {
+      glNormal3fv(face.cornerNormal[k]);
+      if (texFace && texFace->texVertex[k]) {
+        const TexVertex& uv = *texFace->texVertex[k];
+        const TextureMap* maps = material->maps;
+        const float s0 = maps[0].uTiling * uv.u, t0 = maps[0].vTiling * uv.v;
+        if (!twoMaps) {
+          glTexCoord2f(s0, t0);
+        } else {
+          glMultiTexCoord2fARB(GL_TEXTURE0_ARB, s0, t0);
+          glMultiTexCoord2fARB(GL_TEXTURE1_ARB, maps[1].uTiling * uv.u, maps[1].vTiling * uv.v);
+        }
+      }
+      glVertex3fv(face.vertex[k]->position);
+    }
+  }
+  glEnd();
+}

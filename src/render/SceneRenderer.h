@@ -1,0 +1,27 @@
+#pragma once
+// The pieces of a scene render that do not draw: the animation clock, the shake offset and the
+// wait for the next animation frame.
+#include <cstdint>
+#include <functional>
+
+class Scene;
+
+// Called while a scene waits for its next animation frame, with the milliseconds still missing;
+// returns false to stop waiting. The default polls the clock again at once. A virtual clock moves
+// itself on here, so an offline renderer never waits on a clock that does not run.
+using FrameWaitHandler = std::function<bool(double missingMs)>;
+// An empty handler restores the default.
+void setFrameWaitHandler(FrameWaitHandler handler);
+
+// Starts the scene's clock on its first call; later calls wait for a whole frame time since the
+// previous call and advance animFrame by the (fractional) frames that have passed.
+void advanceAnimationClock(Scene& scene);
+
+// trunc(animFrame) as a usable index: 0 for negative or invalid values, capped at INT32_MAX.
+int32_t animFrameIndex(float animFrame);
+
+// Draws the random shake offset (x, y, z) for amount; false, drawing no random numbers, when
+// there is no shake (amounts below 1).
+bool shakeOffset(float amount, float offset[3]);
+// Adds the offset to the modelview matrix.
+void applyShake(float amount);
