@@ -1,0 +1,101 @@
+#include "TextRender.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+struct TextRender::Handles {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+};
+
+TextRender::TextRender() : m_handles(new Handles) {}
+
+TextRender::~TextRender() {
+  if (m_handles->face) FT_Done_Face(m_handles->face);
+  if (m_handles->library) FT_Done_FreeType(m_handles->library);
+  delete m_handles;
+}
+
+bool TextRender::Open(const std::string& fileName) {
+  std::string path = std::string(kFontFolder) + fileName;
+  if (!m_handles->library && FT_Init_FreeType(&m_handles->library) != 0) {
+    printf("No se pudo iniciar FreeType\n");
+    return false;
+  }
+  if (m_handles->face) {
+    FT_Done_Face(m_handles->face);
+    m_handles->face = nullptr;
+  }
+  if (FT_New_Face(m_handles->library, path.c_str(), 0, &m_handles->face) != 0) {
+    m_handles->face = nullptr;
+    printf("Falta la fuente %s: instale el paquete fonts-dejavu-core\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+void TextRender::SetSize(int pixelWidth, int pixelHeight) {
+  FT_Set_Pixel_Sizes(m_handles->face, FT_UInt(pixelWidth), FT_UInt(pixelHeight));
+}
+
+float TextRender::Ascent() const { return m_handles->face->size->metrics.ascender / 64.0f; }
+
+float TextRender::Descent() const { return -m_handles->face->size->metrics.descender / 64.0f; }
+
+namespace {
+
+// Walks the text (bytes as Latin-1 code points), calling visit(slot, penX) for each glyph
+// once it is loaded, rendered and placed; returns the final pen position.
+template <typename Visit>
+float Layout(FT_Face face, const std::string& text, float tracking, bool render, Visit visit) {
+  float pen = 0;
+  FT_UInt previous = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    FT_UInt index = FT_Get_Char_Index(face, static_cast<unsigned char>(text[i]));
+    if (previous && index && FT_HAS_KERNING(face)) {
+      FT_Vector kern;
+      if (FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern) == 0) pen += kern.x / 64.0f;
+    }
+    if (FT_Load_Glyph(face, index, render ? FT_LOAD_RENDER : FT_LOAD_DEFAULT) == 0) {
+      visit(face->glyph, pen);
+      pen += face->glyph->advance.x / 64.0f;
+    }
+    if (i + 1 < text.size()) pen += tracking;
+    previous = index;
+  }
+  return pen;
+}
+
+}  // namespace
+
+float TextRender::Measure(const std::string& text, float tracking) const {
+  return Layout(m_handles->face, text, tracking, false, [](FT_GlyphSlot, float) {});
+}
+
+void TextRender::Draw(Plane& plane, const std::string& text, float x, float baseline,
+                      float tracking) const {
+  Layout(m_handles->face, text, tracking, true, [&](FT_GlyphSlot slot, float pen) {
+    const FT_Bitmap& bitmap = slot->bitmap;
+    int left = int(x + pen + 0.5f) + slot->bitmap_left;
+    int top = int(baseline + 0.5f) - slot->bitmap_top;
+    for (unsigned row = 0; row < bitmap.rows; ++row) {
+      int y = top + int(row);
+      if (y < 0 || y >= plane.height) continue;
+      for (unsigned col = 0; col < bitmap.width; ++col) {
+        int px = left + int(col);
+        if (px < 0 || px >= plane.width) continue;
+        float a = bitmap.buffer[row * bitmap.pitch + col] / 255.0f;
+        float& v = plane.at(px, y);
+        v = std::min(1.0f, v + a);
+      }
+    }
+  });
+}
+
+void TextRender::DrawCentred(Plane& plane, const std::string& text, float cx, float baseline,
+                             float tracking) const {
+  Draw(plane, text, cx - Measure(text, tracking) / 2, baseline, tracking);
+}
