@@ -3,51 +3,15 @@
 #include <SDL.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
 #include "support/GLTestWindow.h"
+#include "TestEnvironment.h"
 
 namespace {
-
-struct Box {
-  std::string text;
-  std::string caption;
-  unsigned type;
-};
-
-// Records every message box and answers the questions with `answer`.
-struct BoxRecorder {
-  std::vector<Box> boxes;
-  explicit BoxRecorder(int answer) {
-    SetMessageBoxHandler([this, answer](const char* text, const char* caption, unsigned type) {
-      boxes.push_back({text, caption, type});
-      return (type & 0x0F) == MB_YESNO ? answer : IDOK;
-    });
-  }
-  ~BoxRecorder() { SetMessageBoxHandler(nullptr); }
-};
-
-// Sets an environment variable for one test and puts the old value back.
-struct EnvOverride {
-  std::string name;
-  bool had;
-  std::string old;
-  EnvOverride(const char* variable, const char* value) : name(variable) {
-    const char* previous = std::getenv(variable);
-    had = previous != nullptr;
-    if (had) old = previous;
-    if (value) setenv(variable, value, 1);
-    else unsetenv(variable);
-  }
-  ~EnvOverride() {
-    if (had) setenv(name.c_str(), old.c_str(), 1);
-    else unsetenv(name.c_str());
-  }
-};
 
 std::vector<float> Matrix(GLenum which) {
   std::vector<float> m(16);

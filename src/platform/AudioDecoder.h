@@ -1,0 +1,35 @@
+#pragma once
+// Decodes an OGG Vorbis file into interleaved 16-bit stereo frames at the output rate, converting
+// the file's rate and channel count where they differ.
+#include <cstdint>
+#include <memory>
+
+struct OggVorbis_File;
+struct _SDL_AudioStream;
+
+class AudioDecoder {
+ public:
+  AudioDecoder();
+  ~AudioDecoder();
+  AudioDecoder(const AudioDecoder&) = delete;
+  AudioDecoder& operator=(const AudioDecoder&) = delete;
+
+  // Opens the file through OpenFile; false when it cannot be read as OGG Vorbis.
+  bool Open(const char* path, int outputRate);
+  // Fills up to `count` frames; fewer only at the end of the music.
+  int Read(int16_t* frames, int count);
+  // Moves to an output frame, clamped to the music; false when the file cannot seek.
+  bool Seek(int64_t frame);
+  int64_t Length() const { return m_length; }  // in output frames
+
+ private:
+  void Close();
+
+  std::unique_ptr<OggVorbis_File> m_file;
+  bool m_open = false;
+  _SDL_AudioStream* m_convert = nullptr;
+  int m_fileRate = 0;
+  int m_outputRate = 0;
+  int64_t m_length = 0;
+  bool m_drained = false;  // the file is read to its end and the converter flushed
+};

@@ -1,0 +1,64 @@
+#include "platform/MusicPlayer.h"
+
+#include "platform/AudioOutput.h"
+
+bool MusicPlayer::Init(HWND) {
+  if (AudioGetVersion() != AUDIO_VERSION) {
+    MessageBoxA(nullptr, "No se cargó BASS version 1.5", "Version de BASS.DLL incorrecta", MB_OK);
+    return false;
+  }
+  if (!AudioInit(44100)) {
+    MessageBoxA(nullptr, "ERROR!", "No se pudo inicializar el sistema de sonido.", MB_OK);
+    return false;
+  }
+  AudioStart();
+  return true;
+}
+
+void MusicPlayer::Load(const char* path) {
+  m_stream = AudioStreamCreateFile(path);
+  if (!m_stream) MessageBoxA(nullptr, "ERROR!", "No se pudo cargar el fichero de musica.", MB_OK);
+}
+
+void MusicPlayer::Play() {
+  AudioChannelPlay(m_stream);
+  m_playing = true;
+}
+
+void MusicPlayer::Pause() {
+  AudioChannelPause(m_stream);
+  m_playing = false;
+}
+
+void MusicPlayer::Resume() {
+  AudioChannelPlay(m_stream);
+  m_playing = true;
+}
+
+uint32_t MusicPlayer::Level() {
+  const uint32_t level = AudioChannelGetLevel(m_stream);
+  return m_playing ? ((level & 0xFFFF) + (level >> 16)) / 2 : 0;
+}
+
+float MusicPlayer::Position() {
+  return static_cast<float>(AudioFramesToSeconds(AudioChannelGetPosition(m_stream)));
+}
+
+float MusicPlayer::Length() {
+  return static_cast<float>(AudioFramesToSeconds(AudioStreamGetLength(m_stream)));
+}
+
+void MusicPlayer::MoveBy(float seconds) {
+  AudioChannelSetPosition(m_stream,
+                          AudioChannelGetPosition(m_stream) + AudioSecondsToFrames(seconds));
+}
+
+void MusicPlayer::Rewind(float seconds) { MoveBy(-seconds); }
+
+void MusicPlayer::Forward(float seconds) { MoveBy(seconds); }
+
+void MusicPlayer::Free() {
+  AudioStop();
+  AudioStreamFree(m_stream);
+  AudioFree();
+}

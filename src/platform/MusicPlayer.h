@@ -1,0 +1,29 @@
+#pragma once
+// Plays the production's one music track and reports its play position in seconds, which is the
+// clock of the whole production.
+#include <cstdint>
+
+#include "platform/MessageBox.h"
+
+class MusicPlayer {
+ public:
+  uint32_t m_stream = 0;  // 0 when no stream could be created
+  bool m_playing = false;
+
+  // Opens the sound output (a silent one where the machine has no sound device).
+  bool Init(HWND window);
+  void Load(const char* path);
+  void Play();
+  void Pause();
+  void Resume();
+  // Mean of the left and right peak levels; 0 while not playing.
+  uint32_t Level();
+  float Position();  // seconds; grows from 0 with the music
+  float Length();
+  void Rewind(float seconds);
+  void Forward(float seconds);
+  void Free();
+
+ private:
+  void MoveBy(float seconds);
+};

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "OggFile.h"
+#include "TestEnvironment.h"
+#include "platform/AudioOutput.h"
+#include "platform/Clock.h"
+#include "platform/MusicPlayer.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr float kFrame = 1.0f / 44100;
+
+// A production folder with a three-second tone as its music, the silent output on a clock that
+// moves only when told: the music position must follow that clock exactly.
+class MusicOnVirtualClock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetClockSource(&clock);
+    AudioUseSilentOutput(true);
+    std::filesystem::create_directories(dir.path + "/music");
+    ASSERT_TRUE(WriteOggTone(dir.path + "/music/music.ogg", 3.0, 44100, 2));
+  }
+  void TearDown() override {
+    music.Free();
+    AudioUseSilentOutput(false);
+    SetClockSource(nullptr);
+  }
+
+  TempDir dir;
+  ManualClock clock;
+  BoxRecorder boxes;
+  MusicPlayer music;
+};
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace
+
+TEST_F(MusicOnVirtualClock, PositionIsTheClockSincePlayAndStopsAtTheEnd) {
+  ASSERT_TRUE(music.Init(nullptr));
+  clock.AdvanceMs(5000);  // loading time before the music starts does not count
+  music.Load("music\\music.ogg");
+  ASSERT_NE(music.m_stream, 0u);
+  EXPECT_NEAR(music.Length(), 3.0f, kFrame);
+  clock.AdvanceMs(700);
+  EXPECT_EQ(music.Position(), 0.0f) << "not playing yet";
+
+  music.Play();
+  EXPECT_EQ(music.Position(), 0.0f);
+  clock.AdvanceMs(1000);
+  EXPECT_FLOAT_EQ(music.Position(), 1.0f);
+  for (int i = 0; i < 2000; ++i) clock.AdvanceMs(0.25);  // no time lost to rounding
+  EXPECT_FLOAT_EQ(music.Position(), 1.5f);
+  EXPECT_GT(music.Level(), 10000u) << "a tone at half scale";
+
+  clock.AdvanceMs(60000);
+  EXPECT_NEAR(music.Position(), 3.0f, kFrame) << "the position stops with the music";
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MusicOnVirtualClock, PauseResumeAndSeeksKeepTheClockWithinTheMusic) {
+  ASSERT_TRUE(music.Init(nullptr));
+  music.Load("music\\music.ogg");
+  EXPECT_EQ(music.Level(), 0u) << "before Play";
+  music.Play();
+  clock.AdvanceMs(500);
+  music.Pause();
+  EXPECT_EQ(music.Level(), 0u) << "paused";
+  clock.AdvanceMs(1000);
+  EXPECT_FLOAT_EQ(music.Position(), 0.5f);
+  music.Resume();
+  clock.AdvanceMs(250);
+  EXPECT_FLOAT_EQ(music.Position(), 0.75f);
+
+  music.Forward(1.25f);
+  EXPECT_FLOAT_EQ(music.Position(), 2.0f);
+  clock.AdvanceMs(100);
+  EXPECT_FLOAT_EQ(music.Position(), 2.1f);
+  music.Rewind(10.0f);
+  EXPECT_EQ(music.Position(), 0.0f) << "no position before the start";
+  clock.AdvanceMs(300);
+  EXPECT_FLOAT_EQ(music.Position(), 0.3f);
+  music.Forward(10.0f);
+  EXPECT_NEAR(music.Position(), 3.0f, kFrame) << "no position after the end";
+}
+
+TEST_F(MusicOnVirtualClock, OtherRatesAndChannelCountsPlayAtTheirOwnSpeed) {
+  ASSERT_TRUE(WriteOggTone(dir.path + "/music/mono.ogg", 2.0, 22050, 1));
+  ASSERT_TRUE(music.Init(nullptr));
+  music.Load("MUSIC\\Mono.ogg");
+  ASSERT_NE(music.m_stream, 0u);
+  EXPECT_NEAR(music.Length(), 2.0f, kFrame);
+  music.Play();
+  clock.AdvanceMs(1500);
+  EXPECT_FLOAT_EQ(music.Position(), 1.5f);
+  EXPECT_GT(music.Level(), 10000u);
+  clock.AdvanceMs(1000);
+  EXPECT_NEAR(music.Position(), 2.0f, kFrame);
+}
+
+TEST_F(MusicOnVirtualClock, UnreadableMusicIsReportedAndLeavesTheClockStill) {
+  dir.Write("music/noise.ogg", std::string(5000, 'x'));
+  ASSERT_TRUE(music.Init(nullptr));
+  for (const char* path : {"music\\missing.ogg", "music\\noise.ogg"}) {
+    boxes.boxes.clear();
+    music.Load(path);
+    EXPECT_EQ(music.m_stream, 0u) << path;
+    ASSERT_EQ(boxes.boxes.size(), 1u) << path;
+    EXPECT_EQ(boxes.boxes[0].text, "ERROR!");
+    EXPECT_EQ(boxes.boxes[0].caption, "No se pudo cargar el fichero de musica.");
+    EXPECT_EQ(boxes.boxes[0].type, unsigned(MB_OK));
+  }
+  music.Play();
+  clock.AdvanceMs(1000);
+  EXPECT_EQ(music.Position(), 0.0f);
+  EXPECT_EQ(music.Level(), 0u);
+  music.Forward(1.0f);
+  EXPECT_EQ(music.Position(), 0.0f);
+}
+
+TEST(MusicPlayer, WithoutSoundDeviceTheSilentOutputKeepsWallClockTime) {
+  EnvOverride driver("SDL_AUDIODRIVER", "dummy");  // SDL's stand-in for a missing device
+  TempDir dir;
+  ASSERT_TRUE(WriteOggTone(dir.path + "/music.ogg", 5.0, 44100, 2));
+  MusicPlayer music;
+  testing::internal::CaptureStdout();
+  const bool initialised = music.Init(nullptr);
+  const std::string log = testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(initialised);
+  EXPECT_TRUE(AudioIsSilent());
+  EXPECT_NE(log.find("Sin dispositivo de sonido"), std::string::npos) << log;
+
+  music.Load("music.ogg");
+  music.Play();
+  const auto start = std::chrono::steady_clock::now();
+  Sleep(300);
+  const float first = music.Position();
+  Sleep(300);
+  const float second = music.Position();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  music.Free();
+
+  EXPECT_GT(first, 0.25f);
+  EXPECT_GT(second, first + 0.25f);
+  EXPECT_LE(second, wall + 0.01) << "never ahead of the wall clock";
+}
