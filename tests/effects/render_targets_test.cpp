@@ -1,0 +1,137 @@
+// The captured 3D pass, the feedback trail and the glow, read back from a real GL frame.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "effects/GLDraw.h"
+#include "effects/RenderTargets.h"
+#include "support/GLTestWindow.h"
+
+namespace {
+
+class RenderTargets : public GLTestWindow {
+ protected:
+  void SetUp() override {
+    GLTestWindow::SetUp();
+    window.CreateRenderTargets();
+  }
+  void TearDown() override {
+    window.DeleteRenderTargets();
+    GLTestWindow::TearDown();
+  }
+
+  // One frame in the order the compositor runs it, with a flat grey-level 3D pass.
+  void Frame(float r, float g, float b, float trail, bool glowPath = false, int glowCount = 0,
+             float glowSpread = 0.0f) {
+    ClearFrame();
+    window.BeginCapture();
+    Paint(window, r, g, b);
+    if (trail > 0.0f) {
+      window.DrawPreviousFrame(trail);
+      window.StorePreviousFrame();
+    }
+    window.CaptureFrame();
+    window.Begin2D();
+    if (glowPath) window.SetGlowViewport();
+    window.DrawFrame();
+    if (glowPath) {
+      window.CaptureGlowSource();
+      window.Begin2D();
+      window.DrawFrame();
+      window.DrawGlow(glowCount, glowSpread);
+    }
+    window.End2D();
+  }
+};
+
+void ExpectNear(const GLTestWindow::Pixel& pixel, int r, int g, int b, int tolerance = 3) {
+  EXPECT_NEAR(pixel.r, r, tolerance) << testing::PrintToString(pixel);
+  EXPECT_NEAR(pixel.g, g, tolerance) << testing::PrintToString(pixel);
+  EXPECT_NEAR(pixel.b, b, tolerance) << testing::PrintToString(pixel);
+}
+
+TEST(CaptureSide, LargestPowerOfTwoThatFitsUpTo1024) {
+  EXPECT_EQ(CaptureSide(800), 512);
+  EXPECT_EQ(CaptureSide(600), 512);
+  EXPECT_EQ(CaptureSide(1024), 1024);
+  EXPECT_EQ(CaptureSide(768), 512);
+  EXPECT_EQ(CaptureSide(4000), 1024);
+  EXPECT_EQ(CaptureSide(0), 1);  // never a zero-sized copy, and the halving always ends
+  EXPECT_EQ(CaptureSide(-5), 1);
+}
+
+TEST_F(RenderTargets, PassLandsInThePowerOfTwoCornerThenFillsTheWindowUpright) {
+  for (const auto& size : {std::make_pair(800, 600), std::make_pair(1024, 768)}) {
+    SCOPED_TRACE(size.first);
+    ASSERT_TRUE(Open(size.first, size.second));
+    window.CreateRenderTargets();
+    const int w = size.first, h = size.second;
+    const int cw = CaptureSide(w), ch = CaptureSide(h);
+    ClearFrame();
+    window.BeginCapture();
+    // Top half of the pass red, bottom half green.
+    Paint(window, 1, 0, 0, 0.0f, h / 2.0f);
+    Paint(window, 0, 1, 0, h / 2.0f, static_cast<float>(h));
+    // Before the stretch: the pass sits in the lower-left cw x ch corner, nothing outside it.
+    EXPECT_EQ(At(5, h - 5), (Pixel{0, 255, 0}));
+    EXPECT_EQ(At(cw - 5, h - ch + 5), (Pixel{255, 0, 0}));
+    EXPECT_EQ(At(cw - 1, h - ch), (Pixel{255, 0, 0}));
+    if (cw < w) {
+      EXPECT_EQ(At(cw, h - 5), (Pixel{0, 0, 0}));
+    }
+    if (ch < h) {
+      EXPECT_EQ(At(5, h - ch - 1), (Pixel{0, 0, 0}));
+    }
+
+    window.CaptureFrame();
+    window.Begin2D();
+    window.DrawFrame();
+    window.End2D();
+    EXPECT_EQ(At(5, 5), (Pixel{255, 0, 0}));
+    EXPECT_EQ(At(w - 5, h / 2 - 5), (Pixel{255, 0, 0}));
+    EXPECT_EQ(At(w - 5, h / 2 + 5), (Pixel{0, 255, 0}));
+    EXPECT_EQ(At(5, h - 5), (Pixel{0, 255, 0}));
+    window.DeleteRenderTargets();
+  }
+}
+
+TEST_F(RenderTargets, TrailAddsTheStoredFrameFromTheSecondFrameOnAndKeepsItWhileOff) {
+  g_previousFrameStored = false;
+  const float grey = 0.4f;  // 102 of 255
+  Frame(grey, grey, grey, 0.5f);
+  ExpectNear(At(400, 300), 102, 102, 102);  // nothing stored yet: no trail
+  Frame(grey, grey, grey, 0.5f);
+  ExpectNear(At(400, 300), 153, 153, 153);  // 102 + 102 / 2
+  Frame(grey, grey, grey, 0.5f);
+  ExpectNear(At(400, 300), 178, 178, 178);  // the trail is carried: 102 + 153 / 2
+  ExpectNear(At(10, 590), 178, 178, 178);   // over the whole window, not just the corner
+  Frame(grey, grey, grey, 0.0f);
+  ExpectNear(At(400, 300), 102, 102, 102);  // off: neither laid over nor stored
+  Frame(grey, grey, grey, 0.5f);
+  ExpectNear(At(400, 300), 191, 191, 191);  // on again: the image stored when last on
+}
+
+TEST_F(RenderTargets, GlowAddsZoomedCopiesOfTheGreyRedChannel) {
+  // The glow image is the red channel (0.8) as grey; each copy adds I x I x strength.
+  Frame(0.8f, 0.2f, 0.0f, 0.0f, true, 0);
+  ExpectNear(At(400, 300), 204, 51, 0);  // the glow path with no copies shows the plain frame
+  ExpectNear(At(5, 5), 204, 51, 0);
+  Frame(0.8f, 0.2f, 0.0f, 0.0f, true, 1);
+  ExpectNear(At(400, 300), 255, 51 + 163, 163);
+  ExpectNear(At(795, 595), 255, 51 + 163, 163);
+  Frame(0.8f, 0.2f, 0.0f, 0.0f, true, 2);  // spread 0 stacks strengths 1 and 1/2
+  ExpectNear(At(400, 300), 255, 255, 245);
+  Frame(0.8f, 0.2f, 0.0f, 0.0f, true, -3);
+  ExpectNear(At(400, 300), 204, 51, 0);
+}
+
+TEST_F(RenderTargets, GlowCopiesMoveInwardsByTheSpread) {
+  // With a spread of 100 pixels the second copy leaves a 100-pixel border to the first alone.
+  Frame(0.8f, 0.0f, 0.0f, 0.0f, true, 2, 100.0f);
+  const Pixel border = At(50, 300);
+  const Pixel inside = At(400, 300);
+  ExpectNear(border, 255, 163, 163);
+  EXPECT_GT(inside.g, border.g + 60);
+}
+
+}  // namespace
