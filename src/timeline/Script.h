@@ -1,0 +1,50 @@
+#pragma once
+// The production's script: one event per text line, "TIME KIND INDEX EFFECT [params...]", tokens
+// separated by spaces. Each line becomes one ScriptEvent; the Timeline loads and sorts them.
+#include <cstdint>
+
+// What an event acts on; the index then picks the entry of that kind's store.
+enum TargetKind : int32_t {
+  SCENE = 1,
+  LAYER = 2,
+  PARTICLE = 3,
+};
+
+enum EffectCode : int32_t {
+  FX_SHAKE = 101,
+  FX_SATURATE = 102,
+  FX_BLUR = 103,
+  FX_NOISE = 104,
+  FX_ALPHA = 201,
+  FX_MOVE = 202,
+  FX_RESIZE = 203,
+  FX_EXPLODE = 301,
+  FX_AQUA = 302,
+  FX_QUIT = 305,
+  FX_START = 1001,
+  FX_STOP = 1002,
+  FX_SHOW = 1003,
+  FX_HIDE = 1004,
+  FX_CHANGE_CAM = 1005,
+};
+
+constexpr int kEventParams = 20;
+
+struct ScriptEvent {
+  float time;            // seconds of music position at which the event comes due
+  int32_t targetKind;    // TargetKind, or 0 when the line named none we know
+  int32_t targetIndex;   // index in the store of that kind
+  int32_t effect;        // EffectCode, or 0 when the line named none we know
+  float params[kEventParams];
+};
+
+// Longest piece of a line taken as one line: the reader's 255-byte buffer less its terminator.
+constexpr int kScriptChunk = 254;
+
+// Fills the fields the line gives; the others keep what the record held before (a freshly
+// loaded event starts all zero, which the dispatcher ignores).
+void ParseEventLine(const char* line, ScriptEvent& event);
+
+// -1, 0 or +1 by time. A time that is not a number sorts after every number, so the order stays
+// consistent for the sort whatever the file holds.
+int CompareEventTimes(const ScriptEvent& a, const ScriptEvent& b);

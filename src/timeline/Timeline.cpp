@@ -1,0 +1,179 @@
+#include "timeline/Timeline.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "effects/LayerSlot.h"
+#include "particles/ParticleSystem.h"
+#include "platform/MusicPlayer.h"
+#include "scene/Scene.h"
+
+int8_t g_noiseMode = 0;
+float g_noiseFrame = 0;
+
+namespace {
+
+// A parameter truncated toward zero. Values beyond int32 are held to its range and a NaN reads as
+// 0, so no script value can reach an undefined conversion.
+int32_t Truncate(float value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483648.0f) return INT32_MAX;
+  if (value <= -2147483648.0f) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+// Registers target in the next free entry; a full table keeps what it has.
+template <typename T>
+void Register(T* (&table)[kTimelineTargets], int32_t& count, T* target) {
+  if (count >= kTimelineTargets) return;
+  table[count++] = target;
+}
+
+// Events naming an entry that holds no registered target are passed over.
+bool Registered(int32_t index, int32_t count) { return index >= 0 && index < count; }
+
+}  // namespace
+
+void Timeline::RegisterScene(Scene* scene) { Register(sceneTargets, sceneCount, scene); }
+
+void Timeline::RegisterLayer(LayerSlot* layer) { Register(layerTargets, layerCount, layer); }
+
+void Timeline::RegisterParticleSystem(ParticleSystem* system) {
+  Register(particleTargets, particleCount, system);
+}
+
+bool Timeline::Dispatch() {
+  // Without a clock nothing can come due.
+  if (!music) return false;
+  while (cursor < static_cast<uint32_t>(eventCount)) {
+    const float now = music->Position();
+    const ScriptEvent& e = events[cursor];
+    // Written so that an event whose time is not a number never comes due.
+    if (!(now >= e.time)) return false;
+    switch (e.targetKind) {
+      case SCENE:
+        if (e.effect == FX_QUIT) return true;
+        ApplyToScene(e);
+        break;
+      case LAYER:
+        ApplyToLayer(e);
+        break;
+      case PARTICLE:
+        ApplyToParticles(e);
+        break;
+      default:
+        break;
+    }
+    ++cursor;
+  }
+  return false;
+}
+
+void Timeline::ApplyToScene(const ScriptEvent& e) {
+  // Whole-screen settings ride on scene events whatever their index.
+  switch (e.effect) {
+    case FX_SATURATE:
+      saturateCount = e.params[0];
+      saturateSpread = e.params[1];
+      return;
+    case FX_BLUR:
+      blurAlpha = e.params[0];
+      return;
+    case FX_NOISE:
+      g_noiseMode = static_cast<int8_t>(Truncate(e.params[0]));
+      return;
+    default:
+      break;
+  }
+  const int32_t i = e.targetIndex;
+  if (!Registered(i, sceneCount)) return;
+  Scene& scene = *sceneTargets[i];
+  switch (e.effect) {
+    case FX_START:
+      sceneActive[i] = true;
+      scene.animFrame = 0;
+      break;
+    case FX_SHOW:
+      sceneActive[i] = true;
+      break;
+    case FX_STOP:
+    case FX_HIDE:
+      sceneActive[i] = false;
+      break;
+    case FX_CHANGE_CAM:
+      scene.cameraIndex = Truncate(e.params[0]);
+      break;
+    case FX_SHAKE:
+      scene.shakeAmount = e.params[0];
+      break;
+    case FX_AQUA:
+      // Kept to its 8 bits, as the flag is stored.
+      scene.aquaEnabled = static_cast<int8_t>(Truncate(e.params[0])) != 0;
+      break;
+    default:
+      break;
+  }
+}
+
+void Timeline::ApplyToLayer(const ScriptEvent& e) {
+  const int32_t i = e.targetIndex;
+  if (!Registered(i, layerCount)) return;
+  LayerSlot& layer = *layerTargets[i];
+  switch (e.effect) {
+    case FX_START:
+      layerActive[i] = true;
+      break;
+    case FX_STOP:
+      layerActive[i] = false;
+      break;
+    case FX_ALPHA:
+      layer.alpha = e.params[0];
+      break;
+    case FX_MOVE:
+      layer.x0 += e.params[0];
+      layer.x1 += e.params[0];
+      layer.y0 += e.params[1];
+      layer.y1 += e.params[1];
+      break;
+    case FX_RESIZE:
+      layer.x1 = layer.x0 + e.params[0];
+      layer.y1 = layer.y0 + e.params[1];
+      break;
+    case FX_SHAKE:
+      layer.shakeAmount = e.params[0];
+      break;
+    default:
+      break;
+  }
+}
+
+void Timeline::ApplyToParticles(const ScriptEvent& e) {
+  const int32_t i = e.targetIndex;
+  if (!Registered(i, particleCount)) return;
+  ParticleSystem& system = *particleTargets[i];
+  switch (e.effect) {
+    case FX_START:
+      particleActive[i] = true;
+      break;
+    case FX_STOP:
+      particleActive[i] = false;
+      break;
+    case FX_ALPHA:
+      system.alpha = e.params[0];
+      break;
+    case FX_EXPLODE:
+      system.burstsLeft = Truncate(e.params[0]);
+      system.burstInterval = Truncate(e.params[1]);
+      break;
+    default:
+      break;
+  }
+}
+
+void Timeline::ReleaseEvents() {
+  delete[] events;
+  events = nullptr;
+  eventCount = 0;
+  dumpCount = 0;
+  cursor = 0;
+}
