@@ -1,0 +1,42 @@
+#include "Particles.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Textures.h"
+#include "particles/ParticleSystem.h"
+#include "platform/GLWindow.h"
+
+namespace {
+
+// One cloud of 400 sprites in a cube of 420 units round the scenes' origin, sizes 1.2 to 12.2.
+// Runs of warm glows, flares and blue sparkles, in that order.
+constexpr unsigned kSeed = 20260;
+constexpr uint32_t kParticles = 400;
+constexpr float kSizeRange = 12.0f;
+constexpr float kSpread = 420.0f;
+constexpr int32_t kRuns[] = {170, 60, 170};
+
+}  // namespace
+
+bool WriteParticles() {
+  // Loading a texture needs a current context; no display is needed for it.
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  GLWindow window;
+  if (!window.Create("zorbanel-content", 64, 64, 32, 45.0f, false) || !window.CheckExtensions()) {
+    std::printf("No se pudo abrir un contexto GL para las texturas de las partículas\n");
+    window.Destroy();
+    return false;
+  }
+  std::srand(kSeed);
+  ParticleSystem system;
+  bool ok = system.Allocate(kParticles, kSizeRange, kSpread);
+  if (ok) {
+    system.Randomize();
+    for (int i = 0; i < 3 && ok; ++i) ok = system.AddTexture(kParticleTextures[i], kRuns[i]);
+  }
+  ok = ok && system.WriteFile("ESCENAS_BIN\\PARTICLES02.BIN");
+  if (!ok) std::printf("No se pudo escribir ESCENAS_BIN\\PARTICLES02.BIN\n");
+  window.Destroy();
+  return ok;
+}
