@@ -1,0 +1,139 @@
+// 2D layers over a frame, read back: rectangle, orientation, screen blend and jitter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "effects/GLDraw.h"
+#include "effects/LayerSlot.h"
+#include "support/GLTestWindow.h"
+
+namespace {
+
+class Layers : public GLTestWindow {
+ protected:
+  void SetUp() override {
+    GLTestWindow::SetUp();
+    white = MakeWhiteTexture();
+    ClearFrame();
+    window.Begin2D();
+  }
+
+  LayerSlot Layer(uint32_t texture, float x0, float y0, float x1, float y1, float alpha = 1.0f) {
+    LayerSlot layer;
+    layer.texture = texture;
+    layer.x0 = x0;
+    layer.y0 = y0;
+    layer.x1 = x1;
+    layer.y1 = y1;
+    layer.alpha = alpha;
+    return layer;
+  }
+
+  // Top-left corner of the lit pixels, or INT_MAX when nothing is lit.
+  std::pair<int, int> LitCorner() const {
+    const std::vector<Pixel> all = ReadAll();
+    int left = INT_MAX, top = INT_MAX;
+    for (int y = 0; y < window.m_height; ++y)
+      for (int x = 0; x < window.m_width; ++x)
+        if (all[static_cast<size_t>(y) * window.m_width + x].r > 0) {
+          left = std::min(left, x);
+          top = std::min(top, y);
+        }
+    return {left, top};
+  }
+
+  uint32_t white = 0;
+};
+
+const GLTestWindow::Pixel kBlack{0, 0, 0};
+const GLTestWindow::Pixel kWhite{255, 255, 255};
+
+TEST_F(Layers, MovedAndResizedLayerCoversItsNewRectangle) {
+  // A whole-window layer moved by (10, -20) and resized to 400 x 300.
+  LayerSlot layer = Layer(white, 10.0f, -20.0f, 410.0f, 280.0f);
+  layer.Draw();
+  EXPECT_EQ(Count([](const Pixel& p) { return p.r == 255; }), 400 * 280);
+  EXPECT_EQ(At(10, 0), kWhite);
+  EXPECT_EQ(At(409, 279), kWhite);
+  EXPECT_EQ(At(9, 100), kBlack);
+  EXPECT_EQ(At(410, 100), kBlack);
+  EXPECT_EQ(At(100, 280), kBlack);
+}
+
+TEST_F(Layers, FirstImageRowIsAtTheTopEdge) {
+  const uint32_t bands = MakeTexture(2, 2, [](int, int y, uint8_t* rgb) {
+    rgb[y == 0 ? 0 : 1] = 255;  // row 0 red, row 1 green
+  });
+  LayerSlot layer = Layer(bands, 0.0f, 0.0f, 800.0f, 600.0f);
+  layer.Draw();
+  EXPECT_EQ(At(400, 100), (Pixel{255, 0, 0}));
+  EXPECT_EQ(At(400, 500), (Pixel{0, 255, 0}));
+}
+
+TEST_F(Layers, OpacityZeroKeepsTheFrameAndOneScreensTheImageOverIt) {
+  // Left quarter black, second quarter mid grey, right half white.
+  const uint32_t image = MakeTexture(4, 1, [](int x, int, uint8_t* rgb) {
+    rgb[0] = rgb[1] = rgb[2] = x == 0 ? 0 : x == 1 ? 128 : 255;
+  });
+  for (float alpha : {0.0f, 1.0f}) {
+    SCOPED_TRACE(alpha);
+    ClearFrame();
+    Paint(window, 0.5f, 0.5f, 0.5f);
+    window.Begin2D();
+    LayerSlot layer = Layer(image, 0.0f, 0.0f, 800.0f, 600.0f, alpha);
+    layer.Draw();
+    const int grey = At(300, 300).r;
+    EXPECT_NEAR(At(100, 300).r, 128, 1);  // black leaves the frame
+    if (alpha == 0.0f) {
+      EXPECT_NEAR(grey, 128, 1);
+      EXPECT_NEAR(At(700, 300).r, 128, 1);
+    } else {
+      EXPECT_NEAR(grey, 191, 2);  // 0.5 + 0.5 x (1 - 0.5)
+      EXPECT_EQ(At(700, 300), kWhite);
+    }
+  }
+}
+
+TEST_F(Layers, JitterStaysInRangeAndCarriesOverToLaterLayers) {
+  srand(99);
+  int low = INT_MAX, high = INT_MIN;
+  bool moved = false;
+  for (int frame = 0; frame < 150; ++frame) {
+    ClearFrame();
+    window.Begin2D();  // a new frame starts without the last frame's jitter
+    // An invisible jittering layer, then a still one that is shaken along with it.
+    LayerSlot shaking = Layer(white, 0.0f, 0.0f, 800.0f, 600.0f, 0.0f);
+    shaking.shakeAmount = 10.0f;
+    shaking.Draw();
+    LayerSlot still = Layer(white, 100.0f, 100.0f, 110.0f, 110.0f);
+    still.Draw();
+    const auto corner = LitCorner();
+    ASSERT_NE(corner.first, INT_MAX);
+    for (int offset : {corner.first - 100, corner.second - 100}) {
+      low = std::min(low, offset);
+      high = std::max(high, offset);
+      moved |= offset != 0;
+    }
+  }
+  EXPECT_EQ(low, -5);
+  EXPECT_EQ(high, 4);
+  EXPECT_TRUE(moved);
+}
+
+TEST_F(Layers, JitterBelowOnePixelLeavesTheLayerStill) {
+  for (float shake : {0.5f, 0.999f, -3.0f}) {
+    SCOPED_TRACE(shake);
+    for (int frame = 0; frame < 5; ++frame) {
+      ClearFrame();
+      window.Begin2D();
+      LayerSlot layer = Layer(white, 100.0f, 100.0f, 110.0f, 110.0f);
+      layer.shakeAmount = shake;
+      layer.Draw();
+      EXPECT_EQ(LitCorner(), std::make_pair(100, 100));
+    }
+  }
+}
+
+}  // namespace
