@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Tempo and bar layout, for whoever times the script: one bar is four beats, and at
 // 120 beats per minute a bar lasts exactly two seconds, so bar N starts at 2 * N s.
@@ -27,3 +28,6 @@ constexpr int kMusicChannels = 2;
 // stereo). Creates the music folder if needed. Same bytes on every run. Prints a clear
 // message and returns false on failure.
 bool WriteMusic(const std::string& productionDir);
+
+// The piece as interleaved stereo samples (-1..1), kMusicSeconds long at kMusicSampleRate.
+std::vector<float> RenderMusic();
