@@ -1,0 +1,810 @@
+#include "scene/AseReader.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "scene/Scene.h"
+
+namespace {
+
+enum Keyword : uint8_t {
+  kOther,
+  kOpen,
+  kClose,
+  kScene,
+  kMaterialList,
+  kGeomObject,
+  kCameraObject,
+  kLightObject,
+  kSceneLastFrame,
+  kSceneFrameSpeed,
+  kSceneTicksPerFrame,
+  kSceneBackground,
+  kSceneAmbient,
+  kMaterialCount,
+  kMaterial,
+  kMaterialAmbient,
+  kMaterialDiffuse,
+  kMaterialSpecular,
+  kMaterialShine,
+  kMaterialTwoSided,
+  kMaterialTransparency,
+  kMaterialSelfIllum,
+  kBitmap,
+  kMapType,
+  kUTiling,
+  kVTiling,
+  kUOffset,
+  kVOffset,
+  kNodeName,
+  kNumVertex,
+  kNumFaces,
+  kNumTVertex,
+  kNumTVFaces,
+  kVertex,
+  kTVert,
+  kFace,
+  kTFace,
+  kFaceNormal,
+  kMaterialRef,
+  kTmPos,
+  kLightColor,
+  kLightUseGlobal,
+  kPosTrack,
+  kPosSample,
+  kCameraFov,
+  kCameraAnimation,
+};
+
+struct KeywordName {
+  const char* text;
+  Keyword id;
+};
+
+// Keywords are whole, case-sensitive words. The rotation keywords of objects have no entry:
+// their numbers are read as ignored words like any unknown keyword's.
+constexpr KeywordName kKeywordNames[] = {
+    {"*SCENE", kScene},
+    {"*MATERIAL_LIST", kMaterialList},
+    {"*GEOMOBJECT", kGeomObject},
+    {"*CAMERAOBJECT", kCameraObject},
+    {"*LIGHTOBJECT", kLightObject},
+    {"*SCENE_LASTFRAME", kSceneLastFrame},
+    {"*SCENE_FRAMESPEED", kSceneFrameSpeed},
+    {"*SCENE_TICKSPERFRAME", kSceneTicksPerFrame},
+    {"*SCENE_BACKGROUND_STATIC", kSceneBackground},
+    {"*SCENE_AMBIENT_STATIC", kSceneAmbient},
+    {"*MATERIAL_COUNT", kMaterialCount},
+    {"*MATERIAL", kMaterial},
+    {"*MATERIAL_AMBIENT", kMaterialAmbient},
+    {"*MATERIAL_DIFFUSE", kMaterialDiffuse},
+    {"*MATERIAL_SPECULAR", kMaterialSpecular},
+    {"*MATERIAL_SHINE", kMaterialShine},
+    {"*MATERIAL_TWOSIDED", kMaterialTwoSided},
+    {"*MATERIAL_TRANSPARENCY", kMaterialTransparency},
+    {"*MATERIAL_SELFILLUM", kMaterialSelfIllum},
+    {"*BITMAP", kBitmap},
+    {"*MAP_TYPE", kMapType},
+    {"*UVW_U_TILING", kUTiling},
+    {"*UVW_V_TILING", kVTiling},
+    {"*UVW_U_OFFSET", kUOffset},
+    {"*UVW_V_OFFSET", kVOffset},
+    {"*NODE_NAME", kNodeName},
+    {"*MESH_NUMVERTEX", kNumVertex},
+    {"*MESH_NUMFACES", kNumFaces},
+    {"*MESH_NUMTVERTEX", kNumTVertex},
+    {"*MESH_NUMTVFACES", kNumTVFaces},
+    {"*MESH_VERTEX", kVertex},
+    {"*MESH_TVERT", kTVert},
+    {"*MESH_FACE", kFace},
+    {"*MESH_TFACE", kTFace},
+    {"*MESH_FACENORMAL", kFaceNormal},
+    {"*MATERIAL_REF", kMaterialRef},
+    {"*TM_POS", kTmPos},
+    {"*LIGHT_COLOR", kLightColor},
+    {"*LIGHT_USEGLOBAL", kLightUseGlobal},
+    {"*CONTROL_POS_TRACK", kPosTrack},
+    {"*CONTROL_POS_SAMPLE", kPosSample},
+    {"*CAMERA_FOV", kCameraFov},
+    {"*CAMERA_ANIMATION", kCameraAnimation},
+};
+
+// Most words of a file are numbers or unknown keywords. A word is looked up by a hash of its
+// length and three of its characters in a small open-addressed table, and confirmed whole.
+class KeywordTable {
+ public:
+  KeywordTable() {
+    for (const KeywordName& k : kKeywordNames) {
+      const size_t length = std::strlen(k.text);
+      size_t slot = Hash(k.text, length);
+      while (slots_[slot].text) slot = (slot + 1) & kMask;
+      slots_[slot] = {k.text, k.id};
+      lengths_[slot] = static_cast<uint8_t>(length);
+    }
+  }
+
+  Keyword find(const AseToken& token) const {
+    if (token.length == 1) {
+      if (token.text[0] == '{') return kOpen;
+      if (token.text[0] == '}') return kClose;
+      return kOther;
+    }
+    if (token.text[0] != '*' || token.length < 2 || token.length > kLongest) return kOther;
+    for (size_t slot = Hash(token.text, token.length); slots_[slot].text; slot = (slot + 1) & kMask) {
+      if (lengths_[slot] != token.length) continue;
+      const char* a = slots_[slot].text;
+      size_t k = 1;  // both begin with '*'
+      while (k < token.length && a[k] == token.text[k]) ++k;
+      if (k == token.length) return slots_[slot].id;
+    }
+    return kOther;
+  }
+
+ private:
+  static constexpr size_t kSize = 256;  // a power of two, well above the keyword count
+  static constexpr size_t kMask = kSize - 1;
+  static constexpr size_t kLongest = 24;
+
+  static size_t Hash(const char* text, size_t length) {
+    const auto c = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(text[i])); };
+    return (length * 97 + c(1) * 7 + c(length / 2) * 31 + c(length - 1) * 131) & kMask;
+  }
+
+  KeywordName slots_[kSize] = {};
+  uint8_t lengths_[kSize] = {};
+};
+
+const KeywordTable kKeywordTable;
+
+inline Keyword Lookup(const AseToken& token) { return kKeywordTable.find(token); }
+
+// The shortest text that can hold one element of each announced array: its keyword and a
+// separator. A count beyond what the rest of the file can hold is damage, not data.
+constexpr int32_t kVertexBytes = 13;
+constexpr int32_t kFaceBytes = 11;
+constexpr int32_t kTexVertexBytes = 12;
+constexpr int32_t kTexFaceBytes = 12;
+constexpr int32_t kMaterialBytes = 10;
+
+// Tracks hold one sample per frame up to the scene's last frame; a longer scene (about ten hours
+// at 30 frames per second) can only come from a damaged header.
+constexpr int64_t kMaxTrackLength = int64_t(1) << 20;
+
+// Buffer sizes of the line reads the format was designed around.
+constexpr size_t kSkipLineBuffer = 150;
+
+constexpr float kDegreesPerRadianNumerator = 180.0f;
+constexpr float kPi = 3.1416f;  // the exporter's fields of view were converted with this value
+
+void LinkFace(SceneObject& object, Face& face) {
+  for (int k = 0; k < 3; ++k)
+    face.vertex[k] = face.index[k] < object.vertexCount ? &object.vertexRef(face.index[k]) : nullptr;
+}
+
+void LinkTexFace(SceneObject& object, TexFace& face) {
+  for (int k = 0; k < 3; ++k)
+    face.texVertex[k] =
+        face.index[k] < object.texVertexCount ? &object.texVertexRef(face.index[k]) : nullptr;
+}
+
+bool EqualsIgnoringCase(const AseToken& token, const char* word) {
+  return std::strlen(word) == token.length && ::strncasecmp(token.text, word, token.length) == 0;
+}
+
+}  // namespace
+
+// --- whole file -------------------------------------------------------------------------------
+
+bool AseReader::load(const char* path, Scene& scene) {
+  std::printf("\n]> LEYENDO FICHERO ASE: [ %s ]\n", path);
+  if (!readText(path)) return false;
+  countBlocksInText(scene);
+
+  AseToken token;
+  while (file.next(token)) {
+    switch (Lookup(token)) {
+      case kMaterialList: readMaterialList(scene); break;
+      case kCameraObject: readCameraObject(scene); break;
+      case kLightObject: readLightObject(scene); break;
+      case kGeomObject: readGeomObject(scene); break;
+      case kScene: readSceneBlock(scene); break;
+      default: break;
+    }
+  }
+  keepMaterialIndicesInRange(scene);
+
+  std::printf("\n Leidos: %d Objetos - %d Materiales - %d Camaras - %d Luces.",
+              static_cast<int>(scene.objectCount), static_cast<int>(scene.materialCount),
+              static_cast<int>(scene.cameraCount), static_cast<int>(scene.lightCount));
+  std::printf("\n FINALIZADA LA CARGA DEL FICHERO ASE.\n\n");
+  text_.clear();
+  file = AseTokenizer();
+  return true;
+}
+
+bool AseReader::countBlocks(const char* path, Scene& scene) {
+  if (!readText(path)) return false;
+  countBlocksInText(scene);
+  text_.clear();
+  file = AseTokenizer();
+  return true;
+}
+
+bool AseReader::readText(const char* path) {
+  switch (text_.read(path)) {
+    case AseTextStatus::ok:
+      file = AseTokenizer(text_.begin(), text_.end());
+      return true;
+    case AseTextStatus::missing:
+      std::printf("]> ** ERROR ** El fichero [ %s ] no se encuentra. **\n", path);
+      return false;
+    case AseTextStatus::unreadable:
+      std::printf("]> ** ERROR ** El fichero [ %s ] no se puede leer. **\n", path);
+      return false;
+  }
+  return false;
+}
+
+// Block keywords are counted wherever they stand as whole words. All three end in "OBJECT",
+// and "J" is rare enough in a file to be searched for directly.
+void AseReader::countBlocksInText(Scene& scene) {
+  const char* begin = text_.begin();
+  const char* end = text_.end();
+  auto isSpace = [](char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+  };
+  // The word that ends at `suffixEnd` is exactly `word`.
+  auto wordEndsAt = [&](const char* suffixEnd, const char* word) {
+    const size_t n = std::strlen(word);
+    if (static_cast<size_t>(suffixEnd - begin) < n) return false;
+    const char* start = suffixEnd - n;
+    return std::memcmp(start, word, n) == 0 && (start == begin || isSpace(start[-1]));
+  };
+  uint32_t objects = 0, cameras = 0, lights = 0;
+  const char* p = begin;
+  while (const void* hit = std::memchr(p, 'J', static_cast<size_t>(end - p))) {
+    const char* j = static_cast<const char*>(hit);
+    p = j + 1;
+    const char* wordEnd = j + 4;  // past the "ECT" after the "J" of "OBJECT"
+    if (wordEnd > end || (wordEnd < end && !isSpace(*wordEnd))) continue;
+    if (wordEndsAt(wordEnd, "*GEOMOBJECT"))
+      ++objects;
+    else if (wordEndsAt(wordEnd, "*CAMERAOBJECT"))
+      ++cameras;
+    else if (wordEndsAt(wordEnd, "*LIGHTOBJECT"))
+      ++lights;
+  }
+  scene.setupCameras(cameras);
+  scene.setupObjects(objects);
+  scene.setupLights(lights);
+  nextObject = 0;
+  nextCamera = 0;
+  nextLight = 0;
+}
+
+// --- scene parameters -------------------------------------------------------------------------
+
+void AseReader::readSceneBlock(Scene& scene) {
+  std::printf("]> - CARGANDO PARAMETROS ESCENA.\n");
+  SceneParams params;  // all zero: fog settings are cleared with the rest
+  AseToken token;
+  bool ended = false;
+  while (!ended) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      break;
+    }
+    switch (Lookup(token)) {
+      case kSceneLastFrame: file.readInt(params.lastFrame); break;
+      case kSceneFrameSpeed: file.readInt(params.frameSpeed); break;
+      case kSceneTicksPerFrame: file.readInt(params.ticksPerFrame); break;
+      case kSceneBackground: readFloats(params.background, 3); break;
+      case kSceneAmbient: readFloats(params.ambient, 3); break;
+      // The first closing brace ends the block, even one of a nested block.
+      case kClose: ended = true; break;
+      default: break;
+    }
+  }
+  scene.setParams(params);
+}
+
+// --- materials --------------------------------------------------------------------------------
+
+void AseReader::readMaterialList(Scene& scene) {
+  std::printf("]> - CARGANDO MATERIALES.\n");
+  AseToken token;
+  do {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      return;
+    }
+  } while (Lookup(token) != kMaterialCount);
+  uint32_t count = 0;
+  if (!readCount(count, kMaterialBytes)) count = 0;
+  scene.setupMaterials(count);
+  for (uint32_t m = 0; m < count; ++m)
+    if (!readMaterial(scene)) break;
+}
+
+// One material up to its closing brace; false when the file or the list ended first.
+bool AseReader::readMaterial(Scene& scene) {
+  Material material;
+  MaterialHeader& header = material.header;
+  // The map that "*MAP_TYPE" and the tiling keywords apply to: the one of the last "*BITMAP",
+  // none before the first and none after a bitmap that found no free slot.
+  TextureMap* map = nullptr;
+  float ignored = 0;
+  int depth = 0;
+  AseToken token;
+  for (;;) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      scene.setMaterial(static_cast<uint32_t>(header.index), material);
+      return false;
+    }
+    switch (Lookup(token)) {
+      case kMaterial: file.readInt(header.index); break;
+      case kMaterialAmbient: readFloats(header.ambient, 3); break;
+      case kMaterialDiffuse: readFloats(header.diffuse, 3); break;
+      case kMaterialSpecular: readFloats(header.specular, 3); break;
+      case kMaterialShine: file.readFloat(header.shine); break;
+      case kMaterialTwoSided: header.twoSided = true; break;
+      case kMaterialTransparency: {
+        float t;
+        if (file.readFloat(t)) header.ambient[3] = header.diffuse[3] = header.specular[3] = 1.0f - t;
+        break;
+      }
+      case kMaterialSelfIllum: {
+        float v;
+        if (file.readFloat(v)) header.emission[0] = header.emission[1] = header.emission[2] = v;
+        break;
+      }
+      case kBitmap: {
+        char name[256];
+        readName(name);
+        if (header.mapCount < 2) {
+          map = &material.maps[header.mapCount++];
+          map->setBitmap(name);
+        } else {
+          std::printf("]> ** AVISO ** Material %d: mas de 2 mapas, se ignora [ %s ].\n",
+                      static_cast<int>(header.index), name);
+          map = nullptr;
+        }
+        break;
+      }
+      case kMapType: {
+        AseToken value;
+        if (file.next(value) && map) map->spherical = EqualsIgnoringCase(value, "Spherical");
+        break;
+      }
+      case kUTiling: file.readFloat(map ? map->uTiling : ignored); break;
+      case kVTiling: file.readFloat(map ? map->vTiling : ignored); break;
+      case kUOffset: file.readFloat(map ? map->uOffset : ignored); break;
+      case kVOffset: file.readFloat(map ? map->vOffset : ignored); break;
+      case kOpen: ++depth; break;
+      case kClose:
+        // A brace that closes before the material opened closes the list: it announced more
+        // materials than it holds.
+        if (depth == 0) return false;
+        if (--depth == 0) {
+          scene.setMaterial(static_cast<uint32_t>(header.index), material);
+          return true;
+        }
+        break;
+      default: break;
+    }
+  }
+}
+
+// --- geometric objects ------------------------------------------------------------------------
+
+void AseReader::readGeomObject(Scene& scene) {
+  std::printf("]> - CARGANDO OBJETO.\n");
+  SceneObject object;
+  int depth = 1;
+  AseToken token;
+  bool ended = false;
+  while (!ended) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      break;
+    }
+    uint32_t count;
+    int32_t i;
+    switch (Lookup(token)) {
+      case kNodeName: readName(object.name); break;
+      case kNumVertex:
+        if (readCount(count, kVertexBytes)) object.setupVertices(count);
+        break;
+      case kNumFaces:
+        if (readCount(count, kFaceBytes)) object.setupFaces(count);
+        break;
+      case kNumTVertex:
+        if (readCount(count, kTexVertexBytes)) object.setupTexVertices(count);
+        break;
+      case kNumTVFaces:
+        if (readCount(count, kTexFaceBytes)) object.setupTexFaces(count);
+        break;
+      case kVertex:
+        if (file.readInt(i)) {
+          Vertex vertex = object.getVertex(static_cast<uint32_t>(i));
+          readPoint(vertex.position);
+          object.setVertex(static_cast<uint32_t>(i), vertex);
+        }
+        break;
+      case kTVert:
+        if (file.readInt(i)) {
+          TexVertex texVertex = object.getTexVertex(static_cast<uint32_t>(i));
+          float u = texVertex.u, v = -texVertex.v;
+          if (file.readFloat(u)) file.readFloat(v);
+          texVertex.u = u;
+          texVertex.v = -v;
+          object.setTexVertex(static_cast<uint32_t>(i), texVertex);
+        }
+        break;
+      case kFace: readFace(object); break;
+      case kTFace: readTexFace(object); break;
+      case kFaceNormal: readFaceNormals(object); break;
+      case kMaterialRef: file.readInt(object.materialIndex); break;
+      case kTmPos: {
+        float pivot[3];  // vertices are already in world space
+        readFloats(pivot, 3);
+        break;
+      }
+      case kOpen: ++depth; break;
+      case kClose: ended = --depth <= 1; break;
+      default: break;
+    }
+  }
+  keepObjectConsistent(object);
+
+  const uint32_t slot = static_cast<uint32_t>(nextObject++);
+  scene.setObject(slot, object);
+  // A refused store leaves the arrays with nobody to free them.
+  if (!scene.objectsReady || slot >= scene.objectCount) object.release();
+}
+
+// "*MESH_FACE i: A: a B: b C: c", read like the two scans "%d:\t" and "A:\t%d B:\t%d C:\t%d".
+void AseReader::readFace(SceneObject& object) {
+  int32_t i;
+  if (!file.readInt(i)) return;
+  if (file.match(':')) file.skipSpace();
+  Face face = object.getFace(static_cast<uint32_t>(i));
+  int32_t corner[3];
+  for (int k = 0; k < 3; ++k) corner[k] = static_cast<int32_t>(face.index[k]);
+  static constexpr char kLetters[] = "ABC";
+  for (int k = 0; k < 3; ++k) {
+    if (k > 0) file.skipSpace();
+    if (!file.match(kLetters[k]) || !file.match(':') || !file.readInt(corner[k])) break;
+  }
+  for (int k = 0; k < 3; ++k) face.index[k] = static_cast<uint32_t>(corner[k]);
+  LinkFace(object, face);
+  object.setFace(static_cast<uint32_t>(i), face);
+}
+
+void AseReader::readTexFace(SceneObject& object) {
+  int32_t i;
+  if (!file.readInt(i)) return;
+  TexFace face = object.getTexFace(static_cast<uint32_t>(i));
+  int32_t corner[3];
+  for (int k = 0; k < 3; ++k) corner[k] = static_cast<int32_t>(face.index[k]);
+  for (int k = 0; k < 3; ++k)
+    if (!file.readInt(corner[k])) break;
+  for (int k = 0; k < 3; ++k) face.index[k] = static_cast<uint32_t>(corner[k]);
+  LinkTexFace(object, face);
+  object.setTexFace(static_cast<uint32_t>(i), face);
+}
+
+// The face normal, then the three vertex normals of the lines that follow, taken in line order
+// as the normals of corners a, b and c (the vertex index written in them is not used).
+void AseReader::readFaceNormals(SceneObject& object) {
+  int32_t i;
+  const bool haveIndex = file.readInt(i);
+  Face face = haveIndex ? object.getFace(static_cast<uint32_t>(i)) : Face();
+  readPoint(face.faceNormal);
+  size_t length;
+  for (int k = 0; k < 3; ++k) {
+    file.readLine(kSkipLineBuffer, length);
+    AseToken keyword;
+    file.next(keyword);
+    int32_t vertexIndex;
+    file.readInt(vertexIndex);
+    readPoint(face.cornerNormal[k]);
+  }
+  file.readLine(kSkipLineBuffer, length);
+  if (!haveIndex) return;
+  LinkFace(object, face);
+  object.setFace(static_cast<uint32_t>(i), face);
+}
+
+// Every face must refer to vertices of its own object, whatever order or damage the file
+// had: a corner beyond the vertex array turns the face into a degenerate one on vertex 0, and
+// faces of an object without any vertex are dropped. Texture faces likewise.
+void AseReader::keepObjectConsistent(SceneObject& object) {
+  uint32_t repaired = 0;
+  if (object.facesReady && object.faceCount > 0 && object.vertexCount == 0) {
+    std::printf("]> ** AVISO ** Objeto [ %s ] con caras y sin vertices: se descartan las caras.\n",
+                object.name);
+    object.setupFaces(0);
+  }
+  for (uint32_t f = 0; object.facesReady && f < object.faceCount; ++f) {
+    const Face& stored = object.faces[f];
+    bool inRange = true, linked = true;
+    for (int k = 0; k < 3; ++k) {
+      inRange = inRange && stored.index[k] < object.vertexCount;
+      linked = linked && inRange && stored.vertex[k] == object.vertices + stored.index[k];
+    }
+    if (inRange && linked) continue;
+    Face face = object.getFace(f);
+    if (!inRange) {
+      face.index[0] = face.index[1] = face.index[2] = 0;
+      ++repaired;
+    }
+    LinkFace(object, face);
+    object.setFace(f, face);
+  }
+  if (object.texFacesReady && object.texFaceCount > 0 && object.texVertexCount == 0) {
+    std::printf(
+        "]> ** AVISO ** Objeto [ %s ] con caras de textura y sin vertices de textura: se "
+        "descartan.\n",
+        object.name);
+    object.setupTexFaces(0);
+  }
+  for (uint32_t f = 0; object.texFacesReady && f < object.texFaceCount; ++f) {
+    const TexFace& stored = object.texFaces[f];
+    bool inRange = true, linked = true;
+    for (int k = 0; k < 3; ++k) {
+      inRange = inRange && stored.index[k] < object.texVertexCount;
+      linked = linked && inRange && stored.texVertex[k] == object.texVertices + stored.index[k];
+    }
+    if (inRange && linked) continue;
+    TexFace face = object.getTexFace(f);
+    if (!inRange) {
+      face.index[0] = face.index[1] = face.index[2] = 0;
+      ++repaired;
+    }
+    LinkTexFace(object, face);
+    object.setTexFace(f, face);
+  }
+  if (repaired > 0)
+    std::printf("]> ** AVISO ** Objeto [ %s ]: %u caras con indices fuera de su vector, anuladas.\n",
+                object.name, repaired);
+}
+
+// Every material index names a material, whenever the scene has any: an object read before
+// the material list or naming a missing material falls back to the first.
+void AseReader::keepMaterialIndicesInRange(Scene& scene) {
+  if (!scene.objectsReady || !scene.materialsReady || scene.materialCount == 0) return;
+  for (uint32_t i = 0; i < scene.objectCount; ++i) {
+    SceneObject object = scene.getObject(i);
+    if (object.materialIndex >= 0 &&
+        static_cast<uint32_t>(object.materialIndex) < scene.materialCount)
+      continue;
+    std::printf("]> ** AVISO ** Objeto %u: material %d inexistente, se usa el 0.\n", i,
+                static_cast<int>(object.materialIndex));
+    object.materialIndex = 0;
+    scene.setObject(i, object);
+  }
+}
+
+// --- lights -----------------------------------------------------------------------------------
+
+void AseReader::readLightObject(Scene& scene) {
+  std::printf("]> - CARGANDO LUZ.\n");
+  SceneLight light;
+  LightFrame frame;
+  frame.lightNumber = nextLight;
+  LightFrame sampleFrame;
+  int state = 0;  // raised by closing braces; the light ends at a brace met in state 2
+  uint32_t sample = 0;
+  bool overflowTold = false;
+  AseToken token;
+  bool ended = false;
+  while (!ended) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      break;
+    }
+    size_t length;
+    int32_t value;
+    switch (Lookup(token)) {
+      case kTmPos: readPoint(frame.position); break;
+      case kLightColor:
+        readFloats(frame.color, 3);
+        state = 1;
+        break;
+      case kLightUseGlobal:
+        if (file.readInt(value) && value == 1) light.hasFlare = true;
+        break;
+      case kPosTrack:
+        if (light.getTrackLength() == 0) light.setupTrack(trackLengthFor(scene.getParams().lastFrame));
+        state = 2;
+        sample = 0;
+        std::printf("]>   - LEYENDO ANIMACION DE LUZ.\n");
+        break;
+      case kPosSample:
+        if (file.readInt(value)) readPoint(sampleFrame.position);
+        if (sample < light.getTrackLength())
+          light.setSample(sample, sampleFrame);
+        else
+          warnTrackOverflow(overflowTold);
+        ++sample;
+        break;
+      case kClose:
+        ended = state == 2;
+        ++state;
+        break;
+      default: file.readLine(kSkipLineBuffer, length); break;
+    }
+  }
+  light.setFrame(frame);
+  const uint32_t slot = static_cast<uint32_t>(nextLight++);
+  scene.setLight(slot, light);
+  if (!scene.lightsReady || slot >= scene.lightCount) light.freeTrack();
+}
+
+// --- cameras ----------------------------------------------------------------------------------
+
+void AseReader::readCameraObject(Scene& scene) {
+  std::printf("]> - CARGANDO CAMARA.\n");
+  const SceneParams params = scene.getParams();
+  SceneCamera camera;
+  CameraFrame still;  // filled stays false
+  int depth = 0;
+  bool positionSeen = false;
+  bool animated = false;
+  int trackNumber = 0;  // 1: the camera's own position track, 2: its target's
+  uint32_t sample = 0;
+  bool overflowTold = false;
+
+  auto giveTrack = [&] {
+    if (camera.getTrackLength() == 0) camera.setupTrack(trackLengthFor(params.lastFrame));
+  };
+  // A sample first touched inherits what the sample before it holds (the static frame for the
+  // first), so tracks that start late or skip frames keep the last known placement.
+  auto prepare = [&](uint32_t k, CameraFrame& sampleFrame) {
+    if (k >= camera.getTrackLength()) {
+      warnTrackOverflow(overflowTold);
+      return false;
+    }
+    sampleFrame = camera.getSample(k);
+    if (!sampleFrame.filled) {
+      const CameraFrame from = k > 0 ? camera.getSample(k - 1) : still;
+      std::memcpy(sampleFrame.position, from.position, sizeof from.position);
+      std::memcpy(sampleFrame.target, from.target, sizeof from.target);
+      sampleFrame.fov = from.fov;
+      sampleFrame.filled = true;
+    }
+    return true;
+  };
+
+  AseToken token;
+  bool ended = false;
+  while (!ended) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      break;
+    }
+    switch (Lookup(token)) {
+      case kTmPos:
+        readPoint(positionSeen ? still.target : still.position);
+        positionSeen = true;
+        break;
+      case kCameraFov: {
+        float radians;
+        const bool scanned = file.readFloat(radians);
+        const float degrees = radians * kDegreesPerRadianNumerator / kPi;
+        if (!animated) {
+          if (scanned) still.fov = degrees;
+          break;
+        }
+        CameraFrame sampleFrame;
+        if (prepare(sample, sampleFrame)) {
+          if (scanned) sampleFrame.fov = degrees;
+          camera.setSample(sample, sampleFrame);
+        }
+        ++sample;
+        break;
+      }
+      case kCameraAnimation:
+        animated = true;
+        sample = 0;
+        giveTrack();
+        break;
+      case kPosTrack:
+        std::printf("]>   - LEYENDO ANIMACION DE CAMARA.\n");
+        sample = 0;
+        giveTrack();
+        ++trackNumber;
+        break;
+      case kPosSample: {
+        CameraFrame sampleFrame;
+        const bool stored = (trackNumber == 1 || trackNumber == 2) && prepare(sample, sampleFrame);
+        float unused[3] = {0, 0, 0};
+        float* point = !stored ? unused : trackNumber == 1 ? sampleFrame.position : sampleFrame.target;
+        int32_t tick;
+        if (file.readInt(tick)) readPoint(point);
+        if (stored) camera.setSample(sample, sampleFrame);
+        ++sample;
+        break;
+      }
+      case kOpen: ++depth; break;
+      case kClose: ended = --depth <= 0; break;
+      default: break;
+    }
+  }
+  camera.setFrame(still);
+  const uint32_t slot = static_cast<uint32_t>(nextCamera++);
+  scene.setCamera(slot, camera);
+  if (!scene.camerasReady || slot >= scene.cameraCount) camera.freeTrack();
+}
+
+// --- values -----------------------------------------------------------------------------------
+
+void AseReader::readFloats(float* values, int n) {
+  for (int k = 0; k < n; ++k)
+    if (!file.readFloat(values[k])) return;
+}
+
+// "%f %f %f" as (x, y, z) of the file, stored as (x, z, -y). Numbers that do not scan keep
+// what the point held.
+void AseReader::readPoint(float* point) {
+  float xyz[3] = {point[0], -point[2], point[1]};
+  readFloats(xyz, 3);
+  point[0] = xyz[0];
+  point[1] = xyz[2];
+  point[2] = -xyz[1];
+}
+
+// A quoted name: white space, the opening quote, then the rest of the line up to its closing
+// quote (the whole rest when there is none). Names longer than 255 characters are cut.
+void AseReader::readName(char (&name)[256]) {
+  file.skipSpace();
+  file.match('"');
+  size_t length;
+  const char* text = file.restOfLine(length);
+  if (const void* quote = ::memrchr(text, '"', length))
+    length = static_cast<size_t>(static_cast<const char*>(quote) - text);
+  if (length > sizeof name - 1) length = sizeof name - 1;
+  std::memcpy(name, text, length);
+  name[length] = '\0';
+}
+
+// An array size; false when no number scans. A negative size or one that the rest of the
+// file could not fill is cut to what it could hold.
+bool AseReader::readCount(uint32_t& count, int32_t minimumBytesPerElement) {
+  int32_t value;
+  if (!file.readInt(value)) return false;
+  const size_t fits = file.remaining() / static_cast<size_t>(minimumBytesPerElement);
+  if (value >= 0 && static_cast<size_t>(value) <= fits) {
+    count = static_cast<uint32_t>(value);
+    return true;
+  }
+  count = value < 0 ? 0 : static_cast<uint32_t>(fits);
+  std::printf("]> ** AVISO ** Cantidad %d imposible en este fichero: se usa %u.\n",
+              static_cast<int>(value), count);
+  return true;
+}
+
+uint32_t AseReader::trackLengthFor(int32_t lastFrame) {
+  const int64_t length = int64_t(lastFrame) + 1;
+  if (length < 0) return 0;
+  if (length > kMaxTrackLength) {
+    std::printf("]> ** AVISO ** Ultimo fotograma %d imposible: la pista se limita a %u muestras.\n",
+                static_cast<int>(lastFrame), static_cast<unsigned>(kMaxTrackLength));
+    return static_cast<uint32_t>(kMaxTrackLength);
+  }
+  return static_cast<uint32_t>(length);
+}
+
+void AseReader::warnTrackOverflow(bool& told) {
+  if (told) return;
+  told = true;
+  std::printf("]> ** AVISO ** Pista con mas muestras que fotogramas: se ignoran las sobrantes.\n");
+}
+
+void AseReader::warnEndOfFile() {
+  std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
+}
