@@ -118,13 +118,6 @@ TEST_F(WindowMessages, SizeBeforeTheContextIsRecordedAndHeightZeroBecomesOne) {
   EXPECT_EQ(fresh.m_height, 1) << "never 0 after a resize";
 }
 
-TEST_F(WindowMessages, ScreenSaverIsSuppressedAndUnknownMessagesGoToTheDefault) {
-  EXPECT_EQ(SendMessageA(kWindow, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
-  EXPECT_EQ(SendMessageA(kWindow, WM_SYSCOMMAND, SC_MONITORPOWER | 2, 2), 0);
-  EXPECT_EQ(SendMessageA(kWindow, 0x7FFF, 1, 2), DefWindowProcA(kWindow, 0x7FFF, 1, 2));
-  EXPECT_TRUE(Drain().empty());
-}
-
 // SDL's own events become Windows messages. No video is needed: the events subsystem alone queues
 // them, and events that name no SDL window go to the program's one window.
 class SdlEventMessages : public WindowMessages {
