@@ -100,6 +100,13 @@ int CompareEventTimes(const ScriptEvent& a, const ScriptEvent& b) {
   return 0;
 }
 
+int32_t TruncateParam(float value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483648.0f) return INT32_MAX;
+  if (value <= -2147483648.0f) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
 void Timeline::LoadScript(const char* path) {
   ReleaseEvents();
   FILE* f = OpenFile(path, "r");

@@ -48,3 +48,8 @@ void ParseEventLine(const char* line, ScriptEvent& event);
 // -1, 0 or +1 by time. A time that is not a number sorts after every number, so the order stays
 // consistent for the sort whatever the file holds.
 int CompareEventTimes(const ScriptEvent& a, const ScriptEvent& b);
+
+// A parameter truncated toward zero, as effects that take whole numbers read it. Values beyond
+// int32 are held to its range and not-a-number reads as 0, so no script value reaches an
+// undefined conversion.
+int32_t TruncateParam(float value);

@@ -1,6 +1,5 @@
 #include "timeline/Timeline.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "effects/LayerSlot.h"
@@ -12,15 +11,6 @@ int8_t g_noiseMode = 0;
 float g_noiseFrame = 0;
 
 namespace {
-
-// A parameter truncated toward zero. Values beyond int32 are held to its range and a NaN reads as
-// 0, so no script value can reach an undefined conversion.
-int32_t Truncate(float value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483648.0f) return INT32_MAX;
-  if (value <= -2147483648.0f) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
 
 // Registers target in the next free entry; a full table keeps what it has.
 template <typename T>
@@ -80,7 +70,7 @@ void Timeline::ApplyToScene(const ScriptEvent& e) {
       blurAlpha = e.params[0];
       return;
     case FX_NOISE:
-      g_noiseMode = static_cast<int8_t>(Truncate(e.params[0]));
+      g_noiseMode = static_cast<int8_t>(TruncateParam(e.params[0]));
       return;
     default:
       break;
@@ -101,14 +91,14 @@ void Timeline::ApplyToScene(const ScriptEvent& e) {
       sceneActive[i] = false;
       break;
     case FX_CHANGE_CAM:
-      scene.cameraIndex = Truncate(e.params[0]);
+      scene.cameraIndex = TruncateParam(e.params[0]);
       break;
     case FX_SHAKE:
       scene.shakeAmount = e.params[0];
       break;
     case FX_AQUA:
       // Kept to its 8 bits, as the flag is stored.
-      scene.aquaEnabled = static_cast<int8_t>(Truncate(e.params[0])) != 0;
+      scene.aquaEnabled = static_cast<int8_t>(TruncateParam(e.params[0])) != 0;
       break;
     default:
       break;
@@ -162,8 +152,8 @@ void Timeline::ApplyToParticles(const ScriptEvent& e) {
       system.alpha = e.params[0];
       break;
     case FX_EXPLODE:
-      system.burstsLeft = Truncate(e.params[0]);
-      system.burstInterval = Truncate(e.params[1]);
+      system.burstsLeft = TruncateParam(e.params[0]);
+      system.burstInterval = TruncateParam(e.params[1]);
       break;
     default:
       break;

@@ -1,0 +1,34 @@
+#include "driver/Program.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/Files.h"
+
+// One translation unit, so the construction order is the order written here.
+FrameTimer g_frameTimer;
+FrameTimer g_infoTimer;
+SceneBinaryFile g_sceneFile;
+MusicPlayer g_music;
+GLWindow g_window;
+Scene g_scenes[kStoreCapacity];
+LayerSlot g_layers[kStoreCapacity];
+ParticleSystem g_particles[kStoreCapacity];
+int32_t g_sceneCount = 0;
+int32_t g_layerCount = 0;
+int32_t g_particleCount = 0;
+Timeline g_timeline;
+
+// Runs before anything is printed: the buffering of standard output can only be chosen then.
+void OpenLogFile() {
+  FILE* log = OpenFile("LOGFILE.TXT", "w");
+  if (!log) {
+    std::fprintf(stderr, "No se puede escribir LOGFILE.TXT: el registro sale por la consola.\n");
+    return;
+  }
+  ::dup2(::fileno(log), STDOUT_FILENO);
+  std::fclose(log);
+  // Line by line, so the log tells how far a run got even when it is cut short.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+}
