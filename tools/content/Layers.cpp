@@ -77,13 +77,16 @@ void AddRule(Picture& picture, float y, float halfWidth, Color color, Color glow
   AddTinted(picture, ink, color, 1.0f);
 }
 
-// A soft horizontal light streak through a point, as a lens would smear a bright title.
+// A soft horizontal light streak through a point, as a lens would smear a bright title. It
+// dies out before the picture's edges, which would otherwise show as lit window borders.
 void AddStreak(Picture& picture, float y, float halfWidth, Color color) {
   for (int py = 0; py < picture.height; ++py) {
     float across = std::exp(-std::pow((py + 0.5f - y) / 2.5f, 2.0f));
     if (across < 1e-3f) continue;
     for (int x = 0; x < picture.width; ++x) {
-      float along = std::exp(-std::pow((x + 0.5f - kCentreX) / halfWidth, 2.0f));
+      float fromCentre = (x + 0.5f - kCentreX) / kCentreX;
+      float along = std::exp(-std::pow((x + 0.5f - kCentreX) / halfWidth, 2.0f)) *
+                    std::max(0.0f, 1.0f - fromCentre * fromCentre);
       picture.Add(x, py, color, along * across);
     }
   }

@@ -73,10 +73,12 @@ Picture PaintMetal() {
     float brushed = Fbm(u * 4, v * 128, 4, 128, 3, 0.6f, 41);
     float blotch = Fbm(u * 4, v * 4, 4, 4, 3, 0.5f, 42);
     float level = 0.5f + 0.18f * (brushed - 0.5f) * 2 + 0.08f * (blotch - 0.5f);
-    // Panel seams every half texture, with a lit upper lip.
+    // Panel seams every half texture, straddling the tile edge so the repeat hides in a seam,
+    // with a lit upper lip.
     float px = std::fmod(u * 2, 1.0f) * kSize / 2, py = std::fmod(v * 2, 1.0f) * kSize / 2;
-    if (px < 1.5f || py < 1.5f) level *= 0.35f;
-    else if (py < 3.0f) level *= 1.25f;
+    const float last = kSize / 2 - 1.0f;
+    if (px < 1.0f || py < 1.0f || px >= last || py >= last) level *= 0.35f;
+    else if (py < 2.5f) level *= 1.25f;
     // Rivets near each panel corner.
     float rivet = 0;
     for (float cx : {8.0f, kSize / 2 - 8.0f})
