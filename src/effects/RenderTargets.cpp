@@ -2,19 +2,24 @@
 // back over the whole window; the trail and the glow reuse that copy instead of redrawing scenes.
 #include "effects/RenderTargets.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/GLWindow.h"
 
 bool g_previousFrameStored = false;
 
+namespace {
+
+constexpr int32_t kGlowSize = 256;      // side of the grey glow image
+constexpr int32_t kCaptureSize = 1024;  // largest side of the captured 3D pass
+
+// 1024 halved until it no longer exceeds the window side: power-of-two textures hold it exactly.
 int32_t CaptureSide(int32_t windowSide) {
   int32_t side = kCaptureSize;
   while (side > 1 && side > windowSide) side /= 2;
   return side;
 }
-
-namespace {
 
 // Texture units 1 and 0 back to plain untextured, unblended drawing; unit 0 stays active.
 void ResetTextureUnits() {
