@@ -21,8 +21,18 @@ GLWindow* g_procWindow = nullptr;
 // Stands for the module that owns the window class; its address is the instance handle.
 char g_programModule;
 
-void CreateFailure(const char* text) {
-  MessageBoxA(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+// Releases what Create made, then tells the user. SDL video is held across the release so the
+// box can still appear on the screen; it goes with the box.
+bool FailCreate(GLWindow& window, const char* text, const char* caption, unsigned type) {
+  const bool held = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  window.Destroy();
+  MessageBoxA(nullptr, text, caption, type);
+  if (held) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return false;
+}
+
+bool FailCreate(GLWindow& window, const char* text) {
+  return FailCreate(window, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void DestroyFailure(const char* text) {
@@ -80,8 +90,8 @@ DisplayModeSwitch g_switchDisplayMode = DisplayOffersMode;
 
 // Opens the SDL window; a full-screen one takes the display mode of its size when it is shown.
 SDL_Window* OpenWindow(const char* title, int32_t width, int32_t height, bool fullscreen) {
-  const Uint32 style = fullscreen ? SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS
-                                  : SDL_WINDOW_RESIZABLE;
+  const Uint32 style =
+      fullscreen ? SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
   SDL_Window* window =
       SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | style);
   if (window && fullscreen) {
@@ -113,7 +123,8 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   g_procWindow = this;
 
   if (!InitVideo()) {
-    CreateFailure("Fallo al registrar la clase ventana.");
+    MessageBoxA(nullptr, "Fallo al registrar la clase ventana.", "ERROR",
+                MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   m_hInstance = &g_programModule;
@@ -124,40 +135,23 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
                                    "Su tarjeta gráfica. ¿Desea usar modo ventana?",
                                    "¿Ventana? :-)", MB_YESNO | MB_ICONEXCLAMATION);
     m_fullscreen = false;
-    if (answer != IDYES) {
-      Destroy();
-      MessageBoxA(nullptr, "El programa cerrará.", "ERROR", MB_OK | MB_ICONSTOP);
-      return false;
-    }
+    if (answer != IDYES)
+      return FailCreate(*this, "El programa cerrará.", "ERROR", MB_OK | MB_ICONSTOP);
   }
   if (m_fullscreen) SDL_ShowCursor(SDL_DISABLE);
 
-  if (!RequestPixelFormat(bits)) {
-    Destroy();
-    CreateFailure("No podemos encontrar un formato de pixel aceptable.");
-    return false;
-  }
+  if (!RequestPixelFormat(bits))
+    return FailCreate(*this, "No podemos encontrar un formato de pixel aceptable.");
   SDL_Window* window = OpenWindow(title, width, height, m_fullscreen);
-  if (!window) {
-    Destroy();
-    CreateFailure("Error en la creación de la ventana.");
-    return false;
-  }
+  if (!window) return FailCreate(*this, "Error en la creación de la ventana.");
   m_hWnd = window;
   m_hDC = window;
   SetWindowProc(m_hWnd, WindowProc);
 
   m_hRC = SDL_GL_CreateContext(window);
-  if (!m_hRC) {
-    Destroy();
-    CreateFailure("No se puede crear un GL Rendering Context.");
-    return false;
-  }
-  if (SDL_GL_MakeCurrent(window, m_hRC) != 0) {
-    Destroy();
-    CreateFailure("No se puede activar el GL Rendering Context.");
-    return false;
-  }
+  if (!m_hRC) return FailCreate(*this, "No se puede crear un GL Rendering Context.");
+  if (SDL_GL_MakeCurrent(window, m_hRC) != 0)
+    return FailCreate(*this, "No se puede activar el GL Rendering Context.");
 
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
@@ -166,11 +160,7 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   SendMessageA(m_hWnd, WM_ACTIVATE, WA_ACTIVE, 0);
 
   Resize(width, height);
-  if (!InitState()) {
-    Destroy();
-    CreateFailure("Fallo en la inicialización.");
-    return false;
-  }
+  if (!InitState()) return FailCreate(*this, "Fallo en la inicialización.");
   return true;
 }
 
@@ -182,7 +172,8 @@ void GLWindow::Destroy() {
     m_fullscreen = false;
   }
   if (m_hRC) {
-    if (SDL_GL_MakeCurrent(window, nullptr) != 0) DestroyFailure("Fallo al eliminar el DC y el RC.");
+    if (SDL_GL_MakeCurrent(window, nullptr) != 0)
+      DestroyFailure("Fallo al eliminar el DC y el RC.");
     SDL_GL_DeleteContext(m_hRC);
     m_hRC = nullptr;
   }
@@ -237,8 +228,8 @@ bool GLWindow::CheckExtensions() {
   if (!FindExtension(list.c_str(), "GL_ARB_multitexture") ||
       !FindExtension(list.c_str(), "GL_EXT_texture_env_combine"))
     return false;
-  zb_glMultiTexCoord2fARB = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(
-      SDL_GL_GetProcAddress("glMultiTexCoord2fARB"));
+  zb_glMultiTexCoord2fARB =
+      reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(SDL_GL_GetProcAddress("glMultiTexCoord2fARB"));
   zb_glActiveTextureARB =
       reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(SDL_GL_GetProcAddress("glActiveTextureARB"));
   // A driver that names the extension but hands out no entry point cannot run the renderer.

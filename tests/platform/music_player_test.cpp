@@ -151,3 +151,28 @@ TEST(MusicPlayer, WithoutSoundDeviceTheSilentOutputKeepsWallClockTime) {
   EXPECT_GT(second, first + 0.25f);
   EXPECT_LE(second, wall + 0.01) << "never ahead of the wall clock";
 }
+
+// SDL's disk driver stands for a real sound device: it pulls samples on the device thread.
+TEST(MusicPlayer, OnAnSdlDeviceThePositionCountsTheSamplesTheDeviceTook) {
+  EnvOverride driver("SDL_AUDIODRIVER", "disk");
+  TempDir dir;
+  EnvOverride file("SDL_DISKAUDIOFILE", (dir.path + "/out.raw").c_str());
+  ASSERT_TRUE(WriteOggTone(dir.path + "/music.ogg", 5.0, 44100, 2));
+  MusicPlayer music;
+  ASSERT_TRUE(music.Init(nullptr));
+  ASSERT_FALSE(AudioIsSilent());
+  music.Load("music.ogg");
+  music.Play();
+  Sleep(400);
+  const float played = music.Position();
+  EXPECT_GT(played, 0.1f);
+  EXPECT_LT(played, 1.5f);
+  EXPECT_GT(music.Level(), 10000u);
+  music.Forward(3.0f);
+  EXPECT_GE(music.Position(), played + 3.0f - 0.05f);
+  music.Pause();
+  const float paused = music.Position();
+  Sleep(100);
+  EXPECT_EQ(music.Position(), paused);
+  music.Free();
+}
