@@ -10,7 +10,10 @@
 // the files already live there, so the copy is a no-op rewrite of the same bytes.
 //   textures\marble.jpg   white-grey veined marble
 //   textures\env.jpg      spherical environment map (sky gradient, horizon glow, sun);
-//                         meant for materials that use sphere mapping
+//                         meant for materials that use sphere mapping. Stored with the
+//                         ground at the top of the file: sphere-map coordinates put upward
+//                         reflections at high texture rows, which the loader fills from the
+//                         file's last rows, so the sky shows above
 //   textures\water.jpg    blue-green caustic ripples
 //   textures\metal.jpg    brushed steel with faint panel lines
 //   textures\glass.jpg    pale cyan, soft highlights; for transparent materials
@@ -37,6 +40,20 @@ constexpr const char* kParticleTextures[] = {
 constexpr const char* kCreditTextures[] = {
     "textures\\credits1.jpg", "textures\\credits2.jpg", "textures\\credits3.jpg",
 };
+
+// The other layer images, all 1024 x 512 on black (designed at 4:3 and stretched back over
+// the window by the player) unless noted:
+//   textures\blank.jpg            plain white, 64 x 64: raising its opacity fades the frame
+//                                 towards white (flashes, fade-outs)
+//   textures\zorban.jpg           title "ZORBAN", chrome with a blue glow and a lens streak
+//   textures\cool_your_ideas.jpg  "cool / your ideas", cyan
+//   textures\choose.jpg           "[ choose ]", gold to pink
+//   textures\search.jpg           "search", green with scan lines
+//   textures\credits1..3.jpg      CODE & DESIGN / MUSIC / GRAPHICS cards
+//   textures\logo2.jpg            ringed "Z" emblem over "ZORBANEL", orange
+//   textures\mask_01..04.jpg      noise set 1: fine grain, 512 x 512
+//   textures\mask_05..08.jpg      noise set 2: worn film (scratches, hairs, dust), 512 x 512
+//   textures\font.jpg             the bitmap font sheet, 256 x 256 (see FontSheet.h)
 
 // Writes every image above, the seventeen layer images and "textures\font.jpg" into
 // <productionDir>/textures/ (created if needed). Same bytes on every run. Prints a
