@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include <jpeglib.h>
 
@@ -38,6 +39,8 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int colorSpace, const Pix
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent);
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) std::abort();
   std::fwrite(bytes.data(), 1, bytes.size(), f);

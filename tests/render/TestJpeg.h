@@ -12,7 +12,8 @@ using PixelFill = std::function<void(int x, int y, uint8_t* out)>;
 std::vector<uint8_t> EncodeJpeg(int width, int height, int colorSpace, const PixelFill& fill,
                                 int quality = 95);
 
-// Writes the encoded bytes to a file relative to the current directory ('/' separators).
+// Writes the bytes to a file relative to the current directory ('/' separators), making its
+// folders.
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // An RGB picture whose top half is top and bottom half is bottom.

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <jpeglib.h>
+
+#include "TestJpeg.h"
+#include "platform/TextureLoader.h"
+#include "support/GLTestWindow.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class TextureLoaderTest : public GLTestWindow {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Open(64, 64)); }
+
+  // Level 0 of the bound texture, rows in texture order (t = 0 first).
+  std::vector<uint8_t> levelZero(GLint& width, GLint& height) {
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+  }
+
+  TempDir dir;
+};
+
+const uint8_t kRed[3] = {240, 10, 10};
+const uint8_t kBlue[3] = {10, 10, 240};
+
+}  // namespace
+
+TEST_F(TextureLoaderTest, TopOfThePictureIsTextureRowZero) {
+  WriteFileBytes("textures/bands.jpg", TwoBandJpeg(256, 128, kRed, kBlue));
+  const uint32_t name = TextureLoader::LoadTexture("textures\\bands.jpg", false);
+  ASSERT_NE(name, 0u);
+  GLint bound = 0, width = 0, height = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<uint32_t>(bound), name);
+  std::vector<uint8_t> texels = levelZero(width, height);
+  EXPECT_EQ(width, 256);
+  EXPECT_EQ(height, 128);
+  EXPECT_GT(texels[0], 200);                   // row 0: red
+  EXPECT_GT(texels[texels.size() - 1], 200);   // last row: blue
+  EXPECT_LT(texels[texels.size() - 3], 40);
+
+  GLint minFilter = 0, magFilter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(magFilter, GL_LINEAR);
+
+  // The same file again is a texture of its own.
+  EXPECT_NE(TextureLoader::LoadTexture("textures\\bands.jpg", false), name);
+}
+
+TEST_F(TextureLoaderTest, RowsOfAnyWidthAreReadWithoutSkew) {
+  // 13 pixels make 39-byte rows: read with the default 4-byte row alignment, each row would
+  // start a byte further on and the colour channels would rotate from band to band.
+  const uint8_t bands[4][3] = {{230, 20, 20}, {20, 230, 20}, {20, 20, 230}, {230, 230, 20}};
+  WriteFileBytes("odd.jpg", EncodeJpeg(13, 64, JCS_RGB, [&](int, int y, uint8_t* out) {
+    for (int c = 0; c < 3; ++c) out[c] = bands[y / 16][c];
+  }));
+  TextureLoader::LoadTexture("odd.jpg", false);
+  GLint width = 0, height = 0;
+  std::vector<uint8_t> texels = levelZero(width, height);
+  ASSERT_EQ(height, 64);
+  for (int band = 0; band < 4; ++band) {
+    const uint8_t* texel = &texels[static_cast<size_t>(band * 16 + 8) * width * 3 + 3];
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(texel[c], bands[band][c], 30) << band << " " << c;
+  }
+}
+
+TEST_F(TextureLoaderTest, GreyscaleLoadsAsRgb) {
+  WriteFileBytes("grey.jpg", EncodeJpeg(32, 32, JCS_GRAYSCALE, [](int, int, uint8_t* out) {
+    out[0] = 128;
+  }));
+  TextureLoader::LoadTexture("grey.jpg", false);
+  GLint width = 0, height = 0;
+  std::vector<uint8_t> texels = levelZero(width, height);
+  ASSERT_EQ(width, 32);
+  for (size_t i = 0; i < texels.size(); ++i) EXPECT_NEAR(texels[i], 128, 3) << i;
+}
+
+TEST_F(TextureLoaderTest, SphereMapSetsGenerationOnBothUnitsAndLeavesUnitZeroActive) {
+  WriteFileBytes("env.jpg", TwoBandJpeg(16, 16, kRed, kBlue));
+  const uint32_t name = TextureLoader::LoadTexture("env.jpg", true);
+  GLint active = 0, bound = 0, mode = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+  EXPECT_EQ(active, GL_TEXTURE0);
+  for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
+    glActiveTextureARB(unit);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<uint32_t>(bound), name);
+    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+    EXPECT_EQ(mode, GL_SPHERE_MAP);
+    glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &mode);
+    EXPECT_EQ(mode, GL_SPHERE_MAP);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));  // generation itself is the renderer's choice
+  }
+}
+
+// A texture the production cannot have ends the program with a failure status and a message
+// naming the file, before any GL call.
+TEST(TextureLoaderDeathTest, MissingOrUndecodableFileEndsTheProgramNamingIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TempDir dir;
+  EXPECT_EXIT(TextureLoader::LoadTexture("textures\\nada.jpg", false),
+              ::testing::ExitedWithCode(1), "textures\\\\nada\\.jpg");
+  dir.Write("textures/roto.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
+  EXPECT_EXIT(TextureLoader::LoadTexture("textures\\roto.jpg", false),
+              ::testing::ExitedWithCode(1), "textures\\\\roto\\.jpg");
+  EXPECT_EXIT(TextureLoader::LoadTexture(nullptr, false), ::testing::ExitedWithCode(1), "");
+}
