@@ -96,6 +96,16 @@ bool renderScene(Scene& scene, bool deformed) {
     }
   }
 
+  // Flares carry their own texture alone. A last material with two maps leaves unit 1 active
+  // and textured, and a spherical map leaves generation on: the flare would be sampled at one
+  // fixed coordinate and multiplied by that material's maps.
+  glActiveTextureARB(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glEnable(GL_BLEND);

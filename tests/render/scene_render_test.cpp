@@ -235,6 +235,36 @@ TEST_F(FlareTest, FlareShowsThroughTheObjectInFrontOfIt) {
   EXPECT_LT(centre().r, 30) << ::testing::PrintToString(centre());
 }
 
+TEST_F(FlareTest, FlareKeepsItsOwnTextureAfterATwoMapMaterial) {
+  // A glow: bright in the middle, black towards the edges, so a flare sampled at one corner
+  // coordinate would vanish.
+  WriteFileBytes("textures/particle2.jpg", EncodeJpeg(64, 64, JCS_RGB, [](int x, int y, uint8_t* o) {
+    const bool middle = x > 16 && x < 48 && y > 16 && y < 48;
+    o[0] = o[1] = o[2] = middle ? 255 : 0;
+  }));
+  WriteFileBytes("white.jpg", EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* o) {
+    o[0] = o[1] = o[2] = 255;
+  }));
+  OwnedScene scene;
+  build(scene, {squareObject(-70, 40, 0, 5, 0)});  // off to the side, away from the flare
+  Material& material = scene.materials[0];
+  material.header.mapCount = 2;
+  for (TextureMap& map : material.maps) {
+    map.setBitmap("white.jpg");
+    map.uTiling = map.vTiling = 1;
+  }
+  material.maps[0].spherical = true;
+  scene.setupLights(1);
+  SceneLight light = pointLight(0, 0, 0, -50);
+  light.hasFlare = true;
+  scene.setLight(0, light);
+  scene.loadTextures();
+
+  scene.render();
+  EXPECT_GT(centre().r, 200) << ::testing::PrintToString(centre());
+  EXPECT_LT(At(kWidth / 2 + 28, kHeight / 2 + 28).r, 40);  // the flare's dark border
+}
+
 TEST_F(FlareTest, FlareFollowsTheLightTrackLoopedAtItsOwnLength) {
   OwnedScene scene;
   build(scene, {});
