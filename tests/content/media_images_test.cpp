@@ -61,68 +61,71 @@ const char* const kLayers[] = {
     "textures\\credits3.jpg", "textures\\logo2.jpg",
 };
 
-TEST_F(TextureFiles, EveryImageThePlayerLoadsIsAPowerOfTwoRgbJpeg) {
+// One test, so the whole set is painted once per test process.
+TEST_F(TextureFiles, WrittenImagesLoadAsTheProductionNeeds) {
   ASSERT_TRUE(written);
-  std::vector<std::string> names(std::begin(kLayers), std::end(kLayers));
-  names.push_back("textures\\font.jpg");
-  names.insert(names.end(), std::begin(kSceneMaps), std::end(kSceneMaps));
-  names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
-  names.push_back(kFlareTexture);
-  for (const std::string& name : names) {
-    DecodedImage image = Load(name);
-    EXPECT_TRUE(PowerOfTwo(image.width) && PowerOfTwo(image.height))
-        << name << " is " << image.width << " x " << image.height;
-    EXPECT_EQ(image.rowBytes, image.width * 3) << name;
-  }
-  for (const char* map : kSceneMaps) {
-    DecodedImage image = Load(map);
-    EXPECT_EQ(image.width, 256) << map;
-    EXPECT_EQ(image.height, 256) << map;
-  }
-}
-
-// Layers are screened over the frame: a lit border would show as a frame around the window,
-// and a lit sprite edge as a square around each particle.
-TEST_F(TextureFiles, LayersAndSpritesAreDrawnOnBlack) {
-  ASSERT_TRUE(written);
-  std::vector<std::string> names = {"textures\\zorban.jpg", "textures\\cool_your_ideas.jpg",
-                                    "textures\\choose.jpg", "textures\\search.jpg",
-                                    "textures\\logo2.jpg",  kFlareTexture};
-  names.insert(names.end(), std::begin(kCreditTextures), std::end(kCreditTextures));
-  names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
-  for (const std::string& name : names) {
-    DecodedImage image = Load(name);
-    int lit = 0, borderMax = 0;
-    for (int y = 0; y < image.height; ++y)
-      for (int x = 0; x < image.width; ++x) {
-        int v = Brightest(image, x, y);
-        if (v > 128) ++lit;
-        if (x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1) borderMax = std::max(borderMax, v);
-      }
-    EXPECT_LE(borderMax, 8) << name << " has a lit edge";
-    EXPECT_GT(lit, 20) << name << " shows nothing";
-  }
-  DecodedImage blank = Load("textures\\blank.jpg");
-  EXPECT_GE(blank.pixels[0], 250);
-}
-
-// The noise overlay flips through four masks per set: identical frames would not move.
-TEST_F(TextureFiles, NoiseMasksDifferWithinEachSetAndAreSparse) {
-  ASSERT_TRUE(written);
-  for (int set = 0; set < 2; ++set) {
-    std::vector<DecodedImage> frames;
-    for (int k = 1; k <= 4; ++k) {
-      char name[32];
-      snprintf(name, sizeof name, "textures\\mask_%02d.jpg", set * 4 + k);
-      frames.push_back(Load(name));
+  {
+    SCOPED_TRACE("every image the player loads is a power-of-two RGB JPEG");
+    std::vector<std::string> names(std::begin(kLayers), std::end(kLayers));
+    names.push_back("textures\\font.jpg");
+    names.insert(names.end(), std::begin(kSceneMaps), std::end(kSceneMaps));
+    names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
+    names.push_back(kFlareTexture);
+    for (const std::string& name : names) {
+      DecodedImage image = Load(name);
+      EXPECT_TRUE(PowerOfTwo(image.width) && PowerOfTwo(image.height))
+          << name << " is " << image.width << " x " << image.height;
+      EXPECT_EQ(image.rowBytes, image.width * 3) << name;
     }
-    for (size_t a = 0; a < frames.size(); ++a) {
-      double mean = 0;
-      for (uint8_t v : frames[a].pixels) mean += v;
-      mean /= double(frames[a].pixels.size());
-      EXPECT_GT(mean, 2.0) << "mask " << set * 4 + a + 1 << " is empty";
-      EXPECT_LT(mean, 90.0) << "mask " << set * 4 + a + 1 << " would wash the frame out";
-      for (size_t b = a + 1; b < frames.size(); ++b) EXPECT_NE(frames[a].pixels, frames[b].pixels);
+    for (const char* map : kSceneMaps) {
+      DecodedImage image = Load(map);
+      EXPECT_EQ(image.width, 256) << map;
+      EXPECT_EQ(image.height, 256) << map;
+    }
+  }
+  {
+    // Layers are screened over the frame: a lit border would show as a frame around the
+    // window, and a lit sprite edge as a square around each particle.
+    SCOPED_TRACE("layers and sprites are drawn on black");
+    std::vector<std::string> names = {"textures\\zorban.jpg", "textures\\cool_your_ideas.jpg",
+                                      "textures\\choose.jpg", "textures\\search.jpg",
+                                      "textures\\logo2.jpg",  kFlareTexture};
+    names.insert(names.end(), std::begin(kCreditTextures), std::end(kCreditTextures));
+    names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
+    for (const std::string& name : names) {
+      DecodedImage image = Load(name);
+      int lit = 0, borderMax = 0;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+          int v = Brightest(image, x, y);
+          if (v > 128) ++lit;
+          if (x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1)
+            borderMax = std::max(borderMax, v);
+        }
+      EXPECT_LE(borderMax, 8) << name << " has a lit edge";
+      EXPECT_GT(lit, 20) << name << " shows nothing";
+    }
+    DecodedImage blank = Load("textures\\blank.jpg");
+    EXPECT_GE(blank.pixels[0], 250);
+  }
+  {
+    // The noise overlay flips through four masks per set: identical frames would not move.
+    SCOPED_TRACE("noise masks differ within each set and are sparse");
+    for (int set = 0; set < 2; ++set) {
+      std::vector<DecodedImage> frames;
+      for (int k = 1; k <= 4; ++k) {
+        char name[32];
+        snprintf(name, sizeof name, "textures\\mask_%02d.jpg", set * 4 + k);
+        frames.push_back(Load(name));
+      }
+      for (size_t a = 0; a < frames.size(); ++a) {
+        double mean = 0;
+        for (uint8_t v : frames[a].pixels) mean += v;
+        mean /= double(frames[a].pixels.size());
+        EXPECT_GT(mean, 2.0) << "mask " << set * 4 + a + 1 << " is empty";
+        EXPECT_LT(mean, 90.0) << "mask " << set * 4 + a + 1 << " would wash the frame out";
+        for (size_t b = a + 1; b < frames.size(); ++b) EXPECT_NE(frames[a].pixels, frames[b].pixels);
+      }
     }
   }
 }
@@ -151,9 +154,20 @@ int CellMax(const DecodedImage& sheet, int glyph) {
   return most;
 }
 
-TEST_F(TextureFiles, FontSheetHoldsBothSetsWhereTheFontCodeLooks) {
-  ASSERT_TRUE(written);
-  DecodedImage sheet = Load("textures\\font.jpg");
+// The font sheet as the player decodes it, painted and encoded in memory.
+DecodedImage FontSheetAsLoaded() {
+  Picture picture;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  DecodedImage sheet;
+  EXPECT_TRUE(PaintFontSheet(picture));
+  EXPECT_TRUE(EncodeJpeg(picture, 95, bytes, error)) << error;
+  EXPECT_TRUE(DecodeJpegMemory(bytes.data(), bytes.size(), sheet, error)) << error;
+  return sheet;
+}
+
+TEST(FontSheet, HoldsBothSetsWhereTheFontCodeLooks) {
+  DecodedImage sheet = FontSheetAsLoaded();
   ASSERT_EQ(sheet.width, 256);
   ASSERT_EQ(sheet.height, 256);
   // Printable codes 33..126: glyph code - 32 in set 0, code - 32 + 128 in set 1.
@@ -167,9 +181,10 @@ TEST_F(TextureFiles, FontSheetHoldsBothSetsWhereTheFontCodeLooks) {
   for (int glyph = 224; glyph < 256; ++glyph) EXPECT_LT(CellMax(sheet, glyph), 24) << "glyph " << glyph;
 }
 
-TEST_F(TextureFiles, FontGlyphsStandUprightOnScreen) {
-  ASSERT_TRUE(written);
-  DecodedImage sheet = Load("textures\\font.jpg");
+TEST(FontSheet, GlyphsStandUprightOnScreen) {
+  DecodedImage sheet = FontSheetAsLoaded();
+  ASSERT_EQ(sheet.width, 256);
+  ASSERT_EQ(sheet.height, 256);
   for (int set = 0; set < 2; ++set) {
     int tee = 'T' - 32 + 128 * set, underscore = '_' - 32 + 128 * set;
     int widestTop = 0, widestBottom = 0;
