@@ -1,6 +1,8 @@
 #pragma once
 // What a run of the player needs from a test: textures to read, and a run with a timeout.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/TempDir.h"
 
@@ -16,3 +18,22 @@ struct PlayerRun {
   double seconds = 0;
 };
 PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds = 0);
+
+// A picture of the screen: rows from the top, three bytes (r, g, b) per pixel.
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+  const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+// Runs the player on a virtual X screen of 800 x 600 (Xvfb, whose screen memory is also a file
+// the test can read while the player runs) with no sound device. Once the log holds logLine, it
+// waits shootAfterSeconds more and takes the screen as it stands. The run is killed after
+// timeoutSeconds. A picture is empty when it could not be taken.
+struct ScreenRun {
+  PlayerRun run;
+  Screenshot picture;
+};
+ScreenRun RunPlayerOnVirtualScreen(const TempDir& dir, double timeoutSeconds, const char* logLine,
+                                   double shootAfterSeconds);
