@@ -173,6 +173,8 @@ bool Parser::readObjects() {
       return abandon(scene_.objectCount, ours, i);
     }
     scene_.setObject(i, object);
+    // Into an array set up before this read the store may be refused: the arrays stay ours.
+    if (i >= scene_.objectCount) object.release();
   }
   return true;
 }
@@ -197,6 +199,7 @@ bool Parser::readCameras() {
     for (uint32_t k = 0; k < length; ++k, p_ += kCameraFrameSize)
       camera.setSample(k, GetCameraFrame(p_));
     scene_.setCamera(i, camera);
+    if (i >= scene_.cameraCount) camera.freeTrack();
   }
   return true;
 }
@@ -254,6 +257,7 @@ bool Parser::readLights() {
     for (uint32_t k = 0; k < length; ++k, p_ += kLightFrameSize)
       light.setSample(k, GetLightFrame(p_));
     scene_.setLight(i, light);
+    if (i >= scene_.lightCount) light.freeTrack();
   }
   return true;
 }

@@ -77,7 +77,7 @@ struct SceneArray {
 std::vector<SceneArray> SceneArrays() {
   return {
       {"objects", [](Scene& s, uint32_t n) { s.setupObjects(n); },
-       [](Scene& s, uint32_t i) { s.setObject(i, MeshWith(1)); },
+       [](Scene& s, uint32_t i) { s.setObject(i, SceneObject()); },
        [](const Scene& s) { return s.getObjectCount(); }, [](const Scene& s) { return s.objectsReady; },
        "Vector de objetos ya iniciado para esta escena.", "No esta iniciado el vector de objetos"},
       {"materials", [](Scene& s, uint32_t n) { s.setupMaterials(n); },
@@ -140,9 +140,11 @@ TEST(SceneModel, RefusedObjectStoreLeavesTheSlotAsItWas) {
   Scene scene;
   scene.setupObjects(1);
   scene.setObject(0, MeshWith(2));
-  scene.setObject(1, MeshWith(7));
+  SceneObject refused = MeshWith(7);
+  scene.setObject(1, refused);
   EXPECT_TRUE(boxes.ShownOnce(kOutOfRange, "Error de acceso"));
   EXPECT_EQ(scene.objects[0].vertexCount, 2u);
+  refused.release();  // a refused value keeps its arrays
   scene.release();
 }
 
