@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +49,7 @@ enum Keyword : uint8_t {
   kFace,
   kTFace,
   kFaceNormal,
+  kMappingChannel,
   kMaterialRef,
   kTmPos,
   kLightColor,
@@ -101,6 +103,7 @@ constexpr KeywordName kKeywordNames[] = {
     {"*MESH_FACE", kFace},
     {"*MESH_TFACE", kTFace},
     {"*MESH_FACENORMAL", kFaceNormal},
+    {"*MESH_MAPPINGCHANNEL", kMappingChannel},
     {"*MATERIAL_REF", kMaterialRef},
     {"*TM_POS", kTmPos},
     {"*LIGHT_COLOR", kLightColor},
@@ -447,6 +450,7 @@ void AseReader::readGeomObject(Scene& scene) {
       case kFace: readFace(object); break;
       case kTFace: readTexFace(object); break;
       case kFaceNormal: readFaceNormals(object); break;
+      case kMappingChannel: skipMappingChannel(); break;
       case kMaterialRef: file.readInt(object.materialIndex); break;
       case kTmPos: {
         float pivot[3];  // vertices are already in world space
@@ -517,6 +521,23 @@ void AseReader::readFaceNormals(SceneObject& object) {
   if (!haveIndex) return;
   LinkFace(object, face);
   object.setFace(static_cast<uint32_t>(i), face);
+}
+
+// An extra mapping channel (a lightmap's coordinates, say) repeats the texture keywords of the
+// object's own channel, whose arrays it would replace: the engine draws one channel, the first.
+void AseReader::skipMappingChannel() {
+  int32_t channel;
+  file.readInt(channel);
+  if (!file.nextIs('{')) return;
+  AseToken token;
+  for (int depth = 1; depth > 0;) {
+    if (!file.next(token)) {
+      warnEndOfFile();
+      return;
+    }
+    const Keyword k = Lookup(token);
+    depth += k == kOpen ? 1 : k == kClose ? -1 : 0;
+  }
 }
 
 // Every face must refer to vertices of its own object, whatever order or damage the file
@@ -772,12 +793,14 @@ void AseReader::readName(char (&name)[256]) {
   name[length] = '\0';
 }
 
-// An array size; false when no number scans. A negative size or one that the rest of the
-// file could not fill is cut to what it could hold.
+// An array size; false when no number scans. A negative size is 0, and a size far beyond what
+// the rest of the file could fill (damage, not data) is cut, so that it allocates no more than a
+// small array or the file's own worth.
 bool AseReader::readCount(uint32_t& count, int32_t minimumBytesPerElement) {
   int32_t value;
   if (!file.readInt(value)) return false;
-  const size_t fits = file.remaining() / static_cast<size_t>(minimumBytesPerElement);
+  static constexpr size_t kAlwaysAllowed = 4096;
+  const size_t fits = std::max(file.remaining() / static_cast<size_t>(minimumBytesPerElement), kAlwaysAllowed);
   if (value >= 0 && static_cast<size_t>(value) <= fits) {
     count = static_cast<uint32_t>(value);
     return true;

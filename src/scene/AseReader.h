@@ -44,6 +44,7 @@ class AseReader {
   void readFace(SceneObject& object);
   void readFaceNormals(SceneObject& object);
   void readTexFace(SceneObject& object);
+  void skipMappingChannel();
   void readFloats(float* values, int n);
   void readPoint(float* point);
   void readName(char (&name)[256]);

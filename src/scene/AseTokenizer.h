@@ -95,6 +95,13 @@ class AseTokenizer {
     ++pos_;
     return true;
   }
+  // The next word if it is the single character c: consumed then, else left in place.
+  bool nextIs(char c) {
+    skipSpace();
+    if (pos_ >= end_ || pos_[0] != c || !(pos_ + 1 == end_ || asechars::IsSpace(pos_[1]))) return false;
+    ++pos_;
+    return true;
+  }
   // One line read into a buffer of bufferSize bytes: at most bufferSize - 1 characters, up to
   // and including the line end. Returns the characters read (none at the end of the text).
   const char* readLine(size_t bufferSize, size_t& length);

@@ -1,0 +1,40 @@
+#pragma once
+// Shared by the ASE tests: loading ASE text with the log silenced, recording the scene model's
+// message boxes, the corpus files, and a field-by-field scene comparison.
+#include <string>
+#include <vector>
+
+class Scene;
+
+// Standard output (the reader's log) goes nowhere while this lives.
+class QuietStdout {
+ public:
+  QuietStdout();
+  ~QuietStdout();
+
+ private:
+  int saved_;
+};
+
+// Records every message box (text only) and answers OK; restores the normal boxes at the end.
+struct BoxRecorder {
+  std::vector<std::string> texts;
+  BoxRecorder();
+  ~BoxRecorder();
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Loads ASE text (written to a temporary file first) or an ASE file, silently.
+bool LoadAse(const std::string& text, Scene& scene);
+bool LoadAseFile(const std::string& path, Scene& scene);
+
+// Every file of the ASE corpus, sorted by name.
+std::vector<std::string> CorpusFiles();
+std::string CorpusFile(const std::string& name);
+std::string BaseName(const std::string& path);
+
+// Every stored field of two scenes, and the face references of each. With normalizedBitmaps,
+// a map path of `b` is expected as "textures\" + the file name of the path in `a`.
+void ExpectSameScene(const Scene& a, const Scene& b, bool normalizedBitmaps = false);

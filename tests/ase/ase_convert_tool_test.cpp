@@ -1,0 +1,118 @@
+// The converter in a production folder, and the zorbanel-convert tool: its exit statuses and
+// its scene summary.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "AseTestSupport.h"
+#include "driver/ConvertScene.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const char kTexturedScene[] =
+    "*SCENE { *SCENE_LASTFRAME 10 *SCENE_FRAMESPEED 25 }\n"
+    "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 {\n"
+    " *MAP_DIFFUSE {\n  *BITMAP \"C:\\modelos\\tex\\madera.jpg\"\n }\n"
+    " *MAP_BUMP {\n  *BITMAP \"perdida.jpg\"\n }\n} }\n"
+    "*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 2 *MESH_VERTEX 0 -1 -2 -3 *MESH_VERTEX 1 4 5 6 } }\n"
+    "*LIGHTOBJECT { *NODE_TM {\n *TM_POS 1 1 1\n}\n *LIGHT_SETTINGS {\n *LIGHT_COLOR 1 1 1\n}\n}\n";
+
+struct ToolRun {
+  int status;
+  std::string out;
+};
+
+// Runs the tool in the current folder; standard error is folded into the output.
+ToolRun Tool(const std::string& arguments) {
+  const std::string command = std::string(ZB_TOOLS_DIR) + "/zorbanel-convert " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ToolRun run{-1, ""};
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(ConvertSceneFromAse, WritesTheSceneCopiesTexturesAndMakesItsFolders) {
+  TempDir dir;
+  dir.Write("escenas/madera.ase", kTexturedScene);
+  dir.Write("C:/modelos/tex/madera.jpg", "JPEG bytes");  // the modeller's path, relative here
+  bool converted;
+  {
+    QuietStdout quiet;
+    converted = ConvertSceneFromAse("madera");
+  }
+  ASSERT_TRUE(converted);
+  EXPECT_FALSE(dir.Read("escenas_bin/madera.bin").empty());
+  EXPECT_EQ(dir.Read("textures/madera.jpg"), "JPEG bytes");
+  EXPECT_NE(dir.Read("escenas_bin/madera.bin.TXT").find("-> textures\\madera.jpg ...OK"), std::string::npos);
+}
+
+TEST(ConvertSceneFromAse, MissingFileWritesNothingAndKeepsTheOldScene) {
+  TempDir dir;
+  dir.Write("escenas_bin/vieja.bin", "old");
+  bool missing, tooLong;
+  {
+    QuietStdout quiet;
+    missing = ConvertSceneFromAse("vieja");
+    tooLong = ConvertSceneFromAse(std::string(300, 'x').c_str());
+  }
+  EXPECT_FALSE(missing);
+  EXPECT_FALSE(tooLong);
+  EXPECT_EQ(dir.Read("escenas_bin/vieja.bin"), "old");
+}
+
+TEST(ConvertTool, ExitStatusSaysWhetherEverySceneConverted) {
+  TempDir dir;
+  dir.Write("escenas/madera.ase", kTexturedScene);
+  EXPECT_EQ(Tool("--help").status, 0);
+  EXPECT_NE(Tool("--help").out.find("--info"), std::string::npos);
+  EXPECT_EQ(Tool("").status, 2);
+  EXPECT_EQ(Tool("--bogus madera").status, 2);
+
+  const ToolRun ok = Tool("--quiet madera");
+  EXPECT_EQ(ok.status, 0) << ok.out;
+  EXPECT_NE(ok.out.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objetos, 1 materiales"),
+            std::string::npos) << ok.out;
+  EXPECT_NE(ok.out.find("aviso"), std::string::npos);  // the textures are not in the production
+  EXPECT_EQ(ok.out.find("CARGANDO"), std::string::npos);  // the log stays quiet
+
+  const ToolRun verbose = Tool("escenas/madera.ase");
+  EXPECT_EQ(verbose.status, 0);
+  EXPECT_NE(verbose.out.find("]> - CARGANDO OBJETO."), std::string::npos);
+
+  const ToolRun missing = Tool("--quiet madera nada");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("escenas\\nada.ase"), std::string::npos);
+  EXPECT_NE(missing.out.find("escenas_bin\\madera.bin"), std::string::npos);  // the others still convert
+}
+
+TEST(ConvertTool, InfoSummarisesABinaryScene) {
+  TempDir dir;
+  dir.Write("escenas/madera.ase", kTexturedScene);
+  dir.Write("textures/madera.jpg", "JPEG bytes");
+  ASSERT_EQ(Tool("--quiet madera").status, 0);
+
+  const ToolRun info = Tool("--info escenas_bin/madera.bin");
+  EXPECT_EQ(info.status, 0) << info.out;
+  for (const char* line :
+       {"fotogramas 0..10 a 25 fps", "Objetos: 1 (vertices 2, caras 0", "Materiales: 1",
+        "mapa 0: textures\\madera.jpg\n", "mapa 1: textures\\perdida.jpg (no encontrada)", "Camaras: 0",
+        "Luces: 1", "pista de 0 muestras", "Caja: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)"})
+    EXPECT_NE(info.out.find(line), std::string::npos) << line << "\n" << info.out;
+
+  EXPECT_EQ(Tool("--info escenas_bin/nada.bin").status, 1);
+  const std::string bin = dir.Read("escenas_bin/madera.bin");
+  dir.Write("escenas_bin/corta.bin", bin.substr(0, bin.size() / 2));
+  const ToolRun damaged = Tool("--info escenas_bin/corta.bin");
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.out.find("danado"), std::string::npos) << damaged.out;
+}
+
+}  // namespace

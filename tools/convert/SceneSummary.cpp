@@ -1,0 +1,117 @@
+#include "SceneSummary.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cfloat>
+
+#include "platform/Files.h"
+#include "scene/Scene.h"
+
+namespace {
+
+bool TextureExists(const std::string& productionDir, const char* bitmap) {
+  const std::string path = productionDir.empty() ? bitmap : productionDir + "\\" + bitmap;
+  struct stat st;
+  return ::stat(ResolvePath(path.c_str()).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+const char* YesNo(bool value) { return value ? "si" : "no"; }
+
+void PrintPoint(FILE* out, const float* p) { std::fprintf(out, "(%.3f, %.3f, %.3f)", p[0], p[1], p[2]); }
+
+}  // namespace
+
+std::vector<std::string> MissingTextures(const Scene& scene, const std::string& productionDir) {
+  std::vector<std::string> missing;
+  for (uint32_t i = 0; scene.materialsReady && i < scene.materialCount; ++i) {
+    const Material& material = scene.materials[i];
+    for (uint32_t k = 0; k < material.header.mapCount && k < 2; ++k) {
+      const std::string bitmap = material.maps[k].bitmap;
+      if (TextureExists(productionDir, bitmap.c_str())) continue;
+      if (std::find(missing.begin(), missing.end(), bitmap) == missing.end()) missing.push_back(bitmap);
+    }
+  }
+  return missing;
+}
+
+void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& productionDir) {
+  const SceneParams& p = scene.params;
+  std::fprintf(out, "  Animacion: fotogramas 0..%d a %d fps, %d ticks por fotograma\n", p.lastFrame,
+               p.frameSpeed, p.ticksPerFrame);
+  std::fprintf(out, "  Fondo: ");
+  PrintPoint(out, p.background);
+  std::fprintf(out, "  Ambiente: ");
+  PrintPoint(out, p.ambient);
+  std::fprintf(out, "  Niebla: %s\n", YesNo(p.fogEnabled));
+
+  const uint32_t objectCount = scene.objectsReady ? scene.objectCount : 0;
+  uint64_t vertices = 0, faces = 0, texVertices = 0, texFaces = 0;
+  float low[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, high[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+  for (uint32_t i = 0; i < objectCount; ++i) {
+    const SceneObject& o = scene.objects[i];
+    vertices += o.vertexCount;
+    faces += o.faceCount;
+    texVertices += o.texVertexCount;
+    texFaces += o.texFaceCount;
+    for (uint32_t v = 0; o.verticesReady && v < o.vertexCount; ++v)
+      for (int k = 0; k < 3; ++k) {
+        low[k] = std::min(low[k], o.vertices[v].position[k]);
+        high[k] = std::max(high[k], o.vertices[v].position[k]);
+      }
+  }
+  std::fprintf(out, "  Objetos: %u (vertices %llu, caras %llu, vertices de textura %llu, caras de textura %llu)\n",
+               objectCount, static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(faces),
+               static_cast<unsigned long long>(texVertices), static_cast<unsigned long long>(texFaces));
+  for (uint32_t i = 0; i < objectCount; ++i) {
+    const SceneObject& o = scene.objects[i];
+    std::fprintf(out, "    [%u] %u vertices, %u caras, %u vertices de textura, %u caras de textura, material %d\n",
+                 i, o.vertexCount, o.faceCount, o.texVertexCount, o.texFaceCount, o.materialIndex);
+  }
+
+  const uint32_t materialCount = scene.materialsReady ? scene.materialCount : 0;
+  std::fprintf(out, "  Materiales: %u\n", materialCount);
+  for (uint32_t i = 0; i < materialCount; ++i) {
+    const MaterialHeader& h = scene.materials[i].header;
+    std::fprintf(out, "    [%u] numero %d, %u mapas, doble cara %s, difuso (%.3f, %.3f, %.3f, %.3f)\n", i,
+                 h.index, h.mapCount, YesNo(h.twoSided), h.diffuse[0], h.diffuse[1], h.diffuse[2],
+                 h.diffuse[3]);
+    for (uint32_t k = 0; k < h.mapCount && k < 2; ++k) {
+      const TextureMap& map = scene.materials[i].maps[k];
+      std::fprintf(out, "        mapa %u: %s%s%s\n", k, map.bitmap, map.spherical ? " [esferico]" : "",
+                   TextureExists(productionDir, map.bitmap) ? "" : " (no encontrada)");
+    }
+  }
+
+  const uint32_t cameraCount = scene.camerasReady ? scene.cameraCount : 0;
+  std::fprintf(out, "  Camaras: %u\n", cameraCount);
+  for (uint32_t i = 0; i < cameraCount; ++i) {
+    const SceneCamera& c = scene.cameras[i];
+    std::fprintf(out, "    [%u] pista de %u muestras, fov %.2f, posicion ", i, c.trackLength, c.frame.fov);
+    PrintPoint(out, c.frame.position);
+    std::fprintf(out, ", objetivo ");
+    PrintPoint(out, c.frame.target);
+    std::fprintf(out, "\n");
+  }
+
+  const uint32_t lightCount = scene.lightsReady ? scene.lightCount : 0;
+  std::fprintf(out, "  Luces: %u\n", lightCount);
+  for (uint32_t i = 0; i < lightCount; ++i) {
+    const SceneLight& l = scene.lights[i];
+    std::fprintf(out, "    [%u] luz GL %d, pista de %u muestras, destello %s, color (%.3f, %.3f, %.3f), posicion ", i,
+                 l.frame.lightNumber, l.trackLength, YesNo(l.hasFlare), l.frame.color[0], l.frame.color[1],
+                 l.frame.color[2]);
+    PrintPoint(out, l.frame.position);
+    std::fprintf(out, "\n");
+  }
+
+  if (vertices == 0) {
+    std::fprintf(out, "  Caja: vacia\n");
+  } else {
+    std::fprintf(out, "  Caja: ");
+    PrintPoint(out, low);
+    std::fprintf(out, " - ");
+    PrintPoint(out, high);
+    std::fprintf(out, "\n");
+  }
+}

@@ -1,0 +1,191 @@
+// zorbanel-convert: turns the production's ASE exports into the binary scenes the player loads,
+// and summarises binary scene files.
+#include <strings.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "LogCapture.h"
+#include "SceneSummary.h"
+#include "driver/ConvertScene.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
+
+namespace {
+
+const char kUsage[] =
+    "Uso: zorbanel-convert [--quiet] ESCENA...\n"
+    "     zorbanel-convert --info FICHERO.bin...\n"
+    "\n"
+    "Convierte cada ESCENA, en el directorio de la produccion, de escenas\\ESCENA.ase a\n"
+    "escenas_bin\\ESCENA.bin, y copia sus texturas a textures\\ (con el registro de copias\n"
+    "escenas_bin\\ESCENA.bin.TXT). Las carpetas de salida se crean si faltan. ESCENA puede\n"
+    "escribirse tambien como escenas\\ESCENA.ase.\n"
+    "\n"
+    "  --info    muestra el contenido de ficheros de escena binarios: objetos, vertices,\n"
+    "            caras, materiales con sus texturas, camaras y luces con sus pistas, y la\n"
+    "            caja que lo contiene todo. Las texturas se buscan en la produccion que\n"
+    "            contiene la carpeta del fichero.\n"
+    "  --quiet   sin el registro de la conversion: solo el resumen y los avisos.\n"
+    "  --help    esta ayuda.\n"
+    "\n"
+    "Estado de salida: 0 si todo se convirtio o se leyo; 1 si falta un fichero, no se puede\n"
+    "leer o escribir, o esta danado; 2 si los argumentos no son validos. Una textura que no\n"
+    "se encuentra es solo un aviso.\n";
+
+const char kTool[] = "zorbanel-convert";
+
+bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
+  const size_t n = std::strlen(suffix);
+  return text.size() >= n && ::strcasecmp(text.c_str() + text.size() - n, suffix) == 0;
+}
+
+// "escenas\nudo.ase", "escenas/nudo.ase" and "nudo" all name the scene "nudo".
+std::string SceneName(std::string name) {
+  if (name.size() > 8 && ::strncasecmp(name.c_str(), "escenas", 7) == 0 &&
+      (name[7] == '\\' || name[7] == '/'))
+    name.erase(0, 8);
+  if (EndsWithIgnoringCase(name, ".ase")) name.resize(name.size() - 4);
+  return name;
+}
+
+bool CanRead(const std::string& path) {
+  FILE* f = OpenFile(path.c_str(), "rb");
+  if (!f) return false;
+  char probe;
+  const bool readable = std::fread(&probe, 1, 1, f) == 1 || !std::ferror(f);
+  std::fclose(f);
+  return readable;
+}
+
+// Lines of the engine's log that report a fault.
+std::vector<std::string> FaultLines(const std::string& log) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < log.size()) {
+    size_t end = log.find('\n', start);
+    if (end == std::string::npos) end = log.size();
+    const std::string line = log.substr(start, end - start);
+    if (line.find("ERROR") != std::string::npos) lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string ProductionDirOf(const std::string& binPath) {
+  return std::filesystem::path(ResolvePath(binPath.c_str())).parent_path().parent_path().string();
+}
+
+int g_boxes = 0;  // message boxes of the scene model during the current file
+
+// Reads a binary scene that can be opened; false (with the faults on standard error) when it is
+// damaged. The scene then holds what was read before the fault.
+bool ReadBinaryScene(const std::string& path, Scene& scene) {
+  LogCapture capture;
+  SceneBinaryFile file;
+  file.readScene(path.c_str(), scene);
+  const std::vector<std::string> faults = FaultLines(capture.stop());
+  for (const std::string& line : faults) std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
+  return faults.empty();
+}
+
+bool Convert(const std::string& argument, bool quiet) {
+  const std::string name = SceneName(argument);
+  if (name.empty()) {
+    std::fprintf(stderr, "%s: nombre de escena vacio en '%s'\n", kTool, argument.c_str());
+    return false;
+  }
+  const std::string asePath = "escenas\\" + name + ".ase";
+  const std::string binPath = "escenas_bin\\" + name + ".bin";
+  if (!CanRead(asePath)) {
+    std::fprintf(stderr, "%s: no se encuentra o no se puede leer %s\n", kTool, asePath.c_str());
+    return false;
+  }
+  g_boxes = 0;
+  bool converted;
+  if (quiet) {
+    LogCapture capture;
+    converted = ConvertSceneFromAse(name.c_str());
+  } else {
+    converted = ConvertSceneFromAse(name.c_str());
+    std::fflush(stdout);
+  }
+  if (!converted) {
+    std::fprintf(stderr, "%s: no se pudo convertir %s en %s\n", kTool, asePath.c_str(), binPath.c_str());
+    return false;
+  }
+  if (g_boxes > 0)
+    std::fprintf(stderr, "%s: aviso: %d avisos del modelo de escena al leer %s\n", kTool, g_boxes,
+                 asePath.c_str());
+
+  // The summary comes from the file just written, so it also proves the file reads back.
+  Scene scene;
+  const bool readBack = CanRead(binPath) && ReadBinaryScene(binPath, scene);
+  std::printf("%s -> %s: %u objetos, %u materiales, %u camaras, %u luces\n", asePath.c_str(),
+              binPath.c_str(), scene.objectsReady ? scene.objectCount : 0, scene.materialCount,
+              scene.cameraCount, scene.lightCount);
+  for (const std::string& texture : MissingTextures(scene, ""))
+    std::fprintf(stderr, "%s: aviso: %s usa %s, que no esta en la produccion\n", kTool, binPath.c_str(),
+                 texture.c_str());
+  scene.release();
+  return readBack;
+}
+
+bool Info(const std::string& path) {
+  if (!CanRead(path)) {
+    std::fprintf(stderr, "%s: no se encuentra o no se puede leer %s\n", kTool, path.c_str());
+    return false;
+  }
+  Scene scene;
+  const bool ok = ReadBinaryScene(path, scene);
+  std::error_code error;
+  const auto bytes = std::filesystem::file_size(ResolvePath(path.c_str()), error);
+  std::printf("%s (%llu bytes)%s\n", path.c_str(), error ? 0ULL : static_cast<unsigned long long>(bytes),
+              ok ? "" : ", danado: se muestra lo leido hasta el fallo");
+  PrintSceneSummary(stdout, scene, ProductionDirOf(path));
+  scene.release();
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool info = false, quiet = false;
+  std::vector<std::string> operands;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--info") {
+      info = true;
+    } else if (arg == "--quiet" || arg == "-q") {
+      quiet = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(stderr, "%s: opcion desconocida '%s'\n\n%s", kTool, arg.c_str(), kUsage);
+      return 2;
+    } else {
+      operands.push_back(arg);
+    }
+  }
+  if (operands.empty()) {
+    std::fprintf(stderr, "%s: falta %s\n\n%s", kTool, info ? "el fichero" : "la escena", kUsage);
+    return 2;
+  }
+
+  // A command-line tool shows no dialogs: the scene model's boxes go to standard error only.
+  SetMessageBoxHandler([](const char*, const char*, unsigned) {
+    ++g_boxes;
+    return IDOK;
+  });
+  bool allOk = true;
+  for (const std::string& operand : operands) allOk = (info ? Info(operand) : Convert(operand, quiet)) && allOk;
+  return allOk ? 0 : 1;
+}
