@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/Files.h"
 #include "timeline/Timeline.h"
@@ -119,7 +120,11 @@ void Timeline::LoadScript(const char* path) {
   std::fclose(f);
   if (count == 0) return;
 
-  events = new ScriptEvent[count]();
+  events = new (std::nothrow) ScriptEvent[count]();
+  if (!events) {
+    std::printf("- No hay memoria para los %d eventos de %s: el guion queda vacio\n", count, path);
+    return;
+  }
   eventCount = count;
   dumpCount = count;
 

@@ -14,6 +14,13 @@
 
 namespace {
 
+// A manual clock that can also move on by itself each time it is read, as real time does while
+// a frame is being dispatched.
+struct SteppingClock : ManualClock {
+  int64_t stepMicros = 0;
+  int64_t Counter() override { return micros += stepMicros; }
+};
+
 // A Timeline playing a real (silent) music stream whose position follows a manual clock, with
 // three scenes, three layers and two particle systems registered.
 class DispatchTest : public ::testing::Test {
@@ -55,7 +62,7 @@ class DispatchTest : public ::testing::Test {
     return timeline.Dispatch();
   }
 
-  ManualClock clock;
+  SteppingClock clock;
   TempDir dir;
   MusicPlayer music;
   Scene scenes[3];
@@ -88,6 +95,18 @@ TEST_F(DispatchTest, AppliesDueEventsInTimeOrderOnceEach) {
   EXPECT_EQ(timeline.cursor, 4u);
   EXPECT_FALSE(At(26.0));
   EXPECT_EQ(timeline.cursor, 4u);
+}
+
+TEST_F(DispatchTest, ReadsTheMusicAfreshForEveryEventExamined) {
+  Script("0.1 LAYER 0 FX_START\n0.5 LAYER 1 FX_START\n5 LAYER 2 FX_START\n");
+  // Each reading of the position finds the music 0.3 s further on: the second event is not due at
+  // the first reading but is at the second, within the same dispatch.
+  clock.stepMicros = 300000;
+  EXPECT_FALSE(timeline.Dispatch());
+  clock.stepMicros = 0;
+  EXPECT_TRUE(timeline.layerActive[1]);
+  EXPECT_FALSE(timeline.layerActive[2]);
+  EXPECT_EQ(timeline.cursor, 2u);
 }
 
 TEST_F(DispatchTest, EqualTimesApplyInArrayOrderWithinOneFrame) {
