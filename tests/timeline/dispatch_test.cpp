@@ -109,13 +109,6 @@ TEST_F(DispatchTest, ReadsTheMusicAfreshForEveryEventExamined) {
   EXPECT_EQ(timeline.cursor, 2u);
 }
 
-TEST_F(DispatchTest, EqualTimesApplyInArrayOrderWithinOneFrame) {
-  Script("1 LAYER 2 FX_ALPHA 0.1\n1 LAYER 2 FX_MOVE 5 0\n1 LAYER 2 FX_MOVE 5 0\n");
-  EXPECT_FALSE(At(1.0));
-  EXPECT_FLOAT_EQ(layers[2].alpha, 0.1f);
-  EXPECT_FLOAT_EQ(layers[2].x0, 10.0f);
-}
-
 TEST_F(DispatchTest, SceneEffects) {
   scenes[1].animFrame = 42;
   Script("0 SCENE 1 FX_START\n"
@@ -275,16 +268,6 @@ TEST_F(DispatchTest, IgnoredEventsAdvanceTheCursorAndTouchNothing) {
   }
   EXPECT_FLOAT_EQ(scenes[0].shakeAmount, 0.0f);
   EXPECT_FLOAT_EQ(particles[1].alpha, 1.0f);
-}
-
-TEST_F(DispatchTest, MusicThatDoesNotPlayHoldsTheScript) {
-  Script("0 LAYER 0 FX_START\n0.5 LAYER 1 FX_START\n");
-  music.Pause();
-  EXPECT_FALSE(At(0));
-  clock.AdvanceMs(5000);
-  EXPECT_FALSE(timeline.Dispatch());
-  EXPECT_TRUE(timeline.layerActive[0]);
-  EXPECT_FALSE(timeline.layerActive[1]);
 }
 
 TEST(TimelineTables, RegistrationStopsAtCapacity) {
