@@ -2,12 +2,14 @@
 // count is weighed against the bytes left before anything is allocated for it, and every
 // record is whole before it is stored, so a damaged file stops the read at its first fault
 // with one log line; the scene keeps the elements read before it.
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "platform/Files.h"
 #include "scene/Scene.h"
@@ -24,17 +26,39 @@ const size_t kMinCameraBlock = kCameraFrameSize + 4;
 const size_t kMinMaterialBlock = kMaterialHeaderSize;
 const size_t kMinLightBlock = kLightFrameSize + 1 + 4;
 
-bool ReadWholeFile(FILE* file, std::vector<uint8_t>& bytes) {
-  struct stat st;
-  if (::fstat(::fileno(file), &st) != 0 || st.st_size < 0) return false;
-  bytes.resize(static_cast<size_t>(st.st_size));
-  return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
+// The whole file in memory: mapped from the page cache where the system allows it (no copy,
+// no zeroed pages), else read into a buffer of its size.
+class FileBytes {
+ public:
+  bool load(FILE* file) {
+    struct stat st;
+    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size_ = static_cast<size_t>(st.st_size);
+    if (size_ == 0) return true;
+    void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, ::fileno(file), 0);
+    if (mapped != MAP_FAILED) {
+      mapped_ = static_cast<const uint8_t*>(mapped);
+      return true;
+    }
+    copy_.reset(new (std::nothrow) uint8_t[size_]);
+    return copy_ && std::fread(copy_.get(), 1, size_, file) == size_;
+  }
+  ~FileBytes() {
+    if (mapped_) ::munmap(const_cast<uint8_t*>(mapped_), size_);
+  }
+  const uint8_t* data() const { return mapped_ ? mapped_ : copy_.get(); }
+  size_t size() const { return size_; }
+
+ private:
+  const uint8_t* mapped_ = nullptr;
+  std::unique_ptr<uint8_t[]> copy_;
+  size_t size_ = 0;
+};
 
 class Parser {
  public:
-  Parser(const std::vector<uint8_t>& bytes, Scene& scene)
-      : begin_(bytes.data()), p_(bytes.data()), end_(bytes.data() + bytes.size()), scene_(scene) {}
+  Parser(const uint8_t* bytes, size_t size, Scene& scene)
+      : begin_(bytes), p_(bytes), end_(bytes + size), scene_(scene) {}
 
   // Reads the sections in file order; false at the first fault, described by fault().
   bool parse();
@@ -285,8 +309,8 @@ void SceneBinaryFile::readScene(const char* path, Scene& scene) {
                 kBanner, path);
     return;
   }
-  std::vector<uint8_t> bytes;
-  const bool read = ReadWholeFile(file, bytes);
+  FileBytes bytes;
+  const bool read = bytes.load(file);
   std::fclose(file);
   file = nullptr;
   if (!read) {
@@ -295,7 +319,7 @@ void SceneBinaryFile::readScene(const char* path, Scene& scene) {
     return;
   }
 
-  Parser parser(bytes, scene);
+  Parser parser(bytes.data(), bytes.size(), scene);
   if (!parser.parse()) {
     std::printf("%s - ERROR en [ %s ]: %s. Se conserva lo leido hasta ese punto.\n", kBanner,
                 path, parser.fault());
