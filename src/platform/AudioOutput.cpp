@@ -154,6 +154,8 @@ bool AudioInit(int frequency) {
     g_output.ticksOnly = !QueryPerformanceFrequency(&g_output.countsPerSecond) ||
                          g_output.countsPerSecond <= 0;
     if (g_output.ticksOnly) g_output.countsPerSecond = 1000;
+  }
+  if (g_output.silent && !g_output.forceSilent) {
     std::printf("- Sin dispositivo de sonido: la música suena en silencio al ritmo del reloj\n");
     std::fflush(stdout);
   }
