@@ -1,4 +1,4 @@
-// readScene: the whole file is read into memory at once and parsed from the buffer. Every
+// readScene: the whole file is brought into memory at once and parsed from there. Every
 // count is weighed against the bytes left before anything is allocated for it, and every
 // record is whole before it is stored, so a damaged file stops the read at its first fault
 // with one log line; the scene keeps the elements read before it.

@@ -224,6 +224,29 @@ TEST(SceneModel, ReadOfAnEmptyMeshArrayReportsAndGivesADefaultElement) {
   object.release();
 }
 
+TEST(SceneModel, ArrayThatCannotBeAllocatedIsSetUpEmpty) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer stops at an impossible allocation";
+#endif
+  BoxRecorder boxes;
+  Scene scene;
+  scene.setupObjects(0xFFFFFFFFu);
+  EXPECT_TRUE(boxes.ShownOnce("Memoria insuficiente: el vector queda vacio", "Error de memoria"));
+  EXPECT_TRUE(scene.objectsReady);
+  EXPECT_EQ(scene.objectCount, 0u);
+  scene.setObject(0, SceneObject());
+  EXPECT_TRUE(boxes.ShownOnce(kOutOfRange, "Error de acceso"));
+
+  SceneObject object = MeshWith(2);
+  object.setupVertices(0xFFFFFFFFu);
+  EXPECT_TRUE(boxes.ShownOnce("Memoria insuficiente: el vector queda vacio", "Error de memoria"));
+  EXPECT_EQ(object.vertexCount, 0u);
+  object.getVertex(0);
+  EXPECT_TRUE(boxes.ShownOnce(kTruncated, "Error de acceso"));
+  object.release();
+  scene.release();
+}
+
 TEST(SceneModelDeathTest, MeshReadBeforeSetUpEndsTheProgramWithStatusOne) {
   for (const MeshArray& array : MeshArrays()) {
     SCOPED_TRACE(array.name);
