@@ -1,13 +1,10 @@
 // The player: start-up, the frame loop and shutdown, in the order they run.
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
-#include "driver/Content.h"
 #include "driver/Program.h"
-#include "platform/MessageBox.h"
+#include "driver/Startup.h"
 #include "platform/Messages.h"
-#include "platform/TextureLoader.h"
 
 namespace {
 
@@ -53,40 +50,13 @@ void RunFrameLoop() {
 }  // namespace
 
 int main() {
-  OpenLogFile();
-  std::printf("VELK 3D Engine - Beta test console\n");
-  std::printf("- Opening OpenGL Window\n");
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-
-  if (!g_window.Create("QUENTARO Team - Zorbanel!", 800, 600, 32, 100.33f, true)) return 0;
-  if (!g_window.CheckExtensions()) {
-    MessageBoxA(nullptr, "Multitextura no soportada. No se puede ejecutar esta aplicacion.", "Error!",
-                MB_OK);
-    std::exit(0);
-  }
-  g_window.BuildFont();
-  g_window.m_fontTexture = TextureLoader::LoadTexture("textures\\font.jpg", false);
-  LoadSceneCatalogue();
-  g_frameTimer.Start();
-  g_infoTimer.Start();
-  g_music.Init(g_window.GetHWND());
-  g_music.Load("music\\music.ogg");
-  LoadLayers();
-  LoadParticleSystems();
-  g_timeline.LoadScript("escenas_bin\\script2_full.txt");
-  g_timeline.SortEvents();
-  g_timeline.SetMusic(&g_music);
-  g_timeline.SetWindow(&g_window);
-  RegisterContent();
-  g_window.CreateRenderTargets();
-  g_music.Play();
+  StartupOptions options;
+  options.randomSeed = static_cast<unsigned>(std::time(nullptr));
+  if (!StartProduction(options)) return 0;
+  g_music.Play();  // from here the script's clock runs
 
   RunFrameLoop();
 
-  g_music.Free();
-  g_timeline.ReleaseEvents();
-  ReleaseContent();
-  g_window.DeleteRenderTargets();
-  g_window.DeleteFont();
+  ShutdownProduction();
   return 0;
 }
