@@ -58,6 +58,14 @@ bool UsableRecord(const Particle& p) {
 }  // namespace
 
 bool ParticleSystem::ReadFile(const char* path) {
+  if (!ReadRecords(path)) return false;
+  for (int32_t t = 0; t < textureCount; ++t)
+    textures[t] = TextureLoader::LoadTexture(textureNames[t], false);
+  printf("Partículas: %s, %u partículas, %d texturas\n", path, count, textureCount);
+  return true;
+}
+
+bool ParticleSystem::ReadRecords(const char* path) {
   Release();
   textureCount = 0;
 
@@ -112,14 +120,13 @@ bool ParticleSystem::ReadFile(const char* path) {
   textureCount = fileTextures;
   for (int32_t t = 0; t < textureCount; ++t) {
     memcpy(textureNames[t], data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, kNameLength);
-    textures[t] = TextureLoader::LoadTexture(textureNames[t], false);
+    textures[t] = 0;
   }
   for (uint32_t j = 0; j < count; ++j) {
     const uint8_t* record = data + recordsAt + kRecordBytes * j;
     particles[j] = Particle{GetF32(record), GetF32(record + 4), GetF32(record + 8), GetF32(record + 12)};
     textureIndex[j] = static_cast<int32_t>(GetU32(record + 16));
   }
-  printf("Partículas: %s, %u partículas, %d texturas\n", path, count, textureCount);
   return true;
 }
 

@@ -48,6 +48,9 @@ public:
   // Fills the system from a particle file and loads its textures. A file that is missing, short
   // or inconsistent is logged and leaves the system empty; returns false then.
   bool ReadFile(const char* path);
+  // ReadFile without the texture loads (every texture name stays 0), so the file can be checked
+  // and read where no GL context exists.
+  bool ReadRecords(const char* path);
   // Runs a due burst, then draws every particle additively with the current modelview.
   void Draw();
   // One repulsion step over all particles, in place and in index order.

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Runs fuzz targets for a given time each, one after the other:
+#   fuzz/run.sh BUILD_DIR SECONDS [TARGET...]      (targets default to every fuzz_* in BUILD_DIR)
+# Each target grows its own corpus in BUILD_DIR/fuzz-corpus/<target> (never committed), starting
+# from the seeds below; findings land in BUILD_DIR/fuzz-findings/<target>/. The last line per
+# target is libFuzzer's summary: executions, corpus size and coverage. Exit status 1 if any
+# target found a fault.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:?build dir}" && pwd)"
+seconds="${2:-60}"
+shift 2 || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for t in "$build"/fuzz/fuzz_*; do targets+=("$(basename "$t")"); done
+fi
+
+# The production's own files: the fuzz build's, else the main build's.
+production=""
+for p in "$build/production" "$root/build/production"; do
+  [ -d "$p/escenas_bin" ] && { production="$p"; break; }
+done
+corpus="$root/../shared/corpus/ase"
+
+# Binary scenes from the ASE corpus, made once with the converter of the fuzz build.
+convert_seeds() {
+  local out="$build/fuzz-seeds/converted"
+  [ -d "$out/escenas_bin" ] && return
+  [ -x "$build/zorbanel-convert" ] || return
+  mkdir -p "$out/escenas"
+  local names=()
+  for f in "$corpus"/*.[aA][sS][eE]; do
+    local name
+    name="$(basename "$f")"; name="${name%.*}"
+    cp "$f" "$out/escenas/$name.ase"
+    names+=("$name")
+  done
+  (cd "$out" && "$build/zorbanel-convert" --quiet "${names[@]}" >/dev/null 2>&1) || true
+}
+
+seeds_for() {
+  case "$1" in
+    fuzz_script) echo "$root/production" "${production:+$production/escenas_bin}" "$root/fuzz/seeds/script" ;;
+    fuzz_ase_reader) echo "$corpus" "${production:+$production/escenas}" ;;
+    fuzz_scene_binary) convert_seeds; echo "$build/fuzz-seeds/converted/escenas_bin" "${production:+$production/escenas_bin}" ;;
+    fuzz_particle_file) echo "$root/fuzz/seeds/particle_file" "${production:+$production/escenas_bin}" ;;
+    fuzz_jpeg_decode) echo "${production:+$production/textures}" "$root/tests/fuzz_regressions/inputs" ;;
+  esac
+}
+
+# Text inputs are lines and keywords; binary ones are records. Long inputs only slow the search.
+max_len_for() {
+  case "$1" in
+    fuzz_ase_reader|fuzz_jpeg_decode) echo 65536 ;;
+    *) echo 16384 ;;
+  esac
+}
+
+status=0
+for t in "${targets[@]}"; do
+  exe="$build/fuzz/$t"
+  [ -x "$exe" ] || { echo "fuzz: no $exe (build with -DZB_FUZZ=ON)" >&2; status=1; continue; }
+  work="$build/fuzz-corpus/$t"
+  findings="$build/fuzz-findings/$t"
+  log="$build/fuzz-logs/$t.log"
+  mkdir -p "$work" "$findings" "$(dirname "$log")"
+  seeds=()
+  for s in $(seeds_for "$t"); do [ -d "$s" ] && seeds+=("$s"); done
+  echo "fuzz: $t for ${seconds}s (seeds: ${seeds[*]:-none}; log $log)"
+  ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}" \
+    "$exe" "$work" "${seeds[@]}" -max_total_time="$seconds" -max_len="$(max_len_for "$t")" \
+    -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" \
+    >"$log" 2>&1
+  rc=$?
+  grep -E "^#[0-9]+ +DONE|^Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb" "$log" | sed "s/^/  /"
+  tail -n 200 "$log" | grep -E "^#[0-9]+" | tail -n 1 | sed "s/^/  last: /"
+  if [ $rc -ne 0 ] || ls "$findings" | grep -q .; then
+    echo "fuzz: $t FOUND A FAULT (exit $rc); see $log and $findings" >&2
+    status=1
+  fi
+done
+exit $status
