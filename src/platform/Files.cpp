@@ -41,7 +41,8 @@ ssize_t TextRead(void* cookie, char* buf, size_t size) {
   auto* t = static_cast<TextBuffer*>(cookie);
   size_t n = t->data.size() - t->pos;
   if (n > size) n = size;
-  std::memcpy(buf, t->data.data() + t->pos, n);
+  // An empty file has no buffer at all; memcpy from a null pointer is undefined even for 0 bytes.
+  if (n > 0) std::memcpy(buf, t->data.data() + t->pos, n);
   t->pos += n;
   return static_cast<ssize_t>(n);
 }
