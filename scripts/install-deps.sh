@@ -13,7 +13,7 @@ core=(
   xvfb xauth
 )
 video=(ffmpeg)
-extra=(clang libclang-rt-14-dev valgrind libassimp-dev)
+extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
 
 want=()
 for group in "${@:-core}"; do

@@ -1,0 +1,124 @@
+// The production itself, in its folder under SDL's offscreen driver: the time from start-up to
+// the first presented frame, and the frame time (Dispatch, Compose, present, finished) at every
+// second of the script, with its heaviest moment. The music plays on the silent output paced by
+// a manual clock, so each moment is visited exactly; all timings are wall-clock.
+//   ZB_PRODUCTION=<folder> bench_startup_production --benchmark_out=x.json --benchmark_out_format=json
+// Start-up sends standard output to the folder's LOGFILE.TXT, so read the results from the file.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "driver/Program.h"
+#include "driver/Startup.h"
+#include "platform/AudioOutput.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+using WallClock = std::chrono::steady_clock;
+
+ManualClock g_clock;
+bool g_started = false;
+
+double SecondsSince(WallClock::time_point start) {
+  return std::chrono::duration<double>(WallClock::now() - start).count();
+}
+
+// One frame as the player's loop draws it, finished so the time covers the whole picture.
+// True when the script's quit event came due instead.
+bool DrawFrame() {
+  if (g_timeline.Dispatch()) return true;
+  g_timeline.Compose();
+  SwapBuffers(g_window.GetHDC());
+  glFinish();
+  return false;
+}
+
+void BM_StartupToFirstFrame(benchmark::State& state) {
+  for (auto _ : state) {
+    if (g_started) {
+      state.SkipWithError("start-up runs once per process");
+      break;
+    }
+    const WallClock::time_point start = WallClock::now();
+    StartupOptions options;
+    options.randomSeed = 1;
+    options.fullscreen = false;
+    if (!StartProduction(options)) {
+      state.SkipWithError("the window could not be made");
+      break;
+    }
+    g_started = true;
+    g_music.Play();
+    DrawFrame();
+    state.SetIterationTime(SecondsSince(start));
+  }
+}
+
+void BM_FrameThroughTheScript(benchmark::State& state) {
+  constexpr int kFramesPerMoment = 5;
+  double heaviest = 0, heaviestAt = 0, total = 0;
+  int moments = 0;
+  for (auto _ : state) {
+    if (!g_started) {
+      state.SkipWithError("needs start-up first");
+      break;
+    }
+    const WallClock::time_point start = WallClock::now();
+    bool quit = false;
+    for (int second = 0; !quit; ++second) {
+      g_clock.AdvanceMs(1000.0 * second - 1000.0 * g_music.Position());
+      std::vector<double> frames;
+      for (int f = 0; f < kFramesPerMoment && !quit; ++f) {
+        const WallClock::time_point frameStart = WallClock::now();
+        quit = DrawFrame();
+        if (!quit) frames.push_back(SecondsSince(frameStart));
+      }
+      if (frames.empty()) break;
+      std::sort(frames.begin(), frames.end());
+      const double median = frames[frames.size() / 2];
+      total += median;
+      ++moments;
+      if (median > heaviest) heaviest = median, heaviestAt = second;
+    }
+    state.SetIterationTime(SecondsSince(start));
+  }
+  state.counters["heaviest_frame_ms"] = heaviest * 1e3;
+  state.counters["heaviest_at_s"] = heaviestAt;
+  state.counters["mean_frame_ms"] = moments ? total / moments * 1e3 : 0;
+  state.counters["moments"] = moments;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* dir = getenv("ZB_PRODUCTION");
+  const std::string production = dir ? dir : ZB_SOURCE_DIR "/build/production";
+  if (chdir(production.c_str()) != 0) {
+    fprintf(stderr, "bench_startup_production: no production in %s (make production)\n",
+            production.c_str());
+    return 1;
+  }
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  SetMessageBoxHandler([](const char*, const char*, unsigned) { return IDOK; });
+  SetClockSource(&g_clock);
+  AudioUseSilentOutput(true);
+
+  benchmark::RegisterBenchmark("startup_to_first_frame", BM_StartupToFirstFrame)
+      ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("frame_through_the_script", BM_FrameThroughTheScript)
+      ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  if (g_started) ShutdownProduction();
+  return 0;
+}
