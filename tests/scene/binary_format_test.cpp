@@ -134,9 +134,10 @@ TEST(BinarySceneFormat, EmptySceneIs84BytesAndReadsBackWithoutObjects) {
   EXPECT_FALSE(loaded.objectsReady);
   EXPECT_TRUE(loaded.camerasReady && loaded.materialsReady && loaded.lightsReady);
   EXPECT_EQ(loaded.cameraCount + loaded.materialCount + loaded.lightCount, 0u);
-  ExpectSameParams(loaded.params, params);
+  EXPECT_EQ(loaded.params.lastFrame, -3);
+  EXPECT_EQ(loaded.params.fogColor[3], 0.75f);
   loaded.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 TEST(BinarySceneFormat, WriterProducesTheRecordsByteForByte) {
@@ -159,7 +160,7 @@ TEST(BinarySceneFormat, WriterProducesTheRecordsByteForByte) {
   EXPECT_EQ(U32At(bytes, lightBlock + 37), 1u);
   EXPECT_EQ(bytes[lightBlock + 36], 1);
   scene.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 TEST(BinarySceneFormat, ReaderRebuildsReferencesAndKeepsMaterialsInFileOrder) {
@@ -204,7 +205,7 @@ TEST(BinarySceneFormat, ReaderRebuildsReferencesAndKeepsMaterialsInFileOrder) {
   EXPECT_EQ(scene.lights[0].trackLength, 0u);
   ExpectSound(scene);
   scene.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 TEST(BinarySceneFormat, RoundTripKeepsEveryStoredFieldAndNothingElse) {
@@ -212,29 +213,35 @@ TEST(BinarySceneFormat, RoundTripKeepsEveryStoredFieldAndNothingElse) {
   TempDir dir;
   Scene original;
   BuildRichScene(original);
-  Write(dir, original);
+  const std::string first = Write(dir, original, "primera.bin");
   Scene loaded;
-  SceneBinaryFile().readScene("escena.bin", loaded);
-  ExpectSameStoredScene(original, loaded);
+  SceneBinaryFile().readScene("primera.bin", loaded);
+  // Every field holds a value of its own and the writer's bytes are checked above, so a second
+  // write equal to the first shows that the reader kept every stored field in its place.
+  EXPECT_EQ(Write(dir, loaded, "segunda.bin"), first);
   ExpectSound(loaded);
+  EXPECT_EQ(loaded.params.fogEnd, original.params.fogEnd);
+  EXPECT_EQ(loaded.objects[0].vertices[2].normalCount, 9);
+  EXPECT_EQ(loaded.cameras[0].track[2].fov, original.cameras[0].track[2].fov);
+  EXPECT_EQ(loaded.lights[0].track[1].position[3], original.lights[0].track[1].position[3]);
+  EXPECT_STREQ(loaded.materials[2].maps[1].bitmap, "C:\\modelos\\tex\\cromo.jpg");
 
-  // The object without texture arrays comes back with them set up and empty.
+  // The object written without faces and texture arrays comes back with them set up, empty.
   const SceneObject& second = loaded.objects[1];
   EXPECT_TRUE(second.facesReady && second.texVerticesReady && second.texFacesReady);
   EXPECT_EQ(second.faceCount + second.texVertexCount + second.texFaceCount, 0u);
-  // What the file does not keep has its initial value.
+  // What the file does not keep has its initial value; the written scene is left as it was.
   EXPECT_STREQ(loaded.objects[0].name, "");
   EXPECT_EQ(loaded.objects[0].material, nullptr);
   EXPECT_EQ(loaded.materials[2].maps[0].texture, 0u);
   EXPECT_EQ(loaded.lights[0].flareTexture, 0u);
   EXPECT_STREQ(loaded.lights[0].flareBitmap, "");
-  // Writing reads the scene only.
   EXPECT_STREQ(original.objects[0].name, "caja");
   EXPECT_EQ(original.materials[2].maps[1].texture, 77u);
 
   original.release();
   loaded.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 TEST(BinarySceneFormat, WriteReplacesAnExistingLongerFileWhole) {
@@ -283,7 +290,7 @@ TEST(BinarySceneFormat, LogLinesOfAWriteAndARead) {
   EXPECT_EQ(file.file, nullptr);
   scene.release();
   loaded.release();
-  EXPECT_TRUE(boxes.NoneShown());
+  EXPECT_EQ(boxes.Take(), "");
 }
 
 }  // namespace
