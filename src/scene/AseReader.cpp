@@ -6,162 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "scene/AseKeywords.h"
 #include "scene/Scene.h"
 
+using namespace ase;
+
 namespace {
-
-enum Keyword : uint8_t {
-  kOther,
-  kOpen,
-  kClose,
-  kScene,
-  kMaterialList,
-  kGeomObject,
-  kCameraObject,
-  kLightObject,
-  kSceneLastFrame,
-  kSceneFrameSpeed,
-  kSceneTicksPerFrame,
-  kSceneBackground,
-  kSceneAmbient,
-  kMaterialCount,
-  kMaterial,
-  kMaterialAmbient,
-  kMaterialDiffuse,
-  kMaterialSpecular,
-  kMaterialShine,
-  kMaterialTwoSided,
-  kMaterialTransparency,
-  kMaterialSelfIllum,
-  kBitmap,
-  kMapType,
-  kUTiling,
-  kVTiling,
-  kUOffset,
-  kVOffset,
-  kNodeName,
-  kNumVertex,
-  kNumFaces,
-  kNumTVertex,
-  kNumTVFaces,
-  kVertex,
-  kTVert,
-  kFace,
-  kTFace,
-  kFaceNormal,
-  kMappingChannel,
-  kMaterialRef,
-  kTmPos,
-  kLightColor,
-  kLightUseGlobal,
-  kPosTrack,
-  kPosSample,
-  kCameraFov,
-  kCameraAnimation,
-};
-
-struct KeywordName {
-  const char* text;
-  Keyword id;
-};
-
-// Keywords are whole, case-sensitive words. The rotation keywords of objects have no entry:
-// their numbers are read as ignored words like any unknown keyword's.
-constexpr KeywordName kKeywordNames[] = {
-    {"*SCENE", kScene},
-    {"*MATERIAL_LIST", kMaterialList},
-    {"*GEOMOBJECT", kGeomObject},
-    {"*CAMERAOBJECT", kCameraObject},
-    {"*LIGHTOBJECT", kLightObject},
-    {"*SCENE_LASTFRAME", kSceneLastFrame},
-    {"*SCENE_FRAMESPEED", kSceneFrameSpeed},
-    {"*SCENE_TICKSPERFRAME", kSceneTicksPerFrame},
-    {"*SCENE_BACKGROUND_STATIC", kSceneBackground},
-    {"*SCENE_AMBIENT_STATIC", kSceneAmbient},
-    {"*MATERIAL_COUNT", kMaterialCount},
-    {"*MATERIAL", kMaterial},
-    {"*MATERIAL_AMBIENT", kMaterialAmbient},
-    {"*MATERIAL_DIFFUSE", kMaterialDiffuse},
-    {"*MATERIAL_SPECULAR", kMaterialSpecular},
-    {"*MATERIAL_SHINE", kMaterialShine},
-    {"*MATERIAL_TWOSIDED", kMaterialTwoSided},
-    {"*MATERIAL_TRANSPARENCY", kMaterialTransparency},
-    {"*MATERIAL_SELFILLUM", kMaterialSelfIllum},
-    {"*BITMAP", kBitmap},
-    {"*MAP_TYPE", kMapType},
-    {"*UVW_U_TILING", kUTiling},
-    {"*UVW_V_TILING", kVTiling},
-    {"*UVW_U_OFFSET", kUOffset},
-    {"*UVW_V_OFFSET", kVOffset},
-    {"*NODE_NAME", kNodeName},
-    {"*MESH_NUMVERTEX", kNumVertex},
-    {"*MESH_NUMFACES", kNumFaces},
-    {"*MESH_NUMTVERTEX", kNumTVertex},
-    {"*MESH_NUMTVFACES", kNumTVFaces},
-    {"*MESH_VERTEX", kVertex},
-    {"*MESH_TVERT", kTVert},
-    {"*MESH_FACE", kFace},
-    {"*MESH_TFACE", kTFace},
-    {"*MESH_FACENORMAL", kFaceNormal},
-    {"*MESH_MAPPINGCHANNEL", kMappingChannel},
-    {"*MATERIAL_REF", kMaterialRef},
-    {"*TM_POS", kTmPos},
-    {"*LIGHT_COLOR", kLightColor},
-    {"*LIGHT_USEGLOBAL", kLightUseGlobal},
-    {"*CONTROL_POS_TRACK", kPosTrack},
-    {"*CONTROL_POS_SAMPLE", kPosSample},
-    {"*CAMERA_FOV", kCameraFov},
-    {"*CAMERA_ANIMATION", kCameraAnimation},
-};
-
-// Most words of a file are numbers or unknown keywords. A word is looked up by a hash of its
-// length and three of its characters in a small open-addressed table, and confirmed whole.
-class KeywordTable {
- public:
-  KeywordTable() {
-    for (const KeywordName& k : kKeywordNames) {
-      const size_t length = std::strlen(k.text);
-      size_t slot = Hash(k.text, length);
-      while (slots_[slot].text) slot = (slot + 1) & kMask;
-      slots_[slot] = {k.text, k.id};
-      lengths_[slot] = static_cast<uint8_t>(length);
-    }
-  }
-
-  Keyword find(const AseToken& token) const {
-    if (token.length == 1) {
-      if (token.text[0] == '{') return kOpen;
-      if (token.text[0] == '}') return kClose;
-      return kOther;
-    }
-    if (token.text[0] != '*' || token.length < 2 || token.length > kLongest) return kOther;
-    for (size_t slot = Hash(token.text, token.length); slots_[slot].text; slot = (slot + 1) & kMask) {
-      if (lengths_[slot] != token.length) continue;
-      const char* a = slots_[slot].text;
-      size_t k = 1;  // both begin with '*'
-      while (k < token.length && a[k] == token.text[k]) ++k;
-      if (k == token.length) return slots_[slot].id;
-    }
-    return kOther;
-  }
-
- private:
-  static constexpr size_t kSize = 256;  // a power of two, well above the keyword count
-  static constexpr size_t kMask = kSize - 1;
-  static constexpr size_t kLongest = 24;
-
-  static size_t Hash(const char* text, size_t length) {
-    const auto c = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(text[i])); };
-    return (length * 97 + c(1) * 7 + c(length / 2) * 31 + c(length - 1) * 131) & kMask;
-  }
-
-  KeywordName slots_[kSize] = {};
-  uint8_t lengths_[kSize] = {};
-};
-
-const KeywordTable kKeywordTable;
-
-inline Keyword Lookup(const AseToken& token) { return kKeywordTable.find(token); }
 
 // The shortest text that can hold one element of each announced array: its keyword and a
 // separator. A count beyond what the rest of the file can hold is damage, not data.
@@ -181,15 +31,43 @@ constexpr size_t kSkipLineBuffer = 150;
 constexpr float kDegreesPerRadianNumerator = 180.0f;
 constexpr float kPi = 3.1416f;  // the exporter's fields of view were converted with this value
 
+// Derives a face's (or texture face's) references from its indices; none beyond the array.
+template <typename Corner, typename Element>
+void Link(Corner& corner, Element* (Corner::*refs)[3], Element* elements, uint32_t count) {
+  for (int k = 0; k < 3; ++k) (corner.*refs)[k] = corner.index[k] < count ? &elements[corner.index[k]] : nullptr;
+}
+
 void LinkFace(SceneObject& object, Face& face) {
-  for (int k = 0; k < 3; ++k)
-    face.vertex[k] = face.index[k] < object.vertexCount ? &object.vertexRef(face.index[k]) : nullptr;
+  Link(face, &Face::vertex, object.vertices, object.vertexCount);
 }
 
 void LinkTexFace(SceneObject& object, TexFace& face) {
-  for (int k = 0; k < 3; ++k)
-    face.texVertex[k] =
-        face.index[k] < object.texVertexCount ? &object.texVertexRef(face.index[k]) : nullptr;
+  Link(face, &TexFace::texVertex, object.texVertices, object.texVertexCount);
+}
+
+// A face with a corner beyond its element array becomes a degenerate one on element 0, and a
+// face whose references do not match its indices is linked again; both go through the checked
+// read and store. Returns how many faces were made degenerate.
+template <typename Corner, typename Element, typename Get, typename Set>
+uint32_t KeepCornersInside(const Corner* faces, uint32_t faceCount, Element* (Corner::*refs)[3],
+                           Element* elements, uint32_t elementCount, Get get, Set set) {
+  uint32_t degenerate = 0;
+  for (uint32_t f = 0; f < faceCount; ++f) {
+    bool inside = true, linked = true;
+    for (int k = 0; k < 3; ++k) {
+      inside = inside && faces[f].index[k] < elementCount;
+      linked = linked && inside && (faces[f].*refs)[k] == elements + faces[f].index[k];
+    }
+    if (linked) continue;
+    Corner face = get(f);
+    if (!inside) {
+      face.index[0] = face.index[1] = face.index[2] = 0;
+      ++degenerate;
+    }
+    Link(face, refs, elements, elementCount);
+    set(f, face);
+  }
+  return degenerate;
 }
 
 bool EqualsIgnoringCase(const AseToken& token, const char* word) {
@@ -540,58 +418,28 @@ void AseReader::skipMappingChannel() {
   }
 }
 
-// Every face must refer to vertices of its own object, whatever order or damage the file
-// had: a corner beyond the vertex array turns the face into a degenerate one on vertex 0, and
+// Every face must refer to vertices of its own object, whatever order or damage the file had;
 // faces of an object without any vertex are dropped. Texture faces likewise.
 void AseReader::keepObjectConsistent(SceneObject& object) {
-  uint32_t repaired = 0;
   if (object.facesReady && object.faceCount > 0 && object.vertexCount == 0) {
-    std::printf("]> ** AVISO ** Objeto [ %s ] con caras y sin vertices: se descartan las caras.\n",
-                object.name);
+    std::printf("]> ** AVISO ** Objeto [ %s ] con caras y sin vertices: se descartan las caras.\n", object.name);
     object.setupFaces(0);
   }
-  for (uint32_t f = 0; object.facesReady && f < object.faceCount; ++f) {
-    const Face& stored = object.faces[f];
-    bool inRange = true, linked = true;
-    for (int k = 0; k < 3; ++k) {
-      inRange = inRange && stored.index[k] < object.vertexCount;
-      linked = linked && inRange && stored.vertex[k] == object.vertices + stored.index[k];
-    }
-    if (inRange && linked) continue;
-    Face face = object.getFace(f);
-    if (!inRange) {
-      face.index[0] = face.index[1] = face.index[2] = 0;
-      ++repaired;
-    }
-    LinkFace(object, face);
-    object.setFace(f, face);
-  }
   if (object.texFacesReady && object.texFaceCount > 0 && object.texVertexCount == 0) {
-    std::printf(
-        "]> ** AVISO ** Objeto [ %s ] con caras de textura y sin vertices de textura: se "
-        "descartan.\n",
-        object.name);
+    std::printf("]> ** AVISO ** Objeto [ %s ] con caras de textura y sin vertices de textura: se descartan.\n",
+                object.name);
     object.setupTexFaces(0);
   }
-  for (uint32_t f = 0; object.texFacesReady && f < object.texFaceCount; ++f) {
-    const TexFace& stored = object.texFaces[f];
-    bool inRange = true, linked = true;
-    for (int k = 0; k < 3; ++k) {
-      inRange = inRange && stored.index[k] < object.texVertexCount;
-      linked = linked && inRange && stored.texVertex[k] == object.texVertices + stored.index[k];
-    }
-    if (inRange && linked) continue;
-    TexFace face = object.getTexFace(f);
-    if (!inRange) {
-      face.index[0] = face.index[1] = face.index[2] = 0;
-      ++repaired;
-    }
-    LinkTexFace(object, face);
-    object.setTexFace(f, face);
-  }
-  if (repaired > 0)
-    std::printf("]> ** AVISO ** Objeto [ %s ]: %u caras con indices fuera de su vector, anuladas.\n",
-                object.name, repaired);
+  const uint32_t degenerate =
+      KeepCornersInside(object.faces, object.facesReady ? object.faceCount : 0, &Face::vertex, object.vertices,
+                        object.vertexCount, [&](uint32_t f) { return object.getFace(f); },
+                        [&](uint32_t f, const Face& face) { object.setFace(f, face); }) +
+      KeepCornersInside(object.texFaces, object.texFacesReady ? object.texFaceCount : 0, &TexFace::texVertex,
+                        object.texVertices, object.texVertexCount, [&](uint32_t f) { return object.getTexFace(f); },
+                        [&](uint32_t f, const TexFace& face) { object.setTexFace(f, face); });
+  if (degenerate > 0)
+    std::printf("]> ** AVISO ** Objeto [ %s ]: %u caras con indices fuera de su vector, anuladas.\n", object.name,
+                degenerate);
 }
 
 // Every material index names a material, whenever the scene has any: an object read before
