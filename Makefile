@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build test play clean
+.PHONY: all deps build production test play clean
 
 all: build
 
@@ -16,10 +16,19 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+# The bundled production, made again only when a content tool or a hand-written part changed.
+PRODUCTION_STAMP := $(BUILD)/production/.made
+production: build
+	@$(MAKE) --no-print-directory $(PRODUCTION_STAMP)
+
+$(PRODUCTION_STAMP): $(BUILD)/zorbanel-content $(BUILD)/zorbanel-convert $(wildcard production/*)
+	$(BUILD)/zorbanel-content $(BUILD)/production
+	touch $@
+
+test: build production
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-play: build
+play: build production
 	cd $(BUILD)/production && ../zorbanel
 
 clean:

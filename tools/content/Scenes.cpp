@@ -270,10 +270,10 @@ AseScene Monolith() {
 // 3: a gyroscope of three rings round a glowing core, on a pedestal; two cameras.
 AseScene Gyroscope() {
   AseScene s = NewScene("giratorio.max", {0.12f, 0.03f, 0.02f});
-  AseMap traces = Map("circuit.jpg", 24.0f, 2.0f, "MAP_SELFILLUM");
   s.materials = {
-      // Two maps: brushed metal laid over with glowing traces at a finer tiling.
-      Material("Anillo", {1.0f, 0.95f, 0.85f}, {Map("metal.jpg", 8.0f, 1.0f), traces}),
+      // Two maps multiplied: brushed metal streaked by a coarser pale sheen.
+      Material("Anillo", {1.0f, 0.95f, 0.85f},
+               {Map("metal.jpg", 8.0f, 1.0f), Map("glass.jpg", 3.0f, 1.0f, "MAP_SPECULAR")}),
       Glowing("Nucleo", {1.0f, 0.6f, 0.3f}, 1.0f, {Map("lava.jpg", 2.0f, 1.0f)}),
       Material("Pedestal", {0.8f, 0.78f, 0.75f}, {Map("stone.jpg", 4.0f, 1.0f)}),
       Material("Suelo", {0.6f, 0.55f, 0.55f}, {Map("marble.jpg", 6.0f, 6.0f)}),
