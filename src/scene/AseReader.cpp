@@ -203,7 +203,7 @@ void AseReader::readMaterialList(Scene& scene) {
     }
   } while (Lookup(token) != kMaterialCount);
   uint32_t count = 0;
-  if (!readCount(count, kMaterialBytes)) count = 0;
+  readCount(count, kMaterialBytes);  // no number: no materials
   scene.setupMaterials(count);
   for (uint32_t m = 0; m < count; ++m)
     if (!readMaterial(scene)) break;

@@ -18,7 +18,10 @@ bool TextureExists(const std::string& productionDir, const char* bitmap) {
 
 const char* YesNo(bool value) { return value ? "si" : "no"; }
 
-void PrintPoint(FILE* out, const float* p) { std::fprintf(out, "(%.3f, %.3f, %.3f)", p[0], p[1], p[2]); }
+// Adding 0 turns a negative zero into zero, which prints without its sign.
+void PrintPoint(FILE* out, const float* p) {
+  std::fprintf(out, "(%.3f, %.3f, %.3f)", p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f);
+}
 
 }  // namespace
 
