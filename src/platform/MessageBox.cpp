@@ -10,9 +10,6 @@ namespace {
 
 MessageBoxHandler g_handler;
 
-// The answer of a box nobody can click: the first button, as Win32 would focus it.
-int DefaultAnswer(unsigned type) { return (type & 0x0F) == MB_YESNO ? IDYES : IDOK; }
-
 // An SDL box only where someone can see it: SDL's video must be up on a real display driver.
 // Under the offscreen or dummy drivers a box would fail or block a run nobody watches.
 bool CanShowBox() {
@@ -43,11 +40,13 @@ int ShowSdlBox(const char* text, const char* caption, unsigned type) {
   }
   SDL_MessageBoxData data{SdlFlags(type), nullptr, caption, text, count, buttons, nullptr};
   int answer = 0;
-  if (SDL_ShowMessageBox(&data, &answer) != 0 || answer <= 0) return DefaultAnswer(type);
+  if (SDL_ShowMessageBox(&data, &answer) != 0 || answer <= 0) return MessageBoxDefaultAnswer(type);
   return answer;
 }
 
 }  // namespace
+
+int MessageBoxDefaultAnswer(unsigned type) { return (type & 0x0F) == MB_YESNO ? IDYES : IDOK; }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) { g_handler = std::move(handler); }
 
@@ -58,5 +57,5 @@ int MessageBoxA(HWND, const char* text, const char* caption, unsigned type) {
   std::fflush(stderr);
   if (g_handler) return g_handler(text, caption, type);
   if (CanShowBox()) return ShowSdlBox(text, caption, type);
-  return DefaultAnswer(type);
+  return MessageBoxDefaultAnswer(type);
 }

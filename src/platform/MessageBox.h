@@ -23,3 +23,5 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type
 // the normal behaviour (an SDL box on a real display, else the default answer).
 using MessageBoxHandler = std::function<int(const char* text, const char* caption, unsigned type)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
+// The answer of a box nobody can click: the first button, as Win32 would focus it.
+int MessageBoxDefaultAnswer(unsigned type);

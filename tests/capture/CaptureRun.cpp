@@ -1,0 +1,176 @@
+#include "CaptureRun.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "TestProduction.h"
+#include "particles/ParticleSystem.h"
+#include "platform/GLWindow.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
+#include "support/TestMusic.h"
+
+namespace {
+
+// Scene 0: a red square of side 100 facing +z, seen from (0, 0, 200).
+void WriteSquareScene() {
+  Scene scene;
+  SceneParams params;
+  params.lastFrame = 100;
+  params.frameSpeed = 30;
+  params.ticksPerFrame = 160;
+  scene.setParams(params);
+
+  scene.setupObjects(1);
+  SceneObject square;
+  square.setupVertices(4);
+  const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
+  for (uint32_t i = 0; i < 4; ++i) {
+    Vertex v;
+    v.position[0] = corners[i][0];
+    v.position[1] = corners[i][1];
+    square.setVertex(i, v);
+  }
+  square.setupFaces(2);
+  const uint32_t triangles[2][3] = {{0, 1, 2}, {0, 2, 3}};
+  for (uint32_t f = 0; f < 2; ++f) {
+    Face face;
+    for (int k = 0; k < 3; ++k) {
+      face.index[k] = triangles[f][k];
+      face.vertex[k] = &square.vertexRef(triangles[f][k]);
+      face.cornerNormal[k][2] = face.faceNormal[2] = 1.0f;
+    }
+    square.setFace(f, face);
+  }
+  square.materialIndex = 0;
+  scene.setObject(0, square);
+
+  scene.setupMaterials(1);
+  Material red;
+  red.header.ambient[0] = red.header.diffuse[0] = red.header.emission[0] = 1.0f;
+  red.header.ambient[3] = red.header.diffuse[3] = 1.0f;
+  scene.setMaterial(0, red);
+
+  scene.setupCameras(1);
+  SceneCamera camera;
+  camera.frame.position[2] = 200;
+  camera.frame.fov = 60;
+  scene.setCamera(0, camera);
+
+  SceneBinaryFile file;
+  file.writeScene("escenas_bin\\rare_obj2.bin", scene);
+  scene.release();
+}
+
+// Five blue particles around the square; the bursts push them apart.
+void WriteParticleFile() {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  GLWindow window;  // the texture loader needs a context
+  ASSERT_TRUE(window.Create("particles", 64, 64, 32, 60.0f, false));
+  ASSERT_TRUE(window.CheckExtensions());
+  {
+    ParticleSystem system;
+    ASSERT_TRUE(system.Allocate(5, 0, 0));
+    for (int i = 0; i < 5; ++i) system.particles[i] = Particle{-60.0f + 30 * i, 40, 30, 6};
+    ASSERT_TRUE(system.AddTexture("textures\\particula.jpg", 5));
+    ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
+    system.Release();
+  }
+  window.Destroy();
+}
+
+}  // namespace
+
+void WriteCaptureProduction(const TempDir& dir, bool withContent) {
+  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+  for (const char* name : {"blank", "zorban", "cool_your_ideas", "mask_01", "mask_02", "mask_03",
+                           "mask_04", "mask_05", "mask_06", "mask_07", "mask_08", "choose",
+                           "search", "credits1", "credits2", "credits3"}) {
+    const bool mask = std::string(name).rfind("mask_", 0) == 0;
+    dir.Write(std::string("textures/") + name + ".jpg",
+              mask ? EncodeSolidJpeg(8, 8, 0, 60, 0) : EncodeSolidJpeg(8, 8, 40, 40, 40));
+  }
+  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
+  dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
+  dir.Write("music/music.ogg", EncodeSilentOgg(3.0));
+  dir.Write("escenas_bin/script2_full.txt",
+            "0 SCENE 0 FX_START\n"
+            "0 SCENE 0 FX_SHAKE 8\n"
+            "0 SCENE 0 FX_BLUR 0.5\n"
+            "0 SCENE 0 FX_NOISE 1\n"
+            "0 PARTICLE 0 FX_START\n"
+            "0.2 PARTICLE 0 FX_EXPLODE 30 40\n"
+            "0 LAYER 16 FX_START\n"
+            "0 LAYER 16 FX_ALPHA 0\n"
+            "0 LAYER 16 FX_RESIZE 200 150\n"
+            "0 LAYER 16 FX_SHAKE 6\n"
+            "0.5 LAYER 16 FX_ALPHA 1\n"
+            "2 SCENE 0 FX_QUIT\n");
+  if (withContent) {
+    WriteSquareScene();
+    WriteParticleFile();
+  }
+}
+
+CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
+                          double timeoutSeconds) {
+  CaptureRun run;
+  const std::string tool = std::string(ZB_TOOLS_DIR) + "/zorbanel-capture";
+  const std::string errorsFile = dir.path + "/capture-errors.txt";
+  std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(dir.path.c_str()) != 0) ::_exit(126);
+    const int errors = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (errors >= 0) ::dup2(errors, STDERR_FILENO);
+    ::unsetenv("DISPLAY");
+    ::execv(tool.c_str(), argv.data());
+    ::_exit(127);
+  }
+  if (pid < 0) return run;
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  for (;;) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      break;
+    }
+    if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(timeoutSeconds)) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  run.errors = dir.Read("capture-errors.txt");
+  return run;
+}
+
+std::vector<std::string> FrameNames(const TempDir& dir, const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path + "/" + folder, ec))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+RgbPicture ReadFrame(const TempDir& dir, const std::string& path) {
+  RgbPicture picture;
+  std::string why;
+  if (!ReadPng(dir.Read(path), picture, why)) {
+    ADD_FAILURE() << path << ": " << why;
+    picture = RgbPicture();
+  }
+  return picture;
+}

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CaptureRun.h"
+#include "FrameClock.h"
+#include "PngFile.h"
+#include "PngReader.h"
+#include "render/SceneRenderer.h"
+#include "scene/Scene.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::vector<std::string> Names(int first, int count) {
+  std::vector<std::string> names;
+  for (int k = first; k < first + count; ++k) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%06d.png", k);
+    names.push_back(name);
+  }
+  return names;
+}
+
+bool Lit(const RgbPicture& p) { return p.At(100, 75)[0] >= 200 && p.At(100, 75)[1] >= 200; }
+
+}  // namespace
+
+// Shakes draw random numbers, the particle bursts and the scene's animation run on timers, the
+// trail and the noise carry state from frame to frame: with all of that on, two captures of the
+// same stretch must still agree byte for byte, and a stretch captured alone must be the same
+// frames as in a capture from the start.
+TEST(Capture, SameFramesEveryTimeAndAPartAsInTheWhole) {
+  TempDir dir;
+  WriteCaptureProduction(dir);
+  struct Stretch {
+    const char* from;
+    const char* to;
+    int first;
+  };
+  const Stretch stretches[] = {{"0.4", "0.6", 12}, {"1.0", "1.2", 30}};
+  for (const Stretch& s : stretches) {
+    for (const char* folder : {"a", "b"}) {
+      const std::string out = std::string(folder) + s.from;
+      const CaptureRun run = RunCaptureTool(
+          dir, {"--fps", "30", "--from", s.from, "--to", s.to, "--frames", out});
+      ASSERT_EQ(run.status, 0) << run.errors;
+      EXPECT_EQ(FrameNames(dir, out), Names(s.first, 6)) << run.errors;
+    }
+  }
+  const CaptureRun whole = RunCaptureTool(dir, {"--fps", "30", "--to", "1.2", "--frames", "whole"});
+  ASSERT_EQ(whole.status, 0) << whole.errors;
+  ASSERT_EQ(FrameNames(dir, "whole"), Names(0, 36));
+
+  for (const Stretch& s : stretches) {
+    std::set<std::string> distinct;
+    for (const std::string& name : Names(s.first, 6)) {
+      const std::string a = dir.Read(std::string("a") + s.from + "/" + name);
+      ASSERT_FALSE(a.empty());
+      EXPECT_EQ(a, dir.Read(std::string("b") + s.from + "/" + name)) << "again: " << name;
+      EXPECT_EQ(a, dir.Read("whole/" + name)) << "from the start: " << name;
+      distinct.insert(a);
+    }
+    EXPECT_GT(distinct.size(), 3u) << "the shake moves the picture from frame to frame";
+  }
+  // The pictures hold what the production shows: the red square at the centre.
+  const RgbPicture frame = ReadFrame(dir, "whole/000020.png");
+  ASSERT_EQ(frame.width, 800);
+  ASSERT_EQ(frame.height, 600);
+  EXPECT_GE(frame.At(400, 300)[0], 180);
+}
+
+// Frame k is composed at music time k / fps: the layer lit at 0.5 s shows from frame 15 at 30 fps
+// and from frame 30 at 60 fps, and not a frame earlier. At 60 fps the square's 30-frame pace makes
+// every second frame repeat the picture on the screen; the composed ones fall on even numbers.
+TEST(Capture, AnEventShowsFromTheFrameOfItsTimeOn) {
+  TempDir dir;
+  WriteCaptureProduction(dir);
+  struct Rate {
+    const char* fps;
+    int eventFrame;
+  };
+  for (const Rate& rate : {Rate{"30", 15}, Rate{"60", 30}}) {
+    const std::string out = std::string("fps") + rate.fps;
+    const CaptureRun run =
+        RunCaptureTool(dir, {"--fps", rate.fps, "--from", "0.45", "--to", "0.55", "--frames", out});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::vector<std::string> names = FrameNames(dir, out);
+    ASSERT_FALSE(names.empty());
+    for (const std::string& name : names) {
+      const int frame = std::atoi(name.c_str());
+      const RgbPicture picture = ReadFrame(dir, out + "/" + name);
+      ASSERT_EQ(picture.width, 800);
+      EXPECT_EQ(Lit(picture), frame >= rate.eventFrame) << rate.fps << " fps, frame " << frame;
+    }
+    EXPECT_LT(std::atoi(names.front().c_str()), rate.eventFrame);
+  }
+}
+
+// Without --to the capture ends where the player would: at the script's quit event.
+TEST(Capture, EndsAtTheQuitEvent) {
+  TempDir dir;
+  WriteCaptureProduction(dir, false);
+  const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--frames", "all"});
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(FrameNames(dir, "all"), Names(0, 20));  // 2 s at 10 fps, the quit frame not drawn
+}
+
+TEST(Capture, RefusesWhatItCannotCapture) {
+  TempDir empty;
+  CaptureRun run = RunCaptureTool(empty, {"--frames", "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("no contiene una produccion"), std::string::npos) << run.errors;
+  EXPECT_TRUE(FrameNames(empty, "out").empty());
+  EXPECT_TRUE(empty.Read("LOGFILE.TXT").empty()) << "nothing is started";
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--fps", "0"}, {"--fps", "30x"}, {"--fps", "241"},
+        {"--from", "2", "--to", "1"}, {"--from", "-1"}, {"--to", "nan"}, {"--bogus"},
+        {"--frames"}, {"a.mp4", "b.mp4"}, {"--frames", "out", "video.mp4"}}) {
+    run = RunCaptureTool(empty, args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_NE(run.errors.find("Uso: zorbanel-capture"), std::string::npos) << args[0];
+  }
+
+  TempDir dir;
+  WriteCaptureProduction(dir, false);
+  run = RunCaptureTool(dir, {"--from", "5", "--frames", "late"});
+  EXPECT_EQ(run.status, 1) << "the production ends at 2 s";
+  EXPECT_NE(run.errors.find("nada que grabar"), std::string::npos) << run.errors;
+
+  dir.Write("music/music.ogg", "");
+  run = RunCaptureTool(dir, {"--frames", "silent"});
+  EXPECT_EQ(run.status, 1) << "without music its clock stands still: no end without --to";
+  EXPECT_NE(run.errors.find("--to"), std::string::npos) << run.errors;
+}
+
+TEST(Capture, WritesAVideoWithTheMusic) {
+  if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  WriteCaptureProduction(dir, false);
+  const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--to", "1", "-o", "out.mp4"});
+  ASSERT_EQ(run.status, 0) << run.errors;
+  const std::string probe = dir.path + "/probe.txt";
+  ASSERT_EQ(std::system(("ffprobe -v error -show_entries stream=codec_name,width,height,nb_frames "
+                         "-of csv=p=0 '" + dir.path + "/out.mp4' > '" + probe + "'").c_str()),
+            0);
+  const std::string streams = dir.Read("probe.txt");
+  EXPECT_NE(streams.find("h264,800,600,10"), std::string::npos) << streams;
+  EXPECT_NE(streams.find("aac"), std::string::npos) << streams;
+}
+
+// A scene paced at 30 frames per second waits on the frame clock without spinning, at rates
+// below, at and above its own, and its animation keeps real time: after t seconds of clock it
+// stands at 30 t frames (as whole milliseconds per frame: 1000 / 30 = 33).
+TEST(FrameClock, SceneWaitsMoveTheClockAndKeepTheAnimationInTime) {
+  for (int fps : {1, 24, 30, 60, 144, 240}) {
+    FrameClock clock(fps);
+    SetClockSource(&clock);
+    int waits = 0;
+    setFrameWaitHandler([&](double missingMs) {
+      clock.Wait(missingMs);
+      return ++waits < 100000;  // a wait that never ends stops here and fails below
+    });
+    Scene scene;
+    scene.params.frameSpeed = 30;
+    int renders = 0;
+    for (int64_t k = 0; k < 3 * fps; ++k) {
+      if (!clock.MoveTo(FrameClock::FrameStart(k))) continue;
+      advanceAnimationClock(scene);
+      ++renders;
+    }
+    const double seconds = static_cast<double>(clock.Counter()) / (FrameClock::kCountsPerFrame * fps);
+    setFrameWaitHandler(nullptr);
+    SetClockSource(nullptr);
+    EXPECT_LT(waits, 100000) << fps << " fps";
+    EXPECT_NEAR(scene.animFrame, seconds * 1000 / 33, 0.01) << fps << " fps";
+    EXPECT_LE(renders, static_cast<int>(seconds * 1000 / 33) + 2) << fps << " fps: paced";
+  }
+}
+
+TEST(PngFile, ReadsBackWhatItWrote) {
+  TempDir dir;
+  std::mt19937 random(7);
+  struct Size {
+    int width, height;
+  };
+  for (const Size size : {Size{1, 1}, Size{37, 23}, Size{800, 4}}) {
+    // Noise, flat runs and gradients, so every row filter gets chosen somewhere.
+    std::vector<uint8_t> rgb(static_cast<size_t>(size.width) * size.height * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) {
+      const size_t row = i / (size.width * 3);
+      rgb[i] = row % 3 == 0 ? static_cast<uint8_t>(random()) : row % 3 == 1 ? 77 : static_cast<uint8_t>(i + row);
+    }
+    ASSERT_TRUE(WritePng(dir.path + "/p.png", size.width, size.height, rgb.data()));
+    RgbPicture picture;
+    std::string why;
+    ASSERT_TRUE(ReadPng(dir.Read("p.png"), picture, why)) << why;
+    EXPECT_EQ(picture.width, size.width);
+    EXPECT_EQ(picture.height, size.height);
+    EXPECT_EQ(picture.rgb, rgb) << size.width << "x" << size.height;
+  }
+  EXPECT_FALSE(WritePng(dir.path + "/missing-folder/p.png", 1, 1, std::vector<uint8_t>(3).data()));
+}

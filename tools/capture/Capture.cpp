@@ -1,0 +1,242 @@
+#include "Capture.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "FrameClock.h"
+#include "PngFrames.h"
+#include "Progress.h"
+#include "VideoEncoder.h"
+#include "driver/Program.h"
+#include "driver/Startup.h"
+#include "platform/AudioOutput.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Messages.h"
+#include "render/SceneRenderer.h"
+
+namespace {
+
+const char kTool[] = "zorbanel-capture";
+// Random shakes from a fixed seed: two captures give the same frames.
+constexpr unsigned kShakeSeed = 1;
+
+int g_boxes = 0;
+
+// Nobody can answer a box during a capture: the log keeps it and the first button is taken.
+int AnswerBox(const char* text, const char* caption, unsigned type) {
+  ++g_boxes;
+  const int answer = MessageBoxDefaultAnswer(type);
+  std::printf("- Mensaje [%s] %s (respuesta: %s)\n", caption, text,
+              answer == IDYES ? "Si" : "Aceptar");
+  return answer;
+}
+
+// The music position at frame k, as the music player reports it: the silent output has consumed
+// floor(k * rate / fps) samples by then.
+float FramePosition(int64_t frame, int fps) {
+  const int64_t rate = AudioSecondsToFrames(1.0);
+  return static_cast<float>(AudioFramesToSeconds(frame * rate / fps));
+}
+
+// The first frame whose music position has reached `seconds`: where an event of that time comes
+// due.
+int64_t FirstFrameAt(float seconds, int fps) {
+  const double estimate = std::floor(static_cast<double>(seconds) * fps);
+  int64_t frame = estimate > 2 ? static_cast<int64_t>(estimate) - 2 : 0;
+  const int64_t last = static_cast<int64_t>(estimate) + 2;
+  while (frame < last && FramePosition(frame, fps) < seconds) ++frame;
+  return frame;
+}
+
+// The time of the script's quit event, or -1 when it has none that can come due.
+float QuitTime() {
+  for (int32_t i = static_cast<int32_t>(g_timeline.cursor); i < g_timeline.eventCount; ++i) {
+    const ScriptEvent& e = g_timeline.events[i];
+    if (e.targetKind == SCENE && e.effect == FX_QUIT) return std::isfinite(e.time) ? e.time : -1;
+  }
+  return -1;
+}
+
+// Where the capture stops when no --to is given: the quit event while the music still runs
+// (beyond it the clock stands still and the quit never comes), else the end of the music.
+// False when the production has no music, so its clock never moves.
+bool ProductionEnd(float& seconds) {
+  const float length = g_music.m_stream ? g_music.Length() : 0;
+  if (length <= 0) return false;
+  const float quit = QuitTime();
+  seconds = quit >= 0 && quit <= length ? quit : length;
+  return true;
+}
+
+// The pending window messages; false once the window was closed (SDL turns Ctrl+C into that).
+bool DrainMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return false;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+// The composed frame, rows from the top.
+void ReadFrame(int width, int height, std::vector<uint8_t>& rgb) {
+  const size_t stride = static_cast<size_t>(width) * 3;
+  std::vector<uint8_t> bottomUp(stride * height);
+  GLint alignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+  rgb.resize(bottomUp.size());
+  for (int y = 0; y < height; ++y)
+    std::copy_n(&bottomUp[(height - 1 - y) * stride], stride, &rgb[y * stride]);
+}
+
+std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first, int64_t end) {
+  const int width = g_window.GetWidth(), height = g_window.GetHeight();
+  if (!options.framesDir.empty()) {
+    auto frames = std::make_unique<PngFrames>(options.framesDir, width, height);
+    if (!frames->Open()) {
+      std::fprintf(stderr, "%s: %s\n", kTool, frames->error.c_str());
+      return nullptr;
+    }
+    return frames;
+  }
+  VideoRequest request;
+  request.output = options.output;
+  request.width = width;
+  request.height = height;
+  request.fps = options.fps;
+  const std::string music = ResolvePath("music\\music.ogg");
+  if (g_music.m_stream) request.music = std::filesystem::absolute(music).string();
+  request.musicStart = FramePosition(first, options.fps);
+  request.seconds = static_cast<double>(end - first) / options.fps;
+  auto video = std::make_unique<VideoEncoder>();
+  if (!video->Open(request)) {
+    std::fprintf(stderr, "%s: %s\n", kTool, video->error.c_str());
+    return nullptr;
+  }
+  return video;
+}
+
+enum class LoopEnd { Done, Quit, Interrupted, Failed };
+
+// Frame k is composed at music time k / fps. A scene's wait for its next animation frame moves
+// the clock on; frames whose start the clock has already passed show the picture still on the
+// screen, as they would in real time.
+LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t first, int64_t end, FrameSink& sink,
+                     int64_t& written) {
+  const int width = g_window.GetWidth(), height = g_window.GetHeight();
+  std::vector<uint8_t> picture(static_cast<size_t>(width) * height * 3);
+  Progress progress(end, fps);
+  LoopEnd result = LoopEnd::Done;
+  for (int64_t k = 0; k < end; ++k) {
+    if (!DrainMessages()) {
+      result = LoopEnd::Interrupted;
+      break;
+    }
+    if (clock.MoveTo(FrameClock::FrameStart(k))) {
+      g_frameTimer.Reset();
+      if (g_timeline.Dispatch()) {
+        result = LoopEnd::Quit;
+        break;
+      }
+      g_timeline.Compose();
+      // Frames before the first written one are read only when a later written frame repeats
+      // them.
+      if (k >= first || clock.Counter() > FrameClock::FrameStart(first))
+        ReadFrame(width, height, picture);
+      SwapBuffers(g_window.GetHDC());
+    }
+    if (k >= first) {
+      if (!sink.Write(k, picture.data())) {
+        std::fprintf(stderr, "\n%s: %s\n", kTool, sink.error.c_str());
+        result = LoopEnd::Failed;
+        break;
+      }
+      ++written;
+    }
+    progress.Frame(k);
+  }
+  progress.Finish();
+  return result;
+}
+
+}  // namespace
+
+CaptureStatus RunCapture(const CaptureOptions& options) {
+  // No visible window and no sound: the offscreen driver, and a silent output that plays the
+  // music on the frame clock.
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  AudioUseSilentOutput(true);
+  FrameClock clock(options.fps);
+  SetClockSource(&clock);
+  setFrameWaitHandler([&clock](double missingMs) {
+    clock.Wait(missingMs);
+    return true;
+  });
+  SetMessageBoxHandler(AnswerBox);
+
+  StartupOptions startup;
+  startup.randomSeed = kShakeSeed;
+  startup.fullscreen = false;
+  if (!StartProduction(startup)) {
+    std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea LOGFILE.TXT)\n", kTool);
+    return kCaptureFailed;
+  }
+
+  CaptureStatus status = kCaptured;
+  float to = static_cast<float>(options.to);
+  const bool hasEnd = options.to >= 0 || ProductionEnd(to);
+  const int64_t first = FirstFrameAt(static_cast<float>(options.from), options.fps);
+  const int64_t end = hasEnd ? FirstFrameAt(to, options.fps) : 0;
+  std::unique_ptr<FrameSink> sink;
+  if (!hasEnd) {
+    std::fprintf(stderr,
+                 "%s: la produccion no tiene musica, asi que su reloj no avanza: indica --to\n",
+                 kTool);
+    status = kCaptureFailed;
+  } else if (end <= first) {
+    std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n", kTool,
+                 to);
+    status = kCaptureFailed;
+  } else if (!(sink = OpenSink(options, first, end))) {
+    status = kCaptureFailed;
+  }
+
+  if (sink) {
+    std::fprintf(stderr, "%s: fotogramas %lld a %lld a %d fps (%.3f s a %.3f s)\n", kTool,
+                 static_cast<long long>(first), static_cast<long long>(end - 1), options.fps,
+                 FramePosition(first, options.fps), FramePosition(end, options.fps));
+    g_music.Play();
+    int64_t written = 0;
+    const LoopEnd loop = RenderFrames(clock, options.fps, first, end, *sink, written);
+    const bool finished = sink->Finish();
+    if (!finished && loop != LoopEnd::Failed)
+      std::fprintf(stderr, "%s: %s\n", kTool, sink->error.c_str());
+    if (loop == LoopEnd::Quit)
+      std::fprintf(stderr, "%s: la produccion termino con su evento FX_QUIT\n", kTool);
+    if (loop == LoopEnd::Interrupted) std::fprintf(stderr, "%s: grabacion interrumpida\n", kTool);
+    std::fprintf(stderr, "%s: %lld fotogramas escritos en %s\n", kTool,
+                 static_cast<long long>(written),
+                 options.framesDir.empty() ? options.output.c_str() : options.framesDir.c_str());
+    if (loop == LoopEnd::Failed || !finished) status = kCaptureFailed;
+    else if (loop == LoopEnd::Interrupted) status = kInterrupted;
+  }
+  if (g_boxes > 0)
+    std::fprintf(stderr, "%s: %d mensajes de la produccion (vea LOGFILE.TXT)\n", kTool, g_boxes);
+
+  ShutdownProduction();
+  setFrameWaitHandler(nullptr);
+  SetMessageBoxHandler(nullptr);
+  SetClockSource(nullptr);
+  return status;
+}

@@ -1,0 +1,54 @@
+// zorbanel-capture: renders a production to a video, or to numbered PNG frames, at a fixed frame
+// rate and without a visible window.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "Capture.h"
+#include "CaptureOptions.h"
+#include "platform/Files.h"
+
+namespace {
+
+const char kTool[] = "zorbanel-capture";
+const char kScript[] = "escenas_bin\\script2_full.txt";
+
+std::string Absolute(const std::string& path) {
+  return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CaptureOptions options;
+  std::string error;
+  switch (ParseCaptureOptions(argc - 1, argv + 1, options, error)) {
+    case ParseResult::Help:
+      std::fputs(kCaptureUsage, stdout);
+      return 0;
+    case ParseResult::Bad:
+      std::fprintf(stderr, "%s: %s\n\n%s", kTool, error.c_str(), kCaptureUsage);
+      return kBadArguments;
+    case ParseResult::Run:
+      break;
+  }
+  // Outputs are named from where the tool was started, the production is read from its folder.
+  options.output = Absolute(options.output);
+  options.framesDir = Absolute(options.framesDir);
+  const std::string production = options.production.empty() ? "." : options.production;
+  if (::chdir(production.c_str()) != 0) {
+    std::fprintf(stderr, "%s: no se puede entrar en %s: %s\n", kTool, production.c_str(),
+                 std::strerror(errno));
+    return kCaptureFailed;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(ResolvePath(kScript), ec)) {
+    std::fprintf(stderr, "%s: %s no contiene una produccion: falta %s\n", kTool,
+                 Absolute(".").c_str(), kScript);
+    return kCaptureFailed;
+  }
+  return RunCapture(options);
+}
