@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build production test play clean
+.PHONY: all deps build production test play video clean
 
 all: build
 
@@ -30,6 +30,13 @@ test: build production
 
 play: build production
 	cd $(BUILD)/production && ../zorbanel
+
+# The production as a video with its music, every frame rendered off screen at a fixed rate
+# (VIDEO_FPS). Slow where OpenGL runs in software: the progress line tells how long is left.
+VIDEO_FPS ?= 60
+video: build production
+	@bash scripts/install-deps.sh core video
+	$(BUILD)/zorbanel-capture -C $(BUILD)/production --fps $(VIDEO_FPS) -o $(BUILD)/zorbanel.mp4
 
 clean:
 	rm -rf $(BUILD)
