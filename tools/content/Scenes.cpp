@@ -130,7 +130,8 @@ AseScene NewScene(const char* fileName, const Vec3& background) {
 AseScene RareObjects() {
   AseScene s = NewScene("rare_obj2.max", {0.02f, 0.02f, 0.07f});
   s.materials = {
-      Material("Marmol", {0.85f, 0.85f, 0.9f}, {Map("marble.jpg", 6.0f, 2.0f)}),
+      // Kept darker than white: the glow and the trail add to it.
+      Material("Marmol", {0.3f, 0.3f, 0.34f}, {Map("marble.jpg", 6.0f, 2.0f)}),
       Material("Cromo", {1.0f, 1.0f, 1.0f}, {Environment("env.jpg")}),
       Material("Cinta", {0.9f, 0.8f, 0.6f}, {Map("metal.jpg", 12.0f, 1.0f)}),
       Glowing("Cristal", {1.0f, 0.7f, 0.4f}, 0.8f, {Map("lava.jpg", 1.0f, 1.0f)}),
@@ -276,7 +277,7 @@ AseScene Gyroscope() {
                {Map("metal.jpg", 8.0f, 1.0f), Map("glass.jpg", 3.0f, 1.0f, "MAP_SPECULAR")}),
       Glowing("Nucleo", {1.0f, 0.6f, 0.3f}, 1.0f, {Map("lava.jpg", 2.0f, 1.0f)}),
       Material("Pedestal", {0.8f, 0.78f, 0.75f}, {Map("stone.jpg", 4.0f, 1.0f)}),
-      Material("Suelo", {0.6f, 0.55f, 0.55f}, {Map("marble.jpg", 6.0f, 6.0f)}),
+      Material("Suelo", {0.3f, 0.27f, 0.27f}, {Map("marble.jpg", 6.0f, 6.0f)}),
   };
   const Vec3 centre{0, 0, 190};
   AseMesh rings = Mesh("Anillos", 0, centre);
