@@ -178,12 +178,16 @@ TEST(AseFiles, OneReaderLoadsSeveralScenes) {
 
 // Kept from the scene model: an element read before its array size is fatal.
 TEST(AseFilesDeathTest, ElementBeforeItsArraySizeEndsTheProgram) {
+  char path[] = "/tmp/zb_ase_XXXXXX";
+  ::close(::mkstemp(path));
+  WriteBytes(path, "*GEOMOBJECT { *MESH_VERTEX 0 1 2 3 }\n");
   EXPECT_EXIT(
       {
         Scene scene;
-        LoadAse("*GEOMOBJECT { *MESH_VERTEX 0 1 2 3 }\n", scene);
+        LoadAseFile(path, scene);
       },
       ::testing::ExitedWithCode(1), "No esta iniciado el vector de vertices");
+  std::remove(path);
 }
 
 }  // namespace
