@@ -12,39 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include <jpeglib.h>
-
-std::string EncodeSolidJpeg(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* data = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &data, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
-  for (int x = 0; x < width; ++x) {
-    row[x * 3] = r;
-    row[x * 3 + 1] = g;
-    row[x * 3 + 2] = b;
-  }
-  for (int y = 0; y < height; ++y) {
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(data), size);
-  std::free(data);
-  return bytes;
-}
-
 PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds) {
   PlayerRun run;
   const auto start = std::chrono::steady_clock::now();

@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "support/TempDir.h"
-
-// A width x height JPEG of one colour.
-std::string EncodeSolidJpeg(int width, int height, unsigned char r, unsigned char g, unsigned char b);
+#include "support/TestJpeg.h"
 
 // Runs the player in dir with no display and no sound device, killing it after timeoutSeconds.
 // With closeAfterSeconds above 0 it is asked to end (SIGTERM, which SDL turns into a close of the

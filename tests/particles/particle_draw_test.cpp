@@ -2,15 +2,13 @@
 // opacity, and a file read with its textures and written back unchanged.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <jpeglib.h>
-
 #include "ParticleFileBytes.h"
 #include "effects/GLDraw.h"
 #include "particles/ParticleSystem.h"
 #include "platform/Clock.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"
+#include "support/TestJpeg.h"
 
 namespace {
 
@@ -106,34 +104,10 @@ TEST_F(ParticleDraw, ParticlesAddTheirTextureScaledByOpacitySquared) {
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
-void WriteJpeg(const char* path, uint8_t grey) {
-  FILE* file = fopen(path, "wb");
-  ASSERT_NE(file, nullptr);
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file);
-  info.image_width = 8;
-  info.image_height = 8;
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  uint8_t row[8 * 3];
-  for (uint8_t& v : row) v = grey;
-  JSAMPROW rows[1] = {row};
-  while (info.next_scanline < info.image_height) jpeg_write_scanlines(&info, rows, 1);
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  fclose(file);
-}
-
 TEST_F(ParticleDraw, FileWithTwoTexturesAndThreeParticlesReadsAndWritesBackUnchanged) {
   TempDir dir;
-  dir.Write("textures/placeholder", "");
-  WriteJpeg((dir.path + "/textures/a.jpg").c_str(), 200);
-  WriteJpeg((dir.path + "/textures/b.jpg").c_str(), 90);
+  dir.Write("textures/a.jpg", EncodeSolidJpeg(8, 8, 200, 200, 200));
+  dir.Write("textures/b.jpg", EncodeSolidJpeg(8, 8, 90, 90, 90));
   // Filler after each name's NUL, as a writer with a dirty buffer leaves it.
   const std::string original = ParticleFileBytes()
                                    .Header(3, 2)

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <jpeglib.h>
 
-#include "TestJpeg.h"
+#include "support/TestJpeg.h"
 #include "platform/TextureLoader.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 
 #include <jpeglib.h>
 
-#include "TestJpeg.h"
+#include "support/TestJpeg.h"
 #include "TestScenes.h"
 #include "platform/MessageBox.h"
 #include "support/GLTestWindow.h"

@@ -2,7 +2,7 @@
 
 #include <jpeglib.h>
 
-#include "TestJpeg.h"
+#include "support/TestJpeg.h"
 #include "platform/TextureLoader.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "TestJpeg.h"
+#include "support/TestJpeg.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +6,12 @@
 #include <filesystem>
 
 #include <jpeglib.h>
+
+namespace {
+
+constexpr int kDefaultQuality = 75;  // what jpeg_set_defaults chooses
+
+}  // namespace
 
 std::vector<uint8_t> EncodeJpeg(int width, int height, int colorSpace, const PixelFill& fill,
                                 int quality) {
@@ -52,4 +58,12 @@ std::vector<uint8_t> TwoBandJpeg(int width, int height, const uint8_t top[3],
   return EncodeJpeg(width, height, JCS_RGB, [&](int, int y, uint8_t* out) {
     std::memcpy(out, y < height / 2 ? top : bottom, 3);
   });
+}
+
+std::string EncodeSolidJpeg(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+  const uint8_t colour[3] = {r, g, b};
+  const std::vector<uint8_t> bytes =
+      EncodeJpeg(width, height, JCS_RGB, [&](int, int, uint8_t* out) { std::memcpy(out, colour, 3); },
+                 kDefaultQuality);
+  return std::string(bytes.begin(), bytes.end());
 }

@@ -19,3 +19,7 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // An RGB picture whose top half is top and bottom half is bottom.
 std::vector<uint8_t> TwoBandJpeg(int width, int height, const uint8_t top[3],
                                  const uint8_t bottom[3]);
+
+// A width x height RGB picture of one colour at the library's default quality, as the bytes
+// TempDir::Write takes.
+std::string EncodeSolidJpeg(int width, int height, uint8_t r, uint8_t g, uint8_t b);
