@@ -5,12 +5,12 @@
 #include <string>
 #include <thread>
 
-#include "OggFile.h"
 #include "TestEnvironment.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/MusicPlayer.h"
 #include "support/TempDir.h"
+#include "support/TestMusic.h"
 
 namespace {
 

@@ -2,69 +2,91 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace {
 
-void AppendPage(std::string& out, const ogg_page& page) {
-  out.append(reinterpret_cast<const char*>(page.header), page.header_len);
-  out.append(reinterpret_cast<const char*>(page.body), page.body_len);
+// Pages ready in the stream, or every page held back when flush is set.
+void TakePages(ogg_stream_state& stream, std::string& out, bool flush) {
+  ogg_page page;
+  while (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
+    out.append(reinterpret_cast<const char*>(page.header), page.header_len);
+    out.append(reinterpret_cast<const char*>(page.body), page.body_len);
+  }
 }
 
 }  // namespace
 
-std::string EncodeSilentOgg(double seconds) {
-  const int rate = 44100;
-  vorbis_info vi;
-  vorbis_info_init(&vi);
-  vorbis_encode_init_vbr(&vi, 1, rate, 0.1f);
-  vorbis_comment vc;
-  vorbis_comment_init(&vc);
-  vorbis_dsp_state vd;
-  vorbis_analysis_init(&vd, &vi);
-  vorbis_block vb;
-  vorbis_block_init(&vd, &vb);
-  ogg_stream_state os;
-  ogg_stream_init(&os, 1);
+std::string EncodeOggTone(double seconds, int rate, int channels, double frequency,
+                          float amplitude, float quality) {
+  vorbis_info info;
+  vorbis_info_init(&info);
+  if (vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
+    vorbis_info_clear(&info);
+    return std::string();
+  }
+  vorbis_comment comment;
+  vorbis_comment_init(&comment);
+  vorbis_dsp_state dsp;
+  vorbis_analysis_init(&dsp, &info);
+  vorbis_block block;
+  vorbis_block_init(&dsp, &block);
+  ogg_stream_state stream;
+  ogg_stream_init(&stream, 1);
 
   std::string out;
-  ogg_packet header, comments, codebooks;
-  vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-  ogg_stream_packetin(&os, &header);
-  ogg_stream_packetin(&os, &comments);
-  ogg_stream_packetin(&os, &codebooks);
-  ogg_page page;
-  while (ogg_stream_flush(&os, &page)) AppendPage(out, page);
+  ogg_packet header, commentPacket, codebook;
+  vorbis_analysis_headerout(&dsp, &comment, &header, &commentPacket, &codebook);
+  ogg_stream_packetin(&stream, &header);
+  ogg_stream_packetin(&stream, &commentPacket);
+  ogg_stream_packetin(&stream, &codebook);
+  TakePages(stream, out, true);
 
-  long left = static_cast<long>(seconds * rate);
-  bool ended = false;
-  while (!ended) {
-    const long n = left < 4096 ? left : 4096;
-    if (n > 0) {
-      float** buffer = vorbis_analysis_buffer(&vd, static_cast<int>(n));
-      for (long i = 0; i < n; ++i) buffer[0][i] = 0.0f;
+  const long total = static_cast<long>(seconds * rate);
+  const double step = 2.0 * M_PI * frequency / rate;
+  for (long done = 0;;) {
+    const int chunk = static_cast<int>(std::min<long>(1024, total - done));
+    if (chunk > 0) {
+      float** buffer = vorbis_analysis_buffer(&dsp, chunk);
+      for (int i = 0; i < chunk; ++i)
+        for (int c = 0; c < channels; ++c)
+          buffer[c][i] = amplitude * static_cast<float>(std::sin(step * (done + i)));
+      done += chunk;
     }
-    vorbis_analysis_wrote(&vd, static_cast<int>(n));  // 0 marks the end of the stream
-    left -= n;
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-      vorbis_analysis(&vb, nullptr);
-      vorbis_bitrate_addblock(&vb);
+    vorbis_analysis_wrote(&dsp, chunk > 0 ? chunk : 0);  // 0 marks the end of the stream
+    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+      vorbis_analysis(&block, nullptr);
+      vorbis_bitrate_addblock(&block);
       ogg_packet packet;
-      while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-        ogg_stream_packetin(&os, &packet);
-        while (ogg_stream_pageout(&os, &page)) {
-          AppendPage(out, page);
-          if (ogg_page_eos(&page)) ended = true;
-        }
+      while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
+        ogg_stream_packetin(&stream, &packet);
+        TakePages(stream, out, false);
       }
     }
-    if (n == 0) ended = true;
+    if (chunk <= 0) break;
   }
-  while (ogg_stream_flush(&os, &page)) AppendPage(out, page);
+  TakePages(stream, out, true);
 
-  ogg_stream_clear(&os);
-  vorbis_block_clear(&vb);
-  vorbis_dsp_clear(&vd);
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
+  ogg_stream_clear(&stream);
+  vorbis_block_clear(&block);
+  vorbis_dsp_clear(&dsp);
+  vorbis_comment_clear(&comment);
+  vorbis_info_clear(&info);
   return out;
 }
 
+std::string EncodeSilentOgg(double seconds) {
+  return EncodeOggTone(seconds, 44100, 1, 0.0, 0.0f, 0.1f);
+}
+
+bool WriteOggTone(const std::string& path, double seconds, int rate, int channels,
+                  double frequency, float amplitude) {
+  const std::string bytes = EncodeOggTone(seconds, rate, channels, frequency, amplitude, 0.4f);
+  if (bytes.empty()) return false;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}

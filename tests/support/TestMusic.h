@@ -1,6 +1,16 @@
 #pragma once
-// A music track made by the tests themselves, for runs whose clock is the music position.
+// Music tracks made by the tests themselves, so music tests and runs whose clock is the music
+// position need no stored audio.
 #include <string>
+
+// The bytes of an Ogg Vorbis file of a sine tone (silence at amplitude 0) of the given length,
+// encoded at the given variable-bitrate quality; empty when the encoder refuses the format.
+std::string EncodeOggTone(double seconds, int rate, int channels, double frequency,
+                          float amplitude, float quality);
 
 // The bytes of a silent Ogg Vorbis file of the given length, mono 44100 Hz.
 std::string EncodeSilentOgg(double seconds);
+
+// Writes a tone file at path; false when it cannot be encoded or written.
+bool WriteOggTone(const std::string& path, double seconds, int rate, int channels,
+                  double frequency = 440.0, float amplitude = 0.5f);
