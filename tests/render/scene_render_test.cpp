@@ -3,7 +3,7 @@
 #include <jpeglib.h>
 
 #include "support/TestJpeg.h"
-#include "TestScenes.h"
+#include "support/TestScenes.h"
 #include "platform/MessageBox.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Small scenes built by hand for the render tests.
+// Small scenes built by hand for the render and player tests.
 #include <cstdint>
 
 #include "scene/Scene.h"
@@ -22,3 +22,8 @@ Material colourMaterial(float r, float g, float b, float alpha = 1.0f);
 SceneCamera fixedCamera(float x, float y, float z, float tx, float ty, float tz, float fov);
 
 SceneLight pointLight(int32_t number, float x, float y, float z);
+
+// The red square of the player tests: side 100 at the origin facing +z, red by its own emission,
+// seen from (0, 0, 200) with a 60-degree field of view so that it covers the middle of the
+// picture; 100 frames at 30 frames per second. The scene's lights are left to the caller.
+void buildRedSquareScene(Scene& scene);

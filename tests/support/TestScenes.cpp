@@ -1,4 +1,4 @@
-#include "TestScenes.h"
+#include "support/TestScenes.h"
 
 SceneObject squareObject(float x, float y, float z, float half, int32_t materialIndex,
                          Facing facing) {
@@ -58,4 +58,20 @@ SceneLight pointLight(int32_t number, float x, float y, float z) {
   for (int i = 0; i < 3; ++i) light.frame.color[i] = 1.0f;
   light.frame.position[0] = x, light.frame.position[1] = y, light.frame.position[2] = z;
   return light;
+}
+
+void buildRedSquareScene(Scene& scene) {
+  SceneParams params;
+  params.lastFrame = 100;
+  params.frameSpeed = 30;
+  params.ticksPerFrame = 160;
+  scene.setParams(params);
+  scene.setupObjects(1);
+  scene.setObject(0, squareObject(0, 0, 0, 50, 0));
+  scene.setupMaterials(1);
+  Material red = colourMaterial(1, 0, 0);
+  red.header.emission[0] = 1.0f;
+  scene.setMaterial(0, red);
+  scene.setupCameras(1);
+  scene.setCamera(0, fixedCamera(0, 0, 200, 0, 0, 0, 60));
 }
