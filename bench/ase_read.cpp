@@ -3,8 +3,6 @@
 // one after the other, so both columns see the same machine load; each column reports the
 // best of its iterations in MB/s (10^6 bytes per second).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
+#include "support/QuietStdout.h"
 
 #ifdef ZB_HAVE_ASSIMP
 #include <assimp/Importer.hpp>
@@ -39,26 +38,6 @@ std::vector<fs::path> LargestCorpusFiles(size_t count) {
   if (files.size() > count) files.resize(count);
   return files;
 }
-
-// The reader logs every block to standard output, which would drown the report.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = ::dup(1);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    ::dup2(saved_, 1);
-    ::close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();

@@ -1,9 +1,7 @@
 // readScene throughput on a large synthetic scene, from a warm file cache: the whole file is
 // read into memory and parsed from the buffer.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "support/QuietStdout.h"
 
 namespace {
 
@@ -80,27 +79,6 @@ void BuildLargeScene(Scene& scene, uint32_t objects, uint32_t side) {
     scene.setLight(i, light);
   }
 }
-
-// The log lines of every read would drown the report: standard output goes to /dev/null
-// while the benchmark runs.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = ::dup(1);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    ::dup2(saved_, 1);
-    ::close(saved_);
-  }
-
- private:
-  int saved_;
-};
 
 struct LargeSceneFile {
   std::string dir;

@@ -1,8 +1,6 @@
 #include "AseTestSupport.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,20 +13,6 @@
 #include "platform/MessageBox.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
-
-QuietStdout::QuietStdout() {
-  std::fflush(stdout);
-  saved_ = ::dup(1);
-  const int null = ::open("/dev/null", O_WRONLY);
-  ::dup2(null, 1);
-  ::close(null);
-}
-
-QuietStdout::~QuietStdout() {
-  std::fflush(stdout);
-  ::dup2(saved_, 1);
-  ::close(saved_);
-}
 
 BoxRecorder::BoxRecorder() {
   SetMessageBoxHandler([this](const char* text, const char*, unsigned) {

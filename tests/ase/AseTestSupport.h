@@ -4,17 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "support/QuietStdout.h"
+
 class Scene;
-
-// Standard output (the reader's log) goes nowhere while this lives.
-class QuietStdout {
- public:
-  QuietStdout();
-  ~QuietStdout();
-
- private:
-  int saved_;
-};
 
 // Records every message box (text only) and answers OK; restores the normal boxes at the end.
 struct BoxRecorder {

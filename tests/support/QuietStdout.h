@@ -1,0 +1,28 @@
+#pragma once
+// Standard output goes nowhere while a QuietStdout lives: the scene readers log every block,
+// which would drown a test's or a benchmark's report.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+class QuietStdout {
+ public:
+  QuietStdout() {
+    std::fflush(stdout);
+    saved_ = ::dup(1);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::close(null);
+  }
+  ~QuietStdout() {
+    std::fflush(stdout);
+    ::dup2(saved_, 1);
+    ::close(saved_);
+  }
+  QuietStdout(const QuietStdout&) = delete;
+  QuietStdout& operator=(const QuietStdout&) = delete;
+
+ private:
+  int saved_;
+};
