@@ -121,7 +121,7 @@ void WriteCaptureProduction(const TempDir& dir, bool withContent) {
 }
 
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
-                          double timeoutSeconds) {
+                          double timeoutSeconds, const std::string& stopOnFile) {
   CaptureRun run;
   const std::string tool = std::string(ZB_TOOLS_DIR) + "/zorbanel-capture";
   const std::string errorsFile = dir.path + "/capture-errors.txt";
@@ -140,7 +140,12 @@ CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& ar
   if (pid < 0) return run;
   const auto start = std::chrono::steady_clock::now();
   int status = 0;
+  bool stopped = false;
   for (;;) {
+    if (!stopOnFile.empty() && !stopped && std::filesystem::exists(dir.path + "/" + stopOnFile)) {
+      ::kill(pid, SIGTERM);
+      stopped = true;
+    }
     if (::waitpid(pid, &status, WNOHANG) == pid) {
       run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
       break;

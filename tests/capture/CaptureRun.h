@@ -18,8 +18,9 @@ struct CaptureRun {
   std::string errors;  // what it wrote on standard error
 };
 // Runs zorbanel-capture in dir with the arguments, with no display, killed after timeoutSeconds.
+// With stopOnFile, it is asked to stop (SIGTERM) once that file of dir exists.
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
-                          double timeoutSeconds = 120);
+                          double timeoutSeconds = 120, const std::string& stopOnFile = "");
 
 // The frame files of a folder of the production, by name, sorted.
 std::vector<std::string> FrameNames(const TempDir& dir, const std::string& folder);

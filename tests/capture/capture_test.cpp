@@ -110,6 +110,21 @@ TEST(Capture, EndsAtTheQuitEvent) {
   EXPECT_EQ(FrameNames(dir, "all"), Names(0, 20));  // 2 s at 10 fps, the quit frame not drawn
 }
 
+// Stopped from outside (SIGTERM, or Ctrl+C on a terminal), the capture ends after the frame in
+// hand, keeps what it wrote and says so in its status.
+TEST(Capture, StopsWhenAskedAndKeepsItsFrames) {
+  TempDir dir;
+  WriteCaptureProduction(dir, false);
+  const CaptureRun run =
+      RunCaptureTool(dir, {"--fps", "240", "--frames", "part"}, 120, "part/000002.png");
+  EXPECT_EQ(run.status, 130) << run.errors;
+  EXPECT_NE(run.errors.find("interrumpida"), std::string::npos) << run.errors;
+  const std::vector<std::string> names = FrameNames(dir, "part");
+  ASSERT_GE(names.size(), 3u);
+  EXPECT_LT(names.size(), 480u) << "2 s at 240 fps would be 480";
+  EXPECT_EQ(ReadFrame(dir, "part/" + names.back()).width, 800) << "the last frame is whole";
+}
+
 TEST(Capture, RefusesWhatItCannotCapture) {
   TempDir empty;
   CaptureRun run = RunCaptureTool(empty, {"--frames", "out"});
