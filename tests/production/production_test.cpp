@@ -402,6 +402,27 @@ TEST_F(Production, ScriptAddressesOnlyWhatExistsAndUsesEveryEffect) {
   EXPECT_EQ(layersShown.size(), static_cast<size_t>(kLayerCount));
 }
 
+// Particles are placed with the modelview of the last scene drawn; with no scene on they would
+// sit round the eye and fill the screen.
+TEST_F(Production, ParticlesOnlyShowWhileASceneGivesThemItsCamera) {
+  const std::vector<ScriptEvent> events = LoadScript();
+  std::set<int> scenesOn;
+  bool particlesOn = false;
+  for (size_t i = 0; i < events.size(); ++i) {
+    const ScriptEvent& e = events[i];
+    const bool on = e.effect == FX_START || e.effect == FX_SHOW;
+    const bool off = e.effect == FX_STOP || e.effect == FX_HIDE;
+    if (e.targetKind == SCENE && on) scenesOn.insert(e.targetIndex);
+    if (e.targetKind == SCENE && off) scenesOn.erase(e.targetIndex);
+    if (e.targetKind == PARTICLE && (e.effect == FX_START || e.effect == FX_STOP))
+      particlesOn = e.effect == FX_START;
+    // Judge the state once every event of this instant has been applied.
+    if (i + 1 == events.size() || events[i + 1].time != e.time) {
+      EXPECT_FALSE(particlesOn && scenesOn.empty()) << "at " << e.time;
+    }
+  }
+}
+
 TEST_F(Production, ScriptEndsWithQuitWhenTheMusicEnds) {
   const std::vector<ScriptEvent> events = LoadScript();
   ASSERT_FALSE(events.empty());
