@@ -1,6 +1,6 @@
 // The production itself, in its folder under SDL's offscreen driver: the time from start-up to
-// the first presented frame, and the frame time (Dispatch, Compose, present, finished) at every
-// second of the script, with its heaviest moment. The music plays on the silent output paced by
+// the first presented frame, and the frame time (Dispatch, Compose, present, finished) through
+// the script, with its heaviest moment. The music plays on the silent output paced by
 // a manual clock, so each moment is visited exactly; all timings are wall-clock.
 //   ZB_PRODUCTION=<folder> bench_startup_production --benchmark_out=x.json --benchmark_out_format=json
 // Start-up sends standard output to the folder's LOGFILE.TXT, so read the results from the file.
@@ -63,7 +63,10 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
 }
 
 void BM_FrameThroughTheScript(benchmark::State& state) {
-  constexpr int kFramesPerMoment = 5;
+  // Every other second, a median of three frames: enough to find the heavy passages without
+  // making the run longer than the production itself on a software renderer.
+  constexpr int kStepSeconds = 2;
+  constexpr int kFramesPerMoment = 3;
   double heaviest = 0, heaviestAt = 0, total = 0;
   int moments = 0;
   for (auto _ : state) {
@@ -73,7 +76,7 @@ void BM_FrameThroughTheScript(benchmark::State& state) {
     }
     const WallClock::time_point start = WallClock::now();
     bool quit = false;
-    for (int second = 0; !quit; ++second) {
+    for (int second = 0; !quit; second += kStepSeconds) {
       g_clock.AdvanceMs(1000.0 * second - 1000.0 * g_music.Position());
       std::vector<double> frames;
       for (int f = 0; f < kFramesPerMoment && !quit; ++f) {

@@ -49,7 +49,9 @@ seeds_for() {
 }
 
 # Text inputs are lines and keywords; binary ones are records. Long inputs only slow the search.
+# FUZZ_MAX_LEN overrides the limit for every target.
 max_len_for() {
+  [ -n "${FUZZ_MAX_LEN:-}" ] && { echo "$FUZZ_MAX_LEN"; return; }
   case "$1" in
     fuzz_ase_reader|fuzz_jpeg_decode) echo 65536 ;;
     *) echo 16384 ;;

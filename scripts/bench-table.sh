@@ -21,7 +21,8 @@ run() {
     return
   fi
   echo "bench: $name" >&2
-  "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >"$out/$name.log" 2>&1 ||
+  # SDL turns SIGTERM into a quit event nobody reads here: a stuck run is killed outright.
+  timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >"$out/$name.log" 2>&1 ||
     echo "bench: $name failed, see $out/$name.log" >&2
 }
 
