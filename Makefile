@@ -40,3 +40,34 @@ video: build production
 
 clean:
 	rm -rf $(BUILD)
+
+# Proof under bad input and load, each in a build directory of its own so the normal build stays
+# as it is: the test suite under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
+# targets (clang), the player under valgrind, and the benchmark table.
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: test-asan fuzz memcheck bench
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZB_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@bash scripts/install-deps.sh extra
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZB_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets zorbanel-convert
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+memcheck: build production
+	@bash scripts/install-deps.sh extra
+	bash scripts/memcheck.sh $(BUILD)
+
+bench: build production
+	@bash scripts/install-deps.sh extra
+	bash scripts/bench-table.sh $(BUILD)
