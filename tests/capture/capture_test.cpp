@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -10,6 +11,7 @@
 #include "FrameClock.h"
 #include "PngFile.h"
 #include "PngReader.h"
+#include "TestProduction.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
 #include "support/TempDir.h"
@@ -147,6 +149,13 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   run = RunCaptureTool(dir, {"--from", "5", "--frames", "late"});
   EXPECT_EQ(run.status, 1) << "the production ends at 2 s";
   EXPECT_NE(run.errors.find("nada que grabar"), std::string::npos) << run.errors;
+
+  std::remove((dir.path + "/textures/logo2.jpg").c_str());
+  run = RunCaptureTool(dir, {"--frames", "broken"});
+  EXPECT_EQ(run.status, 1) << "a texture is missing: start-up cannot go on";
+  EXPECT_NE(run.errors.find("logo2.jpg"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("no pudo arrancar"), std::string::npos) << run.errors;
+  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
 
   dir.Write("music/music.ogg", "");
   run = RunCaptureTool(dir, {"--frames", "silent"});

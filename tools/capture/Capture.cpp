@@ -28,6 +28,16 @@ const char kTool[] = "zorbanel-capture";
 constexpr unsigned kShakeSeed = 1;
 
 int g_boxes = 0;
+bool g_startingUp = false;
+
+// Start-up ends the process on a fault it cannot carry on from (no multitexture: with status 0,
+// as the player does). For a capture that is a failure, whatever the status.
+void FailIfStartupEnded() {
+  if (!g_startingUp) return;
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea LOGFILE.TXT)\n", kTool);
+  std::_Exit(kCaptureFailed);
+}
 
 // Nobody can answer a box during a capture: the log keeps it and the first button is taken.
 int AnswerBox(const char* text, const char* caption, unsigned type) {
@@ -188,7 +198,11 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   StartupOptions startup;
   startup.randomSeed = kShakeSeed;
   startup.fullscreen = false;
-  if (!StartProduction(startup)) {
+  std::atexit(FailIfStartupEnded);
+  g_startingUp = true;
+  const bool started = StartProduction(startup);
+  g_startingUp = false;
+  if (!started) {
     std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea LOGFILE.TXT)\n", kTool);
     return kCaptureFailed;
   }
