@@ -149,6 +149,9 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   run = RunCaptureTool(dir, {"--from", "5", "--frames", "late"});
   EXPECT_EQ(run.status, 1) << "the production ends at 2 s";
   EXPECT_NE(run.errors.find("nada que grabar"), std::string::npos) << run.errors;
+  run = RunCaptureTool(dir, {"--fps", "30", "--from", "0.01", "--to", "0.02", "--frames", "gap"});
+  EXPECT_EQ(run.status, 1) << "no frame of 1/30 s falls in that stretch";
+  EXPECT_NE(run.errors.find("ningun fotograma"), std::string::npos) << run.errors;
 
   std::remove((dir.path + "/textures/logo2.jpg").c_str());
   run = RunCaptureTool(dir, {"--frames", "broken"});

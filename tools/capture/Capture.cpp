@@ -219,8 +219,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
                  kTool);
     status = kCaptureFailed;
   } else if (end <= first) {
-    std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n", kTool,
-                 to);
+    if (options.to < 0)
+      std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n",
+                   kTool, to);
+    else
+      std::fprintf(stderr, "%s: nada que grabar: ningun fotograma cae entre %.3f s y %.3f s\n",
+                   kTool, options.from, options.to);
     status = kCaptureFailed;
   } else if (!(sink = OpenSink(options, first, end))) {
     status = kCaptureFailed;
