@@ -70,6 +70,17 @@ uint32_t KeepCornersInside(const Corner* faces, uint32_t faceCount, Element* (Co
   return degenerate;
 }
 
+// The keyword of the next word of a block; false, with a warning, when the file ends first.
+bool NextInBlock(AseTokenizer& file, Keyword& keyword) {
+  AseToken token;
+  if (!file.next(token)) {
+    std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
+    return false;
+  }
+  keyword = Lookup(token);
+  return true;
+}
+
 bool EqualsIgnoringCase(const AseToken& token, const char* word) {
   return std::strlen(word) == token.length && ::strncasecmp(token.text, word, token.length) == 0;
 }
@@ -170,14 +181,10 @@ void AseReader::countBlocksInText(Scene& scene) {
 void AseReader::readSceneBlock(Scene& scene) {
   std::printf("]> - CARGANDO PARAMETROS ESCENA.\n");
   SceneParams params;  // all zero: fog settings are cleared with the rest
-  AseToken token;
+  Keyword keyword;
   bool ended = false;
-  while (!ended) {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      break;
-    }
-    switch (Lookup(token)) {
+  while (!ended && NextInBlock(file, keyword)) {
+    switch (keyword) {
       case kSceneLastFrame: file.readInt(params.lastFrame); break;
       case kSceneFrameSpeed: file.readInt(params.frameSpeed); break;
       case kSceneTicksPerFrame: file.readInt(params.ticksPerFrame); break;
@@ -195,13 +202,10 @@ void AseReader::readSceneBlock(Scene& scene) {
 
 void AseReader::readMaterialList(Scene& scene) {
   std::printf("]> - CARGANDO MATERIALES.\n");
-  AseToken token;
+  Keyword keyword;
   do {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      return;
-    }
-  } while (Lookup(token) != kMaterialCount);
+    if (!NextInBlock(file, keyword)) return;
+  } while (keyword != kMaterialCount);
   uint32_t count = 0;
   readCount(count, kMaterialBytes);  // no number: no materials
   scene.setupMaterials(count);
@@ -218,14 +222,13 @@ bool AseReader::readMaterial(Scene& scene) {
   TextureMap* map = nullptr;
   float ignored = 0;
   int depth = 0;
-  AseToken token;
+  Keyword keyword;
   for (;;) {
-    if (!file.next(token)) {
-      warnEndOfFile();
+    if (!NextInBlock(file, keyword)) {
       scene.setMaterial(static_cast<uint32_t>(header.index), material);
       return false;
     }
-    switch (Lookup(token)) {
+    switch (keyword) {
       case kMaterial: file.readInt(header.index); break;
       case kMaterialAmbient: readFloats(header.ambient, 3); break;
       case kMaterialDiffuse: readFloats(header.diffuse, 3); break;
@@ -285,16 +288,12 @@ void AseReader::readGeomObject(Scene& scene) {
   std::printf("]> - CARGANDO OBJETO.\n");
   SceneObject object;
   int depth = 1;
-  AseToken token;
+  Keyword keyword;
   bool ended = false;
-  while (!ended) {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      break;
-    }
+  while (!ended && NextInBlock(file, keyword)) {
     uint32_t count;
     int32_t i;
-    switch (Lookup(token)) {
+    switch (keyword) {
       case kNodeName: readName(object.name); break;
       case kNumVertex:
         if (readCount(count, kVertexBytes)) object.setupVertices(count);
@@ -407,15 +406,9 @@ void AseReader::skipMappingChannel() {
   int32_t channel;
   file.readInt(channel);
   if (!file.nextIs('{')) return;
-  AseToken token;
-  for (int depth = 1; depth > 0;) {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      return;
-    }
-    const Keyword k = Lookup(token);
-    depth += k == kOpen ? 1 : k == kClose ? -1 : 0;
-  }
+  Keyword keyword;
+  for (int depth = 1; depth > 0 && NextInBlock(file, keyword);)
+    depth += keyword == kOpen ? 1 : keyword == kClose ? -1 : 0;
 }
 
 // Every face must refer to vertices of its own object, whatever order or damage the file had;
@@ -469,16 +462,12 @@ void AseReader::readLightObject(Scene& scene) {
   int state = 0;  // raised by closing braces; the light ends at a brace met in state 2
   uint32_t sample = 0;
   bool overflowTold = false;
-  AseToken token;
+  Keyword keyword;
   bool ended = false;
-  while (!ended) {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      break;
-    }
+  while (!ended && NextInBlock(file, keyword)) {
     size_t length;
     int32_t value;
-    switch (Lookup(token)) {
+    switch (keyword) {
       case kTmPos: readPoint(frame.position); break;
       case kLightColor:
         readFloats(frame.color, 3);
@@ -549,14 +538,10 @@ void AseReader::readCameraObject(Scene& scene) {
     return true;
   };
 
-  AseToken token;
+  Keyword keyword;
   bool ended = false;
-  while (!ended) {
-    if (!file.next(token)) {
-      warnEndOfFile();
-      break;
-    }
-    switch (Lookup(token)) {
+  while (!ended && NextInBlock(file, keyword)) {
+    switch (keyword) {
       case kTmPos:
         readPoint(positionSeen ? still.target : still.position);
         positionSeen = true;
@@ -674,8 +659,4 @@ void AseReader::warnTrackOverflow(bool& told) {
   if (told) return;
   told = true;
   std::printf("]> ** AVISO ** Pista con mas muestras que fotogramas: se ignoran las sobrantes.\n");
-}
-
-void AseReader::warnEndOfFile() {
-  std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
 }

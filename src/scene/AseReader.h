@@ -53,5 +53,4 @@ class AseReader {
   void warnTrackOverflow(bool& told);
   void keepObjectConsistent(SceneObject& object);
   void keepMaterialIndicesInRange(Scene& scene);
-  void warnEndOfFile();
 };

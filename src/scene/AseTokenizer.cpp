@@ -43,27 +43,24 @@ bool AseTokenizer::readFloat(float& value) {
   int digits = 0;  // significant digits in mantissa
   int exponent = 0;
   bool any = false;
-  for (; !slow && IsDigit(*p); ++p) {
-    any = true;
-    if (digits == 19) {
-      slow = true;
-      break;
-    }
-    mantissa = mantissa * 10 + uint64_t(*p - '0');
-    if (mantissa) ++digits;
-  }
-  if (!slow && *p == '.') {
-    ++p;
+  // A run of digits into the mantissa, each after the point lowering the exponent; a twentieth
+  // significant digit would not fit, and sends the number to strtof.
+  auto takeDigits = [&](int exponentStep) {
     for (; IsDigit(*p); ++p) {
       any = true;
       if (digits == 19) {
         slow = true;
-        break;
+        return;
       }
       mantissa = mantissa * 10 + uint64_t(*p - '0');
       if (mantissa) ++digits;
-      --exponent;
+      exponent -= exponentStep;
     }
+  };
+  if (!slow) takeDigits(0);
+  if (!slow && *p == '.') {
+    ++p;
+    takeDigits(1);
   }
   if (!slow && !any) {
     // "inf", "infinity", "nan" in any case: strtof knows them; anything else is no number.
