@@ -105,7 +105,7 @@ bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool
   return true;
 }
 
-void SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
+bool SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
   FILE* copyLog = nullptr;
   if (normalize) {
     const std::string logPath = std::string(path) + ".TXT";
@@ -119,7 +119,7 @@ void SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
     std::printf("%s - ERROR: no se puede crear el fichero [ %s ]; no se escribe la escena.\n",
                 kBanner, path);
     if (copyLog) std::fclose(copyLog);
-    return;
+    return false;
   }
   file = target.stream;
 
@@ -207,7 +207,8 @@ void SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
   if (copyLog) std::fclose(copyLog);
   const bool written = std::fwrite(out.bytes.data(), 1, out.bytes.size(), file) == out.bytes.size();
   file = nullptr;
-  if (!target.commit(written))
-    std::printf("%s - ERROR: no se pudo escribir el fichero [ %s ]; queda como estaba.\n", kBanner,
-                path);
+  if (target.commit(written)) return true;
+  std::printf("%s - ERROR: no se pudo escribir el fichero [ %s ]; queda como estaba.\n", kBanner,
+              path);
+  return false;
 }

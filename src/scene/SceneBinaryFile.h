@@ -18,8 +18,8 @@ class SceneBinaryFile {
 
   void readScene(const char* path, Scene& scene);
   // Writes into a temporary file beside path and puts it in place only once complete, so a
-  // failed write never destroys an existing scene file.
-  void writeScene(const char* path, const Scene& scene);
+  // failed write never destroys an existing scene file. True when the new file is in place.
+  bool writeScene(const char* path, const Scene& scene);
   void setNormalize(bool value) { normalize = value; }
   // Copies source to destination through one 2048-byte buffer; binary selects "rb"/"wb" over
   // "r"/"w". Returns false (with a log line) when either file cannot be opened or a write fails.

@@ -68,6 +68,20 @@ TEST(ConvertSceneFromAse, MissingFileWritesNothingAndKeepsTheOldScene) {
   EXPECT_EQ(dir.Read("escenas_bin/vieja.bin"), "old");
 }
 
+TEST(ConvertSceneFromAse, SceneFileThatCannotBeWrittenIsAFailure) {
+  TempDir dir;
+  dir.Write("escenas/madera.ase", kTexturedScene);
+  dir.Write("escenas_bin/madera.bin/dentro", "keep");  // a folder where the scene file should go
+  bool converted;
+  {
+    QuietStdout quiet;
+    converted = ConvertSceneFromAse("madera");
+  }
+  EXPECT_FALSE(converted);
+  EXPECT_EQ(dir.Read("escenas_bin/madera.bin/dentro"), "keep");
+  EXPECT_EQ(dir.Read("escenas_bin/madera.bin.tmp"), "");  // no half-written file left behind
+}
+
 TEST(ConvertTool, ExitStatusSaysWhetherEverySceneConverted) {
   TempDir dir;
   dir.Write("escenas/madera.ase", kTexturedScene);

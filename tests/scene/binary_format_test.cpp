@@ -258,7 +258,7 @@ TEST(BinarySceneFormat, LogLinesOfAWriteAndARead) {
   BuildSmallScene(scene);
   ::testing::internal::CaptureStdout();
   SceneBinaryFile file;
-  file.writeScene("escenas_bin\\small.bin", scene);
+  EXPECT_FALSE(file.writeScene("escenas_bin\\small.bin", scene));
   std::fflush(stdout);
   const std::string written = ::testing::internal::GetCapturedStdout();
   const std::string b = "[BIN IMPORTER/EXPORTER v0.8beta] - ";
@@ -268,7 +268,7 @@ TEST(BinarySceneFormat, LogLinesOfAWriteAndARead) {
 
   dir.Write("escenas_bin/.keep", "");
   ::testing::internal::CaptureStdout();
-  file.writeScene("escenas_bin\\small.bin", scene);
+  EXPECT_TRUE(file.writeScene("escenas_bin\\small.bin", scene));
   std::fflush(stdout);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             b + "Escribiendo cabecera de escena.\n" + b + "Escribiendo 1 objetos.\n" + b +

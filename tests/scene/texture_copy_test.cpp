@@ -177,9 +177,10 @@ TEST(TextureCopy, SceneWriteThatCannotBePutInPlaceLeavesNoTrace) {
   Scene scene;
   SceneBinaryFile file;
   ::testing::internal::CaptureStdout();
-  file.writeScene("escena.bin", scene);
+  const bool written = file.writeScene("escena.bin", scene);
   std::fflush(stdout);
   const std::string log = ::testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(written);
   EXPECT_NE(log.find("ERROR: no se pudo escribir el fichero [ escena.bin ]; queda como estaba."),
             std::string::npos)
       << log;
