@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/Scene.h"
 #include "support/QuietStdout.h"
-
-class Scene;
 
 // Records every message box (text only) and answers OK; restores the normal boxes at the end.
 struct BoxRecorder {
@@ -21,6 +20,14 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // Loads ASE text (written to a temporary file first) or an ASE file, silently.
 bool LoadAse(const std::string& text, Scene& scene);
 bool LoadAseFile(const std::string& path, Scene& scene);
+
+// A scene read from ASE text (ok: what the load answered), released at the end of the test.
+struct Loaded {
+  Scene scene;
+  bool ok;
+  explicit Loaded(const std::string& text) : ok(LoadAse(text, scene)) {}
+  ~Loaded() { scene.release(); }
+};
 
 // Every file of the ASE corpus, sorted by name.
 std::vector<std::string> CorpusFiles();

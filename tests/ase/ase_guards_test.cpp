@@ -13,13 +13,6 @@
 
 namespace {
 
-struct Loaded {
-  Scene scene;
-  bool ok;
-  explicit Loaded(const std::string& text) : ok(LoadAse(text, scene)) {}
-  ~Loaded() { scene.release(); }
-};
-
 TEST(AseEndOfFile, InsideEveryBlockKeepsWhatWasRead) {
   BoxRecorder boxes;
   Loaded mesh("*GEOMOBJECT {\n *MESH {\n  *MESH_NUMVERTEX 3\n  *MESH_VERTEX 0 1 2 3\n  *MESH_VERTEX 1 4 5");

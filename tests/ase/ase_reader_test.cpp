@@ -11,14 +11,6 @@
 
 namespace {
 
-// A scene read from text, released at the end of the test.
-struct Loaded {
-  Scene scene;
-  bool ok;
-  explicit Loaded(const std::string& text) : ok(LoadAse(text, scene)) {}
-  ~Loaded() { scene.release(); }
-};
-
 const char kMesh[] =
     "*GEOMOBJECT {\n"
     "\t*NODE_NAME \"Caja de prueba\"\n"
