@@ -8,12 +8,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
 #include "TestProduction.h"
 #include "particles/ParticleSystem.h"
-#include "platform/GLWindow.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "support/TestMusic.h"
@@ -70,21 +70,19 @@ void WriteSquareScene() {
   scene.release();
 }
 
-// Five blue particles around the square; the bursts push them apart.
+// Five blue particles around the square; the bursts push them apart. The texture is named, not
+// loaded: the file needs only its name, and the test process opens no GL context.
 void WriteParticleFile() {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  GLWindow window;  // the texture loader needs a context
-  ASSERT_TRUE(window.Create("particles", 64, 64, 32, 60.0f, false));
-  ASSERT_TRUE(window.CheckExtensions());
-  {
-    ParticleSystem system;
-    ASSERT_TRUE(system.Allocate(5, 0, 0));
-    for (int i = 0; i < 5; ++i) system.particles[i] = Particle{-60.0f + 30 * i, 40, 30, 6};
-    ASSERT_TRUE(system.AddTexture("textures\\particula.jpg", 5));
-    ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
-    system.Release();
+  ParticleSystem system;
+  ASSERT_TRUE(system.Allocate(5, 0, 0));
+  std::snprintf(system.textureNames[0], ParticleSystem::kNameLength, "textures\\particula.jpg");
+  system.textureCount = 1;
+  for (uint32_t i = 0; i < 5; ++i) {
+    system.particles[i] = Particle{-60.0f + 30 * i, 40, 30, 6};
+    system.textureIndex[i] = 0;
   }
-  window.Destroy();
+  ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
+  system.Release();
 }
 
 }  // namespace

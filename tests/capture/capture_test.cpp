@@ -69,11 +69,14 @@ TEST(Capture, SameFramesEveryTimeAndAPartAsInTheWhole) {
     }
     EXPECT_GT(distinct.size(), 3u) << "the shake moves the picture from frame to frame";
   }
-  // The pictures hold what the production shows: the red square at the centre.
+  // The pictures hold what the production shows: the red square at the centre, the particles.
   const RgbPicture frame = ReadFrame(dir, "whole/000020.png");
   ASSERT_EQ(frame.width, 800);
   ASSERT_EQ(frame.height, 600);
   EXPECT_GE(frame.At(400, 300)[0], 180);
+  int blue = 0;
+  for (size_t i = 0; i < frame.rgb.size(); i += 3) blue += frame.rgb[i + 2] >= 150 && frame.rgb[i] < 100;
+  EXPECT_GT(blue, 50) << "the particles above the square";
 }
 
 // Frame k is composed at music time k / fps: the layer lit at 0.5 s shows from frame 15 at 30 fps
