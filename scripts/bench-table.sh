@@ -45,8 +45,12 @@ def load(name):
     path = os.path.join(out, name + ".json")
     if not os.path.exists(path):
         return []
-    with open(path) as f:
-        return [b for b in json.load(f).get("benchmarks", []) if not b.get("error_occurred")]
+    try:
+        with open(path) as f:
+            data = json.load(f)
+    except ValueError:  # a run killed before it finished its file
+        return []
+    return [b for b in data.get("benchmarks", []) if not b.get("error_occurred")]
 
 def ms(b):
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
