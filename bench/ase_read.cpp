@@ -1,5 +1,5 @@
-// ASE reading speed on the six largest files of the corpus, side by side with assimp's ASE
-// importer (no post-processing) on the same files. Each iteration reads the file with both,
+// ASE reading speed on the six largest files at hand (bundled and extra), side by side with
+// assimp's ASE importer (no post-processing) on the same files. Each iteration reads the file with both,
 // one after the other, so both columns see the same machine load; each column reports the
 // best of its iterations in MB/s (10^6 bytes per second).
 #include <benchmark/benchmark.h>
@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
+#include "support/AseFiles.h"
 #include "support/QuietStdout.h"
 
 #ifdef ZB_HAVE_ASSIMP
@@ -26,13 +27,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::vector<fs::path> LargestCorpusFiles(size_t count) {
+std::vector<fs::path> LargestAseFiles(size_t count) {
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(fs::path(ZB_CORPUS_DIR) / "ase")) {
-    std::string ext = entry.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-    if (entry.is_regular_file() && ext == ".ase") files.push_back(entry.path());
-  }
+  for (const std::string& path : AllAseFiles()) files.push_back(path);
   std::sort(files.begin(), files.end(),
             [](const fs::path& a, const fs::path& b) { return fs::file_size(a) > fs::file_size(b); });
   if (files.size() > count) files.resize(count);
@@ -91,7 +88,7 @@ void BM_AseRead(benchmark::State& state, const std::string& path) {
 
 int main(int argc, char** argv) {
   SetMessageBoxHandler([](const char*, const char*, unsigned) { return IDOK; });
-  for (const fs::path& file : LargestCorpusFiles(6))
+  for (const fs::path& file : LargestAseFiles(6))
     benchmark::RegisterBenchmark(("ase_read/" + file.filename().string()).c_str(), BM_AseRead,
                                  file.string())
         ->UseManualTime()

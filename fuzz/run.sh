@@ -20,7 +20,10 @@ production=""
 for p in "$build/production" "$root/build/production"; do
   [ -d "$p/escenas_bin" ] && { production="$p"; break; }
 done
-corpus="$root/../shared/corpus/ase"
+# ASE exports: the bundled ones, and the extra folder's when there is one.
+ase_dirs=("$root/tests/data/ase")
+extra="${ZB_EXTRA_ASE_DIR-$root/../shared/corpus/ase}"
+[ -n "$extra" ] && [ -d "$extra" ] && ase_dirs+=("$extra")
 
 # Binary scenes from the ASE corpus, made once with the converter of the fuzz build.
 convert_seeds() {
@@ -29,11 +32,13 @@ convert_seeds() {
   [ -x "$build/zorbanel-convert" ] || return
   mkdir -p "$out/escenas"
   local names=()
-  for f in "$corpus"/*.[aA][sS][eE]; do
-    local name
-    name="$(basename "$f")"; name="${name%.*}"
-    cp "$f" "$out/escenas/$name.ase"
-    names+=("$name")
+  for dir in "${ase_dirs[@]}"; do
+    for f in "$dir"/*.[aA][sS][eE]; do
+      local name
+      name="$(basename "$f")"; name="${name%.*}"
+      cp "$f" "$out/escenas/$name.ase"
+      names+=("$name")
+    done
   done
   (cd "$out" && "$build/zorbanel-convert" --quiet "${names[@]}" >/dev/null 2>&1) || true
 }
@@ -41,7 +46,7 @@ convert_seeds() {
 seeds_for() {
   case "$1" in
     fuzz_script) echo "$root/production" "${production:+$production/escenas_bin}" "$root/fuzz/seeds/script" ;;
-    fuzz_ase_reader) echo "$corpus" "${production:+$production/escenas}" ;;
+    fuzz_ase_reader) echo "${ase_dirs[@]}" "${production:+$production/escenas}" ;;
     fuzz_scene_binary) convert_seeds; echo "$build/fuzz-seeds/converted/escenas_bin" "${production:+$production/escenas_bin}" ;;
     fuzz_particle_file) echo "$root/fuzz/seeds/particle_file" "${production:+$production/escenas_bin}" ;;
     fuzz_jpeg_decode) echo "${production:+$production/textures}" "$root/tests/fuzz_regressions/inputs" ;;

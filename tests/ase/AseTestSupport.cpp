@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,19 +50,6 @@ bool LoadAseFile(const std::string& path, Scene& scene) {
   AseReader reader;
   return reader.load(path.c_str(), scene);
 }
-
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(ZB_CORPUS_DIR) + "/ase")) {
-    std::string ext = entry.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-    if (ext == ".ase") files.push_back(entry.path().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string CorpusFile(const std::string& name) { return std::string(ZB_CORPUS_DIR) + "/ase/" + name; }
 
 std::string BaseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Shared by the ASE tests: loading ASE text with the log silenced, recording the scene model's
-// message boxes, the corpus files, and a field-by-field scene comparison.
+// message boxes, and a field-by-field scene comparison.
 #include <string>
 #include <vector>
 
 #include "scene/Scene.h"
+#include "support/AseFiles.h"
 #include "support/QuietStdout.h"
 
 // Records every message box (text only) and answers OK; restores the normal boxes at the end.
@@ -29,9 +30,6 @@ struct Loaded {
   ~Loaded() { scene.release(); }
 };
 
-// Every file of the ASE corpus, sorted by name.
-std::vector<std::string> CorpusFiles();
-std::string CorpusFile(const std::string& name);
 std::string BaseName(const std::string& path);
 
 // Every stored field of two scenes, and the face references of each. With normalizedBitmaps,

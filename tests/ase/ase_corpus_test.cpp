@@ -1,4 +1,4 @@
-// Every real export of the corpus reads, holds what it declares, and survives the trip through
+// Every real export reads, holds what it declares, and survives the trip through
 // the binary scene file.
 #include <gtest/gtest.h>
 
@@ -63,7 +63,32 @@ Declared Declare(const std::string& text) {
   return d;
 }
 
-class AseCorpus : public ::testing::TestWithParam<std::string> {};
+// Runs over the bundled files and the extra folder's. Without an extra folder the extra run is
+// one placeholder that says so; a named folder without ASE files fails, so CI cannot lose the
+// corpus unnoticed.
+class AseCorpus : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    if (!GetParam().empty()) return;
+    if (ExtraAseDir().empty())
+      GTEST_SKIP() << "no extra ASE folder: set ZB_EXTRA_ASE_DIR (environment or CMake cache) to "
+                      "run these tests over more exports than the bundled ones";
+    FAIL() << "the extra ASE folder " << ExtraAseDir() << " holds no .ase file";
+  }
+};
+
+std::vector<std::string> ExtraOrPlaceholder() {
+  std::vector<std::string> files = ExtraAseFiles();
+  if (files.empty() && AseFilesIn(ExtraAseDir()).empty()) files.push_back("");
+  return files;
+}
+
+std::string ParamName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.empty() ? "no_extra_folder" : BaseName(info.param);
+  for (char& c : name)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
 
 TEST_P(AseCorpus, HoldsWhatTheFileDeclares) {
   const std::string path = GetParam();
@@ -161,19 +186,14 @@ TEST_P(AseCorpus, ReadsTheSameWithEitherLineEnd) {
   b.release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Ase, AseCorpus, ::testing::ValuesIn(CorpusFiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = BaseName(info.param);
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Bundled, AseCorpus, ::testing::ValuesIn(AseFilesIn(BundledAseDir())), ParamName);
+INSTANTIATE_TEST_SUITE_P(Extra, AseCorpus, ::testing::ValuesIn(ExtraOrPlaceholder()), ParamName);
 
 // The UTF-16 file is the same export as its 8-bit twin, re-encoded with CR LF.
 TEST(CorpusFeatures, Utf16FileReadsLikeItsEightBitTwin) {
   Scene wide, narrow;
-  ASSERT_TRUE(LoadAseFile(CorpusFile("assimp_ThreeCubesGreen_UTF16LE.ASE"), wide));
-  ASSERT_TRUE(LoadAseFile(CorpusFile("assimp_ThreeCubesGreen.ASE"), narrow));
+  ASSERT_TRUE(LoadAseFile(BundledAseFile("assimp_ThreeCubesGreen_UTF16LE.ASE"), wide));
+  ASSERT_TRUE(LoadAseFile(BundledAseFile("assimp_ThreeCubesGreen.ASE"), narrow));
   EXPECT_EQ(wide.objectCount, 3u);
   ExpectSameScene(narrow, wide);
   wide.release();

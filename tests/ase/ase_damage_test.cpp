@@ -48,13 +48,13 @@ std::string ReadInChild(const std::string& text) {
   return "";
 }
 
-const char* const kDamaged[] = {"assimp_anim2.ASE", "vega_sign_2m10.ase", "nlinelast_FlyingFan.ASE",
-                                "assimp_TargetCameraAnim.ase", "assimp_ThreeCubesGreen_UTF16LE.ASE",
-                                "3space_box.ASE"};
+const char* const kDamaged[] = {"assimp_anim2.ASE", "assimp_UVTransform_Normal.ASE",
+                                "assimp_RotatingCube.ASE", "assimp_TargetCameraAnim.ase",
+                                "assimp_ThreeCubesGreen_UTF16LE.ASE", "3space_box.ASE"};
 
 TEST(AseDamage, TruncatedAtManyPointsNeverCrashes) {
   for (const char* name : kDamaged) {
-    const std::string text = ReadBytes(CorpusFile(name));
+    const std::string text = ReadBytes(BundledAseFile(name));
     const size_t step = text.size() / 97 + 1;
     for (size_t cut = 0; cut < text.size(); cut += step)
       EXPECT_EQ("", ReadInChild(text.substr(0, cut))) << name << " cut at " << cut;
@@ -64,7 +64,7 @@ TEST(AseDamage, TruncatedAtManyPointsNeverCrashes) {
 TEST(AseDamage, BitFlipsNeverCrash) {
   std::mt19937 random(20240607);
   for (const char* name : kDamaged) {
-    const std::string text = ReadBytes(CorpusFile(name));
+    const std::string text = ReadBytes(BundledAseFile(name));
     for (int trial = 0; trial < 60; ++trial) {
       std::string damaged = text;
       for (int flip = 0; flip < 1 + trial % 4; ++flip) {
@@ -78,7 +78,7 @@ TEST(AseDamage, BitFlipsNeverCrash) {
 
 // The end of a truncated file keeps every object read before it.
 TEST(AseDamage, TruncationKeepsTheObjectsBeforeIt) {
-  const std::string text = ReadBytes(CorpusFile("assimp_anim2.ASE"));
+  const std::string text = ReadBytes(BundledAseFile("assimp_anim2.ASE"));
   const size_t second = text.find("*GEOMOBJECT", text.find("*GEOMOBJECT") + 1);
   Scene whole, cut;
   ASSERT_TRUE(LoadAse(text, whole));
