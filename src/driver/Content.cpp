@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "driver/Program.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 #include "scene/Material.h"
 
 namespace {
@@ -96,7 +96,7 @@ void AddLayer(const char* path, float x0, float y0, float x1, float y1, float al
   layer.y0 = y0;
   layer.y1 = y1;
   layer.alpha = alpha;
-  layer.texture = TextureLoader::LoadTexture(path, false);
+  layer.texture = AcquireTexture(path, false);
   ++g_layerCount;
 }
 

@@ -6,7 +6,7 @@
 #include "driver/Content.h"
 #include "driver/Program.h"
 #include "platform/MessageBox.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 
 bool StartProduction(const StartupOptions& options) {
   OpenLogFile();
@@ -22,7 +22,7 @@ bool StartProduction(const StartupOptions& options) {
     std::exit(0);
   }
   g_window.BuildFont();
-  g_window.m_fontTexture = TextureLoader::LoadTexture("textures\\font.jpg", false);
+  g_window.m_fontTexture = AcquireTexture("textures\\font.jpg", false);
   LoadSceneCatalogue();
   g_frameTimer.Start();
   g_infoTimer.Start();

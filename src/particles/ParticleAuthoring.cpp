@@ -6,7 +6,7 @@
 #include <new>
 
 #include "particles/ParticleSystem.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 
 bool ParticleSystem::Allocate(uint32_t newCount, float newSizeRange, float newSpread) {
   Release();
@@ -58,7 +58,7 @@ bool ParticleSystem::AddTexture(const char* path, int32_t run) {
   char* name = textureNames[textureCount];
   memset(name, 0, kNameLength);
   strcpy(name, path);
-  textures[textureCount] = TextureLoader::LoadTexture(name, false);
+  textures[textureCount] = AcquireTexture(name, false);
   ++textureCount;
   // Runs past the last particle are clipped: the file holds exactly count indices.
   for (int32_t i = 0; i < run && static_cast<uint32_t>(assignCursor) < count; ++i) {

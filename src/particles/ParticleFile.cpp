@@ -8,7 +8,7 @@
 
 #include "particles/ParticleSystem.h"
 #include "platform/Files.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 
 namespace {
 
@@ -37,22 +37,12 @@ void PutF32(std::vector<uint8_t>& out, float value) {
   PutU32(out, bits);
 }
 
-bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-  FILE* file = OpenFile(path, "rb");
-  if (file == nullptr) return false;
-  uint8_t chunk[65536];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-  const bool ok = !ferror(file);
-  fclose(file);
-  return ok;
-}
-
-// A particle the player cannot use: a size of 0 weighs infinitely in a burst, and a value that is
-// not finite would spread to every other particle at the first burst.
+// A particle the player cannot use: a size so small that its burst weight 1/size is infinite
+// (0, or a denormal such as 1e-45), or a value that is not finite, would spread to every other
+// particle at the first burst.
 bool UsableRecord(const Particle& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.size) &&
-         p.size != 0.0f;
+         std::isfinite(1.0f / p.size);
 }
 
 }  // namespace
@@ -60,17 +50,16 @@ bool UsableRecord(const Particle& p) {
 bool ParticleSystem::ReadFile(const char* path) {
   if (!ReadRecords(path)) return false;
   for (int32_t t = 0; t < textureCount; ++t)
-    textures[t] = TextureLoader::LoadTexture(textureNames[t], false);
+    textures[t] = AcquireTexture(textureNames[t], false);
   printf("Partículas: %s, %u partículas, %d texturas\n", path, count, textureCount);
   return true;
 }
 
 bool ParticleSystem::ReadRecords(const char* path) {
   Release();
-  textureCount = 0;
 
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) {
+  if (!ReadWholeFile(path, ReadLimit::kParticles, bytes)) {
     printf("Partículas: no se puede leer %s\n", path);
     return false;
   }
@@ -111,7 +100,7 @@ bool ParticleSystem::ReadRecords(const char* path) {
       return false;
     }
     if (!UsableRecord(p)) {
-      printf("Partículas: %s: la partícula %u tiene tamaño 0 o un valor no finito\n", path, j);
+      printf("Partículas: %s: la partícula %u tiene tamaño 0 (o tan pequeño que pesa infinito) o un valor no finito\n", path, j);
       return false;
     }
   }
@@ -159,15 +148,9 @@ bool ParticleSystem::WriteFile(const char* path) {
     PutF32(out, particles[j].size);
     PutU32(out, static_cast<uint32_t>(textureIndex[j]));
   }
-  FILE* file = OpenFile(path, "wb");
-  if (file == nullptr) {
-    printf("Partículas: no se puede crear %s\n", path);
-    return false;
-  }
-  const bool written = fwrite(out.data(), 1, out.size(), file) == out.size();
-  const bool closed = fclose(file) == 0;
-  if (!written || !closed) {
-    printf("Partículas: no se pudo escribir entero %s\n", path);
+  // Written beside the old file and renamed over it when whole: a failed write keeps the old one.
+  if (!WriteWholeFile(path, out.data(), out.size())) {
+    printf("Partículas: no se pudo escribir entero %s; el fichero anterior se conserva\n", path);
     return false;
   }
   return true;

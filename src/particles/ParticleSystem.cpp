@@ -1,7 +1,10 @@
 // The player side of a particle system: timed bursts and additive, camera-facing drawing.
 #include "particles/ParticleSystem.h"
 
+#include <cmath>
+
 #include "platform/GLWindow.h"
+#include "platform/TextureCache.h"
 
 namespace {
 // Push of one particle on another per unit of distance and weight.
@@ -11,6 +14,11 @@ constexpr float kBurstFactor = 0.00084f;
 ParticleSystem::~ParticleSystem() { Release(); }
 
 void ParticleSystem::Release() {
+  for (int32_t t = 0; t < textureCount && t < kMaxTextures; ++t) {
+    ReleaseTexture(textures[t]);
+    textures[t] = 0;
+  }
+  textureCount = 0;
   delete[] particles;
   delete[] textureIndex;
   particles = nullptr;
@@ -22,11 +30,15 @@ void ParticleSystem::Release() {
 // W = sum_j w_j. Keeping S up to date as particles move gives the in-place result (particle i
 // sees the moved 0 .. i-1) in linear time instead of N * N. The sums are kept in double so the
 // running updates lose nothing a direct single-precision sum would keep.
+// A particle of infinite weight (size 0, as the generator makes from a size range below 1) pushes
+// nothing, and a step that overflows moves nothing: one bad particle must not turn the whole
+// cloud into NaN.
 void ParticleSystem::Burst() {
   double weightSum = 0.0, sumX = 0.0, sumY = 0.0, sumZ = 0.0;
   for (uint32_t j = 0; j < count; ++j) {
     const Particle& p = particles[j];
     const double w = 1.0f / p.size;
+    if (!std::isfinite(w)) continue;
     weightSum += w;
     sumX += w * p.x;
     sumY += w * p.y;
@@ -38,10 +50,13 @@ void ParticleSystem::Burst() {
     const float sy = static_cast<float>((sumY - p.y * weightSum) * kBurstFactor);
     const float sz = static_cast<float>((sumZ - p.z * weightSum) * kBurstFactor);
     const float oldX = p.x, oldY = p.y, oldZ = p.z;
-    p.x -= sx * strength;
-    p.y -= sy * strength;
-    p.z -= sz * strength;
+    const float nx = p.x - sx * strength, ny = p.y - sy * strength, nz = p.z - sz * strength;
+    if (!std::isfinite(nx) || !std::isfinite(ny) || !std::isfinite(nz)) continue;
+    p.x = nx;
+    p.y = ny;
+    p.z = nz;
     const double w = 1.0f / p.size;
+    if (!std::isfinite(w)) continue;
     sumX += w * (static_cast<double>(p.x) - oldX);
     sumY += w * (static_cast<double>(p.y) - oldY);
     sumZ += w * (static_cast<double>(p.z) - oldZ);

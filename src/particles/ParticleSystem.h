@@ -56,6 +56,7 @@ public:
   // One repulsion step over all particles, in place and in index order.
   void Burst();
   void DrawBillboard(const EyePoint& e, float s, int32_t k);
+  // Also lets go of the textures (the names stay) and empties the texture list.
   void Release();
 
   // Authoring side.

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/Files.h"
@@ -24,6 +25,16 @@ long TellFile(void* file) { return static_cast<long>(ftello(static_cast<FILE*>(f
 
 const ov_callbacks kFileCallbacks = {ReadFile, SeekFile, CloseFile, TellFile};
 
+// The length comes from the granule position of the file's last page, which a damaged or forged
+// file can set to anything. No real music runs for a day: a longer claim is cut to a day, and the
+// music still ends where its data does.
+constexpr int64_t kMaxSeconds = 24 * 60 * 60;
+
+// value * to / from without overflowing on the way.
+int64_t Rescale(int64_t value, int64_t to, int64_t from) {
+  return static_cast<int64_t>(static_cast<__int128>(value) * to / from);
+}
+
 }  // namespace
 
 AudioDecoder::AudioDecoder() : m_file(new OggVorbis_File()) {}
@@ -39,7 +50,7 @@ void AudioDecoder::Close() {
 
 bool AudioDecoder::Open(const char* path, int outputRate) {
   Close();
-  FILE* file = OpenFile(path, "rb");
+  FILE* file = OpenFile(path, "rb", ReadLimit::kMusic);
   if (!file) return false;
   if (ov_open_callbacks(file, m_file.get(), nullptr, 0, kFileCallbacks) != 0) {
     std::fclose(file);  // a failed open leaves the file to its owner
@@ -48,13 +59,18 @@ bool AudioDecoder::Open(const char* path, int outputRate) {
   m_open = true;
   const vorbis_info* info = ov_info(m_file.get(), -1);
   const ogg_int64_t fileFrames = ov_pcm_total(m_file.get(), -1);
-  if (!info || info->rate <= 0 || fileFrames < 0) {
+  if (!info || info->rate <= 0 || info->rate > INT32_MAX || fileFrames < 0 || outputRate <= 0) {
     Close();
     return false;
   }
   m_fileRate = static_cast<int>(info->rate);
   m_outputRate = outputRate;
-  m_length = fileFrames * outputRate / m_fileRate;
+  m_length = Rescale(fileFrames, outputRate, m_fileRate);
+  if (fileFrames / m_fileRate >= kMaxSeconds) {
+    std::printf("- \"%s\" claims %lld frames at %d Hz, more than a day of music; taken as a day\n",
+                path, static_cast<long long>(fileFrames), m_fileRate);
+    m_length = kMaxSeconds * outputRate;
+  }
   m_convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(info->channels), m_fileRate,
                                  AUDIO_S16SYS, kOutputChannels, outputRate);
   if (!m_convert) {
@@ -92,7 +108,7 @@ bool AudioDecoder::Seek(int64_t frame) {
   if (!m_open) return false;
   if (frame < 0) frame = 0;
   if (frame > m_length) frame = m_length;
-  if (ov_pcm_seek(m_file.get(), frame * m_fileRate / m_outputRate) != 0) return false;
+  if (ov_pcm_seek(m_file.get(), Rescale(frame, m_fileRate, m_outputRate)) != 0) return false;
   SDL_AudioStreamClear(m_convert);
   m_drained = false;
   return true;

@@ -2,10 +2,14 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -33,7 +37,7 @@ std::string MatchComponent(const std::string& dir, const std::string& name) {
 
 // A text-mode read stream over the whole file with CR LF folded to LF.
 struct TextBuffer {
-  std::vector<char> data;
+  std::vector<uint8_t> data;
   size_t pos = 0;
 };
 
@@ -63,14 +67,80 @@ int TextClose(void* cookie) {
   return 0;
 }
 
-FILE* OpenTextForReading(const std::string& path) {
-  FILE* raw = std::fopen(path.c_str(), "rb");
+// What a path that is not a regular file names, for the refusal line; errno is set to match.
+const char* SpecialKind(mode_t mode) {
+  errno = S_ISDIR(mode) ? EISDIR : ENODEV;
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// Opens a regular file for reading. O_NONBLOCK keeps the open of a FIFO from waiting for a
+// writer; it is cleared again once the file is known to be regular.
+FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
+                     uint64_t limit) {
+  const int fd = ::open(resolved.c_str(),
+                        (std::strchr(mode, '+') ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    const char* kind = SpecialKind(st.st_mode);
+    const int error = errno;
+    std::printf("- \"%s\" is %s, not a regular file: not read\n", path, kind);
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  if (static_cast<uint64_t>(st.st_size) > limit) {
+    std::printf("- \"%s\" holds %lld bytes, more than the %llu this kind of file may: not read\n",
+                path, static_cast<long long>(st.st_size), static_cast<unsigned long long>(limit));
+    ::close(fd);
+    errno = EFBIG;
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* f = ::fdopen(fd, std::strchr(mode, '+') ? "r+b" : "rb");
+  if (!f) ::close(fd);
+  return f;
+}
+
+// Reads what is left of f, refusing more than limit bytes: a file can grow after it was opened.
+bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data) {
+  struct stat st;
+  if (::fstat(::fileno(f), &st) == 0 && static_cast<uint64_t>(st.st_size) <= limit)
+    data.reserve(static_cast<size_t>(st.st_size));
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+    if (n > limit - data.size()) {
+      std::printf("- \"%s\" grew past the %llu bytes this kind of file may hold: not read\n", path,
+                  static_cast<unsigned long long>(limit));
+      errno = EFBIG;
+      return false;
+    }
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  return !std::ferror(f);
+}
+
+FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t limit) {
+  FILE* raw = OpenForReading(path, resolved, "rb", limit);
   if (!raw) return nullptr;
   auto* t = new TextBuffer;
-  char chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, raw)) > 0) t->data.insert(t->data.end(), chunk, chunk + n);
+  const bool whole = ReadRest(raw, path, limit, t->data);
   std::fclose(raw);
+  if (!whole) {
+    delete t;
+    return nullptr;
+  }
   size_t out = 0;
   for (size_t i = 0; i < t->data.size(); ++i) {
     if (t->data[i] == '\r' && i + 1 < t->data.size() && t->data[i + 1] == '\n') continue;
@@ -81,6 +151,18 @@ FILE* OpenTextForReading(const std::string& path) {
   FILE* f = ::fopencookie(t, "r", io);
   if (!f) delete t;
   return f;
+}
+
+std::string Directory(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A fresh name beside target for a file about to be put in place.
+std::string TemporaryName(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
 }  // namespace
@@ -114,14 +196,87 @@ std::string ResolvePath(const char* path) {
   return result;
 }
 
-FILE* OpenFile(const char* path, const char* mode) {
+FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
   if (!path || !mode) return nullptr;
   const std::string resolved = ResolvePath(path);
-  const bool textRead = mode[0] == 'r' && !std::strchr(mode, 'b') && !std::strchr(mode, '+');
-  if (textRead) return OpenTextForReading(resolved);
+  if (mode[0] == 'r') {
+    const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
+    return text ? OpenTextForReading(path, resolved, limit)
+                : OpenForReading(path, resolved, mode, limit);
+  }
   // Binary modes and writes: "t" is a Windows letter that the C library here does not know.
   std::string m;
   for (const char* c = mode; *c; ++c)
     if (*c != 't') m += *c;
   return std::fopen(resolved.c_str(), m.c_str());
+}
+
+bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  FILE* f = OpenFile(path, "rb", limit);
+  if (!f) return false;
+  const bool whole = ReadRest(f, path, limit, bytes);
+  std::fclose(f);
+  if (!whole) bytes.clear();
+  return whole;
+}
+
+FILE* AtomicFile::Open(const char* path) {
+  Abandon();
+  if (!path) return nullptr;
+  target_ = ResolvePath(path);
+  // An unnamed file leaves nothing behind if the process is killed before Commit; where the file
+  // system has none, a named one beside the target does the same job.
+  int fd = ::open(Directory(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    temporary_ = TemporaryName(target_);
+    fd = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      temporary_.clear();
+      return nullptr;
+    }
+  }
+  // A replaced file keeps its permissions, as it did when it was rewritten in place.
+  struct stat st;
+  if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
+  stream_ = ::fdopen(fd, "wb");
+  if (!stream_) {
+    ::close(fd);
+    Abandon();
+  }
+  return stream_;
+}
+
+bool AtomicFile::Commit() {
+  if (!stream_) return false;
+  // No fsync: the guard is against failed writes and killed processes, not power loss, and the
+  // capture writes thousands of frames through here.
+  bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+  if (ok && temporary_.empty()) {
+    const std::string self = "/proc/self/fd/" + std::to_string(::fileno(stream_));
+    temporary_ = TemporaryName(target_);
+    ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (!ok) temporary_.clear();
+  }
+  ok = std::fclose(stream_) == 0 && ok;
+  stream_ = nullptr;
+  ok = ok && std::rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (ok) temporary_.clear();
+  Abandon();
+  return ok;
+}
+
+void AtomicFile::Abandon() {
+  if (stream_) std::fclose(stream_);
+  stream_ = nullptr;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+bool WriteWholeFile(const char* path, const void* data, size_t size) {
+  AtomicFile file;
+  FILE* f = file.Open(path);
+  if (!f) return false;
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) return false;
+  return file.Commit();
 }

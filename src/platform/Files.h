@@ -3,11 +3,59 @@
 // separates folders, and a component that does not exist as written is matched without regard to
 // case ("ESCENAS_BIN" and "escenas_bin" are one folder). Text-mode reads fold CR LF to LF, as
 // Windows text mode did, so files written on Windows read the same.
+//
+// Reads take regular files only: a FIFO, a device (a link to /dev/zero), a directory or a socket
+// is refused with a log line naming it, and the open never waits for a writer. A file larger than
+// the limit given for its kind is refused the same way before anything is read.
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-FILE* OpenFile(const char* path, const char* mode);
+// The most each kind of input may hold, far above anything a production carries, so a damaged or
+// hostile file cannot make a reader allocate without bound.
+struct ReadLimit {
+  static constexpr uint64_t kScript = 2ull << 20;
+  static constexpr uint64_t kParticles = 64ull << 20;
+  static constexpr uint64_t kTexture = 64ull << 20;
+  static constexpr uint64_t kAse = 256ull << 20;
+  static constexpr uint64_t kMusic = 512ull << 20;
+  static constexpr uint64_t kScene = 1ull << 30;
+  static constexpr uint64_t kAny = 4ull << 30;  // copies and tools' inputs of no fixed kind
+};
+
+FILE* OpenFile(const char* path, const char* mode, uint64_t limit = ReadLimit::kAny);
+
+// The whole of a regular file of at most limit bytes; false (with a log line for a refused file)
+// when it cannot be read whole.
+bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes);
 
 // The path on this machine that OpenFile would use: separators turned, existing components
 // matched by case; components that do not exist are kept as written (so they can be created).
 std::string ResolvePath(const char* path);
+
+// A file written beside its target and renamed over it only when whole: a failed write or a kill
+// leaves the old file as it was, and no half-written one. Anything not committed is removed.
+class AtomicFile {
+ public:
+  AtomicFile() = default;
+  ~AtomicFile() { Abandon(); }
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // A binary write stream for path; null when no file can be made beside it.
+  FILE* Open(const char* path);
+  // Closes the stream and puts the file in place; false, with the old file kept, when any write
+  // failed. The stream is gone either way.
+  bool Commit();
+  void Abandon();
+
+ private:
+  FILE* stream_ = nullptr;
+  std::string target_;
+  std::string temporary_;  // empty while the file has no name yet (an unnamed O_TMPFILE)
+};
+
+// Writes size bytes to path through an AtomicFile.
+bool WriteWholeFile(const char* path, const void* data, size_t size);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/TextureCache.h"
+
 bool g_keys[256];
 bool g_active;
 PFNGLACTIVETEXTUREARBPROC zb_glActiveTextureARB = nullptr;
@@ -176,6 +178,7 @@ void GLWindow::Destroy() {
       DestroyFailure("Fallo al eliminar el DC y el RC.");
     SDL_GL_DeleteContext(m_hRC);
     m_hRC = nullptr;
+    ForgetTextures();  // they went with the context
   }
   m_hDC = nullptr;  // the window is its own drawing surface: nothing to release
   if (window) {

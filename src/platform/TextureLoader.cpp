@@ -146,19 +146,9 @@ bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std
 bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message) {
   image = DecodedImage();
   message.clear();
-  FILE* f = path ? OpenFile(path, "rb") : nullptr;
-  if (!f) {
-    message = std::string("no se puede abrir \"") + (path ? path : "") + "\"";
-    return false;
-  }
   std::vector<uint8_t> data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  bool readError = std::ferror(f) != 0;
-  std::fclose(f);
-  if (readError) {
-    message = std::string("error de lectura en \"") + path + "\"";
+  if (!path || !ReadWholeFile(path, ReadLimit::kTexture, data)) {
+    message = std::string("no se puede leer \"") + (path ? path : "") + "\"";
     return false;
   }
   if (!DecodeJpegMemory(data.data(), data.size(), image, message)) {
@@ -205,7 +195,13 @@ uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
                 reinterpret_cast<const char*>(gluErrorString(built)));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  BindAsLoaded(name, sphereMap);
+  return name;
+}
 
+void TextureLoader::BindAsLoaded(uint32_t name, bool sphereMap) {
+  glActiveTextureARB(GL_TEXTURE0_ARB);
+  glBindTexture(GL_TEXTURE_2D, name);
   // The generation mode belongs to the texture unit, not to the texture: it stays in force for
   // whatever the renderer draws later with generation enabled on these units.
   if (sphereMap) {
@@ -217,5 +213,4 @@ uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
     }
     glActiveTextureARB(GL_TEXTURE0_ARB);
   }
-  return name;
 }

@@ -31,4 +31,6 @@ class TextureLoader {
   // A missing, unreadable or undecodable file ends the program with a message naming it and
   // exit status 1: the production cannot run with a texture missing.
   static uint32_t LoadTexture(const char* path, bool sphereMap);
+  // The binding and texture-unit state LoadTexture leaves behind, for a texture made before.
+  static void BindAsLoaded(uint32_t name, bool sphereMap);
 };

@@ -1,7 +1,7 @@
 #include <GL/gl.h>
 
 #include "platform/MessageBox.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 #include "scene/SceneLight.h"
 
 void SceneLight::loadFlare() {
@@ -9,7 +9,7 @@ void SceneLight::loadFlare() {
     MessageBoxA(nullptr, "Nombre de textura de FLARE nulo.", "Error!", MB_OK);
     return;
   }
-  flareTexture = TextureLoader::LoadTexture(flareBitmap, false);
+  flareTexture = AcquireTexture(flareBitmap, false);
 }
 
 void SceneLight::drawFlare(GLWindow*, int32_t angle) {

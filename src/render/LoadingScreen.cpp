@@ -1,7 +1,7 @@
 #include <GL/gl.h>
 
 #include "platform/GLWindow.h"
-#include "platform/TextureLoader.h"
+#include "platform/TextureCache.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -21,7 +21,7 @@ void showLoadingFrame(GLWindow* window, const char* text) {
 
 void Material::loadMaps(GLWindow* window) {
   for (uint32_t i = 0; i < header.mapCount && i < 2; ++i) {
-    maps[i].texture = TextureLoader::LoadTexture(maps[i].bitmap, maps[i].spherical);
+    maps[i].texture = AcquireTexture(maps[i].bitmap, maps[i].spherical);
     showLoadingFrame(window, maps[i].bitmap);
   }
 }

@@ -60,7 +60,7 @@ std::vector<char> TranscodeUtf16(const unsigned char* p, size_t size, bool bigEn
 AseTextStatus AseText::read(const char* path) {
   clear();
   errno = 0;
-  FILE* f = OpenFile(path, "rb");
+  FILE* f = OpenFile(path, "rb", ReadLimit::kAse);
   if (!f) return errno == ENOENT || errno == ENOTDIR ? AseTextStatus::missing : AseTextStatus::unreadable;
   // One allocation of the announced size and one read into it; a file that is not what its
   // size says (a pipe, a file still growing) is read on in chunks.

@@ -1,5 +1,6 @@
 #include "scene/Scene.h"
 
+#include "platform/TextureCache.h"
 #include "scene/CheckedArray.h"
 
 namespace {
@@ -65,6 +66,13 @@ void Scene::setLight(uint32_t i, const SceneLight& value) {
 }
 
 bool Scene::release() {
+  // The textures were taken from the program's texture cache when the scene was loaded.
+  if (materialsReady)
+    for (uint32_t i = 0; i < materialCount; ++i)
+      for (uint32_t m = 0; m < materials[i].header.mapCount && m < 2; ++m)
+        ReleaseTexture(materials[i].maps[m].texture);
+  if (lightsReady)
+    for (uint32_t i = 0; i < lightCount; ++i) ReleaseTexture(lights[i].flareTexture);
   if (objectsReady)
     for (uint32_t i = 0; i < objectCount; ++i) objects[i].release();
   const bool hadObjects = checked::Free(objects, objectCount, objectsReady);

@@ -303,7 +303,7 @@ void Parser::setUpUnreached() {
 
 void SceneBinaryFile::readScene(const char* path, Scene& scene) {
   std::printf("%s - Abriendo fichero BINARIO [ %s ] para lectura.\n", kBanner, path);
-  file = OpenFile(path, "rb");
+  file = OpenFile(path, "rb", ReadLimit::kScene);
   if (!file) {
     std::printf("%s - ERROR: no se puede abrir el fichero [ %s ]; la escena queda vacia.\n",
                 kBanner, path);

@@ -110,7 +110,7 @@ int32_t TruncateParam(float value) {
 
 void Timeline::LoadScript(const char* path) {
   ReleaseEvents();
-  FILE* f = OpenFile(path, "r");
+  FILE* f = OpenFile(path, "r", ReadLimit::kScript);
   if (!f) return;
   // Counting pass: a chunk that runs into the end of the file (a last line without its newline)
   // is not counted, and so not loaded.
@@ -128,7 +128,7 @@ void Timeline::LoadScript(const char* path) {
   eventCount = count;
   dumpCount = count;
 
-  f = OpenFile(path, "r");
+  f = OpenFile(path, "r", ReadLimit::kScript);
   if (!f) return;
   // A file that shrank between the passes leaves the rest of the events at their zero state.
   for (int32_t j = 0; j < count && ReadChunk(f, chunk); ++j) ParseEventLine(chunk, events[j]);

@@ -98,6 +98,11 @@ TEST_F(Replay, ParticleFileInputs) {
       EXPECT_LT(system.textureIndex[j], system.textureCount);
       EXPECT_TRUE(std::isfinite(system.particles[j].size) && system.particles[j].size != 0.0f);
     }
+    system.Burst();
+    for (uint32_t j = 0; j < system.count; ++j) {
+      const Particle& p = system.particles[j];
+      EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << j;
+    }
   }
 }
 

@@ -66,6 +66,25 @@ TEST(ParticleBurst, FollowsThePairwiseRuleOverManyBurstsAndStrengths) {
   }
 }
 
+// A particle of size 0 (what the generator makes from a size range below 1) or a step that
+// overflows must not turn the cloud into NaN: the others still move apart as without it.
+TEST(ParticleBurst, InfiniteWeightsAndOverflowingStepsLeaveTheCloudFinite) {
+  ParticleSystem system;
+  ASSERT_TRUE(system.Allocate(3, 1.0f, 1.0f));
+  system.particles[0] = Particle{-1.0f, 0.0f, 0.0f, 1.0f};
+  system.particles[1] = Particle{1.0f, 0.0f, 0.0f, 1.0f};
+  system.particles[2] = Particle{0.0f, 0.0f, 0.0f, 0.0f};
+  system.Burst();
+  EXPECT_LT(system.particles[0].x, -1.0f);
+  EXPECT_GT(system.particles[1].x, 1.0f);
+  system.particles[2] = Particle{3e38f, 0.0f, 0.0f, 1e-30f};
+  system.Burst();
+  for (uint32_t i = 0; i < system.count; ++i) {
+    const Particle& p = system.particles[i];
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << i;
+  }
+}
+
 TEST(ParticleAuthoring, RandomizeFillsACentredCubeAndCopesWithEmptyRanges) {
   ParticleSystem system;
   srand(5);

@@ -50,6 +50,8 @@ TEST(ParticleFile, DamagedFilesAreLoggedAndLeaveNothingToDraw) {
        ParticleFileBytes().Header(1, 1).Name("t.jpg").Record(0, 0, 0, 1, -1).bytes, "usa la textura -1"},
       {"size zero", ParticleFileBytes().Header(1, 1).Name("t.jpg").Record(1, 2, 3, 0, 0).bytes,
        "tamaño 0"},
+      {"size whose weight is infinite",
+       ParticleFileBytes().Header(1, 1).Name("t.jpg").Record(1, 2, 3, 1e-45f, 0).bytes, "tamaño 0"},
       {"not a number", ParticleFileBytes().Header(1, 1).Name("t.jpg").Record(nan, 2, 3, 1, 0).bytes,
        "no finito"},
       {"name without its NUL",

@@ -1,11 +1,25 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "particles/ParticleSystem.h"
+#include "platform/AudioDecoder.h"
 #include "platform/Files.h"
+#include "platform/TextureLoader.h"
+#include "scene/AseText.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
 #include "support/TempDir.h"
+#include "timeline/Timeline.h"
 
 TEST(OpenFile, BackslashPathsAndCaseFoldedComponents) {
   TempDir dir;
@@ -43,4 +57,113 @@ TEST(OpenFile, WritesIntoExistingFolderMatchedByCase) {
   std::fclose(f);
   EXPECT_TRUE(std::ifstream(dir.path + "/textures/new.jpg").good());
   EXPECT_EQ(OpenFile("missing\\file.txt", "r"), nullptr);
+}
+
+// Every reader goes through OpenFile, which takes regular files only: a FIFO must not block the
+// open, and a link to /dev/zero must not be read until memory runs out. Each refusal names the
+// file. An alarm ends the test run rather than letting a blocked open hang it.
+TEST(OpenFile, EveryReaderRefusesSpecialFilesWithoutBlocking) {
+  struct Reader {
+    const char* what;
+    std::function<bool(const char*)> read;  // true when the reader took the file
+  };
+  const Reader readers[] = {
+      {"script", [](const char* p) { Timeline t; t.LoadScript(p); return t.eventCount > 0; }},
+      {"particles", [](const char* p) { ParticleSystem s; return s.ReadRecords(p); }},
+      {"texture", [](const char* p) { DecodedImage i; std::string m; return DecodeJpegFile(p, i, m); }},
+      {"ASE", [](const char* p) { AseText t; return t.read(p) == AseTextStatus::ok; }},
+      {"music", [](const char* p) { AudioDecoder d; return d.Open(p, 44100); }},
+      {"scene", [](const char* p) {
+         Scene s;
+         SceneBinaryFile().readScene(p, s);
+         return s.getObjectCount() > 0;
+       }},
+      {"texture copy", [](const char* p) { return SceneBinaryFile().copyFile(p, "copy.jpg", true); }},
+  };
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir.path + "/fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", (dir.path + "/zero").c_str()), 0);
+  ASSERT_EQ(::mkdir((dir.path + "/folder").c_str(), 0700), 0);
+  ::alarm(60);
+  for (const Reader& reader : readers) {
+    for (const char* special : {"fifo", "zero", "folder"}) {
+      SCOPED_TRACE(std::string(reader.what) + " from " + special);
+      testing::internal::CaptureStdout();
+      const bool took = reader.read(special);
+      const std::string log = testing::internal::GetCapturedStdout();
+      EXPECT_FALSE(took);
+      EXPECT_NE(log.find(std::string("\"") + special + "\" is "), std::string::npos) << log;
+    }
+  }
+  ::alarm(0);
+  EXPECT_FALSE(std::ifstream(dir.path + "/copy.jpg").good());
+}
+
+TEST(OpenFile, FilesOverTheirKindsLimitAreRefusedInEveryMode) {
+  TempDir dir;
+  dir.Write("big.txt", std::string(100, 'x'));
+  std::vector<uint8_t> bytes;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(ReadWholeFile("big.txt", 99, bytes));
+  EXPECT_EQ(OpenFile("big.txt", "r", 99), nullptr);
+  EXPECT_EQ(OpenFile("big.txt", "rb", 99), nullptr);
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find("\"big.txt\" holds 100 bytes"), std::string::npos) << log;
+  EXPECT_TRUE(ReadWholeFile("big.txt", 100, bytes));
+  EXPECT_EQ(bytes.size(), 100u);
+}
+
+// A writer replaces a file only when the new one is whole: a write that fails (here, past the
+// process's file size limit) keeps the old bytes, and neither outcome leaves a temporary behind.
+TEST(AtomicFile, WritersReplaceWholeOrNotAtAll) {
+  struct Writer {
+    const char* what;
+    std::function<bool(const char*)> write;  // writes well over 100 bytes
+  };
+  const std::string payload(1000, 'n');
+  const Writer writers[] = {
+      {"whole file", [&](const char* p) { return WriteWholeFile(p, payload.data(), payload.size()); }},
+      {"particle file", [](const char* p) {
+         ParticleSystem s;
+         if (!s.Allocate(40, 1.0f, 1.0f)) return false;
+         for (uint32_t i = 0; i < s.count; ++i) s.particles[i].size = 1.0f;
+         s.textureCount = 1;
+         return s.WriteFile(p);
+       }},
+  };
+  const auto entries = [](const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path)) names.push_back(e.path().filename());
+    return names;
+  };
+  for (const Writer& writer : writers) {
+    SCOPED_TRACE(writer.what);
+    TempDir dir;
+    dir.Write("Out/old.bin", "old");
+    ::chmod((dir.path + "/Out/old.bin").c_str(), 0640);
+
+    rlimit saved;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    testing::internal::CaptureStdout();
+    const bool failed = !writer.write("out\\OLD.BIN");
+    testing::internal::GetCapturedStdout();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(dir.Read("Out/old.bin"), "old");
+    EXPECT_EQ(entries(dir.path + "/Out"), std::vector<std::string>{"old.bin"});
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(writer.write("out\\OLD.BIN"));
+    testing::internal::GetCapturedStdout();
+    EXPECT_GT(dir.Read("Out/old.bin").size(), 100u);
+    EXPECT_EQ(entries(dir.path + "/Out"), std::vector<std::string>{"old.bin"});
+    struct stat st;
+    ASSERT_EQ(::stat((dir.path + "/Out/old.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+  }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <ogg/ogg.h>
 
 #include <chrono>
 #include <filesystem>
@@ -122,6 +123,32 @@ TEST_F(MusicOnVirtualClock, UnreadableMusicIsReportedAndLeavesTheClockStill) {
   EXPECT_EQ(music.Level(), 0u);
   music.Forward(1.0f);
   EXPECT_EQ(music.Position(), 0.0f);
+}
+
+// The length is read from the last page's granule position. A forged one far past any real music
+// must neither overflow the conversion to the output rate nor stop the music from playing.
+TEST_F(MusicOnVirtualClock, ForgedLastGranuleStillPlaysTheMusicToItsEnd) {
+  // Long enough for several audio pages: the length of a one-page file does not come from it.
+  std::string ogg = EncodeOggTone(20.0, 22050, 1, 440.0, 0.5f, 0.4f);
+  const size_t last = ogg.rfind("OggS");
+  ASSERT_NE(last, std::string::npos);
+  auto* page = reinterpret_cast<unsigned char*>(&ogg[last]);
+  const uint64_t granule = 1ull << 62;
+  for (int i = 0; i < 8; ++i) page[6 + i] = static_cast<unsigned char>(granule >> (8 * i));
+  ogg_page forged{page, 27 + page[26], page + 27 + page[26],
+                  static_cast<long>(ogg.size() - last - 27 - page[26])};
+  ogg_page_checksum_set(&forged);
+  dir.Write("music/music.ogg", ogg);
+
+  ASSERT_TRUE(music.Init(nullptr));
+  music.Load("music\\music.ogg");
+  ASSERT_NE(music.m_stream, 0u);
+  EXPECT_FLOAT_EQ(music.Length(), 24 * 60 * 60);
+  music.Play();
+  clock.AdvanceMs(1000);
+  EXPECT_NEAR(music.Position(), 1.0f, kFrame);
+  clock.AdvanceMs(25000);
+  EXPECT_NEAR(music.Position(), 20.0f, 0.1f);
 }
 
 TEST(MusicPlayer, WithoutSoundDeviceTheSilentOutputKeepsWallClockTime) {

@@ -3,6 +3,7 @@
 #include <jpeglib.h>
 
 #include "support/TestJpeg.h"
+#include "platform/TextureCache.h"
 #include "platform/TextureLoader.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"
@@ -83,9 +84,14 @@ TEST_F(TextureLoaderTest, GreyscaleLoadsAsRgb) {
   for (size_t i = 0; i < texels.size(); ++i) EXPECT_NEAR(texels[i], 128, 3) << i;
 }
 
+// Loaded fresh, or taken from the cache where another user loaded it without sphere mapping: the
+// units must be left the same way.
 TEST_F(TextureLoaderTest, SphereMapSetsGenerationOnBothUnitsAndLeavesUnitZeroActive) {
   WriteFileBytes("env.jpg", TwoBandJpeg(16, 16, kRed, kBlue));
-  const uint32_t name = TextureLoader::LoadTexture("env.jpg", true);
+  for (bool cached : {false, true}) {
+  SCOPED_TRACE(cached ? "cached" : "loaded");
+  if (cached) AcquireTexture("env.jpg", false);
+  const uint32_t name = cached ? AcquireTexture("ENV.JPG", true) : TextureLoader::LoadTexture("env.jpg", true);
   GLint active = 0, bound = 0, mode = 0;
   glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
   EXPECT_EQ(active, GL_TEXTURE0);
@@ -99,6 +105,33 @@ TEST_F(TextureLoaderTest, SphereMapSetsGenerationOnBothUnitsAndLeavesUnitZeroAct
     EXPECT_EQ(mode, GL_SPHERE_MAP);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));  // generation itself is the renderer's choice
   }
+  glActiveTextureARB(GL_TEXTURE0);
+  }
+}
+
+// Every spelling of one file is one texture, decoded and uploaded once, deleted when the last
+// user lets go; another file is another texture.
+TEST_F(TextureLoaderTest, CacheSharesOneTexturePerFileUntilTheLastUserLetsGo) {
+  WriteFileBytes("textures/bands.jpg", TwoBandJpeg(16, 16, kRed, kBlue));
+  WriteFileBytes("textures/other.jpg", TwoBandJpeg(16, 16, kBlue, kRed));
+  const int uploads = TextureUploadCount();
+  const uint32_t name = AcquireTexture("textures\\bands.jpg", false);
+  EXPECT_EQ(AcquireTexture("TEXTURES\\Bands.JPG", true), name);
+  EXPECT_EQ(AcquireTexture("./textures//bands.jpg", false), name);
+  const uint32_t other = AcquireTexture("textures\\other.jpg", false);
+  EXPECT_NE(other, name);
+  EXPECT_EQ(TextureUploadCount(), uploads + 2);
+
+  ReleaseTexture(name);
+  ReleaseTexture(name);
+  EXPECT_TRUE(glIsTexture(name));
+  ReleaseTexture(name);
+  EXPECT_FALSE(glIsTexture(name));
+  EXPECT_TRUE(glIsTexture(other));
+  ReleaseTexture(other);
+  // Loaded again after its last release.
+  AcquireTexture("textures\\bands.jpg", false);
+  EXPECT_EQ(TextureUploadCount(), uploads + 3);
 }
 
 // A texture the production cannot have ends the program with a failure status and a message

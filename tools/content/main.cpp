@@ -55,18 +55,12 @@ bool ConvertScenes() {
 }
 
 bool CopyScript(const std::string& source) {
-  FILE* in = std::fopen(source.c_str(), "rb");
-  if (!in) {
+  std::vector<uint8_t> text;
+  if (!ReadWholeFile(source.c_str(), ReadLimit::kScript, text)) {
     std::printf("No se encuentra el guion %s\n", source.c_str());
     return false;
   }
-  std::string text;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
-  std::fclose(in);
-  FILE* out = OpenFile("escenas_bin\\script2_full.txt", "wb");
-  bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  ok = out && std::fclose(out) == 0 && ok;
+  const bool ok = WriteWholeFile("escenas_bin\\script2_full.txt", text.data(), text.size());
   if (!ok) std::printf("No se pudo escribir escenas_bin\\script2_full.txt\n");
   return ok;
 }

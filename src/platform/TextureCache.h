@@ -1,0 +1,21 @@
+#pragma once
+// One texture per distinct file for the whole program: scenes, layers, flares, particles and the
+// font name the same files many times, and each file is decoded and uploaded once. A texture is
+// deleted when the last of its users lets go.
+#include <cstdint>
+
+// The texture of the file at path, loaded on its first use. Every call leaves the same GL state
+// as TextureLoader::LoadTexture (the texture bound on unit 0, and with sphereMap on unit 1 too,
+// both units in sphere-map generation mode): that mode belongs to the units, not to the texture,
+// so one texture serves callers with and without it. Fails as LoadTexture does.
+uint32_t AcquireTexture(const char* path, bool sphereMap);
+
+// One user lets go of a texture from AcquireTexture; the last deletes it. Names that did not come
+// from AcquireTexture (0, or a texture made elsewhere) are left alone.
+void ReleaseTexture(uint32_t name);
+
+// The context that held every texture is gone: forget them all, so the next context loads afresh.
+void ForgetTextures();
+
+// How many files have been decoded and uploaded through the cache so far.
+int TextureUploadCount();
