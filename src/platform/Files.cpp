@@ -100,7 +100,8 @@ FILE* OpenForReading(const char* path, const std::string& resolved, const char* 
     return nullptr;
   }
   if (static_cast<uint64_t>(st.st_size) > limit) {
-    std::printf("- \"%s\" holds %lld bytes, more than the %llu this kind of file may: not read\n",
+    std::printf("- \"%s\" holds %lld bytes, more than the %llu a file of its kind may hold: "
+                "not read\n",
                 path, static_cast<long long>(st.st_size), static_cast<unsigned long long>(limit));
     ::close(fd);
     errno = EFBIG;
@@ -121,7 +122,7 @@ bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& d
   size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
     if (n > limit - data.size()) {
-      std::printf("- \"%s\" grew past the %llu bytes this kind of file may hold: not read\n", path,
+      std::printf("- \"%s\" grew past the %llu bytes a file of its kind may hold: not read\n", path,
                   static_cast<unsigned long long>(limit));
       errno = EFBIG;
       return false;

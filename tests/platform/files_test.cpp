@@ -70,7 +70,11 @@ TEST(OpenFile, EveryReaderRefusesSpecialFilesWithoutBlocking) {
   const Reader readers[] = {
       {"script", [](const char* p) { Timeline t; t.LoadScript(p); return t.eventCount > 0; }},
       {"particles", [](const char* p) { ParticleSystem s; return s.ReadRecords(p); }},
-      {"texture", [](const char* p) { DecodedImage i; std::string m; return DecodeJpegFile(p, i, m); }},
+      {"texture", [](const char* p) {
+         DecodedImage i;
+         std::string m;
+         return DecodeJpegFile(p, i, m);
+       }},
       {"ASE", [](const char* p) { AseText t; return t.read(p) == AseTextStatus::ok; }},
       {"music", [](const char* p) { AudioDecoder d; return d.Open(p, 44100); }},
       {"scene", [](const char* p) {
@@ -78,7 +82,8 @@ TEST(OpenFile, EveryReaderRefusesSpecialFilesWithoutBlocking) {
          SceneBinaryFile().readScene(p, s);
          return s.getObjectCount() > 0;
        }},
-      {"texture copy", [](const char* p) { return SceneBinaryFile().copyFile(p, "copy.jpg", true); }},
+      {"texture copy",
+       [](const char* p) { return SceneBinaryFile().copyFile(p, "copy.jpg", true); }},
   };
   TempDir dir;
   ASSERT_EQ(::mkfifo((dir.path + "/fifo").c_str(), 0600), 0);
@@ -122,7 +127,8 @@ TEST(AtomicFile, WritersReplaceWholeOrNotAtAll) {
   };
   const std::string payload(1000, 'n');
   const Writer writers[] = {
-      {"whole file", [&](const char* p) { return WriteWholeFile(p, payload.data(), payload.size()); }},
+      {"whole file",
+       [&](const char* p) { return WriteWholeFile(p, payload.data(), payload.size()); }},
       {"particle file", [](const char* p) {
          ParticleSystem s;
          if (!s.Allocate(40, 1.0f, 1.0f)) return false;
@@ -133,7 +139,8 @@ TEST(AtomicFile, WritersReplaceWholeOrNotAtAll) {
   };
   const auto entries = [](const std::string& path) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path)) names.push_back(e.path().filename());
+    for (const auto& e : std::filesystem::directory_iterator(path))
+      names.push_back(e.path().filename());
     return names;
   };
   for (const Writer& writer : writers) {

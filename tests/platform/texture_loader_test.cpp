@@ -89,23 +89,30 @@ TEST_F(TextureLoaderTest, GreyscaleLoadsAsRgb) {
 TEST_F(TextureLoaderTest, SphereMapSetsGenerationOnBothUnitsAndLeavesUnitZeroActive) {
   WriteFileBytes("env.jpg", TwoBandJpeg(16, 16, kRed, kBlue));
   for (bool cached : {false, true}) {
-  SCOPED_TRACE(cached ? "cached" : "loaded");
-  if (cached) AcquireTexture("env.jpg", false);
-  const uint32_t name = cached ? AcquireTexture("ENV.JPG", true) : TextureLoader::LoadTexture("env.jpg", true);
-  GLint active = 0, bound = 0, mode = 0;
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-  EXPECT_EQ(active, GL_TEXTURE0);
-  for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
-    glActiveTextureARB(unit);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<uint32_t>(bound), name);
-    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
-    EXPECT_EQ(mode, GL_SPHERE_MAP);
-    glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &mode);
-    EXPECT_EQ(mode, GL_SPHERE_MAP);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));  // generation itself is the renderer's choice
-  }
-  glActiveTextureARB(GL_TEXTURE0);
+    SCOPED_TRACE(cached ? "cached" : "loaded");
+    if (cached) AcquireTexture("env.jpg", false);
+    const uint32_t name =
+        cached ? AcquireTexture("ENV.JPG", true) : TextureLoader::LoadTexture("env.jpg", true);
+    GLint active = 0, bound = 0, mode = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
+      glActiveTextureARB(unit);
+      glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+      EXPECT_EQ(static_cast<uint32_t>(bound), name);
+      glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+      EXPECT_EQ(mode, GL_SPHERE_MAP);
+      glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &mode);
+      EXPECT_EQ(mode, GL_SPHERE_MAP);
+      EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));  // generation itself is the renderer's choice
+    }
+    // Unit 1 back to no texture and unit 0 active, so the cached pass sees only its own state.
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+    glActiveTextureARB(GL_TEXTURE0);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
   }
 }
 
