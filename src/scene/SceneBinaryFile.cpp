@@ -80,7 +80,7 @@ std::string FittedPath(std::string path) {
 }  // namespace
 
 bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool binary) {
-  FILE* in = OpenFile(source, binary ? "rb" : "r");
+  FILE* in = OpenFile(source, binary ? "rb" : "r", ReadLimit::kTexture);
   if (!in) {
     std::printf("%s - ERROR: no se puede abrir [%s] para copiarlo.\n", kBanner, source);
     return false;
