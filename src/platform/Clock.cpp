@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -22,6 +23,10 @@ ClockSource* g_clock = &g_systemClock;
 
 }  // namespace
 
+void ClockSource::SleepMs(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 void SetClockSource(ClockSource* source) { g_clock = source ? source : &g_systemClock; }
 ClockSource& CurrentClock() { return *g_clock; }
 
@@ -33,6 +38,8 @@ bool QueryPerformanceCounter(int64_t* counter) {
 }
 
 uint32_t GetTickCount() { return g_clock->TickCount(); }
+
+void Sleep(uint32_t milliseconds) { g_clock->SleepMs(milliseconds); }
 
 bool ManualClock::Frequency(int64_t& countsPerSecond) {
   countsPerSecond = 1000000;

@@ -10,6 +10,8 @@ struct ClockSource {
   virtual bool Frequency(int64_t& countsPerSecond) = 0;
   virtual int64_t Counter() = 0;
   virtual uint32_t TickCount() = 0;
+  // Gives the CPU back for about ms milliseconds (the system may oversleep a little).
+  virtual void SleepMs(uint32_t ms);
 };
 
 // nullptr restores the system clock. The source must outlive its installation.
@@ -19,6 +21,7 @@ ClockSource& CurrentClock();
 bool QueryPerformanceFrequency(int64_t* frequency);
 bool QueryPerformanceCounter(int64_t* counter);
 uint32_t GetTickCount();
+void Sleep(uint32_t milliseconds);
 
 // A clock that moves only when told to: counter in microseconds, ticks in milliseconds.
 struct ManualClock : ClockSource {
@@ -29,6 +32,8 @@ struct ManualClock : ClockSource {
   bool Frequency(int64_t& countsPerSecond) override;
   int64_t Counter() override { return micros; }
   uint32_t TickCount() override { return ticks; }
+  // A virtual sleep is the clock moved on: nobody else would move it.
+  void SleepMs(uint32_t ms) override { AdvanceMs(ms); }
   // Moves both readings on by ms milliseconds (ticks wrap at 32 bits, as the real count does).
   void AdvanceMs(double ms);
 };

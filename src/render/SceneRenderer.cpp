@@ -7,10 +7,14 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "platform/Clock.h"
 #include "platform/GLWindow.h"
 #include "scene/Scene.h"
 
 namespace {
+
+// The last stretch of a frame wait is polled: a sleep may wake late, the poll does not.
+constexpr double kPollMarginMs = 1.0;
 
 FrameWaitHandler& waitHandler() {
   static FrameWaitHandler handler;
@@ -156,7 +160,13 @@ void advanceAnimationClock(Scene& scene) {
   double elapsed = scene.timer.ElapsedMs();
   const FrameWaitHandler& handler = waitHandler();
   while (period > elapsed) {
-    if (handler && !handler(period - elapsed)) break;
+    const double missing = period - elapsed;
+    if (handler) {
+      if (!handler(missing)) break;
+    } else if (missing >= kPollMarginMs + 1) {
+      // The CPU goes back to the GL driver's threads for most of the wait.
+      Sleep(static_cast<uint32_t>(missing - kPollMarginMs));
+    }
     elapsed = scene.timer.ElapsedMs();
   }
   scene.timer.Reset();

@@ -7,10 +7,10 @@
 class Scene;
 
 // Called while a scene waits for its next animation frame, with the milliseconds still missing;
-// returns false to stop waiting. The default polls the clock again at once. A virtual clock moves
-// itself on here, by at least missingMs rounded up to a step it can show (the timer's
-// single-precision scale can leave a fraction of a count missing), so an offline renderer never
-// waits on a clock that does not run.
+// returns false to stop waiting. The default sleeps on the clock source until a millisecond
+// before the frame is due, then polls. A virtual clock moves itself on here, by at least missingMs
+// rounded up to a step it can show (the timer's single-precision scale can leave a fraction of a
+// count missing), so an offline renderer never waits on a clock that does not run.
 using FrameWaitHandler = std::function<bool(double missingMs)>;
 // An empty handler restores the default.
 void setFrameWaitHandler(FrameWaitHandler handler);

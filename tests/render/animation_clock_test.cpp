@@ -64,6 +64,35 @@ TEST_F(ClockedScene, WaitsForAWholeFrameTime) {
   EXPECT_NEAR(scene.animFrame, 1.25f, 1e-4);
 }
 
+// A real clock runs while it is polled; this one moves 10 us per reading and records the sleeps.
+struct RunningClock : ManualClock {
+  std::vector<uint32_t> sleeps;
+  int64_t Counter() override { return micros += 10; }
+  void SleepMs(uint32_t ms) override {
+    sleeps.push_back(ms);
+    ManualClock::SleepMs(ms);
+  }
+};
+
+TEST(AnimationWait, SleepsMostOfTheWaitThenPollsToTheDueTime) {
+  RunningClock clock;
+  SetClockSource(&clock);
+  Scene scene;
+  scene.params.frameSpeed = 25;  // 40 ms per frame
+  advanceAnimationClock(scene);
+  clock.AdvanceMs(10);
+  const int64_t before = clock.micros;
+  advanceAnimationClock(scene);
+  SetClockSource(nullptr);
+
+  uint32_t slept = 0;
+  for (uint32_t ms : clock.sleeps) slept += ms;
+  EXPECT_GE(slept, 28u);  // 30 ms were missing: all but the last one asleep
+  EXPECT_LE(slept, 29u);
+  EXPECT_GE(scene.animFrame, 1.0f);  // never drawn before its frame is due
+  EXPECT_LT(clock.micros - before, 31000) << "polled for far longer than the margin";
+}
+
 TEST_F(ClockedScene, OddSpeedsNeitherRunBackwardsNorDivideByZero) {
   scene.params.frameSpeed = 0;
   clock.AdvanceMs(100);
