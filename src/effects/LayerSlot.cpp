@@ -30,16 +30,20 @@ void LayerSlot::Draw() {
   glDisable(GL_LIGHTING);
   glColor4f(alpha, alpha, alpha, alpha);
 
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(x0, y0);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(x0, y1);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(x1, y1);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(x1, y0);
-  glEnd();
+  // At opacity 0 (or below, clamped to 0) the blend gives back the frame exactly: the state is
+  // set as always, but the quad is not worth drawing.
+  if (alpha > 0.0f) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(x0, y0);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(x0, y1);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(x1, y1);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(x1, y0);
+    glEnd();
+  }
 
   glEnable(GL_DEPTH_TEST);
 }

@@ -106,9 +106,9 @@ void GLWindow::CaptureFrame() {
 
 void GLWindow::SetGlowViewport() { glViewport(0, 0, kGlowSize, kGlowSize); }
 
+// No clear first: the opaque quad covers every pixel of the viewport, and nothing later in the
+// frame tests depth.
 void GLWindow::DrawFrame() {
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   ResetTextureUnits();
   glBindTexture(GL_TEXTURE_2D, m_frameTexture);
@@ -126,8 +126,6 @@ void GLWindow::CaptureGlowSource() {
   glBindTexture(GL_TEXTURE_2D, m_glowTexture);
   // Intensity keeps the red channel as one grey value that is also the alpha of the copies.
   CopyToBoundTexture(GL_INTENSITY, kGlowSize, kGlowSize);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   Resize(m_width, m_height);
 }
 

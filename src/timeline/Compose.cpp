@@ -40,14 +40,16 @@ void Timeline::Compose() {
   window->CaptureFrame();
 
   window->Begin2D();
-  const bool glow = saturateCount > 0;
+  // A count below one draws no glow copy: the glow source would be made for nothing.
+  const int32_t glowCount = saturateCount > 0 ? TruncateParam(saturateCount) : 0;
+  const bool glow = glowCount > 0;
   if (glow) window->SetGlowViewport();
   window->DrawFrame();
   if (glow) {
     window->CaptureGlowSource();
     window->Begin2D();
     window->DrawFrame();
-    window->DrawGlow(TruncateParam(saturateCount), saturateSpread);
+    window->DrawGlow(glowCount, saturateSpread);
   }
 
   window->Begin2D();
