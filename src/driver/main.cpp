@@ -40,8 +40,9 @@ void RunFrameLoop() {
                       1000.0 / g_frameTimer.ElapsedMs());
         g_infoTimer.Reset();
       }
-      g_window.Print(0, g_window.GetHeight() - 16, "QUENTARO Team [OpenGL 3D Engine]", 0, 1.0f);
-      g_window.Print(0, g_window.GetHeight() - 32, info, 0, 1.0f);
+      const int32_t top = g_window.GetPictureHeight();
+      g_window.Print(0, top - 16, "QUENTARO Team [OpenGL 3D Engine]", 0, 1.0f);
+      g_window.Print(0, top - 32, info, 0, 1.0f);
     }
     SwapBuffers(g_window.GetHDC());
   }

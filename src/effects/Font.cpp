@@ -43,7 +43,7 @@ void GLWindow::Print(int32_t x, int32_t y, const char* text, int32_t set, float 
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0.0, m_width, 0.0, m_height, -1.0, 1.0);  // origin lower-left, y up
+  glOrtho(0.0, GetPictureWidth(), 0.0, GetPictureHeight(), -1.0, 1.0);  // origin lower-left, y up
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();

@@ -32,8 +32,10 @@ void ResetTextureUnits() {
   }
 }
 
-// The captured image over the pixel projection, its top (t = 1) at the top of the window.
-void DrawWindowQuad(float w, float h) {
+// The captured image over the whole 2D area, its top (t = 1) at the top of the picture.
+void DrawPictureQuad(const GLWindow& window) {
+  const float w = static_cast<float>(window.GetPictureWidth());
+  const float h = static_cast<float>(window.GetPictureHeight());
   glBegin(GL_QUADS);
   glTexCoord2f(0.0f, 1.0f);
   glVertex2f(0.0f, 0.0f);
@@ -60,6 +62,12 @@ void CopyToBoundTexture(GLenum internalFormat, int32_t width, int32_t height) {
   glCopyTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 0, 0, width, height, 0);
 }
 
+// The 3D pass as BeginCapture placed it.
+void CopyCapture(const GLWindow& window) {
+  const GLWindow::Rect picture = window.PictureRect();
+  CopyToBoundTexture(GL_RGB, CaptureSide(picture.width), CaptureSide(picture.height));
+}
+
 }  // namespace
 
 void GLWindow::CreateRenderTargets() {
@@ -73,7 +81,11 @@ void GLWindow::DeleteRenderTargets() {
   glDeleteTextures(3, names);
 }
 
-void GLWindow::BeginCapture() { glViewport(0, 0, CaptureSide(m_width), CaptureSide(m_height)); }
+// The pass follows the picture's size on the screen, whatever the bars beside it.
+void GLWindow::BeginCapture() {
+  const Rect picture = PictureRect();
+  glViewport(0, 0, CaptureSide(picture.width), CaptureSide(picture.height));
+}
 
 void GLWindow::DrawPreviousFrame(float alpha) {
   if (!g_previousFrameStored) return;
@@ -87,28 +99,32 @@ void GLWindow::DrawPreviousFrame(float alpha) {
   // The viewport is still the capture corner, so the stored frame lands exactly on the new one.
   Begin2D();
   glColor4f(1.0f, 1.0f, 1.0f, alpha);
-  DrawWindowQuad(static_cast<float>(m_width), static_cast<float>(m_height));
+  DrawPictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
 
 void GLWindow::StorePreviousFrame() {
   glBindTexture(GL_TEXTURE_2D, m_previousFrameTexture);
-  CopyToBoundTexture(GL_RGB, CaptureSide(m_width), CaptureSide(m_height));
+  CopyCapture(*this);
   g_previousFrameStored = true;
 }
 
 void GLWindow::CaptureFrame() {
   glBindTexture(GL_TEXTURE_2D, m_frameTexture);
-  CopyToBoundTexture(GL_RGB, CaptureSide(m_width), CaptureSide(m_height));
+  CopyCapture(*this);
   Resize(m_width, m_height);
 }
 
 void GLWindow::SetGlowViewport() { glViewport(0, 0, kGlowSize, kGlowSize); }
 
-// No clear first: the opaque quad covers every pixel of the viewport, and nothing later in the
-// frame tests depth.
+// The opaque quad covers every pixel of the viewport, and nothing later in the frame tests
+// depth: only bars beside the picture need clearing, as the 3D pass may have drawn into them.
 void GLWindow::DrawFrame() {
+  if (HasBars()) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glLoadIdentity();
   ResetTextureUnits();
   glBindTexture(GL_TEXTURE_2D, m_frameTexture);
@@ -117,7 +133,7 @@ void GLWindow::DrawFrame() {
   glDisable(GL_BLEND);
   glDisable(GL_LIGHTING);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  DrawWindowQuad(static_cast<float>(m_width), static_cast<float>(m_height));
+  DrawPictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
@@ -149,8 +165,8 @@ void GLWindow::DrawGlow(int32_t count, float spread) {
 // than the one before: added up they give a radial zoom glow around the centre.
 void GLWindow::DrawGlowCopies(int32_t count, float spread) {
   if (count <= 0) return;
-  const float w = static_cast<float>(m_width);
-  const float h = static_cast<float>(m_height);
+  const float w = static_cast<float>(GetPictureWidth());
+  const float h = static_cast<float>(GetPictureHeight());
   const float step = 1.0f / static_cast<float>(count);
   float inset = 0.0f;
   float alpha = 1.0f;

@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -121,6 +122,8 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   m_fullscreen = fullscreen;
   m_width = width;
   m_height = height;
+  m_pictureWidth = width;
+  m_pictureHeight = height;
   m_fov = fov;
   g_procWindow = this;
 
@@ -161,6 +164,8 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   // (no display), so the activation is delivered here.
   SendMessageA(m_hWnd, WM_ACTIVATE, WA_ACTIVE, 0);
 
+  // A full-screen mode may give the window another size than asked; the picture fits into it.
+  SDL_GL_GetDrawableSize(window, &width, &height);
   Resize(width, height);
   if (!InitState()) return FailCreate(*this, "Fallo en la inicialización.");
   return true;
@@ -197,10 +202,13 @@ void GLWindow::Resize(int32_t width, int32_t height) {
   if (width != -1) m_width = width;
   if (m_height == 0) m_height = 1;  // the aspect ratio never divides by zero
   if (!m_hRC) return;               // a size that arrives before the context is only recorded
-  glViewport(0, 0, m_width, m_height);
+  const Rect picture = PictureRect();
+  glViewport(picture.x, picture.y, picture.width, picture.height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(m_fov, static_cast<double>(m_width) / static_cast<double>(m_height), 1.0, 50000.0);
+  const double aspect =
+      static_cast<double>(GetPictureWidth()) / static_cast<double>(GetPictureHeight());
+  gluPerspective(m_fov, aspect, 1.0, 50000.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }
@@ -239,12 +247,31 @@ bool GLWindow::CheckExtensions() {
   return zb_glMultiTexCoord2fARB && zb_glActiveTextureARB;
 }
 
+GLWindow::Rect GLWindow::PictureRect() const {
+  const int64_t pw = GetPictureWidth(), ph = GetPictureHeight();
+  Rect rect{0, 0, m_width, m_height};
+  if (pw <= 0 || ph <= 0 || m_width <= 0) return rect;
+  // Rounded to the nearest pixel, at least one; the leftover goes to the bars in equal halves.
+  if (m_width * ph > m_height * pw)
+    rect.width = static_cast<int32_t>(std::max<int64_t>(1, (m_height * pw * 2 + ph) / (ph * 2)));
+  else
+    rect.height = static_cast<int32_t>(std::max<int64_t>(1, (m_width * ph * 2 + pw) / (pw * 2)));
+  rect.x = (m_width - rect.width) / 2;
+  rect.y = (m_height - rect.height) / 2;
+  return rect;
+}
+
+bool GLWindow::HasBars() const {
+  const Rect picture = PictureRect();
+  return picture.width != m_width || picture.height != m_height;
+}
+
 // Nothing is pushed: End2D rebuilds the whole state from the stored size and field of view, so
 // entering 2D twice and leaving once (the compositor does) cannot grow the matrix stacks.
 void GLWindow::Begin2D() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(0.0, m_width, m_height, 0.0, -1.0, 1.0);
+  glOrtho(0.0, GetPictureWidth(), GetPictureHeight(), 0.0, -1.0, 1.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -25,6 +25,10 @@ class GLWindow {
   HINSTANCE m_hInstance = nullptr;  // set while the video subsystem is held for this window
   int32_t m_width = 0;
   int32_t m_height = 0;
+  // The picture's own size, set by Create: 2D layers and text are laid out in its units, and it
+  // is shown as large as the window allows at its own aspect ratio, with black bars beside it.
+  int32_t m_pictureWidth = 0;
+  int32_t m_pictureHeight = 0;
   float m_fov = 0.0f;
   uint32_t m_glowTexture = 0;           // 256 x 256 render target
   uint32_t m_frameTexture = 0;          // 1024 x 1024 render target
@@ -41,19 +45,30 @@ class GLWindow {
   bool Create(const char* title, int32_t width, int32_t height, int32_t bits, float fov,
               bool fullscreen);
   void Destroy();
-  // Viewport and perspective projection. Height 0 is taken as 1; -1 keeps the stored value.
+  // Viewport (the picture's place in the window) and perspective projection. Height 0 is taken
+  // as 1; -1 keeps the stored value.
   void Resize(int32_t width, int32_t height);
   bool InitState();
   // True when both required extensions are present; fetches the multitexture entry points.
   bool CheckExtensions();
-  // Pixel projection, origin top-left, y down, identity modelview. End2D rebuilds the perspective
-  // state from the stored size and field of view, however often Begin2D ran before it.
+  // Pixel projection in picture units over the current viewport, origin top-left, y down,
+  // identity modelview. End2D rebuilds the perspective state from the stored size and field of
+  // view, however often Begin2D ran before it.
   void Begin2D();
   void End2D();
   void SetFov(float fov) { m_fov = fov; }  // takes effect at the next Resize
 
   int32_t GetWidth() const { return m_width; }
   int32_t GetHeight() const { return m_height; }
+  int32_t GetPictureWidth() const { return m_pictureWidth > 0 ? m_pictureWidth : m_width; }
+  int32_t GetPictureHeight() const { return m_pictureHeight > 0 ? m_pictureHeight : m_height; }
+  // Where the picture lies in the window, in window pixels from the lower-left corner: as large as
+  // fits at the picture's aspect ratio, centred. At the picture's own size, the whole window.
+  struct Rect {
+    int32_t x, y, width, height;
+  };
+  Rect PictureRect() const;
+  bool HasBars() const;
   HDC GetHDC() const { return m_hDC; }
   HWND GetHWND() const { return m_hWnd; }
 

@@ -31,8 +31,8 @@ inline uint32_t MakeWhiteTexture() {
 // an earlier layer would leave it in the frame.
 inline void Paint(GLWindow& window, float r, float g, float b, float top = 0.0f, float bottom = -1.0f) {
   window.Begin2D();
-  if (bottom < 0.0f) bottom = static_cast<float>(window.m_height);
-  const float w = static_cast<float>(window.m_width);
+  if (bottom < 0.0f) bottom = static_cast<float>(window.GetPictureHeight());
+  const float w = static_cast<float>(window.GetPictureWidth());
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glDisable(GL_BLEND);

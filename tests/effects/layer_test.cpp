@@ -62,6 +62,46 @@ TEST_F(Layers, MovedAndResizedLayerCoversItsNewRectangle) {
   EXPECT_EQ(At(100, 280), kBlack);
 }
 
+TEST_F(Layers, LayerAndTextKeepTheirPlaceInThePictureAtAnyWindowSize) {
+  struct Case {
+    int w, h;            // window
+    int x, y, pw, ph;    // where the 800 x 600 picture lands, y counted from the top
+  };
+  for (const Case& c : {Case{400, 300, 0, 0, 400, 300}, Case{1000, 700, 33, 0, 933, 700},
+                        Case{640, 800, 0, 160, 640, 480}}) {
+    SCOPED_TRACE(c.w);
+    ASSERT_TRUE(Open(c.w, c.h));
+    window.m_pictureWidth = 800;  // a window resized after it opened at the picture's size
+    window.m_pictureHeight = 600;
+    window.Resize(-1, -1);
+    white = MakeWhiteTexture();
+    ClearFrame();
+    window.Begin2D();
+    Layer(white, 0.0f, 0.0f, 400.0f, 300.0f).Draw();  // the picture's top-left quarter
+    EXPECT_EQ(At(c.x + 2, c.y + 2), kWhite);
+    EXPECT_EQ(At(c.x + c.pw / 2 - 2, c.y + c.ph / 2 - 2), kWhite);
+    EXPECT_EQ(At(c.x + c.pw / 2 + 2, c.y + 2), kBlack);
+    EXPECT_EQ(At(c.x + 2, c.y + c.ph / 2 + 2), kBlack);
+    EXPECT_EQ(At(std::max(c.x - 1, 0), c.y + 2), c.x > 0 ? kBlack : kWhite);  // a bar, if any
+    EXPECT_EQ(At(c.x + 2, std::max(c.y - 1, 0)), c.y > 0 ? kBlack : kWhite);
+    window.End2D();
+
+    // A glyph of a white sheet is a square 64 to 80 picture pixels up and right of the picture's
+    // lower-left corner.
+    ClearFrame();
+    window.BuildFont();
+    window.m_fontTexture = white;
+    window.Print(64, 64, "A", 0, 1.0f);
+    const auto up = [&](int px, int py) {  // picture units from its lower-left corner
+      return At(c.x + px * c.pw / 800, c.y + c.ph - 1 - py * c.ph / 600);
+    };
+    EXPECT_EQ(up(72, 72), kWhite);
+    EXPECT_EQ(up(56, 72), kBlack);
+    EXPECT_EQ(up(72, 88), kBlack);
+    window.DeleteFont();
+  }
+}
+
 TEST_F(Layers, FirstImageRowIsAtTheTopEdge) {
   const uint32_t bands = MakeTexture(2, 2, [](int, int y, uint8_t* rgb) {
     rgb[y == 0 ? 0 : 1] = 255;  // row 0 red, row 1 green

@@ -25,17 +25,19 @@ int Integer(GLenum which) {
   return value;
 }
 
-// The perspective state every End2D and Resize must leave: full viewport, projection of fov and
-// aspect, identity modelview selected.
-void ExpectPerspective(const GLWindow& window) {
+// The perspective state every End2D and Resize must leave: the viewport of the picture (the
+// whole window unless given), projection of fov and the picture's aspect, identity modelview
+// selected.
+void ExpectPerspective(const GLWindow& window, std::vector<int> picture = {}) {
   const std::vector<int> viewport = [] {
     std::vector<int> v(4);
     glGetIntegerv(GL_VIEWPORT, v.data());
     return v;
   }();
-  EXPECT_EQ(viewport, (std::vector<int>{0, 0, window.m_width, window.m_height}));
+  if (picture.empty()) picture = {0, 0, window.m_width, window.m_height};
+  EXPECT_EQ(viewport, picture);
   const double f = 1.0 / std::tan(window.m_fov * M_PI / 360.0);
-  const double aspect = double(window.m_width) / window.m_height;
+  const double aspect = double(window.m_pictureWidth) / window.m_pictureHeight;
   const std::vector<float> p = Matrix(GL_PROJECTION_MATRIX);
   EXPECT_NEAR(p[0], f / aspect, 1e-4);
   EXPECT_NEAR(p[5], f, 1e-4);
@@ -117,7 +119,7 @@ TEST_F(GLWindowTest, SizeMessagesResizeViewportAndProjection) {
   ExpectPerspective(window);
   SendMessageA(window.GetHWND(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 0));
   EXPECT_EQ(window.m_height, 1);
-  ExpectPerspective(window);
+  ExpectPerspective(window, {199, 0, 1, 1});  // the picture at its aspect: one pixel, centred
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
