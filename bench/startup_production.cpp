@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ExecStamp.h"
 #include "driver/Program.h"
 #include "driver/Startup.h"
 #include "platform/AudioOutput.h"
@@ -60,6 +61,7 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     g_started = true;
     g_music.Play();
     DrawFrame();
+    state.counters["exec_to_first_frame_ms"] = MsSinceExec();
     state.SetIterationTime(SecondsSince(start));
   }
 }

@@ -4,6 +4,9 @@
 # Each program writes Google Benchmark JSON into BUILD_DIR/bench-results/; the table is made from
 # those files. The production benchmark needs the production (make production); without it that
 # row says so. SDL's offscreen driver and the dummy audio driver: no display or sound needed.
+# A second table puts the production beside a bare program (bench_bare_frame) run the same way,
+# and times the capture tool over two stretches at 60 fps: BENCH_CAPTURE_MP4 and
+# BENCH_CAPTURE_PNG give "FROM TO" in seconds (default "50 60" and "50 56"; empty skips one).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
@@ -22,7 +25,9 @@ run() {
   fi
   echo "bench: $name" >&2
   # SDL turns SIGTERM into a quit event nobody reads here: a stuck run is killed outright.
-  timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >"$out/$name.log" 2>&1 ||
+  # ZB_EXEC_NS stamps the exec, so start-up figures include loading the program.
+  ZB_EXEC_NS=$(date +%s%N) timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$exe" \
+    --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >"$out/$name.log" 2>&1 ||
     echo "bench: $name failed, see $out/$name.log" >&2
 }
 
@@ -30,10 +35,35 @@ run ase_read
 run binary_scene_read
 run particle_burst --benchmark_filter='BM_Burst/'
 run dispatch
+run bare_frame
+
+# Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND.txt.
+capture() {
+  local kind="$1" from="$2" to="$3" target
+  rm -rf "$out/capture-$kind.txt" "$out/capture-frames" "$out/capture.mp4"
+  if [ "$kind" = png ]; then mkdir -p "$out/capture-frames"; target=(--frames "$out/capture-frames")
+  else target=(-o "$out/capture.mp4"); fi
+  echo "bench: capture to $kind, $from to $to s" >&2
+  local start end
+  start=$(date +%s.%N)
+  if timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$build/zorbanel-capture" -C "$production" --fps 60 \
+      --from "$from" --to "$to" "${target[@]}" >"$out/capture-$kind.log" 2>&1; then
+    end=$(date +%s.%N)
+    echo "$from $to $start $end" >"$out/capture-$kind.txt"
+  else
+    echo "bench: capture to $kind failed, see $out/capture-$kind.log" >&2
+  fi
+  rm -rf "$out/capture-frames" "$out/capture.mp4"
+}
+
 if [ -d "$production/escenas_bin" ]; then
   ZB_PRODUCTION="$production" run startup_production
+  stretch="${BENCH_CAPTURE_MP4-50 60}"
+  [ -n "$stretch" ] && capture mp4 $stretch
+  stretch="${BENCH_CAPTURE_PNG-50 56}"
+  [ -n "$stretch" ] && capture png $stretch
 else
-  rm -f "$out/startup_production.json"
+  rm -f "$out/startup_production.json" "$out"/capture-*.txt
   echo "bench: no production in $production (make production): start-up and frame rows left out" >&2
 fi
 
@@ -80,10 +110,49 @@ for b in load("startup_production"):
                      "%.1f ms" % b["heaviest_frame_ms"],
                      "mean %.1f ms over %d moments" % (b["mean_frame_ms"], b["moments"])))
 
-width = max([len(r[0]) for r in rows] + [9])
-vwidth = max([len(r[1]) for r in rows] + [5])
-print("%-*s  %-*s  %s" % (width, "benchmark", vwidth, "value", "notes"))
-print("%s  %s  %s" % ("-" * width, "-" * vwidth, "-" * 30))
-for r in rows:
-    print("%-*s  %-*s  %s" % (width, r[0], vwidth, r[1], r[2]))
+def table(header, rows):
+    widths = [max(len(str(r[i])) for r in [header] + rows) for i in range(len(header))]
+    line = lambda r: "  ".join("%-*s" % (w, c) for w, c in zip(widths, r)).rstrip()
+    print(line(header))
+    print(line(["-" * w for w in widths]))
+    for r in rows:
+        print(line(r))
+
+table(("benchmark", "value", "notes"), rows)
+
+# Where we stand: the production beside the bare program, both run by this script just now.
+production = {b["name"].split("/")[0]: b for b in load("startup_production")}
+bare = {b["name"].split("/")[0]: b for b in load("bare_frame")}
+ours_frame = production.get("frame_through_the_script")
+ours_start = production.get("startup_to_first_frame")
+bare_frame = bare.get("frame")
+bare_start = bare.get("startup_to_first_frame")
+
+def versus(name, ours, anchor, target):
+    if ours is None or anchor is None or anchor <= 0 or ours < 0:
+        return (name, "-" if ours is None or ours < 0 else "%.1f ms" % ours,
+                "-" if anchor is None or anchor <= 0 else "%.1f ms" % anchor, "-", target)
+    return (name, "%.1f ms" % ours, "%.1f ms" % anchor, "%.1fx" % (ours / anchor), target)
+
+stand = []
+anchor_frame = ms(bare_frame) if bare_frame else None
+stand.append(versus("frame, average over the production (each ended with glFinish)",
+                    ours_frame["mean_frame_ms"] if ours_frame else None, anchor_frame, "<= 3x"))
+stand.append(versus("frame, heaviest moment (t = %d s)" % ours_frame["heaviest_at_s"]
+                    if ours_frame else "frame, heaviest moment",
+                    ours_frame["heaviest_frame_ms"] if ours_frame else None, anchor_frame, "<= 5x"))
+stand.append(versus("start-up, exec to first frame",
+                    ours_start.get("exec_to_first_frame_ms") if ours_start else None,
+                    bare_start.get("exec_to_first_frame_ms") if bare_start else None, "<= 3x"))
+for kind in ("mp4", "png"):
+    path = os.path.join(out, "capture-%s.txt" % kind)
+    if not os.path.exists(path):
+        continue
+    start_s, end_s, t0, t1 = (float(v) for v in open(path).read().split())
+    wall, length = t1 - t0, end_s - start_s
+    stand.append(("capture to %s at 60 fps, --from %g --to %g" % (kind.upper(), start_s, end_s),
+                  "%.1f s" % wall, "%g s of real time" % length,
+                  "%.2fx real time" % (length / wall), ">= 1x"))
+print()
+table(("figure", "ours", "bare / anchor", "ratio", "target"), stand)
 PY
