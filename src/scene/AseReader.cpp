@@ -19,11 +19,24 @@ constexpr int32_t kVertexBytes = 13;
 constexpr int32_t kFaceBytes = 11;
 constexpr int32_t kTexVertexBytes = 12;
 constexpr int32_t kTexFaceBytes = 12;
-constexpr int32_t kMaterialBytes = 10;
+// A material block is far longer than its keyword: an export writes its number, name, class
+// and colours at the least. A material in memory is ten times this.
+constexpr int32_t kMaterialBytes = 64;
+// Up to this many bytes' worth of elements are granted beyond what the file holds, so that small
+// files cut short keep the arrays they announced.
+constexpr size_t kGrantedBytes = 64 * 1024;
+// No export holds an array this long; a count beyond it is damage however large the file is.
+constexpr size_t kMaxElements = size_t(1) << 24;
 
 // Tracks hold one sample per frame up to the scene's last frame; a longer scene (about ten hours
 // at 30 frames per second) can only come from a damaged header.
 constexpr int64_t kMaxTrackLength = int64_t(1) << 20;
+
+// A grey for objects of a scene that has no material list, instead of leaving them undrawn:
+// what a modelling package shows for an object with no material of its own.
+constexpr float kDefaultGrey = 0.588f;
+constexpr float kDefaultSpecular = 0.9f;
+constexpr float kDefaultShine = 0.1f;
 
 // Buffer sizes of the line reads the format was designed around.
 constexpr size_t kSkipLineBuffer = 150;
@@ -70,17 +83,6 @@ uint32_t KeepCornersInside(const Corner* faces, uint32_t faceCount, Element* (Co
   return degenerate;
 }
 
-// The keyword of the next word of a block; false, with a warning, when the file ends first.
-bool NextInBlock(AseTokenizer& file, Keyword& keyword) {
-  AseToken token;
-  if (!file.next(token)) {
-    std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
-    return false;
-  }
-  keyword = Lookup(token);
-  return true;
-}
-
 bool EqualsIgnoringCase(const AseToken& token, const char* word) {
   return std::strlen(word) == token.length && ::strncasecmp(token.text, word, token.length) == 0;
 }
@@ -91,8 +93,11 @@ bool EqualsIgnoringCase(const AseToken& token, const char* word) {
 
 bool AseReader::load(const char* path, Scene& scene) {
   std::printf("\n]> LEYENDO FICHERO ASE: [ %s ]\n", path);
+  result = AseResult::unreadable;
   if (!readText(path)) return false;
   countBlocksInText(scene);
+  unpromised_ = text_.size() + kGrantedBytes;
+  cutShort_ = false;
 
   AseToken token;
   while (file.next(token)) {
@@ -105,7 +110,12 @@ bool AseReader::load(const char* path, Scene& scene) {
       default: break;
     }
   }
+  if (!scene.materialsReady && scene.objectCount > 0) giveDefaultMaterial(scene);
   keepMaterialIndicesInRange(scene);
+  const bool anyObject = nextObject > 0 && scene.objectCount > 0;
+  result = cutShort_ ? AseResult::cutShort : anyObject ? AseResult::complete : AseResult::noObjects;
+  if (result == AseResult::noObjects)
+    std::printf("]> ** AVISO ** No geometric object in [ %s ]: nothing to draw.\n", path);
 
   std::printf("\n Leidos: %d Objetos - %d Materiales - %d Camaras - %d Luces.",
               static_cast<int>(scene.objectCount), static_cast<int>(scene.materialCount),
@@ -124,6 +134,19 @@ bool AseReader::countBlocks(const char* path, Scene& scene) {
   return true;
 }
 
+// The keyword of the next word of a block; false, with a warning, when the file ends first.
+bool AseReader::nextInBlock(Keyword& keyword) {
+  AseToken token;
+  if (!file.next(token)) {
+    if (!cutShort_)
+      std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
+    cutShort_ = true;
+    return false;
+  }
+  keyword = Lookup(token);
+  return true;
+}
+
 bool AseReader::readText(const char* path) {
   switch (text_.read(path)) {
     case AseTextStatus::ok:
@@ -139,8 +162,9 @@ bool AseReader::readText(const char* path) {
   return false;
 }
 
-// Block keywords are counted wherever they stand as whole words. All three end in "OBJECT",
-// and "J" is rare enough in a file to be searched for directly.
+// Block keywords are counted wherever they stand as whole words, as the tokenizer would read
+// them: not inside a quoted word. All three end in "OBJECT", and "J" is rare enough in a file to
+// be searched for directly; so are quotes.
 void AseReader::countBlocksInText(Scene& scene) {
   const char* begin = text_.begin();
   const char* end = text_.end();
@@ -154,6 +178,20 @@ void AseReader::countBlocksInText(Scene& scene) {
     const char* start = suffixEnd - n;
     return std::memcmp(start, word, n) == 0 && (start == begin || isSpace(start[-1]));
   };
+  // Every quoted word that opens before `quotesSeen` has been stepped over; the last of them may
+  // reach past it.
+  const char* quotesSeen = begin;
+  auto insideQuotes = [&](const char* wordStart) {
+    if (wordStart < quotesSeen) return true;  // inside the quoted word last stepped over
+    while (const void* hit = std::memchr(quotesSeen, '"', static_cast<size_t>(wordStart - quotesSeen))) {
+      const char* quote = static_cast<const char*>(hit);
+      const bool opensWord = quote == begin || isSpace(quote[-1]);
+      quotesSeen = opensWord ? asechars::WordEnd(quote, end) : quote + 1;
+      if (quotesSeen > wordStart) return true;
+    }
+    quotesSeen = wordStart;
+    return false;
+  };
   uint32_t objects = 0, cameras = 0, lights = 0;
   const char* p = begin;
   while (const void* hit = std::memchr(p, 'J', static_cast<size_t>(end - p))) {
@@ -161,11 +199,14 @@ void AseReader::countBlocksInText(Scene& scene) {
     p = j + 1;
     const char* wordEnd = j + 4;  // past the "ECT" after the "J" of "OBJECT"
     if (wordEnd > end || (wordEnd < end && !isSpace(*wordEnd))) continue;
-    if (wordEndsAt(wordEnd, "*GEOMOBJECT"))
+    const auto isBlock = [&](const char* word) {
+      return wordEndsAt(wordEnd, word) && !insideQuotes(wordEnd - std::strlen(word));
+    };
+    if (isBlock("*GEOMOBJECT"))
       ++objects;
-    else if (wordEndsAt(wordEnd, "*CAMERAOBJECT"))
+    else if (isBlock("*CAMERAOBJECT"))
       ++cameras;
-    else if (wordEndsAt(wordEnd, "*LIGHTOBJECT"))
+    else if (isBlock("*LIGHTOBJECT"))
       ++lights;
   }
   scene.setupCameras(cameras);
@@ -183,7 +224,7 @@ void AseReader::readSceneBlock(Scene& scene) {
   SceneParams params;  // all zero: fog settings are cleared with the rest
   Keyword keyword;
   bool ended = false;
-  while (!ended && NextInBlock(file, keyword)) {
+  while (!ended && nextInBlock(keyword)) {
     switch (keyword) {
       case kSceneLastFrame: file.readInt(params.lastFrame); break;
       case kSceneFrameSpeed: file.readInt(params.frameSpeed); break;
@@ -204,10 +245,11 @@ void AseReader::readMaterialList(Scene& scene) {
   std::printf("]> - CARGANDO MATERIALES.\n");
   Keyword keyword;
   do {
-    if (!NextInBlock(file, keyword)) return;
+    if (!nextInBlock(keyword)) return;
   } while (keyword != kMaterialCount);
   uint32_t count = 0;
   readCount(count, kMaterialBytes);  // no number: no materials
+  if (count == 0) return;  // as if there were no list: the objects get the default material
   scene.setupMaterials(count);
   for (uint32_t m = 0; m < count; ++m)
     if (!readMaterial(scene)) break;
@@ -224,7 +266,7 @@ bool AseReader::readMaterial(Scene& scene) {
   int depth = 0;
   Keyword keyword;
   for (;;) {
-    if (!NextInBlock(file, keyword)) {
+    if (!nextInBlock(keyword)) {
       scene.setMaterial(static_cast<uint32_t>(header.index), material);
       return false;
     }
@@ -290,7 +332,7 @@ void AseReader::readGeomObject(Scene& scene) {
   int depth = 1;
   Keyword keyword;
   bool ended = false;
-  while (!ended && NextInBlock(file, keyword)) {
+  while (!ended && nextInBlock(keyword)) {
     uint32_t count;
     int32_t i;
     switch (keyword) {
@@ -407,7 +449,7 @@ void AseReader::skipMappingChannel() {
   file.readInt(channel);
   if (!file.nextIs('{')) return;
   Keyword keyword;
-  for (int depth = 1; depth > 0 && NextInBlock(file, keyword);)
+  for (int depth = 1; depth > 0 && nextInBlock(keyword);)
     depth += keyword == kOpen ? 1 : keyword == kClose ? -1 : 0;
 }
 
@@ -461,10 +503,11 @@ void AseReader::readLightObject(Scene& scene) {
   LightFrame sampleFrame;
   int state = 0;  // raised by closing braces; the light ends at a brace met in state 2
   uint32_t sample = 0;
+  bool trackGiven = false;
   bool overflowTold = false;
   Keyword keyword;
   bool ended = false;
-  while (!ended && NextInBlock(file, keyword)) {
+  while (!ended && nextInBlock(keyword)) {
     size_t length;
     int32_t value;
     switch (keyword) {
@@ -477,7 +520,8 @@ void AseReader::readLightObject(Scene& scene) {
         if (file.readInt(value) && value == 1) light.hasFlare = true;
         break;
       case kPosTrack:
-        if (light.getTrackLength() == 0) light.setupTrack(trackLengthFor(scene.getParams().lastFrame));
+        if (!trackGiven) light.setupTrack(trackLengthFor(scene.getParams().lastFrame, 1, false, false));
+        trackGiven = true;
         state = 2;
         sample = 0;
         std::printf("]>   - LEYENDO ANIMACION DE LUZ.\n");
@@ -515,10 +559,12 @@ void AseReader::readCameraObject(Scene& scene) {
   bool animated = false;
   int trackNumber = 0;  // 1: the camera's own position track, 2: its target's
   uint32_t sample = 0;
+  bool trackGiven = false;
   bool overflowTold = false;
 
   auto giveTrack = [&] {
-    if (camera.getTrackLength() == 0) camera.setupTrack(trackLengthFor(params.lastFrame));
+    if (!trackGiven) camera.setupTrack(trackLengthFor(params.lastFrame, depth, true, animated));
+    trackGiven = true;
   };
   // A sample first touched inherits what the sample before it holds (the static frame for the
   // first), so tracks that start late or skip frames keep the last known placement.
@@ -540,7 +586,7 @@ void AseReader::readCameraObject(Scene& scene) {
 
   Keyword keyword;
   bool ended = false;
-  while (!ended && NextInBlock(file, keyword)) {
+  while (!ended && nextInBlock(keyword)) {
     switch (keyword) {
       case kTmPos:
         readPoint(positionSeen ? still.target : still.position);
@@ -626,33 +672,64 @@ void AseReader::readName(char (&name)[256]) {
   name[length] = '\0';
 }
 
-// An array size; false when no number scans. A negative size is 0, and a size far beyond what
-// the rest of the file could fill (damage, not data) is cut, so that it allocates no more than a
-// small array or the file's own worth.
+// An array size; false when no number scans. A negative size is 0, and a size beyond what the
+// file could fill (damage, not data) is cut: to what the rest of the file can hold, and to what
+// the whole file still holds once the arrays announced before have had their share, so that
+// all the arrays of one file together allocate no more than a small multiple of its size.
 bool AseReader::readCount(uint32_t& count, int32_t minimumBytesPerElement) {
   int32_t value;
   if (!file.readInt(value)) return false;
-  static constexpr size_t kAlwaysAllowed = 4096;
-  const size_t fits = std::max(file.remaining() / static_cast<size_t>(minimumBytesPerElement), kAlwaysAllowed);
+  const size_t bytes = static_cast<size_t>(minimumBytesPerElement);
+  const size_t ahead = std::max(file.remaining(), kGrantedBytes) / bytes;
+  const size_t fits = std::min({ahead, unpromised_ / bytes, kMaxElements});
   if (value >= 0 && static_cast<size_t>(value) <= fits) {
     count = static_cast<uint32_t>(value);
-    return true;
+  } else {
+    count = value < 0 ? 0 : static_cast<uint32_t>(fits);
+    std::printf("]> ** AVISO ** Cantidad %d imposible en este fichero: se usa %u.\n",
+                static_cast<int>(value), count);
   }
-  count = value < 0 ? 0 : static_cast<uint32_t>(fits);
-  std::printf("]> ** AVISO ** Cantidad %d imposible en este fichero: se usa %u.\n",
-              static_cast<int>(value), count);
+  unpromised_ -= count * bytes;
   return true;
 }
 
-uint32_t AseReader::trackLengthFor(int32_t lastFrame) {
-  const int64_t length = int64_t(lastFrame) + 1;
-  if (length < 0) return 0;
-  if (length > kMaxTrackLength) {
+// One sample per frame up to the last frame, but never more than the longest track of the
+// block holds: a damaged last frame cannot make a track of the file's few samples huge. The
+// samples are counted ahead up to the brace that ends the block: the one that brings `depth`
+// back to 0 where braces nest, the first one where they do not (a light). Each position track
+// starts a new count, and so does a camera's animation block, whose fields of view are samples
+// too (fovSamples: that block has begun).
+uint32_t AseReader::trackLengthFor(int32_t lastFrame, int depth, bool nests, bool fovSamples) {
+  AseTokenizer ahead = file;
+  uint32_t run = 0, longest = 0;
+  AseToken token;
+  while (ahead.next(token)) {
+    const Keyword keyword = Lookup(token);
+    if (keyword == kOpen && nests) ++depth;
+    if (keyword == kClose && --depth <= 0) break;
+    if (keyword == kPosTrack || keyword == kCameraAnimation) run = 0;
+    if (keyword == kCameraAnimation) fovSamples = true;
+    if (keyword == kPosSample || (keyword == kCameraFov && fovSamples)) longest = std::max(longest, ++run);
+  }
+  const int64_t frames = int64_t(lastFrame) + 1;
+  if (frames > kMaxTrackLength && longest > kMaxTrackLength)
     std::printf("]> ** AVISO ** Ultimo fotograma %d imposible: la pista se limita a %u muestras.\n",
                 static_cast<int>(lastFrame), static_cast<unsigned>(kMaxTrackLength));
-    return static_cast<uint32_t>(kMaxTrackLength);
+  return static_cast<uint32_t>(std::max<int64_t>(0, std::min({frames, int64_t(longest), kMaxTrackLength})));
+}
+
+void AseReader::giveDefaultMaterial(Scene& scene) {
+  std::printf("]> ** AVISO ** No material list: the objects are drawn in a default grey.\n");
+  Material grey;
+  MaterialHeader& header = grey.header;
+  for (int c = 0; c < 3; ++c) {
+    header.ambient[c] = header.diffuse[c] = kDefaultGrey;
+    header.specular[c] = kDefaultSpecular;
   }
-  return static_cast<uint32_t>(length);
+  header.ambient[3] = header.diffuse[3] = header.specular[3] = 1.0f;
+  header.shine = kDefaultShine;
+  scene.setupMaterials(1);
+  scene.setMaterial(0, grey);
 }
 
 void AseReader::warnTrackOverflow(bool& told) {

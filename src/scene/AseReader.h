@@ -6,13 +6,24 @@
 // Conversions that define the engine's frame: the file's (x, y, z) becomes (x, z, -y), a
 // texture vertex (u, v) becomes (u, -v), a camera's field of view goes from radians to degrees
 // and a material's transparency t becomes the colour alpha 1 - t.
+#include <cstddef>
 #include <cstdint>
 
+#include "scene/AseKeywords.h"
 #include "scene/AseText.h"
 #include "scene/AseTokenizer.h"
 
 class Scene;
 struct SceneObject;
+
+// What the last load found, so that a caller can refuse to replace a good scene with a poor one.
+// Only `complete` is a scene worth keeping; the others still leave in the Scene what was read.
+enum class AseResult : uint8_t {
+  complete,    // every block read to its end, and at least one geometric object
+  noObjects,   // read to its end, but not one geometric object: nothing to draw
+  cutShort,    // the file ended inside a block: what came before is kept, the rest is missing
+  unreadable,  // missing or unreadable: nothing was read
+};
 
 class AseReader {
  public:
@@ -20,9 +31,11 @@ class AseReader {
   int32_t nextObject = 0;
   int32_t nextCamera = 0;
   int32_t nextLight = 0;
+  AseResult result = AseResult::unreadable;  // of the last load
 
   // Reads the file at path into scene, which must be freshly constructed. Logs its progress to
-  // standard output. False (with an error line) when the file is missing or cannot be read.
+  // standard output. False (with an error line) when the file is missing or cannot be read;
+  // `result` tells a read file that holds too little from a whole one.
   bool load(const char* path, Scene& scene);
   // The pre-pass on its own: counts the object, camera and light blocks of the file at path,
   // sets up the scene's three arrays with those counts and resets the slot counters.
@@ -37,8 +50,13 @@ class AseReader {
 
  private:
   AseText text_;  // held only while one load or pre-pass runs
+  // Bytes of the text not yet spoken for by an announced array: every element needs a line of
+  // its own, so the counts of a whole file together can announce no more than it holds.
+  size_t unpromised_ = 0;
+  bool cutShort_ = false;  // a block met the end of the text
 
   bool readText(const char* path);
+  bool nextInBlock(ase::Keyword& keyword);
   void countBlocksInText(Scene& scene);
   bool readMaterial(Scene& scene);
   void readFace(SceneObject& object);
@@ -49,7 +67,8 @@ class AseReader {
   void readPoint(float* point);
   void readName(char (&name)[256]);
   bool readCount(uint32_t& count, int32_t minimumBytesPerElement);
-  uint32_t trackLengthFor(int32_t lastFrame);
+  uint32_t trackLengthFor(int32_t lastFrame, int depth, bool nests, bool fovSamples);
+  void giveDefaultMaterial(Scene& scene);
   void warnTrackOverflow(bool& told);
   void keepObjectConsistent(SceneObject& object);
   void keepMaterialIndicesInRange(Scene& scene);

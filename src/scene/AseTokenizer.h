@@ -24,11 +24,30 @@ inline bool IsSpace(char c) { return kClasses.of[static_cast<unsigned char>(c)] 
 inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 // White space, or a NUL (which may end the text).
 inline bool EndsWord(char c) { return kClasses.of[static_cast<unsigned char>(c)] & (kSpace | kNul); }
+
+// Where the word that starts at `start` ends; `end` is the end of the text, where a NUL must
+// follow. A NUL inside the text is part of a word. A word that opens with a double quote runs
+// to the closing quote on its line and then on to white space, so the words of a quoted name
+// or comment are never taken for keywords; without a closing quote it is a plain word.
+inline const char* WordEnd(const char* start, const char* end) {
+  const char* p = start;
+  if (*p == '"')
+    for (const char* q = p + 1; q < end && *q != '\n'; ++q)
+      if (*q == '"') {
+        p = q + 1;
+        break;
+      }
+  for (;;) {
+    while (!EndsWord(*p)) ++p;
+    if (*p != '\0' || p >= end) return p;
+    ++p;
+  }
+}
 }  // namespace asechars
 
-// One word of the text, pointing into it. A word longer than maxLength characters does not fit
-// the 256-byte buffer the format was designed around: it is consumed whole but only its first
-// maxLength characters are seen, so it never equals a keyword.
+// One word of the text (see WordEnd), pointing into it. A word longer than maxLength characters
+// does not fit the 256-byte buffer the format was designed around: it is consumed whole but only
+// its first maxLength characters are seen, so it never equals a keyword.
 struct AseToken {
   static constexpr size_t maxLength = 255;
   const char* text = nullptr;
@@ -53,11 +72,7 @@ class AseTokenizer {
     skipSpace();
     if (pos_ >= end_) return false;
     const char* start = pos_;
-    for (;;) {
-      while (!asechars::EndsWord(*pos_)) ++pos_;
-      if (*pos_ != '\0' || pos_ >= end_) break;
-      ++pos_;  // a NUL inside the text is part of the word
-    }
+    pos_ = asechars::WordEnd(start, end_);
     token.text = start;
     const size_t length = static_cast<size_t>(pos_ - start);
     token.length = length < AseToken::maxLength ? length : AseToken::maxLength;

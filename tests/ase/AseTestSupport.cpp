@@ -34,21 +34,23 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-bool LoadAse(const std::string& text, Scene& scene) {
+bool LoadAse(const std::string& text, Scene& scene, AseResult* result) {
   char path[] = "/tmp/zb_ase_XXXXXX";
   const int fd = ::mkstemp(path);
   if (fd < 0) return false;
   ::close(fd);
   WriteBytes(path, text);
-  const bool ok = LoadAseFile(path, scene);
+  const bool ok = LoadAseFile(path, scene, result);
   std::remove(path);
   return ok;
 }
 
-bool LoadAseFile(const std::string& path, Scene& scene) {
+bool LoadAseFile(const std::string& path, Scene& scene, AseResult* result) {
   QuietStdout quiet;
   AseReader reader;
-  return reader.load(path.c_str(), scene);
+  const bool ok = reader.load(path.c_str(), scene);
+  if (result) *result = reader.result;
+  return ok;
 }
 
 std::string BaseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/AseReader.h"
 #include "scene/Scene.h"
 #include "support/AseFiles.h"
 #include "support/QuietStdout.h"
@@ -18,15 +19,17 @@ struct BoxRecorder {
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
-// Loads ASE text (written to a temporary file first) or an ASE file, silently.
-bool LoadAse(const std::string& text, Scene& scene);
-bool LoadAseFile(const std::string& path, Scene& scene);
+// Loads ASE text (written to a temporary file first) or an ASE file, silently; `result` gets
+// the reader's verdict when given.
+bool LoadAse(const std::string& text, Scene& scene, AseResult* result = nullptr);
+bool LoadAseFile(const std::string& path, Scene& scene, AseResult* result = nullptr);
 
 // A scene read from ASE text (ok: what the load answered), released at the end of the test.
 struct Loaded {
   Scene scene;
+  AseResult result = AseResult::unreadable;
   bool ok;
-  explicit Loaded(const std::string& text) : ok(LoadAse(text, scene)) {}
+  explicit Loaded(const std::string& text) : ok(LoadAse(text, scene, &result)) {}
   ~Loaded() { scene.release(); }
 };
 

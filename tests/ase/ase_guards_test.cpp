@@ -129,6 +129,79 @@ TEST(AseLimits, ImpossibleCountsAreCutToWhatTheFileCanHold) {
   EXPECT_LE(frames.scene.cameras[0].trackLength, 1u << 20);
 }
 
+// Everything the scene allocated.
+size_t SceneBytes(const Scene& s) {
+  size_t bytes = s.objectCount * sizeof(SceneObject) + s.materialCount * sizeof(Material) +
+                 s.cameraCount * sizeof(SceneCamera) + s.lightCount * sizeof(SceneLight);
+  for (uint32_t i = 0; i < s.objectCount; ++i) {
+    const SceneObject& o = s.objects[i];
+    bytes += o.vertexCount * sizeof(Vertex) + o.faceCount * sizeof(Face) +
+             o.texVertexCount * sizeof(TexVertex) + o.texFaceCount * sizeof(TexFace);
+  }
+  for (uint32_t i = 0; i < s.cameraCount; ++i) bytes += s.cameras[i].trackLength * sizeof(CameraFrame);
+  for (uint32_t i = 0; i < s.lightCount; ++i) bytes += s.lights[i].trackLength * sizeof(LightFrame);
+  return bytes;
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += text;
+  return all;
+}
+
+// Hostile and poor files: what the reader makes of each, and that a scene never costs more
+// than a small multiple of its file. Objects are always drawable: they name a material, and a
+// scene without a material list gets a grey one.
+TEST(AseHostile, BoundedUsableAndHonestAboutWhatItRead) {
+  const std::string kMaterial =
+      "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MATERIAL_NAME \"x } *GEOMOBJECT {\" "
+      "*MATERIAL_AMBIENT 1 0 0 *MATERIAL_TRANSPARENCY 0 } }\n";
+  const std::string kObject = "*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 1 *MESH_VERTEX 0 1 2 3 } }\n";
+  const std::string kTrack = "*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0\t1 2 3 *CONTROL_POS_SAMPLE 160\t1 2 3 }";
+  struct Case {
+    const char* name;
+    std::string text;
+    AseResult result;
+    uint32_t objects, cameras, lights;
+    float ambient;  // red of material 0, when there is one
+  } cases[] = {
+      {"huge last frame", "*SCENE { *SCENE_LASTFRAME 2000000000 }\n" + kMaterial + kObject +
+           Repeat("*LIGHTOBJECT {\n*LIGHT_COLOR 1 1 1\n" + kTrack + "\n}\n", 40) +
+           "*CAMERAOBJECT { *CAMERA_ANIMATION { } *TM_ANIMATION { " + kTrack + " } }\n",
+       AseResult::complete, 1, 1, 40, 1.0f},
+      {"huge mesh counts", kMaterial + Repeat("*GEOMOBJECT { *MESH_NUMVERTEX 2000000 *MESH_NUMFACES 2000000 "
+                                              "*MESH_NUMTVERTEX 2000000 *MESH_NUMTVFACES 2000000 }\n", 3000),
+       AseResult::complete, 3000, 0, 0, 1.0f},
+      {"keywords in quotes", "*COMMENT \"*GEOMOBJECT { *LIGHTOBJECT *CAMERAOBJECT\"\n" + kMaterial +
+           "*GEOMOBJECT { *NODE_NAME \"a *GEOMOBJECT\"\n*MESH_NUMVERTEX 1 }\n",
+       AseResult::complete, 1, 0, 0, 1.0f},
+      {"no material list", "*GEOMOBJECT { *MATERIAL_REF 3 }\n", AseResult::complete, 1, 0, 0, 0.588f},
+      {"empty material list", "*MATERIAL_LIST { *MATERIAL_COUNT 0 }\n" + kObject, AseResult::complete, 1, 0, 0,
+       0.588f},
+      {"cut short", kMaterial + kObject.substr(0, 40), AseResult::cutShort, 1, 0, 0, 1.0f},
+      {"empty", "", AseResult::noObjects, 0, 0, 0, 0},
+      {"no object", kMaterial + "*CAMERAOBJECT { }\n", AseResult::noObjects, 0, 1, 0, 1.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Loaded l(c.text);
+    const Scene& s = l.scene;
+    EXPECT_TRUE(l.ok);
+    EXPECT_EQ(l.result, c.result);
+    EXPECT_EQ(s.objectCount, c.objects);
+    EXPECT_EQ(s.cameraCount, c.cameras);
+    EXPECT_EQ(s.lightCount, c.lights);
+    EXPECT_LE(SceneBytes(s), 32 * c.text.size() + (4 << 20));
+    for (uint32_t i = 0; i < s.lightCount; ++i) EXPECT_LE(s.lights[i].trackLength, 2u);
+    for (uint32_t i = 0; i < s.cameraCount; ++i) EXPECT_LE(s.cameras[i].trackLength, 2u);
+    if (s.objectCount == 0) continue;
+    ASSERT_EQ(s.materialCount, 1u);
+    EXPECT_EQ(s.materials[0].header.ambient[0], c.ambient);
+    EXPECT_EQ(s.materials[0].header.ambient[3], 1.0f);
+    for (uint32_t i = 0; i < s.objectCount; ++i) EXPECT_EQ(s.objects[i].materialIndex, 0);
+  }
+}
+
 TEST(AseLimits, MaterialListShorterThanItsCountLeavesObjectsAlone) {
   Loaded l("*MATERIAL_LIST {\n *MATERIAL_COUNT 3\n *MATERIAL 0 { *MATERIAL_SHINE 1 }\n}\n"
            "*GEOMOBJECT { *MESH_NUMVERTEX 4 *MATERIAL_REF 2 }\n*GEOMOBJECT { *MATERIAL_REF 7 }\n");
