@@ -46,7 +46,7 @@ convert_seeds() {
 seeds_for() {
   case "$1" in
     fuzz_script) echo "$root/production" "${production:+$production/escenas_bin}" "$root/fuzz/seeds/script" ;;
-    fuzz_ase_reader) echo "${ase_dirs[@]}" "${production:+$production/escenas}" ;;
+    fuzz_ase_reader) echo "${ase_dirs[@]}" "${production:+$production/escenas}" "$root/fuzz/seeds/ase" ;;
     fuzz_scene_binary) convert_seeds; echo "$build/fuzz-seeds/converted/escenas_bin" "${production:+$production/escenas_bin}" ;;
     fuzz_particle_file) echo "$root/fuzz/seeds/particle_file" "${production:+$production/escenas_bin}" ;;
     fuzz_jpeg_decode) echo "${production:+$production/textures}" "$root/tests/fuzz_regressions/inputs" ;;
