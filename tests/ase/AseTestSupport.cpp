@@ -9,18 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/MessageBox.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
-
-BoxRecorder::BoxRecorder() {
-  SetMessageBoxHandler([this](const char* text, const char*, unsigned) {
-    texts.push_back(text);
-    return IDOK;
-  });
-}
-
-BoxRecorder::~BoxRecorder() { SetMessageBoxHandler(nullptr); }
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

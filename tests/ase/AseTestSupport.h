@@ -1,20 +1,13 @@
 #pragma once
-// Shared by the ASE tests: loading ASE text with the log silenced, recording the scene model's
-// message boxes, and a field-by-field scene comparison.
+// Shared by the ASE tests: loading ASE text with the log silenced and a field-by-field scene comparison.
 #include <string>
 #include <vector>
 
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
 #include "support/AseFiles.h"
+#include "support/BoxRecorder.h"
 #include "support/QuietStdout.h"
-
-// Records every message box (text only) and answers OK; restores the normal boxes at the end.
-struct BoxRecorder {
-  std::vector<std::string> texts;
-  BoxRecorder();
-  ~BoxRecorder();
-};
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

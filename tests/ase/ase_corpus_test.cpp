@@ -103,7 +103,7 @@ TEST_P(AseCorpus, HoldsWhatTheFileDeclares) {
   BoxRecorder boxes;
   Scene scene;
   ASSERT_TRUE(LoadAseFile(path, scene));
-  EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.front();
+  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
 
   ASSERT_EQ(scene.objectCount, declared.objects.size());
   // A scene without materials gets the one default material.

@@ -39,7 +39,7 @@ TEST(AseEndOfFile, InsideEveryBlockKeepsWhatWasRead) {
 
   Loaded scene("*SCENE {\n *SCENE_LASTFRAME 9\n *SCENE_FRAMESPEED");
   EXPECT_EQ(scene.scene.params.lastFrame, 9);
-  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(AseLimits, ExtraBitmapsAndTheirSettingsAreIgnored) {
@@ -90,7 +90,7 @@ TEST(AseLimits, FaceIndicesStayInsideTheirArrays) {
   EXPECT_EQ(o.texFaces[0].index[2], 0u);
   // Faces with no vertex to refer to are dropped.
   EXPECT_EQ(l.scene.objects[1].faceCount, 0u);
-  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(AseLimits, LongNamesAndWordsAreCutNotOverrun) {

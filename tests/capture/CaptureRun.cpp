@@ -12,63 +12,12 @@
 #include <filesystem>
 #include <thread>
 
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 #include "particles/ParticleSystem.h"
-#include "scene/Scene.h"
-#include "scene/SceneBinaryFile.h"
 #include "support/TestMusic.h"
+#include "support/TestScenes.h"
 
 namespace {
-
-// Scene 0: a red square of side 100 facing +z, seen from (0, 0, 200).
-void WriteSquareScene() {
-  Scene scene;
-  SceneParams params;
-  params.lastFrame = 100;
-  params.frameSpeed = 30;
-  params.ticksPerFrame = 160;
-  scene.setParams(params);
-
-  scene.setupObjects(1);
-  SceneObject square;
-  square.setupVertices(4);
-  const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
-  for (uint32_t i = 0; i < 4; ++i) {
-    Vertex v;
-    v.position[0] = corners[i][0];
-    v.position[1] = corners[i][1];
-    square.setVertex(i, v);
-  }
-  square.setupFaces(2);
-  const uint32_t triangles[2][3] = {{0, 1, 2}, {0, 2, 3}};
-  for (uint32_t f = 0; f < 2; ++f) {
-    Face face;
-    for (int k = 0; k < 3; ++k) {
-      face.index[k] = triangles[f][k];
-      face.vertex[k] = &square.vertexRef(triangles[f][k]);
-      face.cornerNormal[k][2] = face.faceNormal[2] = 1.0f;
-    }
-    square.setFace(f, face);
-  }
-  square.materialIndex = 0;
-  scene.setObject(0, square);
-
-  scene.setupMaterials(1);
-  Material red;
-  red.header.ambient[0] = red.header.diffuse[0] = red.header.emission[0] = 1.0f;
-  red.header.ambient[3] = red.header.diffuse[3] = 1.0f;
-  scene.setMaterial(0, red);
-
-  scene.setupCameras(1);
-  SceneCamera camera;
-  camera.frame.position[2] = 200;
-  camera.frame.fov = 60;
-  scene.setCamera(0, camera);
-
-  SceneBinaryFile file;
-  file.writeScene("escenas_bin\\rare_obj2.bin", scene);
-  scene.release();
-}
 
 // Five blue particles around the square; the bursts push them apart. The texture is named, not
 // loaded: the file needs only its name, and the test process opens no GL context.
@@ -113,7 +62,7 @@ void WriteCaptureProduction(const TempDir& dir, bool withContent) {
             "0.5 LAYER 16 FX_ALPHA 1\n"
             "2 SCENE 0 FX_QUIT\n");
   if (withContent) {
-    WriteSquareScene();
+    writeRedSquareScene();
     WriteParticleFile();
   }
 }

@@ -11,7 +11,7 @@
 #include "FrameClock.h"
 #include "PngFile.h"
 #include "PngReader.h"
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
 #include "support/TempDir.h"

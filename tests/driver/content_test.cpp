@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 #include "driver/Content.h"
 #include "driver/Program.h"
 #include "support/TempDir.h"

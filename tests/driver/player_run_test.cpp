@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 #include "support/TempDir.h"
 #include "support/TestMusic.h"
 

@@ -3,26 +3,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
-#include "scene/Scene.h"
-#include "scene/SceneBinaryFile.h"
 #include "support/TempDir.h"
 #include "support/TestMusic.h"
 #include "support/TestScenes.h"
 
 namespace {
-
-// Scene 0: the red square in the middle of the picture, under one white light.
-void WriteRedSquareScene() {
-  Scene scene;
-  buildRedSquareScene(scene);
-  scene.setupLights(1);
-  scene.setLight(0, pointLight(0, 0, 0, 300));
-  SceneBinaryFile().writeScene("escenas_bin\\rare_obj2.bin", scene);
-  scene.release();
-}
 
 // One blue particle of half size 15 at (70, 0, 50): right of the square and in front of it.
 void WriteParticleFile() {
@@ -70,7 +58,7 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
             "0 SCENE 0 FX_BLUR 0.5\n"
             "0 SCENE 0 FX_SATURATE 3 0.05\n"
             "3 SCENE 0 FX_QUIT\n");
-  WriteRedSquareScene();
+  writeRedSquareScene();
   WriteParticleFile();
 
   // The particle file is read just before the music starts; 1.5 s later everything is on.

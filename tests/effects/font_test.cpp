@@ -2,7 +2,7 @@
 // test sheet has red equal to its glyph number, so the colour says which glyph landed where.
 #include <gtest/gtest.h>
 
-#include "effects/GLDraw.h"
+#include "support/GLDraw.h"
 #include "support/GLTestWindow.h"
 
 namespace {

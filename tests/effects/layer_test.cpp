@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "effects/GLDraw.h"
+#include "support/GLDraw.h"
 #include "effects/LayerSlot.h"
 #include "support/GLTestWindow.h"
 

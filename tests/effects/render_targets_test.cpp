@@ -1,7 +1,7 @@
 // The captured 3D pass, the feedback trail and the glow, read back from a real GL frame.
 #include <gtest/gtest.h>
 
-#include "effects/GLDraw.h"
+#include "support/GLDraw.h"
 #include "effects/RenderTargets.h"
 #include "support/GLTestWindow.h"
 

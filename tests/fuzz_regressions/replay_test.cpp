@@ -11,11 +11,11 @@
 
 #include "particles/ParticleSystem.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
 #include "platform/TextureLoader.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "support/BoxRecorder.h"
 #include "timeline/Timeline.h"
 
 namespace {
@@ -34,10 +34,7 @@ std::vector<std::string> Inputs(const char* reader) {
 // Readers report damage in message boxes; here every box is answered and counted as allowed.
 class Replay : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageBoxHandler([](const char*, const char*, unsigned) { return IDOK; });
-  }
-  void TearDown() override { SetMessageBoxHandler(nullptr); }
+  BoxRecorder boxes;
 };
 
 TEST_F(Replay, ScriptInputs) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ParticleFileBytes.h"
-#include "effects/GLDraw.h"
+#include "support/GLDraw.h"
 #include "particles/ParticleSystem.h"
 #include "platform/Clock.h"
 #include "support/GLTestWindow.h"

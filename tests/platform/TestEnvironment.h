@@ -1,30 +1,7 @@
 #pragma once
-// Test doubles for the platform tests: a message-box recorder and a scoped environment variable.
+// A scoped environment variable for the platform tests.
 #include <cstdlib>
 #include <string>
-#include <vector>
-
-#include "platform/MessageBox.h"
-
-struct Box {
-  std::string text;
-  std::string caption;
-  unsigned type;
-};
-
-// Records every message box and answers Yes/No questions with `answer`.
-struct BoxRecorder {
-  std::vector<Box> boxes;
-  explicit BoxRecorder(int answer = IDYES) {
-    SetMessageBoxHandler([this, answer](const char* text, const char* caption, unsigned type) {
-      boxes.push_back({text, caption, type});
-      return (type & 0x0F) == MB_YESNO ? answer : IDOK;
-    });
-  }
-  ~BoxRecorder() { SetMessageBoxHandler(nullptr); }
-  BoxRecorder(const BoxRecorder&) = delete;
-  BoxRecorder& operator=(const BoxRecorder&) = delete;
-};
 
 // Sets (or, with nullptr, removes) an environment variable and puts the old value back.
 struct EnvOverride {

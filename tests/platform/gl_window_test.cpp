@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "support/GLTestWindow.h"
 #include "TestEnvironment.h"
+#include "support/BoxRecorder.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "TestEnvironment.h"
+#include "support/BoxRecorder.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/MusicPlayer.h"

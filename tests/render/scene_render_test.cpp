@@ -4,7 +4,7 @@
 
 #include "support/TestJpeg.h"
 #include "support/TestScenes.h"
-#include "platform/MessageBox.h"
+#include "support/BoxRecorder.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"
 
@@ -332,15 +332,9 @@ TEST_F(FlareTest, LoadingShowsOneFramePerMapThenCargando) {
 }
 
 TEST_F(FlareTest, EmptyFlareNameIsReportedAndLoadsNothing) {
-  std::string text, caption;
-  SetMessageBoxHandler([&](const char* t, const char* c, unsigned) {
-    text = t, caption = c;
-    return IDOK;
-  });
+  BoxRecorder boxes;
   SceneLight light;
   light.loadFlare();
-  SetMessageBoxHandler(nullptr);
-  EXPECT_EQ(text, "Nombre de textura de FLARE nulo.");
-  EXPECT_EQ(caption, "Error!");
+  EXPECT_EQ(boxes.Take(), BoxLine("Nombre de textura de FLARE nulo.", "Error!"));
   EXPECT_EQ(light.flareTexture, 0u);
 }

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "BoxRecorder.h"
+#include "support/BoxRecorder.h"
 #include "SceneFileBytes.h"
 #include "SceneSamples.h"
 #include "scene/Scene.h"
@@ -250,8 +250,8 @@ TEST(BinarySceneDamage, ReadIntoASceneAlreadySetUpStaysWithinItsArrays) {
   Scene scene;
   scene.setupCameras(1);
   ReadLogged("valida.bin", scene);
-  EXPECT_EQ(boxes.Take(), Box("Vector de camaras iniciado para esta escena.", "Atencion") +
-                              Box("Acceso fuera del vector IMPEDIDO", "Error de acceso"));
+  EXPECT_EQ(boxes.Take(), BoxLine("Vector de camaras iniciado para esta escena.", "Atencion") +
+                              BoxLine("Acceso fuera del vector IMPEDIDO", "Error de acceso"));
   EXPECT_EQ(scene.cameraCount, 1u);
   EXPECT_EQ(scene.cameras[0].trackLength, 3u);
   EXPECT_EQ(scene.objectCount, 2u);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "BoxRecorder.h"
+#include "support/BoxRecorder.h"
 #include "SceneFileBytes.h"
 #include "SceneSamples.h"
 #include "scene/Scene.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "BoxRecorder.h"
+#include "support/BoxRecorder.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -85,15 +85,15 @@ TEST(SceneModel, SceneArraysAreSetUpOnceAndRefuseStoresOutsideThem) {
     BoxRecorder boxes;
     Scene scene;
     array.store(scene, 0);
-    EXPECT_EQ(boxes.Take(), Box(array.notSetUp, "Error de inicializacion"));
+    EXPECT_EQ(boxes.Take(), BoxLine(array.notSetUp, "Error de inicializacion"));
 
     (scene.*array.setup)(3);
     (scene.*array.setup)(5);
-    EXPECT_EQ(boxes.Take(), Box(array.alreadySetUp, "Atencion"));
+    EXPECT_EQ(boxes.Take(), BoxLine(array.alreadySetUp, "Atencion"));
     EXPECT_EQ(scene.*array.count, 3u);
     for (uint32_t index : {3u, 0xFFFFFFFFu}) {
       array.store(scene, index);
-      EXPECT_EQ(boxes.Take(), Box(kOutOfRange, "Error de acceso")) << index;
+      EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso")) << index;
     }
     array.store(scene, 2);
     EXPECT_EQ(boxes.Take(), "");
@@ -102,7 +102,7 @@ TEST(SceneModel, SceneArraysAreSetUpOnceAndRefuseStoresOutsideThem) {
     (empty.*array.setup)(0);
     EXPECT_TRUE(empty.*array.ready);
     array.store(empty, 0);
-    EXPECT_EQ(boxes.Take(), Box(kOutOfRange, "Error de acceso"));
+    EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
     scene.release();
     empty.release();
   }
@@ -147,22 +147,22 @@ TEST(SceneModel, MeshStoresAreCheckedAndReadsPastTheEndGiveTheLastElement) {
     BoxRecorder boxes;
     SceneObject object;
     array.store(object, 0, 1);
-    EXPECT_EQ(boxes.Take(), Box(array.notSetUp, "Error de inicializacion"));
+    EXPECT_EQ(boxes.Take(), BoxLine(array.notSetUp, "Error de inicializacion"));
 
     (object.*array.setup)(4);
     for (uint32_t i = 0; i < 4; ++i) array.store(object, i, 10.0f + static_cast<float>(i));
     array.store(object, 4, 99);
-    EXPECT_EQ(boxes.Take(), Box(kOutOfRange, "Error de acceso"));
+    EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
     EXPECT_EQ(array.read(object, 1), 11.0f);
     for (uint32_t index : {4u, 1000u, 0xFFFFFFFFu}) {
       EXPECT_EQ(array.read(object, index), 13.0f) << index;
-      EXPECT_EQ(boxes.Take(), Box(kTruncated, "Error de acceso")) << index;
+      EXPECT_EQ(boxes.Take(), BoxLine(kTruncated, "Error de acceso")) << index;
     }
 
     // An empty array has no last element: the read is reported and gives a new element.
     (object.*array.setup)(0);
     EXPECT_EQ(array.read(object, 0), 0.0f);
-    EXPECT_EQ(boxes.Take(), Box(kTruncated, "Error de acceso"));
+    EXPECT_EQ(boxes.Take(), BoxLine(kTruncated, "Error de acceso"));
     object.release();
   }
 }
@@ -174,14 +174,14 @@ TEST(SceneModel, ArrayThatCannotBeAllocatedIsSetUpEmpty) {
   BoxRecorder boxes;
   Scene scene;
   scene.setupObjects(0xFFFFFFFFu);
-  EXPECT_EQ(boxes.Take(), Box(kNoMemory, "Error de memoria"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Error de memoria"));
   EXPECT_TRUE(scene.objectsReady);
   scene.setObject(0, SceneObject());
-  EXPECT_EQ(boxes.Take(), Box(kOutOfRange, "Error de acceso"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
 
   SceneObject object = MeshWith(2);
   object.setupVertices(0xFFFFFFFFu);
-  EXPECT_EQ(boxes.Take(), Box(kNoMemory, "Error de memoria"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Error de memoria"));
   EXPECT_EQ(object.vertexCount, 0u);
   object.release();
   scene.release();
@@ -239,7 +239,7 @@ TEST(SceneModel, ReleaseEmptiesTheArraysAndKeepsParamsAndPlayback) {
     Scene loaded;
     loaded.setupCameras(0);  // even an empty array counts as loaded
   }
-  EXPECT_EQ(boxes.Take(), Box("Escena liberada por el destructor de la clase", "Atencion"));
+  EXPECT_EQ(boxes.Take(), BoxLine("Escena liberada por el destructor de la clase", "Atencion"));
 }
 
 TEST(SceneModel, CopiesShareArraysAndTheStoredSlotTakesThemOver) {
@@ -258,7 +258,7 @@ TEST(SceneModel, CopiesShareArraysAndTheStoredSlotTakesThemOver) {
 
   SceneObject refused = MeshWith(2);
   scene.setObject(1, refused);  // refused: the value keeps its arrays
-  EXPECT_EQ(boxes.Take(), Box(kOutOfRange, "Error de acceso"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
   EXPECT_EQ(scene.objects[0].vertexCount, 3u);
   refused.release();
   scene.release();

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "BoxRecorder.h"
+#include "support/BoxRecorder.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "support/TempDir.h"

@@ -1,5 +1,7 @@
 #include "support/TestScenes.h"
 
+#include "scene/SceneBinaryFile.h"
+
 SceneObject squareObject(float x, float y, float z, float half, int32_t materialIndex,
                          Facing facing) {
   SceneObject object;
@@ -60,7 +62,8 @@ SceneLight pointLight(int32_t number, float x, float y, float z) {
   return light;
 }
 
-void buildRedSquareScene(Scene& scene) {
+void writeRedSquareScene() {
+  Scene scene;
   SceneParams params;
   params.lastFrame = 100;
   params.frameSpeed = 30;
@@ -74,4 +77,8 @@ void buildRedSquareScene(Scene& scene) {
   scene.setMaterial(0, red);
   scene.setupCameras(1);
   scene.setCamera(0, fixedCamera(0, 0, 200, 0, 0, 0, 60));
+  scene.setupLights(1);
+  scene.setLight(0, pointLight(0, 0, 0, 300));
+  SceneBinaryFile().writeScene("escenas_bin\\rare_obj2.bin", scene);
+  scene.release();
 }

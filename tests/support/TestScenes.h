@@ -23,7 +23,8 @@ SceneCamera fixedCamera(float x, float y, float z, float tx, float ty, float tz,
 
 SceneLight pointLight(int32_t number, float x, float y, float z);
 
-// The red square of the player tests: side 100 at the origin facing +z, red by its own emission,
-// seen from (0, 0, 200) with a 60-degree field of view so that it covers the middle of the
-// picture; 100 frames at 30 frames per second. The scene's lights are left to the caller.
-void buildRedSquareScene(Scene& scene);
+// The red square of the player and capture tests, as the production's scene 0 file in the
+// current folder: side 100 at the origin facing +z, red by its own emission, under one white
+// light, seen from (0, 0, 200) with a 60-degree field of view so that it covers the middle of
+// the picture; 100 frames at 30 frames per second.
+void writeRedSquareScene();

@@ -1,4 +1,4 @@
-#include "TestProduction.h"
+#include "support/TestProduction.h"
 
 #include <signal.h>
 #include <sys/wait.h>
