@@ -26,6 +26,7 @@ $(PRODUCTION_STAMP): $(BUILD)/zorbanel-content $(BUILD)/zorbanel-convert $(wildc
 	touch $@
 
 test: build production
+	@bash scripts/check-layers.sh
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 play: build production
