@@ -13,57 +13,28 @@
 #include <thread>
 
 #include "support/TestProduction.h"
-#include "particles/ParticleSystem.h"
-#include "support/TestMusic.h"
 #include "support/TestScenes.h"
 
-namespace {
-
-// Five blue particles around the square; the bursts push them apart. The texture is named, not
-// loaded: the file needs only its name, and the test process opens no GL context.
-void WriteParticleFile() {
-  ParticleSystem system;
-  ASSERT_TRUE(system.Allocate(5, 0, 0));
-  std::snprintf(system.textureNames[0], ParticleSystem::kNameLength, "textures\\particula.jpg");
-  system.textureCount = 1;
-  for (uint32_t i = 0; i < 5; ++i) {
-    system.particles[i] = Particle{-60.0f + 30 * i, 40, 30, 6};
-    system.textureIndex[i] = 0;
-  }
-  ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
-  system.Release();
-}
-
-}  // namespace
-
 void WriteCaptureProduction(const TempDir& dir, bool withContent) {
-  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
-  for (const char* name : {"blank", "zorban", "cool_your_ideas", "mask_01", "mask_02", "mask_03",
-                           "mask_04", "mask_05", "mask_06", "mask_07", "mask_08", "choose",
-                           "search", "credits1", "credits2", "credits3"}) {
-    const bool mask = std::string(name).rfind("mask_", 0) == 0;
-    dir.Write(std::string("textures/") + name + ".jpg",
-              mask ? EncodeSolidJpeg(8, 8, 0, 60, 0) : EncodeSolidJpeg(8, 8, 40, 40, 40));
-  }
-  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
-  dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
-  dir.Write("music/music.ogg", EncodeSilentOgg(3.0));
-  dir.Write("escenas_bin/script2_full.txt",
-            "0 SCENE 0 FX_START\n"
-            "0 SCENE 0 FX_SHAKE 8\n"
-            "0 SCENE 0 FX_BLUR 0.5\n"
-            "0 SCENE 0 FX_NOISE 1\n"
-            "0 PARTICLE 0 FX_START\n"
-            "0.2 PARTICLE 0 FX_EXPLODE 30 40\n"
-            "0 LAYER 16 FX_START\n"
-            "0 LAYER 16 FX_ALPHA 0\n"
-            "0 LAYER 16 FX_RESIZE 200 150\n"
-            "0 LAYER 16 FX_SHAKE 6\n"
-            "0.5 LAYER 16 FX_ALPHA 1\n"
-            "2 SCENE 0 FX_QUIT\n");
+  WriteProductionMedia(dir, 3.0,
+                       "0 SCENE 0 FX_START\n"
+                       "0 SCENE 0 FX_SHAKE 8\n"
+                       "0 SCENE 0 FX_BLUR 0.5\n"
+                       "0 SCENE 0 FX_NOISE 1\n"
+                       "0 PARTICLE 0 FX_START\n"
+                       "0.2 PARTICLE 0 FX_EXPLODE 30 40\n"
+                       "0 LAYER 16 FX_START\n"
+                       "0 LAYER 16 FX_ALPHA 0\n"
+                       "0 LAYER 16 FX_RESIZE 200 150\n"
+                       "0 LAYER 16 FX_SHAKE 6\n"
+                       "0.5 LAYER 16 FX_ALPHA 1\n"
+                       "2 SCENE 0 FX_QUIT\n");
   if (withContent) {
     writeRedSquareScene();
-    WriteParticleFile();
+    // Five blue particles around the square; the bursts push them apart.
+    std::vector<Particle> particles;
+    for (int i = 0; i < 5; ++i) particles.push_back(Particle{-60.0f + 30 * i, 40, 30, 6});
+    WriteParticleFile(particles);
   }
 }
 

@@ -4,62 +4,25 @@
 #include <string>
 
 #include "support/TestProduction.h"
-#include "particles/ParticleSystem.h"
-#include "platform/GLWindow.h"
 #include "support/TempDir.h"
-#include "support/TestMusic.h"
 #include "support/TestScenes.h"
-
-namespace {
-
-// One blue particle of half size 15 at (70, 0, 50): right of the square and in front of it.
-void WriteParticleFile() {
-  GLWindow window;  // the texture loader needs a context
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  ASSERT_TRUE(window.Create("particles", 64, 64, 32, 60.0f, false));
-  ASSERT_TRUE(window.CheckExtensions());
-  {
-    ParticleSystem system;
-    ASSERT_TRUE(system.Allocate(1, 0, 0));
-    system.particles[0] = Particle{70, 0, 50, 15};
-    ASSERT_TRUE(system.AddTexture("textures\\particula.jpg", 1));
-    ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
-    system.Release();
-  }
-  window.Destroy();
-}
-
-}  // namespace
 
 // Everything at once: a scene, a layer and the particle system on, with the trail, the glow and
 // the noise overlay; then FX_QUIT at 3 s.
 TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   if (std::system("command -v xvfb-run > /dev/null") != 0) GTEST_SKIP() << "xvfb-run is not installed";
   TempDir dir;
-  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
-  const char* const names[] = {"blank",   "zorban",  "cool_your_ideas", "mask_01", "mask_02",
-                               "mask_03", "mask_04", "mask_05",         "mask_06", "mask_07",
-                               "mask_08", "choose",  "search",          "credits1", "credits2",
-                               "credits3"};
-  for (const char* name : names) {
-    const bool mask = std::string(name).rfind("mask_", 0) == 0;
-    dir.Write(std::string("textures/") + name + ".jpg",
-              mask ? EncodeSolidJpeg(8, 8, 0, 80, 0) : EncodeSolidJpeg(8, 8, 40, 40, 40));
-  }
-  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
-  dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
-  dir.Write("music/music.ogg", EncodeSilentOgg(8.0));
-  dir.Write("escenas_bin/script2_full.txt",
-            "0 SCENE 0 FX_START\n"
-            "0 LAYER 16 FX_START\n"
-            "0 LAYER 16 FX_RESIZE 200 150\n"
-            "0 PARTICLE 0 FX_START\n"
-            "0 SCENE 0 FX_NOISE 1\n"
-            "0 SCENE 0 FX_BLUR 0.5\n"
-            "0 SCENE 0 FX_SATURATE 3 0.05\n"
-            "3 SCENE 0 FX_QUIT\n");
+  WriteProductionMedia(dir, 8.0,
+                       "0 SCENE 0 FX_START\n"
+                       "0 LAYER 16 FX_START\n"
+                       "0 LAYER 16 FX_RESIZE 200 150\n"
+                       "0 PARTICLE 0 FX_START\n"
+                       "0 SCENE 0 FX_NOISE 1\n"
+                       "0 SCENE 0 FX_BLUR 0.5\n"
+                       "0 SCENE 0 FX_SATURATE 3 0.05\n"
+                       "3 SCENE 0 FX_QUIT\n");
   writeRedSquareScene();
-  WriteParticleFile();
+  WriteParticleFile({Particle{70, 0, 50, 15}});  // right of the square and in front of it
 
   // The particle file is read just before the music starts; 1.5 s later everything is on.
   const ScreenRun run = RunPlayerOnVirtualScreen(dir, 60.0, "Partículas:", 1.5);

@@ -4,13 +4,46 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
+
+#include "support/TestMusic.h"
+
+void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script) {
+  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+  for (const char* name : {"blank", "zorban", "cool_your_ideas", "mask_01", "mask_02", "mask_03",
+                           "mask_04", "mask_05", "mask_06", "mask_07", "mask_08", "choose",
+                           "search", "credits1", "credits2", "credits3"}) {
+    const bool mask = std::string(name).rfind("mask_", 0) == 0;
+    dir.Write(std::string("textures/") + name + ".jpg",
+              mask ? EncodeSolidJpeg(8, 8, 0, 80, 0) : EncodeSolidJpeg(8, 8, 40, 40, 40));
+  }
+  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
+  dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
+  dir.Write("music/music.ogg", EncodeSilentOgg(musicSeconds));
+  dir.Write("escenas_bin/script2_full.txt", script);
+}
+
+void WriteParticleFile(const std::vector<Particle>& particles) {
+  ParticleSystem system;
+  ASSERT_TRUE(system.Allocate(static_cast<uint32_t>(particles.size()), 0, 0));
+  std::snprintf(system.textureNames[0], ParticleSystem::kNameLength, "textures\\particula.jpg");
+  system.textureCount = 1;
+  for (size_t i = 0; i < particles.size(); ++i) {
+    system.particles[i] = particles[i];
+    system.textureIndex[i] = 0;
+  }
+  ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
+  system.Release();
+}
 
 PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds) {
   PlayerRun run;

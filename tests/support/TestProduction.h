@@ -1,11 +1,21 @@
 #pragma once
-// What a run of the player needs from a test: textures to read, and a run with a timeout.
+// What a run of the player needs from a test: a production to read, and a run with a timeout.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "particles/ParticleSystem.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
+
+// What every test production holds besides its scenes: the font, the seventeen layer textures
+// (the masks green, logo2 yellow, the rest grey), the blue particle texture, musicSeconds of
+// silent music, and the script.
+void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script);
+
+// The particle system file of the production (system 0), textured with the particle texture.
+// The texture is named, not loaded: the file needs only its name, so no GL context is needed.
+void WriteParticleFile(const std::vector<Particle>& particles);
 
 // Runs the player in dir with no display and no sound device, killing it after timeoutSeconds.
 // With closeAfterSeconds above 0 it is asked to end (SIGTERM, which SDL turns into a close of the
