@@ -1,7 +1,7 @@
 // ASE reading speed on the six largest files at hand (bundled and extra), side by side with
-// assimp's ASE importer (no post-processing) on the same files. Each iteration reads the file with both,
-// one after the other, so both columns see the same machine load; each column reports the
-// best of its iterations in MB/s (10^6 bytes per second).
+// assimp's ASE importer (no post-processing) on the same files. Each iteration reads the file
+// with both, one after the other, so both columns see the same machine load; each column
+// reports the best of its iterations in MB/s (10^6 bytes per second).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

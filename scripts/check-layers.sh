@@ -5,7 +5,8 @@
 # one. A folder of src/ that has no place in the order fails too, so a new one gets a place.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-declare -A rank=([platform]=0 [scene]=1 [effects]=1 [particles]=1 [render]=2 [timeline]=3 [driver]=4)
+declare -A rank=([platform]=0 [scene]=1 [effects]=1 [particles]=1 [render]=2 [timeline]=3
+                 [driver]=4)
 
 status=0
 for dir in src/*/; do

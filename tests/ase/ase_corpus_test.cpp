@@ -188,7 +188,8 @@ TEST_P(AseCorpus, ReadsTheSameWithEitherLineEnd) {
   b.release();
 }
 
-INSTANTIATE_TEST_SUITE_P(Bundled, AseCorpus, ::testing::ValuesIn(AseFilesIn(BundledAseDir())), ParamName);
+INSTANTIATE_TEST_SUITE_P(Bundled, AseCorpus, ::testing::ValuesIn(AseFilesIn(BundledAseDir())),
+                         ParamName);
 INSTANTIATE_TEST_SUITE_P(Extra, AseCorpus, ::testing::ValuesIn(ExtraOrPlaceholder()), ParamName);
 
 // The UTF-16 file is the same export as its 8-bit twin, re-encoded with CR LF.

@@ -27,7 +27,7 @@ inline std::vector<std::string> AseFilesIn(const std::string& dir) {
   for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end;
        it.increment(error)) {
     std::string ext = it->path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext == ".ase") files.push_back(it->path().string());
   }
   std::sort(files.begin(), files.end());
