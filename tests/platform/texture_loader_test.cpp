@@ -73,17 +73,6 @@ TEST_F(TextureLoaderTest, RowsOfAnyWidthAreReadWithoutSkew) {
   }
 }
 
-TEST_F(TextureLoaderTest, GreyscaleLoadsAsRgb) {
-  WriteFileBytes("grey.jpg", EncodeJpeg(32, 32, JCS_GRAYSCALE, [](int, int, uint8_t* out) {
-    out[0] = 128;
-  }));
-  TextureLoader::LoadTexture("grey.jpg", false);
-  GLint width = 0, height = 0;
-  std::vector<uint8_t> texels = levelZero(width, height);
-  ASSERT_EQ(width, 32);
-  for (size_t i = 0; i < texels.size(); ++i) EXPECT_NEAR(texels[i], 128, 3) << i;
-}
-
 // Loaded fresh, or taken from the cache where another user loaded it without sphere mapping: the
 // units must be left the same way.
 TEST_F(TextureLoaderTest, SphereMapSetsGenerationOnBothUnitsAndLeavesUnitZeroActive) {
