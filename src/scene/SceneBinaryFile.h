@@ -1,6 +1,7 @@
 #pragma once
 // The engine's own binary scene file: one pass, little-endian records with no padding between
-// them, in this order: the scene header, objects, cameras, materials, lights.
+// them, in this order: the scene header, objects, cameras, materials, lights (the byte layout:
+// SceneBinaryLayout.h).
 //
 // The format carries no magic and no checks, so the reader brings its own: a damaged or short
 // file gets one log line naming the file and the fault, and the scene keeps what was read safely.

@@ -1,7 +1,8 @@
-// readScene: the whole file is brought into memory at once and parsed from there. Every
-// count is weighed against the bytes left before anything is allocated for it, and every
-// record is whole before it is stored, so a damaged file stops the read at its first fault
-// with one log line; the scene keeps the elements read before it.
+// readScene: the whole file is brought into memory at once and its fields taken in order, each
+// block read as its writer wrote it. Every count is weighed against the bytes left before
+// anything is allocated for it, and every record is whole before it is stored, so a damaged
+// file stops the read at its first fault with one log line; the scene keeps the elements read
+// before it.
 #include <sys/mman.h>
 #include <sys/stat.h>
 
@@ -14,9 +15,9 @@
 #include "platform/Files.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
-#include "scene/SceneFileRecords.h"
+#include "scene/SceneBinaryLayout.h"
 
-using namespace scenefile;
+using namespace scenebinary;
 
 namespace {
 
@@ -57,15 +58,14 @@ class FileBytes {
 
 class Parser {
  public:
-  Parser(const uint8_t* bytes, size_t size, Scene& scene)
-      : begin_(bytes), p_(bytes), end_(bytes + size), scene_(scene) {}
+  Parser(const uint8_t* bytes, size_t size, Scene& scene) : in_(bytes, size), scene_(scene) {}
 
   // Reads the sections in file order; false at the first fault, described by fault().
   bool parse();
   // The sections not reached are set up empty, as after a whole read.
   void setUpUnreached();
   const char* fault() const { return fault_; }
-  size_t left() const { return static_cast<size_t>(end_ - p_); }
+  size_t left() const { return in_.left(); }
 
  private:
   // i names the element of a section; kWhole names the section itself.
@@ -74,20 +74,18 @@ class Parser {
   bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
   const char* place(const char* what, uint32_t i);
   static bool abandon(uint32_t& count, bool ours, uint32_t kept);
-  // Reads a count at the cursor; what names the place for the fault line.
+  // The fields read since the last check were all in the file.
+  bool whole(const char* what, uint32_t i);
   bool readCount(uint32_t& n, const char* what, uint32_t i);
   // n elements of at least size bytes each must fit in what is left.
   bool fits(uint32_t n, size_t size, const char* what, uint32_t i);
-  bool need(size_t size, const char* what, uint32_t i);
   bool readObjects();
   bool readObject(uint32_t i, SceneObject& object);
   bool readCameras();
   bool readMaterials();
   bool readLights();
 
-  const uint8_t* begin_;
-  const uint8_t* p_;
-  const uint8_t* end_;
+  ByteSource in_;
   Scene& scene_;
   char fault_[256] = {};
   char place_[64] = {};
@@ -117,36 +115,38 @@ const char* Parser::place(const char* what, uint32_t i) {
   return place_;
 }
 
-bool Parser::need(size_t size, const char* what, uint32_t i) {
-  if (left() >= size) return true;
-  return fail("el fichero termina en el byte %zu, en %s",
-              static_cast<size_t>(end_ - begin_), place(what, i));
+bool Parser::whole(const char* what, uint32_t i) {
+  if (in_.ok()) return true;
+  return fail("el fichero termina en el byte %zu, en %s", in_.size(), place(what, i));
 }
 
 bool Parser::readCount(uint32_t& n, const char* what, uint32_t i) {
-  if (!need(4, what, i)) return false;
-  n = LoadU32(p_);
-  p_ += 4;
-  return true;
+  n = in_.u32();
+  return whole(what, i);
 }
 
 bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
-  if (static_cast<uint64_t>(n) * size <= left()) return true;
+  if (static_cast<uint64_t>(n) * size <= in_.left()) return true;
   return fail("%s anuncia %u elementos de %zu bytes y solo quedan %zu bytes tras el byte %zu",
-              place(what, i), n, size, left(), static_cast<size_t>(p_ - begin_));
+              place(what, i), n, size, in_.left(), in_.offset());
 }
 
 bool Parser::readObject(uint32_t i, SceneObject& object) {
   uint32_t n;
   if (!readCount(n, "el objeto", i) || !fits(n, kVertexSize, "el objeto", i)) return false;
   object.setupVertices(n);
-  for (uint32_t j = 0; j < n; ++j, p_ += kVertexSize) object.setVertex(j, GetVertex(p_));
+  for (uint32_t j = 0; j < n; ++j) {
+    Vertex vertex;
+    VertexFields(in_, vertex);
+    object.setVertex(j, vertex);
+  }
 
   if (!readCount(n, "el objeto", i) || !fits(n, kFaceSize, "el objeto", i)) return false;
   object.setupFaces(n);
   const uint32_t vertexCount = object.vertexCount;
-  for (uint32_t j = 0; j < n; ++j, p_ += kFaceSize) {
-    Face face = GetFace(p_);
+  for (uint32_t j = 0; j < n; ++j) {
+    Face face;
+    FaceFields(in_, face);
     for (int k = 0; k < 3; ++k) {
       if (face.index[k] >= vertexCount)
         return fail("la cara %u del objeto %u usa el vertice %u y el objeto tiene %u", j, i,
@@ -158,13 +158,18 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
 
   if (!readCount(n, "el objeto", i) || !fits(n, kTexVertexSize, "el objeto", i)) return false;
   object.setupTexVertices(n);
-  for (uint32_t j = 0; j < n; ++j, p_ += kTexVertexSize) object.setTexVertex(j, GetTexVertex(p_));
+  for (uint32_t j = 0; j < n; ++j) {
+    TexVertex texVertex;
+    TexVertexFields(in_, texVertex);
+    object.setTexVertex(j, texVertex);
+  }
 
   if (!readCount(n, "el objeto", i) || !fits(n, kTexFaceSize, "el objeto", i)) return false;
   object.setupTexFaces(n);
   const uint32_t texVertexCount = object.texVertexCount;
-  for (uint32_t j = 0; j < n; ++j, p_ += kTexFaceSize) {
-    TexFace texFace = GetTexFace(p_);
+  for (uint32_t j = 0; j < n; ++j) {
+    TexFace texFace;
+    TexFaceFields(in_, texFace);
     for (int k = 0; k < 3; ++k) {
       if (texFace.index[k] >= texVertexCount)
         return fail("la Tcara %u del objeto %u usa el Tvertice %u y el objeto tiene %u", j, i,
@@ -174,9 +179,10 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
     object.setTexFace(j, texFace);
   }
 
-  if (!need(4, "el objeto", i)) return false;
-  object.setMaterialIndex(LoadI32(p_));
-  p_ += 4;
+  int32_t materialIndex;
+  in_.i32(materialIndex);
+  if (!whole("el objeto", i)) return false;
+  object.setMaterialIndex(materialIndex);
   return true;
 }
 
@@ -212,16 +218,18 @@ bool Parser::readCameras() {
   scene_.setupCameras(count);
   std::printf("%s - Cargando %d camaras.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   for (uint32_t i = 0; i < count; ++i) {
-    if (!need(kCameraFrameSize + 4, "la camara", i)) return abandon(scene_.cameraCount, ours, i);
     SceneCamera camera;
-    camera.setFrame(GetCameraFrame(p_));
-    const uint32_t length = LoadU32(p_ + kCameraFrameSize);
-    p_ += kCameraFrameSize + 4;
-    if (!fits(length, kCameraFrameSize, "la camara", i))
+    CameraFrameFields(in_, camera.frame);
+    uint32_t length;
+    in_.u32(length);
+    if (!whole("la camara", i) || !fits(length, kCameraFrameSize, "la camara", i))
       return abandon(scene_.cameraCount, ours, i);
     camera.setupTrack(length);
-    for (uint32_t k = 0; k < length; ++k, p_ += kCameraFrameSize)
-      camera.setSample(k, GetCameraFrame(p_));
+    for (uint32_t k = 0; k < length; ++k) {
+      CameraFrame sample;
+      CameraFrameFields(in_, sample);
+      camera.setSample(k, sample);
+    }
     scene_.setCamera(i, camera);
     if (i >= scene_.cameraCount) camera.freeTrack();
   }
@@ -237,20 +245,20 @@ bool Parser::readMaterials() {
   scene_.setupMaterials(count);
   std::printf("%s - Cargando %d materiales.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   for (uint32_t i = 0; i < count; ++i) {
-    if (!need(kMaterialHeaderSize, "el material", i))
-      return abandon(scene_.materialCount, ours, i);
     Material material;
-    material.setHeader(GetMaterialHeader(p_));
-    p_ += kMaterialHeaderSize;
+    MaterialHeaderFields(in_, material.header);
+    if (!whole("el material", i)) return abandon(scene_.materialCount, ours, i);
     const uint32_t maps = material.header.mapCount;
     if (maps > 2) {
       fail("el material %u anuncia %u texturas y admite 2 como mucho", i, maps);
       return abandon(scene_.materialCount, ours, i);
     }
     if (!fits(maps, kMapSize, "el material", i)) return abandon(scene_.materialCount, ours, i);
-    for (uint32_t k = 0; k < maps; ++k, p_ += kMapSize) {
+    for (uint32_t k = 0; k < maps; ++k) {
       TextureMap map;
-      if (!GetMap(p_, map)) {
+      MapFields(in_, map);
+      // The bytes are there (fits above): only a path without its NUL fails here.
+      if (!in_.ok()) {
         fail("la ruta de la textura %u del material %u no termina en NUL", k, i);
         return abandon(scene_.materialCount, ours, i);
       }
@@ -270,16 +278,19 @@ bool Parser::readLights() {
   scene_.setupLights(count);
   std::printf("%s - Cargando %d luces.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   for (uint32_t i = 0; i < count; ++i) {
-    if (!need(kMinLightBlock, "la luz", i)) return abandon(scene_.lightCount, ours, i);
     SceneLight light;
-    light.setFrame(GetLightFrame(p_));
-    light.setHasFlare(p_[kLightFrameSize] != 0);
-    const uint32_t length = LoadU32(p_ + kLightFrameSize + 1);  // unaligned after the flag
-    p_ += kMinLightBlock;
-    if (!fits(length, kLightFrameSize, "la luz", i)) return abandon(scene_.lightCount, ours, i);
+    LightFrameFields(in_, light.frame);
+    in_.flag(light.hasFlare);
+    uint32_t length;
+    in_.u32(length);
+    if (!whole("la luz", i) || !fits(length, kLightFrameSize, "la luz", i))
+      return abandon(scene_.lightCount, ours, i);
     light.setupTrack(length);
-    for (uint32_t k = 0; k < length; ++k, p_ += kLightFrameSize)
-      light.setSample(k, GetLightFrame(p_));
+    for (uint32_t k = 0; k < length; ++k) {
+      LightFrame sample;
+      LightFrameFields(in_, sample);
+      light.setSample(k, sample);
+    }
     scene_.setLight(i, light);
     if (i >= scene_.lightCount) light.freeTrack();
   }
@@ -287,9 +298,10 @@ bool Parser::readLights() {
 }
 
 bool Parser::parse() {
-  if (!need(kParamsSize, "la cabecera de escena", kWhole)) return false;
-  scene_.setParams(GetParams(p_));
-  p_ += kParamsSize;
+  SceneParams params;
+  ParamsFields(in_, params);
+  if (!whole("la cabecera de escena", kWhole)) return false;
+  scene_.setParams(params);
   return readObjects() && readCameras() && readMaterials() && readLights();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The plain value records of a scene. Several of them are also records of the binary scene
-// file (SceneBinaryFile writes them field by field, so their in-memory padding never matters).
+// file, which takes them field by field (SceneBinaryLayout.h), so their in-memory padding
+// never matters.
 #include <cstdint>
 
 // The scene header.
