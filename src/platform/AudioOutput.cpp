@@ -11,6 +11,7 @@
 
 #include "platform/AudioDecoder.h"
 #include "platform/Clock.h"
+#include "platform/StatusLine.h"
 
 namespace {
 
@@ -56,13 +57,18 @@ uint32_t Peak(const int16_t* samples, int frames) {
   return peak[0] | (peak[1] << 16);
 }
 
-// Hands `frames` frames of the stream to the output; the position counts what was handed over.
+// The stream has no music left to play at its position (or never had any): its clock runs on.
+bool PastTheMusic() {
+  return !g_channel.decoder || g_channel.position >= g_channel.decoder->Length();
+}
+
+// Hands `frames` frames of the stream to the output; the position counts what was handed over,
+// silence past the end of the music included, so the production's clock never stops.
 void Mix(int16_t* out, int frames) {
   int got = 0;
-  if (g_channel.decoder && g_channel.playing) {
-    got = g_channel.decoder->Read(out, frames);
-    g_channel.position += got;
-    if (got < frames) g_channel.playing = false;  // the music has ended
+  if (g_channel.handle && g_channel.playing) {
+    if (g_channel.decoder) got = g_channel.decoder->Read(out, frames);
+    g_channel.position += frames;
   }
   std::memset(out + got * kChannels, 0, static_cast<size_t>(frames - got) * kChannels * 2);
   g_channel.level = got > 0 ? Peak(out, got) : 0;
@@ -99,6 +105,11 @@ void PumpSilent() {
   const int64_t scaled = (elapsed % perSecond) * g_output.rate + g_output.carry;
   int64_t frames = elapsed / perSecond * g_output.rate + scaled / perSecond;
   g_output.carry = scaled % perSecond;
+  if (g_channel.playing && PastTheMusic()) {
+    g_channel.position += frames;  // silence needs no decoding
+    g_channel.level = 0;
+    return;
+  }
   while (frames > 0 && g_channel.playing) {
     const int block = frames < kBlockFrames ? static_cast<int>(frames) : kBlockFrames;
     Mix(g_output.block, block);
@@ -119,7 +130,7 @@ struct DeviceLock {
 // Brings the silent output up to the clock first, so every answer about the stream is as of now.
 bool IsCurrent(uint32_t stream) {
   PumpSilent();
-  return stream != 0 && stream == g_channel.handle && g_channel.decoder;
+  return stream != 0 && stream == g_channel.handle;
 }
 
 // SDL's dummy driver plays nothing and keeps poor time: the clock-paced silent output is better.
@@ -156,8 +167,7 @@ bool AudioInit(int frequency) {
     if (g_output.ticksOnly) g_output.countsPerSecond = 1000;
   }
   if (g_output.silent && !g_output.forceSilent) {
-    std::printf("- Sin dispositivo de sonido: la música suena en silencio al ritmo del reloj\n");
-    std::fflush(stdout);
+    PrintStatus("- Sin dispositivo de sonido: la música suena en silencio al ritmo del reloj\n");
   }
   g_output.open = true;
   g_output.running = false;
@@ -193,10 +203,9 @@ void AudioFree() {
   g_output.open = false;
 }
 
-uint32_t AudioStreamCreateFile(const char* path) {
-  if (!g_output.open || !path) return 0;
-  std::unique_ptr<AudioDecoder> decoder(new AudioDecoder());
-  if (!decoder->Open(path, g_output.rate)) return 0;
+namespace {
+
+uint32_t CreateStream(std::unique_ptr<AudioDecoder> decoder) {
   PumpSilent();
   DeviceLock lock;
   g_channel.decoder = std::move(decoder);
@@ -208,6 +217,17 @@ uint32_t AudioStreamCreateFile(const char* path) {
   return g_channel.handle;
 }
 
+}  // namespace
+
+uint32_t AudioStreamCreateFile(const char* path) {
+  if (!g_output.open || !path) return 0;
+  std::unique_ptr<AudioDecoder> decoder(new AudioDecoder());
+  if (!decoder->Open(path, g_output.rate)) return 0;
+  return CreateStream(std::move(decoder));
+}
+
+uint32_t AudioStreamCreateSilent() { return g_output.open ? CreateStream(nullptr) : 0; }
+
 void AudioStreamFree(uint32_t stream) {
   if (!IsCurrent(stream)) return;
   DeviceLock lock;
@@ -218,12 +238,12 @@ void AudioStreamFree(uint32_t stream) {
 }
 
 int64_t AudioStreamGetLength(uint32_t stream) {
-  return IsCurrent(stream) ? g_channel.decoder->Length() : 0;
+  return IsCurrent(stream) && g_channel.decoder ? g_channel.decoder->Length() : 0;
 }
 
 bool AudioChannelPlay(uint32_t stream) {
   if (!IsCurrent(stream)) return false;
-  g_channel.playing = g_channel.position < g_channel.decoder->Length();
+  g_channel.playing = true;
   return true;
 }
 
@@ -234,7 +254,9 @@ bool AudioChannelPause(uint32_t stream) {
   return true;
 }
 
-bool AudioChannelIsPlaying(uint32_t stream) { return IsCurrent(stream) && g_channel.playing; }
+bool AudioChannelIsPlaying(uint32_t stream) {
+  return IsCurrent(stream) && g_channel.playing && !PastTheMusic();
+}
 
 int64_t AudioChannelGetPosition(uint32_t stream) {
   return IsCurrent(stream) ? g_channel.position.load() : 0;
@@ -243,10 +265,11 @@ int64_t AudioChannelGetPosition(uint32_t stream) {
 bool AudioChannelSetPosition(uint32_t stream, int64_t frame) {
   if (!IsCurrent(stream)) return false;
   DeviceLock lock;
-  const int64_t length = g_channel.decoder->Length();
   if (frame < 0) frame = 0;
-  if (frame > length) frame = length;
-  if (!g_channel.decoder->Seek(frame)) return false;
+  if (g_channel.decoder) {
+    const int64_t length = g_channel.decoder->Length();
+    if (!g_channel.decoder->Seek(frame < length ? frame : length)) return false;
+  }
   g_channel.position = frame;
   return true;
 }

@@ -25,15 +25,19 @@ void AudioFree();      // closes the output and frees its stream
 // A stream of the named OGG file, positioned at its start and not playing; 0 when the output is
 // not open or the file cannot be decoded. A new stream replaces the previous one.
 uint32_t AudioStreamCreateFile(const char* path);
+// A stream with no music: silence whose position runs like any other's, so a production whose
+// music cannot be loaded still has a clock. 0 when the output is not open.
+uint32_t AudioStreamCreateSilent();
 void AudioStreamFree(uint32_t stream);
 int64_t AudioStreamGetLength(uint32_t stream);  // in frames; 0 for an unknown stream
 
-// Play and pause keep the position. Calls on an unknown stream return false or 0.
+// Play and pause keep the position. A playing stream's position runs on past the end of its
+// music, in silence. Calls on an unknown stream return false or 0.
 bool AudioChannelPlay(uint32_t stream);
 bool AudioChannelPause(uint32_t stream);
 bool AudioChannelIsPlaying(uint32_t stream);  // false again once the music has ended
 int64_t AudioChannelGetPosition(uint32_t stream);
-// Clamped to the music.
+// Not before the start; past the end of the music the position is silence.
 bool AudioChannelSetPosition(uint32_t stream, int64_t frame);
 // Peak levels of the last block played: left in the low 16 bits, right in the high 16 bits
 // (0 .. 32768 each); 0 while the stream does not play.

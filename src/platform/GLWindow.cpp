@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
 
 bool g_keys[256];
@@ -57,8 +58,7 @@ bool InitVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   }
   if (!requested && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") == 0) {
-    std::printf("- No hay pantalla: la ventana se abre fuera de pantalla\n");
-    std::fflush(stdout);
+    PrintStatus("- No hay pantalla: la ventana se abre fuera de pantalla\n");
   }
   return true;
 }

@@ -1,13 +1,14 @@
 #include "platform/MusicPlayer.h"
 
 #include "platform/AudioOutput.h"
+#include "platform/StatusLine.h"
 
 bool MusicPlayer::Init(HWND) {
   if (AudioGetVersion() != AUDIO_VERSION) {
     MessageBoxA(nullptr, "No se cargó BASS version 1.5", "Version de BASS.DLL incorrecta", MB_OK);
     return false;
   }
-  if (!AudioInit(44100)) {
+  if (!AudioInit(kMusicRate)) {
     MessageBoxA(nullptr, "ERROR!", "No se pudo inicializar el sistema de sonido.", MB_OK);
     return false;
   }
@@ -17,7 +18,12 @@ bool MusicPlayer::Init(HWND) {
 
 void MusicPlayer::Load(const char* path) {
   m_stream = AudioStreamCreateFile(path);
-  if (!m_stream) MessageBoxA(nullptr, "ERROR!", "No se pudo cargar el fichero de musica.", MB_OK);
+  if (m_stream) return;
+  MessageBoxA(nullptr, "ERROR!", "No se pudo cargar el fichero de musica.", MB_OK);
+  // Without its music the production still needs its clock to reach its events.
+  m_stream = AudioStreamCreateSilent();
+  PrintStatus("- Music file %s could not be loaded: the production plays on a silent clock\n",
+              path ? path : "");
 }
 
 void MusicPlayer::Play() {
@@ -51,6 +57,10 @@ float MusicPlayer::Length() {
 void MusicPlayer::MoveBy(float seconds) {
   AudioChannelSetPosition(m_stream,
                           AudioChannelGetPosition(m_stream) + AudioSecondsToFrames(seconds));
+}
+
+void MusicPlayer::SetPosition(float seconds) {
+  AudioChannelSetPosition(m_stream, AudioSecondsToFrames(seconds > 0 ? seconds : 0));
 }
 
 void MusicPlayer::Rewind(float seconds) { MoveBy(-seconds); }

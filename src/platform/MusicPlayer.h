@@ -5,6 +5,8 @@
 
 #include "platform/MessageBox.h"
 
+constexpr int kMusicRate = 44100;  // output frames per second
+
 class MusicPlayer {
  public:
   uint32_t m_stream = 0;  // 0 when no stream could be created
@@ -20,6 +22,9 @@ class MusicPlayer {
   uint32_t Level();
   float Position();  // seconds; grows from 0 with the music
   float Length();
+  // Moves the music, and with it the production's clock, to `seconds` (0 at the least); past
+  // the end of the music the clock runs on in silence.
+  void SetPosition(float seconds);
   void Rewind(float seconds);
   void Forward(float seconds);
   void Free();

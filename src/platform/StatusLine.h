@@ -1,0 +1,6 @@
+#pragma once
+// Log lines a person at the console needs to see (no display, no sound device, missing music,
+// warnings): they go to the log and to standard error, once where both are the same file.
+
+// printf-style; the line should end in "\n".
+void PrintStatus(const char* format, ...) __attribute__((format(printf, 1, 2)));
