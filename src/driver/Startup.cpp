@@ -35,6 +35,7 @@ bool StartProduction(const StartupOptions& options) {
   g_timeline.SetMusic(&g_music);
   g_timeline.SetWindow(&g_window);
   RegisterContent();
+  g_timeline.MarkStart();
   g_window.CreateRenderTargets();
   return true;
 }

@@ -63,7 +63,7 @@ void ParticleSystem::Burst() {
   }
 }
 
-void ParticleSystem::Draw() {
+void ParticleSystem::Advance() {
   if (!started) {
     timer.Start();
     started = true;
@@ -73,6 +73,10 @@ void ParticleSystem::Draw() {
     --burstsLeft;
     timer.Reset();
   }
+}
+
+void ParticleSystem::Draw() {
+  Advance();
 
   // The camera of the scene drawn before: particles live in its space.
   GLfloat m[16];

@@ -53,6 +53,8 @@ public:
   bool ReadRecords(const char* path);
   // Runs a due burst, then draws every particle additively with the current modelview.
   void Draw();
+  // What Draw changes besides the picture: the burst clock and a due burst.
+  void Advance();
   // One repulsion step over all particles, in place and in index order.
   void Burst();
   void DrawBillboard(const EyePoint& e, float s, int32_t k);

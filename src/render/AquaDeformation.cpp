@@ -56,10 +56,25 @@ void deformVertices(SceneObject& object) {
   }
 }
 
-void SceneObject::drawDeformed() {
-  if (restVerticesReady) {
-    deformVertices(*this);
-    deformPhase += 3;
+void advanceDeformation(SceneObject& object) {
+  if (object.restVerticesReady) object.deformPhase += 3;
+}
+
+void settleDeformation(SceneObject& object) {
+  if (!object.restVerticesReady || !object.verticesReady) return;
+  if (object.deformPhase == 0) {
+    for (uint32_t i = 0; i < object.vertexCount; ++i)
+      for (int k = 0; k < 3; ++k)
+        object.vertices[i].position[k] = object.restVertices[i].position[k];
+    return;
   }
+  object.deformPhase -= 3;
+  deformVertices(object);
+  object.deformPhase += 3;
+}
+
+void SceneObject::drawDeformed() {
+  deformVertices(*this);
+  advanceDeformation(*this);
   drawMesh();
 }

@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "platform/GLWindow.h"
+#include "render/AquaDeformation.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -28,9 +29,29 @@ bool inPass(const Material& material, Pass pass) {
   return pass == Pass::Opaque ? alpha == 1.0f : alpha < 1.0f;
 }
 
+// An object whose material index is out of range has no material to be drawn with.
+Material* drawnMaterial(Scene& scene, const SceneObject& object) {
+  if (object.materialIndex < 0 ||
+      static_cast<uint32_t>(object.materialIndex) >= scene.materialCount)
+    return nullptr;
+  return &scene.materials[object.materialIndex];
+}
+
+// A camera index past the scene's cameras falls back to camera 0, and the active camera's track
+// is what loops the scene's animation.
+void settleCamera(Scene& scene) {
+  if (scene.cameraCount == 0) return;
+  if (static_cast<uint32_t>(scene.cameraIndex) >= scene.cameraCount) scene.cameraIndex = 0;
+  const SceneCamera& camera = scene.cameras[scene.cameraIndex];
+  if (camera.trackLength != 0 &&
+      static_cast<uint32_t>(animFrameIndex(scene.animFrame)) >= camera.trackLength)
+    scene.animFrame = 0;
+}
+
 // The steps shared by the plain and the deformed render; only the object draw differs.
 bool renderScene(Scene& scene, bool deformed) {
   advanceAnimationClock(scene);
+  settleCamera(scene);
   const SceneParams& params = scene.params;
 
   if (scene.clearsScreen) {
@@ -53,15 +74,9 @@ bool renderScene(Scene& scene, bool deformed) {
 
   glLoadIdentity();
   if (scene.cameraCount > 0) {
-    if (static_cast<uint32_t>(scene.cameraIndex) >= scene.cameraCount) scene.cameraIndex = 0;
     const SceneCamera& camera = scene.cameras[scene.cameraIndex];
-    CameraFrame eye = camera.frame;
-    if (camera.trackLength != 0) {
-      // The active camera's track is what loops the scene's animation.
-      if (static_cast<uint32_t>(animFrameIndex(scene.animFrame)) >= camera.trackLength)
-        scene.animFrame = 0;
-      eye = camera.track[animFrameIndex(scene.animFrame)];
-    }
+    const CameraFrame eye =
+        camera.trackLength != 0 ? camera.track[animFrameIndex(scene.animFrame)] : camera.frame;
     if (scene.window) scene.window->m_fov = eye.fov;
     gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
               eye.target[2], 0, 1, 0);
@@ -80,18 +95,14 @@ bool renderScene(Scene& scene, bool deformed) {
     glEnable(GL_LIGHT0);
   }
 
-  // Opaque objects first, then the additive ones that do not write depth. An object whose
-  // material index is out of range has no material to be drawn with and is left out.
+  // Opaque objects first, then the additive ones that do not write depth.
   if (scene.materialCount > 0) {
     for (Pass pass : {Pass::Opaque, Pass::Transparent}) {
       for (uint32_t i = 0; i < scene.objectCount; ++i) {
         SceneObject& object = scene.objects[i];
-        if (object.materialIndex < 0 ||
-            static_cast<uint32_t>(object.materialIndex) >= scene.materialCount)
-          continue;
-        Material& material = scene.materials[object.materialIndex];
-        if (!inPass(material, pass)) continue;
-        material.apply();
+        Material* material = drawnMaterial(scene, object);
+        if (!material || !inPass(*material, pass)) continue;
+        material->apply();
         if (deformed)
           object.drawDeformed();
         else
@@ -136,7 +147,22 @@ void bindMap(const TextureMap& map) {
 
 }  // namespace
 
-void setFrameWaitHandler(FrameWaitHandler handler) { waitHandler() = std::move(handler); }
+FrameWaitHandler setFrameWaitHandler(FrameWaitHandler handler) {
+  std::swap(waitHandler(), handler);
+  return handler;
+}
+
+void advanceScene(Scene& scene, bool deformed) {
+  advanceAnimationClock(scene);
+  settleCamera(scene);
+  if (!deformed) return;
+  for (uint32_t i = 0; i < scene.objectCount; ++i) {
+    SceneObject& object = scene.objects[i];
+    const Material* material = drawnMaterial(scene, object);
+    if (material && (inPass(*material, Pass::Opaque) || inPass(*material, Pass::Transparent)))
+      advanceDeformation(object);
+  }
+}
 
 int32_t animFrameIndex(float animFrame) {
   if (!(animFrame >= 0)) return 0;

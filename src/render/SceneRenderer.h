@@ -12,12 +12,17 @@ class Scene;
 // rounded up to a step it can show (the timer's single-precision scale can leave a fraction of a
 // count missing), so an offline renderer never waits on a clock that does not run.
 using FrameWaitHandler = std::function<bool(double missingMs)>;
-// An empty handler restores the default.
-void setFrameWaitHandler(FrameWaitHandler handler);
+// An empty handler restores the default. Returns the handler it replaces.
+FrameWaitHandler setFrameWaitHandler(FrameWaitHandler handler);
 
 // Starts the scene's clock on its first call; later calls wait for a whole frame time since the
 // previous call and advance animFrame by the (fractional) frames that have passed.
 void advanceAnimationClock(Scene& scene);
+
+// What a render (deformed: renderDeformed) changes in the scene besides the picture: the
+// animation clock, the camera choice and the track's loop, and the aqua phase of every object it
+// draws. A seek replays frames with it.
+void advanceScene(Scene& scene, bool deformed);
 
 // trunc(animFrame) as a usable index: 0 for negative or invalid values, capped at INT32_MAX.
 int32_t animFrameIndex(float animFrame);

@@ -13,6 +13,16 @@ constexpr int32_t kNoiseSetFirstLayer[] = {3, 7};
 
 }  // namespace
 
+void Timeline::AdvanceNoise() {
+  if (g_noiseMode != 1 && g_noiseMode != 2) return;
+  // Advanced per frame in single precision: 0.2 fifteen times overshoots 3, so a cycle is five
+  // frames each of masks 0-2 and one of mask 3.
+  if (g_noiseFrame > 3.0f)
+    g_noiseFrame = 0.0f;
+  else
+    g_noiseFrame += 0.2f;
+}
+
 void Timeline::Compose() {
   if (!window) return;
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -57,12 +67,7 @@ void Timeline::Compose() {
     if (layerActive[i]) layerTargets[i]->Draw();
 
   if (g_noiseMode == 1 || g_noiseMode == 2) {
-    // Advanced per frame in single precision: 0.2 fifteen times overshoots 3, so a cycle is five
-    // frames each of masks 0-2 and one of mask 3.
-    if (g_noiseFrame > 3.0f)
-      g_noiseFrame = 0.0f;
-    else
-      g_noiseFrame += 0.2f;
+    AdvanceNoise();
     const int32_t layer = kNoiseSetFirstLayer[g_noiseMode - 1] + static_cast<int32_t>(g_noiseFrame);
     if (layer < layerCount) layerTargets[layer]->Draw();
   }

@@ -36,27 +36,35 @@ bool Timeline::Dispatch() {
   // Without a clock nothing can come due.
   if (!music) return false;
   while (cursor < static_cast<uint32_t>(eventCount)) {
-    const float now = music->Position();
-    const ScriptEvent& e = events[cursor];
-    // Written so that an event whose time is not a number never comes due.
-    if (!(now >= e.time)) return false;
-    switch (e.targetKind) {
-      case SCENE:
-        if (e.effect == FX_QUIT) return true;
-        ApplyToScene(e);
-        break;
-      case LAYER:
-        ApplyToLayer(e);
-        break;
-      case PARTICLE:
-        ApplyToParticles(e);
-        break;
-      default:
-        break;
+    switch (ApplyNextEvent(music->Position())) {
+      case Due::Quit: return true;
+      case Due::NotYet: return false;
+      case Due::Applied: break;
     }
-    ++cursor;
   }
   return false;
+}
+
+Timeline::Due Timeline::ApplyNextEvent(float now) {
+  const ScriptEvent& e = events[cursor];
+  // Written so that an event whose time is not a number never comes due.
+  if (!(now >= e.time)) return Due::NotYet;
+  switch (e.targetKind) {
+    case SCENE:
+      if (e.effect == FX_QUIT) return Due::Quit;
+      ApplyToScene(e);
+      break;
+    case LAYER:
+      ApplyToLayer(e);
+      break;
+    case PARTICLE:
+      ApplyToParticles(e);
+      break;
+    default:
+      break;
+  }
+  ++cursor;
+  return Due::Applied;
 }
 
 void Timeline::ApplyToScene(const ScriptEvent& e) {

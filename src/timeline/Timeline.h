@@ -4,6 +4,7 @@
 // applies the events the music has reached; Compose draws a frame from the resulting state.
 #include <cstdint>
 
+#include "timeline/EffectState.h"
 #include "timeline/Script.h"
 
 class Scene;
@@ -17,6 +18,10 @@ constexpr int kTimelineTargets = 100;
 // Noise overlay: 0 off, 1 and 2 pick a mask set; the flip-book position advances per frame.
 extern int8_t g_noiseMode;
 extern float g_noiseFrame;
+
+// The music position of frame k of a run drawn framesPerSecond times a second: the output has
+// played floor(k * rate / framesPerSecond) samples by then.
+float MusicPositionAtFrame(int64_t frame, int framesPerSecond);
 
 class Timeline {
  public:
@@ -38,6 +43,7 @@ class Timeline {
   float blurAlpha = 0;
   uint32_t cursor = 0;
   GLWindow* window = nullptr;
+  EffectState start;  // as start-up left the production, before the first event
 
   Timeline() = default;
   ~Timeline() { ReleaseEvents(); }
@@ -65,7 +71,23 @@ class Timeline {
   void Compose();
   void ReleaseEvents();
 
+  // Takes the state to which a seek returns: once everything is registered, before play.
+  void MarkStart();
+  // Brings the production to `seconds` as a run from the start would have it there, frames
+  // drawn `framesPerSecond` times a second: the events up to then re-applied and the frames
+  // before it replayed without drawing (scene animations, bursts, aqua, noise), then the music
+  // moved to `seconds`. The picture's own history (trail, glow) is not replayed. A seek past
+  // an FX_QUIT stops at it, so the next Dispatch ends the production. The clock source must be
+  // the one the run goes on with.
+  void Seek(float seconds, int framesPerSecond);
+
  private:
+  enum class Due { Applied, NotYet, Quit };
+  // Applies events[cursor] if it is due at `now` (the cursor then moves on; not for FX_QUIT).
+  Due ApplyNextEvent(float now);
+  // What Compose changes besides the picture, for one frame.
+  void AdvanceFrame();
+  void AdvanceNoise();
   void WriteEventTimes(const char* path, const char* mode) const;
   void ApplyToScene(const ScriptEvent& e);
   void ApplyToLayer(const ScriptEvent& e);
