@@ -25,6 +25,7 @@ struct Channel {
   std::unique_ptr<AudioDecoder> decoder;
   std::atomic<int64_t> position{0};
   std::atomic<bool> playing{false};
+  std::atomic<bool> ended{false};  // the decoder gave out before its announced length
   std::atomic<uint32_t> level{0};
 };
 
@@ -59,7 +60,7 @@ uint32_t Peak(const int16_t* samples, int frames) {
 
 // The stream has no music left to play at its position (or never had any): its clock runs on.
 bool PastTheMusic() {
-  return !g_channel.decoder || g_channel.position >= g_channel.decoder->Length();
+  return !g_channel.decoder || g_channel.ended || g_channel.position >= g_channel.decoder->Length();
 }
 
 // Hands `frames` frames of the stream to the output; the position counts what was handed over,
@@ -67,7 +68,10 @@ bool PastTheMusic() {
 void Mix(int16_t* out, int frames) {
   int got = 0;
   if (g_channel.handle && g_channel.playing) {
-    if (g_channel.decoder) got = g_channel.decoder->Read(out, frames);
+    if (g_channel.decoder && !g_channel.ended) {
+      got = g_channel.decoder->Read(out, frames);
+      if (got < frames) g_channel.ended = true;
+    }
     g_channel.position += frames;
   }
   std::memset(out + got * kChannels, 0, static_cast<size_t>(frames - got) * kChannels * 2);
@@ -212,6 +216,7 @@ uint32_t CreateStream(std::unique_ptr<AudioDecoder> decoder) {
   g_channel.handle = g_output.nextHandle++;
   if (g_output.nextHandle == 0) g_output.nextHandle = 1;
   g_channel.position = 0;
+  g_channel.ended = false;
   g_channel.playing = false;
   g_channel.level = 0;
   return g_channel.handle;
@@ -271,6 +276,7 @@ bool AudioChannelSetPosition(uint32_t stream, int64_t frame) {
     if (!g_channel.decoder->Seek(frame < length ? frame : length)) return false;
   }
   g_channel.position = frame;
+  g_channel.ended = false;
   return true;
 }
 
