@@ -30,7 +30,7 @@ bool StartProduction(const StartupOptions& options) {
   g_music.Load("music\\music.ogg");
   LoadLayers();
   LoadParticleSystems();
-  g_timeline.LoadScript("escenas_bin\\script2_full.txt");
+  g_timeline.LoadScript(kScriptPath);
   g_timeline.SortEvents();
   g_timeline.SetMusic(&g_music);
   g_timeline.SetWindow(&g_window);

@@ -3,6 +3,12 @@
 // both load, wire and release exactly the same way. Between the two runs a frame loop:
 // Timeline::Dispatch, Timeline::Compose, present.
 
+// The script: a folder that holds it holds a production.
+constexpr char kScriptPath[] = "escenas_bin\\script2_full.txt";
+
+// Seek rate of the player: a seek replays the frames before its target as drawn this often.
+constexpr int kPlayerSeekFps = 60;
+
 // What differs between a run on the screen and an offline render.
 struct StartupOptions {
   unsigned randomSeed = 0;  // seeds the generator behind the random shakes

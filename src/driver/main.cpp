@@ -1,7 +1,10 @@
 // The player: start-up, the frame loop and shutdown, in the order they run.
 #include <cstdio>
 #include <ctime>
+#include <string>
 
+#include "driver/Authoring.h"
+#include "driver/PlayerOptions.h"
 #include "driver/Program.h"
 #include "driver/Startup.h"
 #include "platform/Messages.h"
@@ -11,7 +14,7 @@ namespace {
 bool g_showInfo = false;
 
 // Until Escape on the active window, a closed window or the script's FX_QUIT.
-void RunFrameLoop() {
+void RunFrameLoop(Authoring& authoring) {
   char info[256] = "";
   bool done = false;
   while (!done) {
@@ -26,37 +29,51 @@ void RunFrameLoop() {
       }
       continue;
     }
-    if (g_active && g_keys[VK_ESCAPE]) break;
-    if (g_keys[VK_F1]) {
-      g_showInfo = !g_showInfo;
-      g_keys[VK_F1] = false;  // one toggle per key-down message
-    }
+    // Presses, not only held keys: a tap between two frames still counts.
+    const bool escape = TakeKeyPresses(VK_ESCAPE) > 0 || g_keys[VK_ESCAPE];
+    if (g_active && escape) break;
+    if (TakeKeyPresses(VK_F1) % 2) g_showInfo = !g_showInfo;  // one toggle per key-down
+    authoring.BeforeFrame();
     g_frameTimer.Reset();
     if (g_timeline.Dispatch()) break;
     g_timeline.Compose();
     if (g_showInfo) {
       if (g_infoTimer.ElapsedMs() > 100) {
-        std::snprintf(info, sizeof info, "Time: %.1f | FPS: %2.1f", g_music.Position(),
-                      1000.0 / g_frameTimer.ElapsedMs());
+        authoring.FormatInfo(info, sizeof info, g_frameTimer.ElapsedMs());
         g_infoTimer.Reset();
       }
-      const int32_t top = g_window.GetPictureHeight();
-      g_window.Print(0, top - 16, "QUENTARO Team [OpenGL 3D Engine]", 0, 1.0f);
-      g_window.Print(0, top - 32, info, 0, 1.0f);
+      g_window.Print(0, g_window.GetHeight() - 16, "QUENTARO Team [OpenGL 3D Engine]", 0, 1.0f);
+      g_window.Print(0, g_window.GetHeight() - 32, info, 0, 1.0f);
     }
     SwapBuffers(g_window.GetHDC());
+    authoring.AfterFrame();
   }
 }
 
 }  // namespace
 
-int main() {
-  StartupOptions options;
-  options.randomSeed = static_cast<unsigned>(std::time(nullptr));
-  if (!StartProduction(options)) return 0;
+int main(int argc, char** argv) {
+  PlayerOptions options;
+  std::string error;
+  switch (ParsePlayerOptions(argc - 1, argv + 1, options, error)) {
+    case PlayerCommand::Help: std::fputs(kPlayerUsage, stdout); return 0;
+    case PlayerCommand::Version: std::puts("zorbanel 1.0"); return 0;
+    case PlayerCommand::Bad:
+      std::fprintf(stderr, "zorbanel: %s\nTry 'zorbanel --help'.\n", error.c_str());
+      return 2;
+    case PlayerCommand::Play: break;
+  }
+  if (!EnterProduction(options.production)) return 1;
+
+  Authoring authoring(options);
+  StartupOptions startup;
+  startup.randomSeed = static_cast<unsigned>(std::time(nullptr));
+  startup.fullscreen = options.window != WindowChoice::Window;
+  if (!StartProduction(startup)) return 0;
+  authoring.Begin();
   g_music.Play();  // from here the script's clock runs
 
-  RunFrameLoop();
+  RunFrameLoop(authoring);
 
   ShutdownProduction();
   return 0;

@@ -11,6 +11,8 @@ namespace {
 
 std::deque<MSG> g_queue;
 std::map<HWND, WNDPROC> g_procedures;
+// Key-down messages dispatched per key since the key's presses were last taken.
+int g_keyPresses[256] = {};
 bool g_quitPosted = false;
 int g_quitCode = 0;
 
@@ -161,6 +163,7 @@ bool TranslateMessage(const MSG* msg) {
 
 LRESULT DispatchMessageA(const MSG* msg) {
   if (!msg) return 0;
+  if (msg->message == WM_KEYDOWN && msg->wParam < 256) ++g_keyPresses[msg->wParam];
   return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -189,8 +192,16 @@ void SetWindowProc(HWND window, WNDPROC procedure) {
   else g_procedures.erase(window);
 }
 
+int TakeKeyPresses(WPARAM key) {
+  if (key >= 256) return 0;
+  const int presses = g_keyPresses[key];
+  g_keyPresses[key] = 0;
+  return presses;
+}
+
 void ClearMessageQueue() {
   g_queue.clear();
+  for (int& presses : g_keyPresses) presses = 0;
   g_quitPosted = false;
   g_quitCode = 0;
 }

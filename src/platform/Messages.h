@@ -96,7 +96,13 @@ bool PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// How many key-down messages for `key` have been dispatched since the last call (auto-repeats
+// included), so a key pressed and released between two frames still acts: the key's state in
+// g_keys is up again by the time the frame looks.
+int TakeKeyPresses(WPARAM key);
+
 // Which procedure serves a window (the class registration of Windows); nullptr forgets the window.
 void SetWindowProc(HWND window, WNDPROC procedure);
-// Drops every queued message and a pending quit (tests start from an empty queue).
+// Drops every queued message, every untaken key press and a pending quit (tests start from an
+// empty queue).
 void ClearMessageQueue();

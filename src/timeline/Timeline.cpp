@@ -1,6 +1,7 @@
 #include "timeline/Timeline.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "effects/LayerSlot.h"
 #include "particles/ParticleSystem.h"
@@ -174,4 +175,15 @@ void Timeline::ReleaseEvents() {
   eventCount = 0;
   dumpCount = 0;
   cursor = 0;
+}
+
+bool Timeline::ReplaceScript(const char* path) {
+  Timeline fresh;
+  fresh.LoadScript(path);
+  if (fresh.eventCount == 0) return false;
+  fresh.SortEvents();
+  std::swap(events, fresh.events);
+  std::swap(eventCount, fresh.eventCount);
+  std::swap(dumpCount, fresh.dumpCount);
+  return true;
 }

@@ -54,6 +54,9 @@ class Timeline {
   // events. Replaces any events loaded before.
   void LoadScript(const char* path);
   void SortEvents();
+  // Loads and sorts the script at path in place of the events held, the cursor kept; false,
+  // keeping the events held, when the file gives no events.
+  bool ReplaceScript(const char* path);
   // Diagnostics: one "%f" line per event time, truncating or appending.
   void DumpEventTimes(const char* path) const;
   void AppendEventTimes(const char* path) const;

@@ -201,3 +201,19 @@ TEST(FindExtension, MatchesWholeNewlineSeparatedWordsOnly) {
   EXPECT_FALSE(GLWindow::FindExtension("\n\n", ""));
   EXPECT_FALSE(GLWindow::FindExtension(nullptr, "GL_EXT_bgra"));
 }
+
+TEST_F(WindowMessages, ATapBetweenTwoFramesIsStillAPress) {
+  for (WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_F1}, WPARAM{VK_SPACE}, WPARAM{'L'}}) {
+    PostMessageA(kWindow, WM_KEYDOWN, key, 0);
+    PostMessageA(kWindow, WM_KEYUP, key, 0);
+    Drain();
+    EXPECT_FALSE(g_keys[key]) << key;
+    EXPECT_EQ(TakeKeyPresses(key), 1) << key;
+    EXPECT_EQ(TakeKeyPresses(key), 0) << "taken once: " << key;
+  }
+  // Auto-repeat key-downs count as presses; codes out of range have none.
+  for (int i = 0; i < 3; ++i) PostMessageA(kWindow, WM_KEYDOWN, VK_RIGHT, 0);
+  Drain();
+  EXPECT_EQ(TakeKeyPresses(VK_RIGHT), 3);
+  EXPECT_EQ(TakeKeyPresses(256), 0);
+}

@@ -1,0 +1,148 @@
+#include "driver/Authoring.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "driver/Program.h"
+#include "driver/Reload.h"
+#include "driver/Startup.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/StatusLine.h"
+
+namespace {
+
+constexpr uint32_t kScriptPollMs = 250;
+constexpr uint32_t kFrameRateWindowMs = 500;
+
+// The script's modification time in nanoseconds; 0 when it cannot be seen.
+int64_t ScriptStamp() {
+  struct stat info;
+  if (::stat(ResolvePath(kScriptPath).c_str(), &info) != 0) return 0;
+  return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+Authoring::Authoring(const PlayerOptions& options)
+    : m_dev(options.dev),
+      m_from(options.from),
+      m_loopStart(options.loopStart),
+      m_loopEnd(options.loopEnd) {
+  if (!m_dev) return;
+  m_clock = std::make_unique<HeldClock>(CurrentClock());
+  SetClockSource(m_clock.get());
+}
+
+Authoring::~Authoring() {
+  if (m_clock) SetClockSource(&m_clock->Base());
+}
+
+void Authoring::Begin() {
+  if (m_from >= 0)
+    SeekTo(m_from);
+  else if (m_loopEnd > m_loopStart)
+    SeekTo(m_loopStart);
+  if (!m_dev) return;
+  m_scriptStamp = ScriptStamp();
+  m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
+}
+
+void Authoring::SeekTo(double seconds) {
+  g_timeline.Seek(static_cast<float>(seconds > 0 ? seconds : 0), kPlayerSeekFps);
+}
+
+void Authoring::BeforeFrame() {
+  if (m_dev) {
+    if (TakeKeyPresses(VK_SPACE) % 2) TogglePause();
+    const int seconds = TakeKeyPresses(VK_RIGHT) - TakeKeyPresses(VK_LEFT) +
+                        10 * (TakeKeyPresses(VK_UP) - TakeKeyPresses(VK_DOWN));
+    if (TakeKeyPresses(VK_HOME)) SeekTo(0);
+    if (seconds != 0) SeekTo(g_music.Position() + seconds);
+    for (int marks = TakeKeyPresses('L'); marks > 0; --marks) MarkLoop();
+    if (TakeKeyPresses('R')) Reload();
+    PollScript();
+  }
+  if (m_loopEnd > m_loopStart && g_music.Position() >= m_loopEnd) SeekTo(m_loopStart);
+}
+
+void Authoring::TogglePause() {
+  if (m_clock->IsHeld()) {
+    m_clock->Release();
+    setFrameWaitHandler(std::move(m_waitBeforePause));
+    g_music.Resume();
+    return;
+  }
+  g_music.Pause();
+  m_clock->Hold();
+  // Scenes waiting for their next animation frame would wait for ever on a held clock: they
+  // stay on the frame they show.
+  m_waitBeforePause = setFrameWaitHandler([](double) { return false; });
+}
+
+void Authoring::MarkLoop() {
+  const double now = g_music.Position();
+  if (m_loopEnd > m_loopStart) {
+    m_loopStart = m_loopEnd = -1;
+    m_loopStartMarked = false;
+    PrintStatus("- Loop cleared\n");
+  } else if (!m_loopStartMarked) {
+    m_loopStart = now;
+    m_loopStartMarked = true;
+    PrintStatus("- Loop starts at %.2f s\n", now);
+  } else if (now > m_loopStart) {
+    m_loopEnd = now;
+    m_loopStartMarked = false;
+    PrintStatus("- Loop from %.2f s to %.2f s\n", m_loopStart, m_loopEnd);
+    SeekTo(m_loopStart);
+  } else {
+    // An end before the start: the two marks the other way round.
+    m_loopEnd = m_loopStart;
+    m_loopStart = now;
+    m_loopStartMarked = false;
+    PrintStatus("- Loop from %.2f s to %.2f s\n", m_loopStart, m_loopEnd);
+    SeekTo(m_loopStart);
+  }
+}
+
+void Authoring::Reload() {
+  m_scriptStamp = ScriptStamp();
+  std::string why;
+  if (ReloadProduction(why))
+    PrintStatus("- Script reloaded at %.2f s\n", g_music.Position());
+  else
+    PrintStatus("- Script not reloaded: %s; the previous script plays on\n", why.c_str());
+}
+
+void Authoring::PollScript() {
+  const uint32_t now = m_clock->Base().TickCount();
+  if (now - m_lastPollMs < kScriptPollMs) return;
+  m_lastPollMs = now;
+  if (ScriptStamp() != m_scriptStamp) Reload();
+}
+
+void Authoring::AfterFrame() {
+  if (!m_dev) return;
+  ++m_frames;
+  const uint32_t now = m_clock->Base().TickCount();
+  if (now - m_rateSince < kFrameRateWindowMs) return;
+  m_frameRate = m_frames * 1000.0 / (now - m_rateSince);
+  m_frames = 0;
+  m_rateSince = now;
+}
+
+void Authoring::FormatInfo(char* text, size_t size, double frameMs) const {
+  if (!m_dev) {
+    std::snprintf(text, size, "Time: %.1f | FPS: %2.1f", g_music.Position(), 1000.0 / frameMs);
+    return;
+  }
+  int n = std::snprintf(text, size, "Time: %.1f | FPS: %2.1f%s", g_music.Position(), m_frameRate,
+                        m_clock->IsHeld() ? " | paused" : "");
+  if (n < 0 || static_cast<size_t>(n) >= size) return;
+  if (m_loopEnd > m_loopStart)
+    std::snprintf(text + n, size - n, " | loop %.1f-%.1f", m_loopStart, m_loopEnd);
+  else if (m_loopStartMarked)
+    std::snprintf(text + n, size - n, " | loop from %.1f", m_loopStart);
+}

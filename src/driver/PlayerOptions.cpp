@@ -1,0 +1,120 @@
+#include "driver/PlayerOptions.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "driver/Startup.h"
+#include "platform/Files.h"
+
+const char kPlayerUsage[] =
+    "Usage: zorbanel [options] [PRODUCTION_DIR]\n"
+    "\n"
+    "Plays the production in PRODUCTION_DIR (or the working directory) in time with its music.\n"
+    "\n"
+    "  -C DIR          the production in DIR (the same as PRODUCTION_DIR)\n"
+    "  --window        play in a window\n"
+    "  --fullscreen    play full screen (without either, full screen is asked for and a window\n"
+    "                  offered where the display refuses it)\n"
+    "  --from S        start at second S of the production\n"
+    "  --loop A B      play seconds A to B again and again\n"
+    "  --dev           authoring keys (below) and live reload of the script\n"
+    "  -h, --help      this help\n"
+    "  --version       the version\n"
+    "\n"
+    "Keys: Escape ends, F1 shows the time and frame rate. With --dev also: Space pauses and\n"
+    "resumes, Left/Right seek 1 s, Up/Down 10 s, Home restarts, L marks the loop start, then its\n"
+    "end, then clears it, R reloads the script (it also reloads by itself when saved).\n"
+    "\n"
+    "The log is LOGFILE.TXT in the production's folder. Exit status: 0 after a run; 1 when there\n"
+    "is no production; 2 for bad arguments.\n";
+
+namespace {
+
+// Seconds of a production: finite, not negative, and within a day.
+bool ReadSeconds(const char* text, double& value) {
+  char* end = nullptr;
+  errno = 0;
+  const double v = std::strtod(text, &end);
+  if (end == text || *end != '\0' || errno != 0 || !std::isfinite(v) || v < 0 || v > 86400)
+    return false;
+  value = v;
+  return true;
+}
+
+}  // namespace
+
+PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options,
+                                 std::string& error) {
+  bool dirGiven = false;
+  auto setDir = [&](const std::string& dir) {
+    if (dirGiven || dir.empty()) {
+      error = dir.empty() ? "the production folder is empty" : "one production folder only";
+      return false;
+    }
+    options.production = dir;
+    dirGiven = true;
+    return true;
+  };
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    // How many values the option takes, and a description of them for the messages.
+    const int values = arg == "--loop" ? 2 : arg == "-C" || arg == "--from" ? 1 : 0;
+    if (i + values >= argc) {
+      error = "missing value for " + arg;
+      return PlayerCommand::Bad;
+    }
+    if (arg == "-h" || arg == "--help") return PlayerCommand::Help;
+    if (arg == "--version") return PlayerCommand::Version;
+    if (arg == "--window" || arg == "--fullscreen") {
+      const WindowChoice choice = arg == "--window" ? WindowChoice::Window : WindowChoice::Fullscreen;
+      if (options.window != WindowChoice::Ask && options.window != choice) {
+        error = "--window and --fullscreen exclude each other";
+        return PlayerCommand::Bad;
+      }
+      options.window = choice;
+    } else if (arg == "--dev") {
+      options.dev = true;
+    } else if (arg == "-C") {
+      if (!setDir(argv[++i])) return PlayerCommand::Bad;
+    } else if (arg == "--from") {
+      if (!ReadSeconds(argv[++i], options.from)) {
+        error = std::string("--from takes seconds from 0 to 86400, not '") + argv[i] + "'";
+        return PlayerCommand::Bad;
+      }
+    } else if (arg == "--loop") {
+      const char* a = argv[++i];
+      const char* b = argv[++i];
+      if (!ReadSeconds(a, options.loopStart) || !ReadSeconds(b, options.loopEnd) ||
+          options.loopEnd <= options.loopStart) {
+        error = std::string("--loop takes two times A < B in seconds, not '") + a + "' '" + b + "'";
+        return PlayerCommand::Bad;
+      }
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option '" + arg + "'";
+      return PlayerCommand::Bad;
+    } else if (!setDir(arg)) {
+      return PlayerCommand::Bad;
+    }
+  }
+  return PlayerCommand::Play;
+}
+
+bool EnterProduction(const std::string& dir) {
+  if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+    std::fprintf(stderr, "zorbanel: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
+    return false;
+  }
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec)) return true;
+  std::fprintf(stderr,
+               "zorbanel: %s holds no production (no %s).\n"
+               "Name the production's folder: zorbanel PRODUCTION_DIR, or zorbanel -C DIR.\n",
+               std::filesystem::current_path(ec).c_str(), kScriptPath);
+  return false;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The player's command line: zorbanel [options] [PRODUCTION_DIR].
+#include <string>
+
+enum class WindowChoice { Ask, Window, Fullscreen };
+
+struct PlayerOptions {
+  std::string production;  // "" for the working directory
+  WindowChoice window = WindowChoice::Ask;
+  double from = -1;  // seconds; below 0: from the start
+  double loopStart = -1, loopEnd = -1;  // a loop when loopEnd > loopStart >= 0
+  bool dev = false;
+};
+
+enum class PlayerCommand { Play, Help, Version, Bad };
+
+extern const char kPlayerUsage[];
+
+// argv without the program name. On Bad, error says what is wrong.
+PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options,
+                                 std::string& error);
+
+// Makes `dir` ("" keeps the working directory) the working directory and checks that it holds a
+// production (its script). False, with a message on standard error naming the way to point the
+// player at one, when it does not; nothing is written there.
+bool EnterProduction(const std::string& dir);

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "driver/PlayerOptions.h"
+#include "support/TempDir.h"
+
+namespace {
+
+PlayerCommand Parse(std::vector<const char*> args, PlayerOptions& options) {
+  std::string error;
+  const PlayerCommand command =
+      ParsePlayerOptions(static_cast<int>(args.size()), args.data(), options, error);
+  EXPECT_EQ(command == PlayerCommand::Bad, !error.empty());
+  return command;
+}
+
+}  // namespace
+
+TEST(PlayerOptions, ReadsEveryOption) {
+  PlayerOptions o;
+  ASSERT_EQ(Parse({"--window", "--from", "12.5", "--loop", "3", "7.25", "--dev", "prod"}, o),
+            PlayerCommand::Play);
+  EXPECT_EQ(o.window, WindowChoice::Window);
+  EXPECT_EQ(o.from, 12.5);
+  EXPECT_EQ(o.loopStart, 3);
+  EXPECT_EQ(o.loopEnd, 7.25);
+  EXPECT_TRUE(o.dev);
+  EXPECT_EQ(o.production, "prod");
+
+  PlayerOptions d;
+  ASSERT_EQ(Parse({"-C", "dir", "--fullscreen"}, d), PlayerCommand::Play);
+  EXPECT_EQ(d.production, "dir");
+  EXPECT_EQ(d.window, WindowChoice::Fullscreen);
+  EXPECT_LT(d.from, 0);
+  EXPECT_FALSE(d.dev);
+}
+
+TEST(PlayerOptions, HelpVersionAndBadArguments) {
+  struct Case {
+    std::vector<const char*> args;
+    PlayerCommand command;
+  };
+  const Case cases[] = {
+      {{"-h"}, PlayerCommand::Help},
+      {{"--help", "--bogus"}, PlayerCommand::Help},
+      {{"--version"}, PlayerCommand::Version},
+      {{"--bogus"}, PlayerCommand::Bad},
+      {{"--from"}, PlayerCommand::Bad},
+      {{"--from", "-1"}, PlayerCommand::Bad},
+      {{"--from", "nan"}, PlayerCommand::Bad},
+      {{"--from", "1e308"}, PlayerCommand::Bad},
+      {{"--from", "3s"}, PlayerCommand::Bad},
+      {{"--loop", "5"}, PlayerCommand::Bad},
+      {{"--loop", "5", "5"}, PlayerCommand::Bad},
+      {{"--loop", "6", "5"}, PlayerCommand::Bad},
+      {{"--window", "--fullscreen"}, PlayerCommand::Bad},
+      {{"a", "b"}, PlayerCommand::Bad},
+      {{"-C", "a", "b"}, PlayerCommand::Bad},
+      {{""}, PlayerCommand::Bad},
+  };
+  for (const Case& c : cases) {
+    PlayerOptions o;
+    EXPECT_EQ(Parse(c.args, o), c.command) << c.args[0] << " (" << c.args.size() << " args)";
+  }
+}
+
+TEST(PlayerOptions, TheProgramAnswersWithoutTouchingAFolderThatHoldsNoProduction) {
+  TempDir dir;
+  struct Case {
+    const char* args;
+    int status;
+  };
+  const Case cases[] = {{"--help", 0}, {"--version", 0}, {"--from x", 2}, {"", 1}, {"-C .", 1}};
+  for (const Case& c : cases) {
+    const std::string command = std::string(ZB_PLAYER) + " " + c.args + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << c.args;
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << c.args;
+    EXPECT_FALSE(std::filesystem::exists(dir.path + "/LOGFILE.TXT")) << c.args;
+  }
+}
