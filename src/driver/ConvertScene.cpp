@@ -33,6 +33,16 @@ bool ConvertSceneFromAse(const char* name) {
     scene.release();
     return false;
   }
+  // Only a whole scene may replace the file the player loads: an empty, object-less or cut
+  // file would turn a good scene into a poor one.
+  if (reader.result != AseResult::complete) {
+    std::printf("]> ** ERROR ** [ %s ] %s: [ %s ] is left as it was. **\n", asePath,
+                reader.result == AseResult::cutShort ? "ends inside a block"
+                                                     : "holds no geometric object",
+                binPath);
+    scene.release();
+    return false;
+  }
 
   MakeFolder("escenas_bin");
   MakeFolder("textures");

@@ -160,10 +160,12 @@ std::string Directory(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A fresh name beside target for a file about to be put in place.
+// A fresh name beside target for a file about to be put in place. It does not grow with the
+// target's name, so a target whose name is near the system's limit can still be written.
 std::string TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  return Directory(target) + "/.tmp" + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++);
 }
 
 }  // namespace

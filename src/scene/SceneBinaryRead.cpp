@@ -26,6 +26,9 @@ const size_t kMinObjectBlock = 4 * 4 + 4;
 const size_t kMinCameraBlock = kCameraFrameSize + 4;
 const size_t kMinMaterialBlock = kMaterialHeaderSize;
 const size_t kMinLightBlock = kLightFrameSize + 1 + 4;
+// More objects, cameras, materials or lights than any scene the engine can play: beyond it a
+// count is refused before anything is allocated for it, whatever the file's size.
+const uint32_t kMaxSectionCount = 65536;
 
 // The whole file in memory: mapped from the page cache where the system allows it (no copy,
 // no zeroed pages), else read into a buffer of its size.
@@ -36,9 +39,12 @@ class FileBytes {
     if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     size_ = static_cast<size_t>(st.st_size);
     if (size_ == 0) return true;
-    void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, ::fileno(file), 0);
+    // Pages come in as the reader reaches them: a file refused at its first counts costs
+    // nothing for the rest of its size.
+    void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, ::fileno(file), 0);
     if (mapped != MAP_FAILED) {
       mapped_ = static_cast<const uint8_t*>(mapped);
+      ::madvise(mapped, size_, MADV_SEQUENTIAL);
       return true;
     }
     copy_.reset(new (std::nothrow) uint8_t[size_]);
@@ -77,6 +83,8 @@ class Parser {
   // The fields read since the last check were all in the file.
   bool whole(const char* what, uint32_t i);
   bool readCount(uint32_t& n, const char* what, uint32_t i);
+  // A section's count, refused above kMaxSectionCount or when its smallest blocks cannot fit.
+  bool readSectionCount(uint32_t& n, size_t minBlock, const char* what);
   // n elements of at least size bytes each must fit in what is left.
   bool fits(uint32_t n, size_t size, const char* what, uint32_t i);
   bool readObjects();
@@ -123,6 +131,13 @@ bool Parser::whole(const char* what, uint32_t i) {
 bool Parser::readCount(uint32_t& n, const char* what, uint32_t i) {
   n = in_.u32();
   return whole(what, i);
+}
+
+bool Parser::readSectionCount(uint32_t& n, size_t minBlock, const char* what) {
+  if (!readCount(n, what, kWhole) || !fits(n, minBlock, what, kWhole)) return false;
+  if (n <= kMaxSectionCount) return true;
+  return fail("%s anuncia %u elementos y una escena admite %u como mucho", what, n,
+              kMaxSectionCount);
 }
 
 bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
@@ -188,9 +203,7 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
 
 bool Parser::readObjects() {
   uint32_t count;
-  if (!readCount(count, "la seccion de objetos", kWhole) ||
-      !fits(count, kMinObjectBlock, "la seccion de objetos", kWhole))
-    return false;
+  if (!readSectionCount(count, kMinObjectBlock, "la seccion de objetos")) return false;
   std::printf("%s - Cargando %d objetos.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   if (count == 0) return true;
   const bool ours = !scene_.objectsReady;
@@ -211,9 +224,7 @@ bool Parser::readObjects() {
 
 bool Parser::readCameras() {
   uint32_t count;
-  if (!readCount(count, "la seccion de camaras", kWhole) ||
-      !fits(count, kMinCameraBlock, "la seccion de camaras", kWhole))
-    return false;
+  if (!readSectionCount(count, kMinCameraBlock, "la seccion de camaras")) return false;
   const bool ours = !scene_.camerasReady;
   scene_.setupCameras(count);
   std::printf("%s - Cargando %d camaras.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
@@ -238,9 +249,7 @@ bool Parser::readCameras() {
 
 bool Parser::readMaterials() {
   uint32_t count;
-  if (!readCount(count, "la seccion de materiales", kWhole) ||
-      !fits(count, kMinMaterialBlock, "la seccion de materiales", kWhole))
-    return false;
+  if (!readSectionCount(count, kMinMaterialBlock, "la seccion de materiales")) return false;
   const bool ours = !scene_.materialsReady;
   scene_.setupMaterials(count);
   std::printf("%s - Cargando %d materiales.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
@@ -271,9 +280,7 @@ bool Parser::readMaterials() {
 
 bool Parser::readLights() {
   uint32_t count;
-  if (!readCount(count, "la seccion de luces", kWhole) ||
-      !fits(count, kMinLightBlock, "la seccion de luces", kWhole))
-    return false;
+  if (!readSectionCount(count, kMinLightBlock, "la seccion de luces")) return false;
   const bool ours = !scene_.lightsReady;
   scene_.setupLights(count);
   std::printf("%s - Cargando %d luces.\n", SceneBinaryFile::kBanner, static_cast<int>(count));

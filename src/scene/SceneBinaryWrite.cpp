@@ -1,7 +1,7 @@
-// writeScene in three steps: encode the scene into bytes (the paths it stores are decided
-// here), copy the textures those paths name, then put the file in place. Every file is written
-// beside its destination under a temporary name and put in place only once complete, so a
-// failed write never costs the user the file that was there.
+// writeScene in three steps: copy the scene's textures into the production (when normalising),
+// encode the scene with the paths they got, then put the file and its copy log in place. Every
+// file is written beside its destination and renamed over it only once complete, so a failed or
+// killed write never costs the user the file that was there.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,68 +11,13 @@
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "scene/SceneBinaryLayout.h"
+#include "scene/SceneBinaryTextures.h"
 
 using namespace scenebinary;
 
 namespace {
 
 const char* const kBanner = SceneBinaryFile::kBanner;
-
-// A file written under a temporary name next to its destination.
-class PendingFile {
- public:
-  PendingFile(const char* destination, const char* mode)
-      : destination_(destination), temporary_(std::string(destination) + ".tmp") {
-    stream = OpenFile(temporary_.c_str(), mode);
-  }
-  ~PendingFile() {
-    if (stream) abandon();
-  }
-
-  // Closes the stream and puts the file in place; false (and nothing replaced) on any error.
-  bool commit(bool writesOk) {
-    const bool closed = std::fclose(stream) == 0;
-    stream = nullptr;
-    if (writesOk && closed &&
-        std::rename(ResolvePath(temporary_.c_str()).c_str(), ResolvePath(destination_).c_str()) == 0)
-      return true;
-    std::remove(ResolvePath(temporary_.c_str()).c_str());
-    return false;
-  }
-
-  void abandon() { commit(false); }
-
-  FILE* stream = nullptr;
-
- private:
-  const char* destination_;
-  std::string temporary_;
-};
-
-// A texture image the write copies into the production: from the map's bitmap to the path
-// the file stores.
-struct TextureCopy {
-  std::string source;
-  std::string destination;
-};
-
-// "textures\" + the last non-empty backslash-separated piece of bitmap; empty when bitmap
-// names no file.
-std::string NormalizedPath(const char* bitmap) {
-  const char* name = nullptr;
-  size_t length = 0;
-  for (const char* p = bitmap; *p;) {
-    const char* end = std::strchr(p, '\\');
-    if (!end) end = p + std::strlen(p);
-    if (end > p) {
-      name = p;
-      length = static_cast<size_t>(end - p);
-    }
-    p = *end ? end + 1 : end;
-  }
-  if (!name) return std::string();
-  return "textures\\" + std::string(name, length);
-}
 
 // The path field holds at most 254 characters and its NUL; a longer path is cut, and said.
 std::string FittedPath(std::string path) {
@@ -83,31 +28,6 @@ std::string FittedPath(std::string path) {
     path.resize(limit);
   }
   return path;
-}
-
-// The map as the file stores it. With normalize, its image is queued for copying to the path
-// stored under "textures\".
-TextureMap StoredMap(const TextureMap& map, bool normalize, int material, int k,
-                     std::vector<TextureCopy>& copies) {
-  std::string stored = FittedPath(map.bitmap);
-  if (!normalize) {
-    std::printf("%s - Escribiendo material [ %d ] - Textura [ %d ] [ %s ]\n", kBanner, material,
-                k, map.bitmap);
-  } else {
-    const std::string normalized = NormalizedPath(map.bitmap);
-    if (normalized.empty()) {
-      std::printf("%s - [NORMALIZANDO] - La textura [%s] no nombra ningun fichero; no se copia.\n",
-                  kBanner, map.bitmap);
-    } else {
-      stored = FittedPath(normalized);
-      std::printf("%s - Escribiendo material [ %d ] - Textura [ %d ] [ %s ]\n", kBanner,
-                  material, k, stored.c_str());
-      copies.push_back({map.bitmap, stored});
-    }
-  }
-  TextureMap result = map;
-  result.setBitmap(stored.c_str());
-  return result;
 }
 
 void EncodeObject(ByteSink& out, const SceneObject& object) {
@@ -133,14 +53,22 @@ void EncodeCamera(ByteSink& out, const SceneCamera& camera) {
   for (uint32_t k = 0; k < camera.trackLength; ++k) CameraFrameFields(out, camera.getSample(k));
 }
 
-void EncodeMaterial(ByteSink& out, const Material& material, int i, bool normalize,
-                    std::vector<TextureCopy>& copies) {
+// paths holds the path each map stores, in scene order (next: this material's first), or
+// nothing when the maps keep their own.
+void EncodeMaterial(ByteSink& out, const Material& material, int i,
+                    const std::vector<std::string>& paths, size_t& next) {
   MaterialHeader header = material.getHeader();
   // A material holds two maps; a larger count would make the file unreadable.
   if (header.mapCount > 2) header.mapCount = 2;
   MaterialHeaderFields(out, header);
-  for (uint32_t k = 0; k < header.mapCount; ++k)
-    MapFields(out, StoredMap(material.getMap(k), normalize, i, static_cast<int>(k), copies));
+  for (uint32_t k = 0; k < header.mapCount; ++k) {
+    TextureMap map = material.getMap(k);
+    const std::string stored = FittedPath(paths.empty() ? map.bitmap : paths[next++]);
+    std::printf("%s - Escribiendo material [ %d ] - Textura [ %d ] [ %s ]\n", kBanner, i,
+                static_cast<int>(k), stored.c_str());
+    map.setBitmap(stored.c_str());
+    MapFields(out, map);
+  }
 }
 
 void EncodeLight(ByteSink& out, const SceneLight& light) {
@@ -151,8 +79,7 @@ void EncodeLight(ByteSink& out, const SceneLight& light) {
 }
 
 // The whole file in memory, with the log line of each section and element.
-void EncodeScene(ByteSink& out, const Scene& scene, bool normalize,
-                 std::vector<TextureCopy>& copies) {
+void EncodeScene(ByteSink& out, const Scene& scene, const std::vector<std::string>& paths) {
   std::printf("%s - Escribiendo cabecera de escena.\n", kBanner);
   ParamsFields(out, scene.getParams());
 
@@ -172,9 +99,10 @@ void EncodeScene(ByteSink& out, const Scene& scene, bool normalize,
 
   std::printf("%s - Escribiendo %d materiales.\n", kBanner, static_cast<int>(scene.materialCount));
   out.u32(scene.materialCount);
+  size_t next = 0;
   for (uint32_t i = 0; i < scene.materialCount; ++i) {
     std::printf("%s - Escribiendo material [ %d ]\n", kBanner, static_cast<int>(i));
-    EncodeMaterial(out, scene.getMaterial(i), static_cast<int>(i), normalize, copies);
+    EncodeMaterial(out, scene.getMaterial(i), static_cast<int>(i), paths, next);
   }
 
   std::printf("%s - Escribiendo %d luces.\n", kBanner, static_cast<int>(scene.lightCount));
@@ -187,68 +115,32 @@ void EncodeScene(ByteSink& out, const Scene& scene, bool normalize,
 
 }  // namespace
 
-bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool binary) {
-  FILE* in = OpenFile(source, binary ? "rb" : "r", ReadLimit::kTexture);
-  if (!in) {
-    std::printf("%s - ERROR: no se puede abrir [%s] para copiarlo.\n", kBanner, source);
-    return false;
-  }
-  PendingFile out(destination, binary ? "wb" : "w");
-  if (!out.stream) {
-    std::fclose(in);
-    std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination);
-    return false;
-  }
-  char buffer[2048];
-  bool ok = true;
-  size_t n;
-  while (ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-    ok = std::fwrite(buffer, 1, n, out.stream) == n;
-  ok = ok && !std::ferror(in);
-  std::fclose(in);
-  if (!out.commit(ok)) {
-    std::printf("%s - ERROR: fallo al copiar [%s] -> [%s].\n", kBanner, source, destination);
-    return false;
-  }
-  return true;
-}
-
 bool SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
-  FILE* copyLog = nullptr;
-  if (normalize) {
-    const std::string logPath = std::string(path) + ".TXT";
-    copyLog = OpenFile(logPath.c_str(), "w");
-    if (!copyLog)
-      std::printf("%s - ERROR: no se puede crear el registro de copias [%s].\n", kBanner,
-                  logPath.c_str());
-  }
-  PendingFile target(path, "wb");
-  if (!target.stream) {
+  AtomicFile target;
+  file = target.Open(path);
+  if (!file) {
     std::printf("%s - ERROR: no se puede crear el fichero [ %s ]; no se escribe la escena.\n",
                 kBanner, path);
-    if (copyLog) std::fclose(copyLog);
     return false;
   }
-  file = target.stream;
+  std::string copyLog;
+  const std::vector<std::string> paths =
+      normalize ? CopySceneTextures(*this, scene, copyLog) : std::vector<std::string>();
 
   ByteSink out;
-  std::vector<TextureCopy> copies;
-  EncodeScene(out, scene, normalize, copies);
-
-  for (const TextureCopy& copy : copies) {
-    const char* source = copy.source.c_str();
-    const char* destination = copy.destination.c_str();
-    if (copyLog) std::fprintf(copyLog, "Copiando %s -> %s ...", source, destination);
-    std::printf("%s - [NORMALIZANDO] - Copiando [%s] -> [%s]\n", kBanner, source, destination);
-    const bool copied = copyFile(source, destination, true);
-    if (copyLog) std::fputs(copied ? "OK\n" : "FALLO\n", copyLog);
-  }
-  if (copyLog) std::fclose(copyLog);
+  EncodeScene(out, scene, paths);
 
   const bool written = std::fwrite(out.bytes.data(), 1, out.bytes.size(), file) == out.bytes.size();
   file = nullptr;
-  if (target.commit(written)) return true;
-  std::printf("%s - ERROR: no se pudo escribir el fichero [ %s ]; queda como estaba.\n", kBanner,
-              path);
-  return false;
+  if (!written || !target.Commit()) {
+    std::printf("%s - ERROR: no se pudo escribir el fichero [ %s ]; queda como estaba.\n",
+                kBanner, path);
+    return false;
+  }
+  // The log of the copies goes with the scene it belongs to: a failed write keeps the old one.
+  const std::string logPath = std::string(path) + ".TXT";
+  if (normalize && !WriteWholeFile(logPath.c_str(), copyLog.data(), copyLog.size()))
+    std::printf("%s - ERROR: no se puede crear el registro de copias [%s].\n", kBanner,
+                logPath.c_str());
+  return true;
 }

@@ -49,7 +49,7 @@ namespace {
 
 std::string Normalized(const char* bitmap) {
   std::string path = bitmap;
-  const size_t slash = path.find_last_of('\\');
+  const size_t slash = path.find_last_of("\\/:");
   return "textures\\" + (slash == std::string::npos ? path : path.substr(slash + 1));
 }
 

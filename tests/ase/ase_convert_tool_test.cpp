@@ -1,10 +1,15 @@
-// The converter in a production folder, and the zorbanel-convert tool: its exit statuses and
-// its scene summary.
+// The converter in a production folder, and the zorbanel-convert tool: its exit statuses, its
+// scene summary, and what it does with hostile input.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AseTestSupport.h"
 #include "driver/ConvertScene.h"
@@ -127,6 +132,91 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   const ToolRun damaged = Tool("--info escenas_bin/corta.bin");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.out.find("danado"), std::string::npos) << damaged.out;
+}
+
+// A scene with one object whose material names bitmap; cut keeps only its first bytes.
+std::string AseWithBitmap(const std::string& bitmap) {
+  return "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 {\n *MAP_DIFFUSE {\n  *BITMAP \"" +
+         bitmap + "\"\n }\n} }\n*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 1 *MESH_VERTEX 0 1 2 3 } }\n";
+}
+
+const char kAbsent[] = "(absent)";
+
+struct Hostile {
+  const char* name;
+  std::string ase;                                   // escenas/good.ase
+  std::vector<std::pair<std::string, std::string>> extra;   // more files to write first
+  int status;
+  const char* message;  // in the tool's output, even with --quiet; "" for a quiet success
+  std::vector<std::pair<std::string, std::string>> after;   // file -> contents (or kAbsent)
+};
+
+// Hostile ASE files in a production "prod" inside the test folder, converted with --quiet over
+// a good scene file: nothing outside the production is read or written, no existing texture or
+// scene file is lost, and every refusal is said.
+TEST(ConvertTool, HostileInputNeverReachesOutsideOrLosesAGoodFile) {
+  TempDir dir;
+  const std::string aseDir = "prod/escenas/";
+  const std::string cut = AseWithBitmap("x.jpg");
+  const std::vector<Hostile> cases = {
+      {"a path that climbs out", AseWithBitmap("..\\\\victim.txt"), {}, 0,
+       "lies outside the production", {{"victim.txt", "VICTIM"}, {"prod/textures/victim.txt", kAbsent}}},
+      {"an absolute path", AseWithBitmap(dir.path + "/victim.txt"), {}, 0,
+       "lies outside the production", {{"prod/textures/victim.txt", kAbsent}}},
+      {"a link that leads out", AseWithBitmap("enlace.jpg"), {}, 0, "lies outside the production",
+       {{"prod/textures/enlace.jpg", kAbsent}}},
+      {"the texture itself, reached by climbing", AseWithBitmap("..\\\\prod\\\\textures\\\\zorban.jpg"),
+       {}, 0, "", {{"prod/textures/zorban.jpg", "LAYER"}}},
+      {"another image under a texture's name", AseWithBitmap("escenas\\\\zorban.jpg"),
+       {{aseDir + "zorban.jpg", "OTHER"}}, 0, "already holds another image",
+       {{"prod/textures/zorban.jpg", "LAYER"}, {"prod/textures/zorban_2.jpg", "OTHER"}}},
+      {"forward slashes", AseWithBitmap("media/gras/gras.tga"), {{"prod/media/gras/gras.tga", "GRAS"}}, 0,
+       "", {{"prod/textures/gras.tga", "GRAS"}}},
+      {"an empty file", "", {}, 1, "holds no geometric object", {{"prod/escenas_bin/good.bin", "GOOD"}}},
+      {"no objects", "*SCENE { *SCENE_LASTFRAME 10 }\n", {}, 1, "holds no geometric object",
+       {{"prod/escenas_bin/good.bin", "GOOD"}, {"prod/escenas_bin/good.bin.TXT", "LOG"}}},
+      {"a file cut short", cut.substr(0, cut.find("*MESH_VERTEX")), {}, 1, "ends inside a block",
+       {{"prod/escenas_bin/good.bin", "GOOD"}}},
+  };
+  for (const Hostile& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir.Write("victim.txt", "VICTIM");
+    dir.Write("prod/textures/zorban.jpg", "LAYER");
+    dir.Write("prod/escenas_bin/good.bin", "GOOD");
+    dir.Write("prod/escenas_bin/good.bin.TXT", "LOG");
+    dir.Write(aseDir + "good.ase", c.ase);
+    for (const auto& [path, contents] : c.extra) dir.Write(path, contents);
+    ::unlink("prod/enlace.jpg");
+    ASSERT_EQ(::symlink("../victim.txt", "prod/enlace.jpg"), 0);
+    ASSERT_EQ(::chdir("prod"), 0);
+    const ToolRun run = Tool("--quiet good");
+    ASSERT_EQ(::chdir(".."), 0);
+    EXPECT_EQ(run.status, c.status) << run.out;
+    EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+    for (const auto& [path, contents] : c.after)
+      EXPECT_EQ(::access(path.c_str(), F_OK) == 0 ? dir.Read(path) : kAbsent, contents) << path;
+  }
+  // No temporary file is left behind.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// A binary scene whose counts are forged: refused before anything is allocated for them, in a
+// small fraction of the memory the counts ask for.
+TEST(ConvertTool, ForgedCountsTakeLittleMemory) {
+  TempDir dir;
+  // 10 million empty objects: 200 MB of zeros, sparse on disk.
+  std::string header(68, '\0');
+  header += std::string("\x80\x96\x98\x00", 4);
+  dir.Write("prod/escenas_bin/vacios.bin", header);
+  ASSERT_EQ(::truncate("prod/escenas_bin/vacios.bin", 68 + 4 + 200000000 + 12), 0);
+  const ToolRun run = Tool("--info prod/escenas_bin/vacios.bin");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("anuncia 10000000 elementos y una escena admite 65536"), std::string::npos)
+      << run.out;
+  struct rusage usage;
+  ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KB at the peak";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,24 +21,37 @@
 namespace {
 
 const char kUsage[] =
-    "Uso: zorbanel-convert [--quiet] ESCENA...\n"
-    "     zorbanel-convert --info FICHERO.bin...\n"
+    "Usage: zorbanel-convert [--quiet] SCENE...\n"
+    "       zorbanel-convert --info FILE.bin...\n"
     "\n"
-    "Convierte cada ESCENA, en el directorio de la produccion, de escenas\\ESCENA.ase a\n"
-    "escenas_bin\\ESCENA.bin, y copia sus texturas a textures\\ (con el registro de copias\n"
-    "escenas_bin\\ESCENA.bin.TXT). Las carpetas de salida se crean si faltan. ESCENA puede\n"
-    "escribirse tambien como escenas\\ESCENA.ase.\n"
+    "Converts each SCENE of the production in the current folder from escenas\\SCENE.ase to\n"
+    "escenas_bin\\SCENE.bin and copies its textures into textures\\ (with the copy log\n"
+    "escenas_bin\\SCENE.bin.TXT). Missing output folders are made. SCENE may also be written\n"
+    "as escenas\\SCENE.ase.\n"
     "\n"
-    "  --info    muestra el contenido de ficheros de escena binarios: objetos, vertices,\n"
-    "            caras, materiales con sus texturas, camaras y luces con sus pistas, y la\n"
-    "            caja que lo contiene todo. Las texturas se buscan en la produccion que\n"
-    "            contiene la carpeta del fichero.\n"
-    "  --quiet   sin el registro de la conversion: solo el resumen y los avisos.\n"
-    "  --help    esta ayuda.\n"
+    "An existing scene file is replaced only by a whole conversion: an ASE file that is\n"
+    "empty, holds no geometric object or ends inside a block leaves escenas_bin\\SCENE.bin as\n"
+    "it was, and the exit status is 1. Every file is written beside its target and renamed\n"
+    "over it once complete, so an interrupted run leaves the old file or the new one.\n"
     "\n"
-    "Estado de salida: 0 si todo se convirtio o se leyo; 1 si falta un fichero, no se puede\n"
-    "leer o escribir, o esta danado; 2 si los argumentos no son validos. Una textura que no\n"
-    "se encuentra es solo un aviso.\n";
+    "Textures: a *BITMAP path keeps only its file name, after the last \\, / or drive colon,\n"
+    "and the scene stores textures\\NAME. Images are read only from inside the production: a\n"
+    "path that leads out of it (absolute, \"..\", or through a link) is not copied. An\n"
+    "existing texture is never replaced by a different image: if textures\\NAME holds other\n"
+    "bytes, it is kept and the image is copied as textures\\NAME_2 (then _3...), which the\n"
+    "scene then uses, with a warning. An image already in place is not copied again.\n"
+    "\n"
+    "  --info    shows the contents of binary scene files: objects, vertices, faces,\n"
+    "            materials with their textures, cameras and lights with their tracks, and\n"
+    "            the bounding box. Textures are looked up in the production that holds the\n"
+    "            file's folder.\n"
+    "  --quiet   leaves out the conversion's progress lines; the summary, warnings and\n"
+    "            errors still show.\n"
+    "  --help    this help.\n"
+    "\n"
+    "Exit status: 0 when everything was converted or read; 1 when a file is missing, cannot\n"
+    "be read or written, is damaged or holds nothing usable; 2 for invalid arguments. A\n"
+    "texture that cannot be copied or found is only a warning.\n";
 
 const char kTool[] = "zorbanel-convert";
 
@@ -64,15 +78,19 @@ bool CanRead(const std::string& path) {
   return readable;
 }
 
-// Lines of the engine's log that report a fault.
-std::vector<std::string> FaultLines(const std::string& log) {
+// Lines of the engine's log that hold one of the words.
+std::vector<std::string> LinesWith(const std::string& log, std::initializer_list<const char*> words) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < log.size()) {
     size_t end = log.find('\n', start);
     if (end == std::string::npos) end = log.size();
     const std::string line = log.substr(start, end - start);
-    if (line.find("ERROR") != std::string::npos) lines.push_back(line);
+    for (const char* word : words)
+      if (line.find(word) != std::string::npos) {
+        lines.push_back(line);
+        break;
+      }
     start = end + 1;
   }
   return lines;
@@ -90,7 +108,7 @@ bool ReadBinaryScene(const std::string& path, Scene& scene) {
   LogCapture capture;
   SceneBinaryFile file;
   file.readScene(path.c_str(), scene);
-  const std::vector<std::string> faults = FaultLines(capture.stop());
+  const std::vector<std::string> faults = LinesWith(capture.stop(), {"ERROR"});
   for (const std::string& line : faults) std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
   return faults.empty();
 }
@@ -110,8 +128,11 @@ bool Convert(const std::string& argument, bool quiet) {
   g_boxes = 0;
   bool converted;
   if (quiet) {
+    // Quiet drops the progress lines only: warnings and errors still reach the user.
     LogCapture capture;
     converted = ConvertSceneFromAse(name.c_str());
+    for (const std::string& line : LinesWith(capture.stop(), {"ERROR", "AVISO", "not read"}))
+      std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
   } else {
     converted = ConvertSceneFromAse(name.c_str());
     std::fflush(stdout);

@@ -1,0 +1,20 @@
+#pragma once
+// The texture images of a scene, copied into the production's "textures\" folder by a
+// normalising write (SceneBinaryFile::normalize).
+//
+// The production is the working directory, and nothing outside it is read or written: a map's
+// path keeps only its file name (the last piece after any "\", "/" or drive colon), and an
+// image that lies outside the production (an absolute path, "..", a link that leads out) is
+// not copied. An existing texture is never replaced by a different image: one with the same
+// bytes is used as it is, and a different one gets the image under a name of its own
+// ("madera_2.jpg", "madera_3.jpg"...), with a warning.
+#include <string>
+#include <vector>
+
+class Scene;
+class SceneBinaryFile;
+
+// Copies the images of every map and returns the path each map stores, in scene order
+// (material by material, map by map); appends one line per copied map to copyLog.
+std::vector<std::string> CopySceneTextures(SceneBinaryFile& file, const Scene& scene,
+                                           std::string& copyLog);
