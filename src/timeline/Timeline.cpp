@@ -180,7 +180,10 @@ void Timeline::ReleaseEvents() {
 bool Timeline::ReplaceScript(const char* path) {
   Timeline fresh;
   fresh.LoadScript(path);
-  if (fresh.eventCount == 0) return false;
+  // Blank or unreadable lines load as events that do nothing: a script of only those is empty.
+  int32_t usable = 0;
+  for (int32_t i = 0; i < fresh.eventCount; ++i) usable += fresh.events[i].targetKind != 0;
+  if (usable == 0) return false;
   fresh.SortEvents();
   std::swap(events, fresh.events);
   std::swap(eventCount, fresh.eventCount);

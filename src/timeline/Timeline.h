@@ -55,7 +55,7 @@ class Timeline {
   void LoadScript(const char* path);
   void SortEvents();
   // Loads and sorts the script at path in place of the events held, the cursor kept; false,
-  // keeping the events held, when the file gives no events.
+  // keeping the events held, when the file gives no event with a target.
   bool ReplaceScript(const char* path);
   // Diagnostics: one "%f" line per event time, truncating or appending.
   void DumpEventTimes(const char* path) const;

@@ -242,3 +242,19 @@ TEST_F(SeekTest, TheClockRunsOnPastTheMusicAndASeekStopsAtTheQuit) {
   EXPECT_FALSE(timeline.Dispatch());
   EXPECT_TRUE(timeline.sceneActive[1]);
 }
+
+TEST_F(SeekTest, AReplacedScriptKeepsThePlaceAndOneWithoutEventsIsRefused) {
+  ASSERT_TRUE(Run(0, 60));
+  const int32_t events = timeline.eventCount;
+  for (const char* bad : {"", "\n\n"}) {
+    dir.Write("script.txt", bad);
+    EXPECT_FALSE(timeline.ReplaceScript("script.txt"));
+    EXPECT_EQ(timeline.eventCount, events);
+  }
+  EXPECT_FALSE(timeline.ReplaceScript("missing.txt"));
+  dir.Write("script.txt", "0 SCENE 1 FX_START\n");
+  ASSERT_TRUE(timeline.ReplaceScript("script.txt"));
+  timeline.Seek(music.Position(), kFps);
+  EXPECT_TRUE(timeline.sceneActive[1]);
+  EXPECT_FALSE(timeline.sceneActive[0]) << "the new script alone decides";
+}
