@@ -1,5 +1,5 @@
 #pragma once
-// Reads the PNG files the capture tool writes: 8-bit RGB, not interlaced, any row filters.
+// Reads the PNG files the capture tool writes, through libpng.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,5 +11,5 @@ struct RgbPicture {
   const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 };
 
-// False, with the reason, for a file that is not such a PNG or is damaged (chunk CRCs checked).
+// False, with the reason, for a file that is not a PNG or is damaged.
 bool ReadPng(const std::string& bytes, RgbPicture& picture, std::string& why);

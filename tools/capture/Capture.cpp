@@ -9,7 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "EncodeQueue.h"
 #include "FrameClock.h"
+#include "FrameReader.h"
 #include "PngFrames.h"
 #include "Progress.h"
 #include "VideoEncoder.h"
@@ -96,59 +98,57 @@ bool DrainMessages() {
   return true;
 }
 
-// The composed frame, rows from the top.
-void ReadFrame(int width, int height, std::vector<uint8_t>& rgb) {
-  const size_t stride = static_cast<size_t>(width) * 3;
-  std::vector<uint8_t> bottomUp(stride * height);
-  GLint alignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-  rgb.resize(bottomUp.size());
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&bottomUp[(height - 1 - y) * stride], stride, &rgb[y * stride]);
-}
-
 std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first, int64_t end) {
   const int width = g_window.GetWidth(), height = g_window.GetHeight();
+  std::string error;
+  std::unique_ptr<FrameSink> sink;
   if (!options.framesDir.empty()) {
     auto frames = std::make_unique<PngFrames>(options.framesDir, width, height);
-    if (!frames->Open()) {
-      std::fprintf(stderr, "%s: %s\n", kTool, frames->error.c_str());
-      return nullptr;
-    }
-    return frames;
+    if (frames->Open(error)) sink = std::move(frames);
+  } else {
+    VideoRequest request;
+    request.output = options.output;
+    request.width = width;
+    request.height = height;
+    request.fps = options.fps;
+    request.preset = options.preset;
+    const std::string music = ResolvePath("music\\music.ogg");
+    if (g_music.m_stream) request.music = std::filesystem::absolute(music).string();
+    request.musicStart = FramePosition(first, options.fps);
+    request.seconds = static_cast<double>(end - first) / options.fps;
+    auto video = std::make_unique<VideoEncoder>();
+    if (video->Open(request, error)) sink = std::move(video);
   }
-  VideoRequest request;
-  request.output = options.output;
-  request.width = width;
-  request.height = height;
-  request.fps = options.fps;
-  const std::string music = ResolvePath("music\\music.ogg");
-  if (g_music.m_stream) request.music = std::filesystem::absolute(music).string();
-  request.musicStart = FramePosition(first, options.fps);
-  request.seconds = static_cast<double>(end - first) / options.fps;
-  auto video = std::make_unique<VideoEncoder>();
-  if (!video->Open(request)) {
-    std::fprintf(stderr, "%s: %s\n", kTool, video->error.c_str());
-    return nullptr;
-  }
-  return video;
+  if (!sink) std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+  return sink;
 }
 
 enum class LoopEnd { Done, Quit, Interrupted, Failed };
 
-// Frame k is composed at music time k / fps. A scene's wait for its next animation frame moves
-// the clock on; frames whose start the clock has already passed show the picture still on the
-// screen, as they would in real time.
-LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t first, int64_t end, FrameSink& sink,
-                     int64_t& written) {
-  const int width = g_window.GetWidth(), height = g_window.GetHeight();
-  std::vector<uint8_t> picture(static_cast<size_t>(width) * height * 3);
-  Progress progress(end, fps);
+// Frame k is composed at music time k / fps, from frame `start` on. A scene's wait for its next
+// animation frame moves the clock on; frames whose start the clock has already passed show the
+// picture still on the screen, as they would in real time. Frames from `first` on are written:
+// each picture is read back while the next frame draws and is encoded on other threads.
+LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t start, int64_t first, int64_t end,
+                     EncodeQueue& queue, int64_t& written) {
+  FrameReader reader(g_window.GetWidth(), g_window.GetHeight());
+  std::vector<int64_t> shown;  // the written frames that show the picture being read
+  Progress progress(start, end, fps);
   LoopEnd result = LoopEnd::Done;
-  for (int64_t k = 0; k < end; ++k) {
+  std::string error;
+  const auto collect = [&]() {
+    if (!reader.InFlight()) return true;
+    if (!reader.Take(queue.Blank())) {
+      queue.Submit({});
+      error = "the GL driver did not give the frame back";
+      return false;
+    }
+    written += static_cast<int64_t>(shown.size());
+    queue.Submit(std::move(shown));
+    shown.clear();
+    return true;
+  };
+  for (int64_t k = start; k < end; ++k) {
     if (!DrainMessages()) {
       result = LoopEnd::Interrupted;
       break;
@@ -160,23 +160,26 @@ LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t first, int64_t end, Fra
         break;
       }
       g_timeline.Compose();
-      // Frames before the first written one are read only when a later written frame repeats
-      // them.
-      if (k >= first || clock.Counter() > FrameClock::FrameStart(first))
-        ReadFrame(width, height, picture);
-      SwapBuffers(g_window.GetHDC());
-    }
-    if (k >= first) {
-      if (!sink.Write(k, picture.data())) {
-        std::fprintf(stderr, "\n%s: %s\n", kTool, sink.error.c_str());
+      // The last picture is off the screen now: it goes to the encoders once complete.
+      if (!collect()) {
         result = LoopEnd::Failed;
         break;
       }
-      ++written;
+      // Frames before the first written one are read only when a later written frame repeats
+      // them.
+      if (k >= first || clock.Counter() > FrameClock::FrameStart(first)) reader.Start();
+      SwapBuffers(g_window.GetHDC());
+    }
+    if (k >= first) shown.push_back(k);
+    if (!queue.Healthy(error)) {
+      result = LoopEnd::Failed;
+      break;
     }
     progress.Frame(k);
   }
+  if (result != LoopEnd::Failed && !collect()) result = LoopEnd::Failed;
   progress.Finish();
+  if (result == LoopEnd::Failed) std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
   return result;
 }
 
@@ -210,8 +213,13 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   CaptureStatus status = kCaptured;
   float to = static_cast<float>(options.to);
   const bool hasEnd = options.to >= 0 || ProductionEnd(to);
-  const int64_t first = FirstFrameAt(static_cast<float>(options.from), options.fps);
-  const int64_t end = hasEnd ? FirstFrameAt(to, options.fps) : 0;
+  int64_t first = FirstFrameAt(static_cast<float>(options.from), options.fps);
+  int64_t end = hasEnd ? FirstFrameAt(to, options.fps) : 0;
+  if (hasEnd && options.parts > 0 && end > first) {
+    const int64_t frames = end - first;
+    end = first + frames * options.part / options.parts;
+    first += frames * (options.part - 1) / options.parts;
+  }
   std::unique_ptr<FrameSink> sink;
   if (!hasEnd) {
     std::fprintf(stderr,
@@ -219,7 +227,10 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
                  kTool);
     status = kCaptureFailed;
   } else if (end <= first) {
-    if (options.to < 0)
+    if (options.parts > 0)
+      std::fprintf(stderr, "%s: nothing to capture: part %d/%d holds no frame\n", kTool,
+                   options.part, options.parts);
+    else if (options.to < 0)
       std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n",
                    kTool, to);
     else
@@ -234,19 +245,27 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     std::fprintf(stderr, "%s: fotogramas %lld a %lld a %d fps (%.3f s a %.3f s)\n", kTool,
                  static_cast<long long>(first), static_cast<long long>(end - 1), options.fps,
                  FramePosition(first, options.fps), FramePosition(end, options.fps));
+    const int64_t start = 0;
     g_music.Play();
     int64_t written = 0;
-    const LoopEnd loop = RenderFrames(clock, options.fps, first, end, *sink, written);
-    const bool finished = sink->Finish();
-    if (!finished && loop != LoopEnd::Failed)
-      std::fprintf(stderr, "%s: %s\n", kTool, sink->error.c_str());
+    LoopEnd loop = LoopEnd::Failed;
+    std::string error;
+    bool finished = false;
+    {
+      EncodeQueue queue(*sink, static_cast<size_t>(g_window.GetWidth()) * g_window.GetHeight() * 3);
+      loop = RenderFrames(clock, options.fps, start, first, end, queue, written);
+      // After a failure the output is dropped, not completed.
+      finished = loop != LoopEnd::Failed && queue.Finish(error);
+    }
+    if (!finished && loop != LoopEnd::Failed) std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
     if (loop == LoopEnd::Quit)
       std::fprintf(stderr, "%s: la produccion termino con su evento FX_QUIT\n", kTool);
     if (loop == LoopEnd::Interrupted) std::fprintf(stderr, "%s: grabacion interrumpida\n", kTool);
-    std::fprintf(stderr, "%s: %lld fotogramas escritos en %s\n", kTool,
-                 static_cast<long long>(written),
-                 options.framesDir.empty() ? options.output.c_str() : options.framesDir.c_str());
-    if (loop == LoopEnd::Failed || !finished) status = kCaptureFailed;
+    if (finished)
+      std::fprintf(stderr, "%s: %lld fotogramas escritos en %s\n", kTool,
+                   static_cast<long long>(written),
+                   options.framesDir.empty() ? options.output.c_str() : options.framesDir.c_str());
+    if (!finished) status = kCaptureFailed;
     else if (loop == LoopEnd::Interrupted) status = kInterrupted;
   }
   if (g_boxes > 0)

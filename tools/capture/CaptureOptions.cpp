@@ -5,33 +5,53 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "VideoEncoder.h"
+
 const char kCaptureUsage[] =
-    "Uso: zorbanel-capture [opciones] [VIDEO]\n"
+    "Usage: zorbanel-capture [options] [VIDEO]\n"
+    "       zorbanel-capture --join VIDEO PART...\n"
     "\n"
-    "Graba la produccion del directorio de trabajo (o la de -C) fotograma a fotograma, a un\n"
-    "ritmo fijo y sin ventana visible, en VIDEO (zorbanel.mp4 si no se indica): imagen H.264\n"
-    "y, si la produccion tiene musica, sonido AAC. Hace falta ffmpeg. El fotograma k se\n"
-    "compone en el segundo k / fps de la musica y todos los relojes de la produccion avanzan\n"
-    "1000 / fps ms por fotograma, asi que dos grabaciones dan los mismos fotogramas. Una\n"
-    "escena que espera a su propio ritmo de animacion adelanta el reloj, como en tiempo real:\n"
-    "los fotogramas que caen en esa espera repiten la imagen anterior.\n"
+    "Renders the production of the working directory (or of -C) frame by frame, at a fixed rate\n"
+    "and with no visible window, into VIDEO (zorbanel.mp4 when not given): H.264 picture and,\n"
+    "when the production has music, AAC sound. Needs ffmpeg. Frame k is composed at second\n"
+    "k / fps of the music and every clock of the production moves 1 / fps s per frame, so two\n"
+    "captures give the same frames. A scene that waits for its own animation rate moves the\n"
+    "clock on, as in real time: frames that fall in that wait repeat the picture before.\n"
     "\n"
-    "  -C, --production DIR  la produccion de la carpeta DIR\n"
-    "  -o, --output VIDEO    el fichero de video (tambien como argumento)\n"
-    "  --fps N               fotogramas por segundo, de 1 a 240 (60)\n"
-    "  --from S              primer segundo grabado (0)\n"
-    "  --to S                segundo en que termina la grabacion (por defecto, el evento\n"
-    "                        FX_QUIT del guion o el final de la musica)\n"
-    "  --frames DIR          fotogramas PNG numerados en DIR en lugar de un video: DIR/000123.png\n"
-    "                        es el fotograma 123, en el segundo 123 / fps (no necesita ffmpeg)\n"
-    "  -h, --help            esta ayuda\n"
+    "  -C, --production DIR  the production in folder DIR\n"
+    "  -o, --output VIDEO    the video file (also as the one plain argument)\n"
+    "  --fps N               frames per second, 1 to 240 (60)\n"
+    "  --from S              first second written (0)\n"
+    "  --to S                second at which the capture ends (default: the script's FX_QUIT\n"
+    "                        event or the end of the music); S from 0 to 86400\n"
+    "  --exact               compose every frame from second 0 even before --from, so a stretch\n"
+    "                        has exactly the frames of the whole capture (slow for late\n"
+    "                        stretches). Without it the production is brought straight to 2 s\n"
+    "                        before --from and drawn from there: the trail and the glow, which\n"
+    "                        carry pictures from frame to frame, then settle before the first\n"
+    "                        frame written, and everything else is as in the whole capture\n"
+    "  --part K/N            only the K-th of N equal stretches of --from..--to (1 <= K <= N <=\n"
+    "                        1000), each with its own warm-up; join the videos with --join\n"
+    "  --preset NAME         video encoder speed: ultrafast, superfast, veryfast (default),\n"
+    "                        faster, fast, medium, slow, slower, veryslow; slower ones give a\n"
+    "                        smaller file of the same quality\n"
+    "  --frames DIR          numbered PNG frames in DIR instead of a video: DIR/000123.png is\n"
+    "                        frame 123, at second 123 / fps (no ffmpeg needed); parts written\n"
+    "                        to one DIR need no join\n"
+    "  --join VIDEO PART...  puts the videos of the parts together, in the order given, into\n"
+    "                        VIDEO without encoding them again (ffmpeg's concat demuxer)\n"
+    "  -h, --help            this help\n"
     "\n"
-    "Una parte (--from) se compone desde el principio sin escribir lo anterior, asi que sus\n"
-    "fotogramas son los de la grabacion completa. El progreso sale por la salida de errores;\n"
-    "el registro del motor, como siempre, en LOGFILE.TXT de la produccion.\n"
+    "Outputs are written beside their final name and take it only when whole: a capture that\n"
+    "fails or is killed leaves the old file (or frame) as it was. An output inside the\n"
+    "production's input folders (escenas, escenas_bin, textures, music) is refused, so a\n"
+    "capture can never overwrite what the production plays.\n"
     "\n"
-    "Estado de salida: 0 si todo se grabo; 1 si falta la produccion o falla la grabacion;\n"
-    "2 si los argumentos no son validos; 130 si se interrumpio (lo grabado queda completo).\n";
+    "Progress goes to standard error; the engine's log, as always, to LOGFILE.TXT of the\n"
+    "production.\n"
+    "\n"
+    "Exit status: 0 when everything was written; 1 when the production is missing or the\n"
+    "capture fails; 2 for invalid arguments; 130 when interrupted (what was written is whole).\n";
 
 namespace {
 
@@ -39,18 +59,39 @@ bool ReadSeconds(const char* text, double& value) {
   char* end = nullptr;
   errno = 0;
   const double v = std::strtod(text, &end);
-  if (end == text || *end != '\0' || errno != 0 || !std::isfinite(v) || v < 0) return false;
+  if (end == text || *end != '\0' || errno != 0 || !(v >= 0 && v <= kMaxSeconds)) return false;
   value = v;
   return true;
 }
 
-bool ReadFps(const char* text, int& value) {
+bool ReadInt(const char* text, int low, int high, int& value, const char** rest = nullptr) {
   char* end = nullptr;
   errno = 0;
   const long v = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || errno != 0 || v < 1 || v > kMaxFps) return false;
+  if (end == text || errno != 0 || v < low || v > high) return false;
+  if (rest) *rest = end;
+  else if (*end != '\0') return false;
   value = static_cast<int>(v);
   return true;
+}
+
+// K/N with 1 <= K <= N <= kMaxParts.
+bool ReadPart(const char* text, int& part, int& parts) {
+  const char* rest = nullptr;
+  int k = 0, n = 0;
+  if (!ReadInt(text, 1, kMaxParts, k, &rest) || *rest != '/') return false;
+  if (!ReadInt(rest + 1, 1, kMaxParts, n) || k > n) return false;
+  part = k;
+  parts = n;
+  return true;
+}
+
+const char* Expected(const std::string& arg) {
+  if (arg == "--fps") return " (a whole number from 1 to 240)";
+  if (arg == "--from" || arg == "--to") return " (seconds, from 0 to 86400)";
+  if (arg == "--part") return " (K/N, 1 <= K <= N <= 1000)";
+  if (arg == "--preset") return " (ultrafast ... veryslow, see --help)";
+  return "";
 }
 
 }  // namespace
@@ -58,12 +99,34 @@ bool ReadFps(const char* text, int& value) {
 ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options,
                                 std::string& error) {
   bool outputGiven = false;
+  bool presetGiven = false;
+  if (argc > 0 && std::strcmp(argv[0], "--join") == 0) {
+    for (int i = 1; i < argc; ++i)
+      if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
+        return ParseResult::Help;
+    if (argc < 3) {
+      error = "--join needs the video to write and at least one part";
+      return ParseResult::Bad;
+    }
+    options.output = argv[1];
+    options.join.assign(argv + 2, argv + argc);
+    return ParseResult::Run;
+  }
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") return ParseResult::Help;
+    if (arg == "--exact") {
+      options.exact = true;
+      continue;
+    }
+    if (arg == "--join") {
+      error = "--join comes first and takes no other options";
+      return ParseResult::Bad;
+    }
     const bool takesValue = arg == "-C" || arg == "--production" || arg == "-o" ||
                             arg == "--output" || arg == "--fps" || arg == "--from" ||
-                            arg == "--to" || arg == "--frames";
+                            arg == "--to" || arg == "--frames" || arg == "--part" ||
+                            arg == "--preset";
     if (takesValue) {
       if (i + 1 >= argc) {
         error = "falta el valor de " + arg;
@@ -72,11 +135,17 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
       const char* value = argv[++i];
       bool valid = *value != '\0';
       if (arg == "--fps") {
-        valid = ReadFps(value, options.fps);
+        valid = ReadInt(value, 1, kMaxFps, options.fps);
       } else if (arg == "--from") {
         valid = ReadSeconds(value, options.from);
       } else if (arg == "--to") {
         valid = ReadSeconds(value, options.to);
+      } else if (arg == "--part") {
+        valid = ReadPart(value, options.part, options.parts);
+      } else if (arg == "--preset") {
+        valid = IsVideoPreset(value);
+        options.preset = value;
+        presetGiven = true;
       } else if (arg == "--frames") {
         options.framesDir = value;
       } else if (arg == "-C" || arg == "--production") {
@@ -89,10 +158,7 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
         outputGiven = true;
       }
       if (!valid) {
-        error = "valor no valido para " + arg + ": '" + value + "'" +
-                (arg == "--fps" ? " (un entero de 1 a 240)"
-                 : arg == "--from" || arg == "--to" ? " (segundos, 0 o mas)"
-                                                    : "");
+        error = "valor no valido para " + arg + ": '" + value + "'" + Expected(arg);
         return ParseResult::Bad;
       }
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -112,6 +178,10 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   }
   if (!options.framesDir.empty() && outputGiven) {
     error = "--frames escribe fotogramas, no un video: sobra el nombre del video";
+    return ParseResult::Bad;
+  }
+  if (!options.framesDir.empty() && presetGiven) {
+    error = "--preset sets the video encoder's speed; PNG frames (--frames) have none";
     return ParseResult::Bad;
   }
   return ParseResult::Run;

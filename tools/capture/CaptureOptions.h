@@ -1,17 +1,25 @@
 #pragma once
 // The capture tool's command line.
 #include <string>
+#include <vector>
 
 struct CaptureOptions {
   int fps = 60;
   double from = 0;         // seconds of the production at the first frame written
   double to = -1;          // seconds at which writing stops; below 0: the production's own end
+  bool exact = false;      // compose every frame from 0 instead of seeking to a warm-up before `from`
+  int part = 0;            // 1..parts: only that one of `parts` equal stretches; 0: all of it
+  int parts = 0;
+  std::string preset = "veryfast";  // the video encoder's speed
   std::string output = "zorbanel.mp4";
   std::string framesDir;   // not empty: numbered PNG frames go there instead of a video
   std::string production;  // empty: the working directory
+  std::vector<std::string> join;  // not empty: join these videos into `output`, capture nothing
 };
 
 constexpr int kMaxFps = 240;
+constexpr double kMaxSeconds = 86400;  // a day: frame numbers stay far from any overflow
+constexpr int kMaxParts = 1000;
 
 enum class ParseResult { Run, Help, Bad };
 

@@ -1,16 +1,20 @@
 #pragma once
 // Where captured frames go: numbered PNG files or a video encoder. Pictures are 8-bit RGB, rows
-// from the top.
+// from the top. Sinks are called from encoder threads (see EncodeQueue).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  // `frame` is the production's frame number (its time is frame / fps). False on a failure, after
-  // which `error` says what went wrong.
-  virtual bool Write(int64_t frame, const uint8_t* rgb) = 0;
-  // Completes the output; false when it could not be completed.
-  virtual bool Finish() = 0;
-  std::string error;
+  // How many pictures may be written at once; 1 keeps them in frame order.
+  virtual int Workers() const = 0;
+  // Writes the picture as each of `frames`, the production's frame numbers (frame k shows at
+  // k / fps seconds), ascending; the picture is encoded once however many frames show it. False
+  // on a failure, with `error` saying what went wrong.
+  virtual bool Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
+                     std::string& error) = 0;
+  // Completes the output once every picture is written; false (with `error`) when it cannot.
+  virtual bool Finish(std::string& error) = 0;
 };

@@ -1,7 +1,9 @@
 #pragma once
-// Writes a picture as a PNG file: 8-bit RGB, rows from the top.
+// Pictures as PNG files: 8-bit RGB, rows from the top.
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// False when the file cannot be written or the picture is empty; a partly written file is removed.
-bool WritePng(const std::string& path, int width, int height, const uint8_t* rgb);
+// The PNG file of a picture, made for speed: one row filter (Sub) and zlib's fastest level.
+// False when libpng refuses it (an empty picture).
+bool EncodePng(int width, int height, const uint8_t* rgb, std::vector<uint8_t>& png);

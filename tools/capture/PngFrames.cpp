@@ -3,13 +3,15 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "PngFile.h"
+#include "platform/StagedFile.h"
 
 PngFrames::PngFrames(std::string folder, int width, int height)
     : m_folder(std::move(folder)), m_width(width), m_height(height) {}
 
-bool PngFrames::Open() {
+bool PngFrames::Open(std::string& error) {
   std::error_code ec;
   std::filesystem::create_directories(m_folder, ec);
   if (!std::filesystem::is_directory(m_folder, ec)) {
@@ -19,13 +21,28 @@ bool PngFrames::Open() {
   return true;
 }
 
-bool PngFrames::Write(int64_t frame, const uint8_t* rgb) {
-  char name[32];
-  std::snprintf(name, sizeof name, "/%06" PRId64 ".png", frame);
-  const std::string path = m_folder + name;
-  if (!WritePng(path, m_width, m_height, rgb)) {
-    error = "no se puede escribir " + path;
+// Encoding is most of a PNG frame's cost: one encoder per core, while the drawing thread mostly
+// waits on the GL driver's own threads.
+int PngFrames::Workers() const {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 1 ? static_cast<int>(cores) : 1;
+}
+
+bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
+                      std::string& error) {
+  std::vector<uint8_t> png;
+  if (!EncodePng(m_width, m_height, rgb, png)) {
+    error = "cannot encode a PNG frame";
     return false;
+  }
+  for (const int64_t frame : frames) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/%06" PRId64 ".png", frame);
+    std::string why;
+    if (!WriteWholeFile(m_folder + name, png.data(), png.size(), why)) {
+      error = "no se puede escribir " + m_folder + name + " (" + why + ")";
+      return false;
+    }
   }
   return true;
 }

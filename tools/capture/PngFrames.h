@@ -1,6 +1,7 @@
 #pragma once
 // Frames as numbered PNG files in one folder: DIR/000123.png is frame 123, shown at 123 / fps
-// seconds of the production, so a part captured alone has the names it has in the whole.
+// seconds of the production, so a part captured alone has the names it has in the whole. Each
+// file appears whole or not at all.
 #include <string>
 
 #include "FrameSink.h"
@@ -9,9 +10,10 @@ class PngFrames : public FrameSink {
  public:
   PngFrames(std::string folder, int width, int height);
   // Makes the folder where it is missing; false (with `error`) when that is not possible.
-  bool Open();
-  bool Write(int64_t frame, const uint8_t* rgb) override;
-  bool Finish() override { return true; }
+  bool Open(std::string& error);
+  int Workers() const override;
+  bool Write(const std::vector<int64_t>& frames, const uint8_t* rgb, std::string& error) override;
+  bool Finish(std::string&) override { return true; }
 
  private:
   std::string m_folder;

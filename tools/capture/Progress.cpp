@@ -12,8 +12,9 @@ void FormatDuration(char* text, size_t size, double seconds) {
 
 }  // namespace
 
-Progress::Progress(int64_t endFrame, int fps, std::FILE* out)
-    : m_end(endFrame), m_fps(fps), m_out(out), m_start(WallClock::now()), m_printed(m_start) {}
+Progress::Progress(int64_t startFrame, int64_t endFrame, int fps, std::FILE* out)
+    : m_begin(startFrame), m_end(endFrame), m_fps(fps), m_out(out), m_done(startFrame),
+      m_start(WallClock::now()), m_printed(m_start) {}
 
 void Progress::Frame(int64_t frame) {
   m_done = frame + 1;
@@ -31,7 +32,7 @@ void Progress::Finish() {
 
 void Progress::Print() {
   const double spent = std::chrono::duration<double>(WallClock::now() - m_start).count();
-  const double rate = spent > 0 ? m_done / spent : 0;
+  const double rate = spent > 0 ? (m_done - m_begin) / spent : 0;
   char left[32] = "--:--:--";
   if (rate > 0) FormatDuration(left, sizeof left, (m_end - m_done) / rate);
   std::fprintf(m_out, "\rfotograma %6lld/%lld  tiempo %7.2f s  %5.1f fps  quedan %s ",

@@ -7,8 +7,8 @@
 
 class Progress {
  public:
-  // Frames [0, endFrame) are rendered, at fps frames per production second.
-  Progress(int64_t endFrame, int fps, std::FILE* out = stderr);
+  // Frames [startFrame, endFrame) are rendered, at fps frames per production second.
+  Progress(int64_t startFrame, int64_t endFrame, int fps, std::FILE* out = stderr);
   // Frame `frame` is done; the line is rewritten at most four times a second.
   void Frame(int64_t frame);
   // The last state, then a new line.
@@ -18,10 +18,11 @@ class Progress {
   void Print();
 
   using WallClock = std::chrono::steady_clock;  // real time: the production's clock is virtual
+  int64_t m_begin;
   int64_t m_end;
   int m_fps;
   std::FILE* m_out;
-  int64_t m_done = 0;
+  int64_t m_done = 0;  // the frame after the last one rendered
   int64_t m_printedDone = -1;  // frames done at the last print; -1 before it
   WallClock::time_point m_start;
   WallClock::time_point m_printed;

@@ -9,6 +9,8 @@
 
 #include "Capture.h"
 #include "CaptureOptions.h"
+#include "JoinParts.h"
+#include "ProductionInputs.h"
 #include "platform/Files.h"
 
 namespace {
@@ -35,16 +37,30 @@ int main(int argc, char** argv) {
     case ParseResult::Run:
       break;
   }
+  if (!options.join.empty()) return JoinParts(options.output, options.join);
   // Outputs are named from where the tool was started, the production is read from its folder.
   options.output = Absolute(options.output);
   options.framesDir = Absolute(options.framesDir);
   const std::string production = options.production.empty() ? "." : options.production;
+  const std::string& output = options.framesDir.empty() ? options.output : options.framesDir;
+  if (InsideProductionInputs(output, production)) {
+    std::fprintf(stderr,
+                 "%s: refusing to write %s inside the production's input folders (escenas, "
+                 "escenas_bin, textures, music)\n",
+                 kTool, output.c_str());
+    return kBadArguments;
+  }
+  std::error_code ec;
+  if (options.framesDir.empty() && std::filesystem::exists(output, ec) &&
+      !std::filesystem::is_regular_file(output, ec)) {
+    std::fprintf(stderr, "%s: %s exists and is not a file\n", kTool, output.c_str());
+    return kBadArguments;
+  }
   if (::chdir(production.c_str()) != 0) {
     std::fprintf(stderr, "%s: no se puede entrar en %s: %s\n", kTool, production.c_str(),
                  std::strerror(errno));
     return kCaptureFailed;
   }
-  std::error_code ec;
   if (!std::filesystem::is_regular_file(ResolvePath(kScript), ec)) {
     std::fprintf(stderr, "%s: %s no contiene una produccion: falta %s\n", kTool,
                  Absolute(".").c_str(), kScript);
