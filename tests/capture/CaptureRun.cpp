@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -39,7 +40,8 @@ void WriteCaptureProduction(const TempDir& dir, bool withContent) {
 }
 
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
-                          double timeoutSeconds, const std::string& stopOnFile) {
+                          double timeoutSeconds, const std::function<bool()>& stopWhen,
+                          int stopSignal) {
   CaptureRun run;
   const std::string tool = std::string(ZB_TOOLS_DIR) + "/zorbanel-capture";
   const std::string errorsFile = dir.path + "/capture-errors.txt";
@@ -60,12 +62,12 @@ CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& ar
   int status = 0;
   bool stopped = false;
   for (;;) {
-    if (!stopOnFile.empty() && !stopped && std::filesystem::exists(dir.path + "/" + stopOnFile)) {
-      ::kill(pid, SIGTERM);
+    if (stopWhen && !stopped && stopWhen()) {
+      ::kill(pid, stopSignal);
       stopped = true;
     }
     if (::waitpid(pid, &status, WNOHANG) == pid) {
-      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
       break;
     }
     if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(timeoutSeconds)) {
@@ -96,4 +98,24 @@ RgbPicture ReadFrame(const TempDir& dir, const std::string& path) {
     picture = RgbPicture();
   }
   return picture;
+}
+
+namespace {
+
+std::string RunToFile(const TempDir& dir, const std::string& command) {
+  const std::string out = dir.path + "/probe.out";
+  if (std::system((command + " > '" + out + "'").c_str()) != 0) return "";
+  return dir.Read("probe.out");
+}
+
+}  // namespace
+
+std::string ProbeVideo(const TempDir& dir, const std::string& video, const std::string& entries) {
+  return RunToFile(dir, "ffprobe -v error -count_frames -show_entries " + entries +
+                            " -of csv=p=0 '" + dir.path + "/" + video + "'");
+}
+
+std::string DecodeVideo(const TempDir& dir, const std::string& video) {
+  return RunToFile(dir, "ffmpeg -v error -nostdin -i '" + dir.path + "/" + video +
+                            "' -f rawvideo -pix_fmt rgb24 -");
 }

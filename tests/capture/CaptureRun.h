@@ -1,5 +1,7 @@
 #pragma once
 // A small production for capture runs, and a run of the capture tool in it.
+#include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,15 +16,22 @@
 void WriteCaptureProduction(const TempDir& dir, bool withContent = true);
 
 struct CaptureRun {
-  int status = -1;     // exit status; -1 when it did not exit by itself in time
+  int status = -1;     // exit status, 128 + N for signal N; -1 when it did not end in time
   std::string errors;  // what it wrote on standard error
 };
 // Runs zorbanel-capture in dir with the arguments, with no display, killed after timeoutSeconds.
-// With stopOnFile, it is asked to stop (SIGTERM) once that file of dir exists.
+// With stopWhen, it is sent stopSignal once stopWhen() holds (tried every 20 ms).
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
-                          double timeoutSeconds = 120, const std::string& stopOnFile = "");
+                          double timeoutSeconds = 120, const std::function<bool()>& stopWhen = {},
+                          int stopSignal = SIGTERM);
 
 // The frame files of a folder of the production, by name, sorted.
 std::vector<std::string> FrameNames(const TempDir& dir, const std::string& folder);
 // A frame file decoded; an empty picture (and a test failure) when it cannot be read.
 RgbPicture ReadFrame(const TempDir& dir, const std::string& path);
+
+// ffprobe's answer for a video of dir, as CSV without names: `entries` as for -show_entries,
+// frames counted by decoding them. Empty when it cannot be read.
+std::string ProbeVideo(const TempDir& dir, const std::string& video, const std::string& entries);
+// Every frame of a video of dir, decoded to 8-bit RGB one after the other.
+std::string DecodeVideo(const TempDir& dir, const std::string& video);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -27,6 +28,8 @@ std::vector<std::string> Names(int first, int count) {
   }
   return names;
 }
+
+bool HasFfmpeg() { return std::system("command -v ffprobe > /dev/null") == 0; }
 
 bool Lit(const RgbPicture& p) { return p.At(100, 75)[0] >= 200 && p.At(100, 75)[1] >= 200; }
 
@@ -121,7 +124,8 @@ TEST(Capture, StopsWhenAskedAndKeepsItsFrames) {
   TempDir dir;
   WriteCaptureProduction(dir, false);
   const CaptureRun run =
-      RunCaptureTool(dir, {"--fps", "240", "--frames", "part"}, 120, "part/000002.png");
+      RunCaptureTool(dir, {"--fps", "240", "--frames", "part"}, 120,
+                     [&] { return std::filesystem::exists(dir.path + "/part/000002.png"); });
   EXPECT_EQ(run.status, 130) << run.errors;
   EXPECT_NE(run.errors.find("interrumpida"), std::string::npos) << run.errors;
   const std::vector<std::string> names = FrameNames(dir, "part");
@@ -141,7 +145,10 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--fps", "0"}, {"--fps", "30x"}, {"--fps", "241"},
         {"--from", "2", "--to", "1"}, {"--from", "-1"}, {"--to", "nan"}, {"--bogus"},
-        {"--frames"}, {"a.mp4", "b.mp4"}, {"--frames", "out", "video.mp4"}}) {
+        {"--frames"}, {"a.mp4", "b.mp4"}, {"--frames", "out", "video.mp4"}, {"--to", "1e308"},
+        {"--from", "86401"}, {"--part", "0/3"}, {"--part", "4/3"}, {"--part", "2/1001"},
+        {"--part", "1/"}, {"--preset", "bogus"}, {"--preset", "fast", "--frames", "x"},
+        {"--join", "out.mp4"}}) {
     run = RunCaptureTool(empty, args);
     EXPECT_EQ(run.status, 2) << args[0];
     EXPECT_NE(run.errors.find("Usage: zorbanel-capture"), std::string::npos) << args[0];
@@ -149,6 +156,19 @@ TEST(Capture, RefusesWhatItCannotCapture) {
 
   TempDir dir;
   WriteCaptureProduction(dir, false);
+  // Nothing is written where the production reads from, by name or through a link.
+  std::filesystem::create_directory_symlink(dir.path + "/textures", dir.path + "/linked");
+  const std::string texture = dir.Read("textures/logo2.jpg");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"-o", "textures/logo2.jpg"}, {"-o", "TEXTURES/new.mp4"},
+        {"--frames", "escenas_bin/shots"}, {"-o", "linked/logo2.jpg"}}) {
+    run = RunCaptureTool(dir, args);
+    EXPECT_EQ(run.status, 2) << args[1];
+    EXPECT_NE(run.errors.find("refusing"), std::string::npos) << run.errors;
+  }
+  EXPECT_EQ(dir.Read("textures/logo2.jpg"), texture);
+  EXPECT_TRUE(FrameNames(dir, "escenas_bin/shots").empty());
+
   run = RunCaptureTool(dir, {"--from", "5", "--frames", "late"});
   EXPECT_EQ(run.status, 1) << "the production ends at 2 s";
   EXPECT_NE(run.errors.find("nada que grabar"), std::string::npos) << run.errors;
@@ -169,19 +189,100 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   EXPECT_NE(run.errors.find("--to"), std::string::npos) << run.errors;
 }
 
+// The video takes the place of the old one only once whole.
 TEST(Capture, WritesAVideoWithTheMusic) {
-  if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+  if (!HasFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   TempDir dir;
   WriteCaptureProduction(dir, false);
+  dir.Write("out.mp4", "an older video");
   const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--to", "1", "-o", "out.mp4"});
   ASSERT_EQ(run.status, 0) << run.errors;
-  const std::string probe = dir.path + "/probe.txt";
-  ASSERT_EQ(std::system(("ffprobe -v error -show_entries stream=codec_name,width,height,nb_frames "
-                         "-of csv=p=0 '" + dir.path + "/out.mp4' > '" + probe + "'").c_str()),
-            0);
-  const std::string streams = dir.Read("probe.txt");
+  const std::string streams =
+      ProbeVideo(dir, "out.mp4", "stream=codec_name,width,height,nb_read_frames");
   EXPECT_NE(streams.find("h264,800,600,10"), std::string::npos) << streams;
   EXPECT_NE(streams.find("aac"), std::string::npos) << streams;
+}
+
+// A capture that fails half way (the encoder gives up, as on a full disk) or is killed leaves
+// the file it was to replace as it was and nothing beside it; frames killed mid-way are whole.
+TEST(Capture, AFailedOrKilledCaptureKeepsWhatWasThere) {
+  TempDir dir;
+  WriteCaptureProduction(dir, false);
+  dir.Write("out/video.mp4", "the good video");
+  dir.Write("bin/ffmpeg", "#!/bin/sh\nfor last; do :; done\necho half > \"$last\"\nexit 1\n");
+  std::filesystem::permissions(dir.path + "/bin/ffmpeg", std::filesystem::perms::owner_all);
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", (dir.path + "/bin:" + path).c_str(), 1);
+  CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--to", "1", "-o", "out/video.mp4"});
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(run.status, 1) << run.errors;
+
+  int polls = 0;  // killed a few polls after the frames started
+  const auto started = [&] {
+    return dir.Read("capture-errors.txt").find("fotogramas 0 a") != std::string::npos &&
+           ++polls > 10;
+  };
+  if (HasFfmpeg()) {
+    run = RunCaptureTool(dir, {"--fps", "240", "-o", "out/video.mp4"}, 120, started, SIGKILL);
+    EXPECT_EQ(run.status, 128 + SIGKILL) << run.errors;
+  }
+  EXPECT_EQ(dir.Read("out/video.mp4"), "the good video");
+  EXPECT_EQ(FrameNames(dir, "out"), std::vector<std::string>{"video.mp4"}) << "no litter";
+
+  run = RunCaptureTool(dir, {"--fps", "240", "--frames", "out/frames"}, 120,
+                       [&] { return std::filesystem::exists(dir.path + "/out/frames/000003.png"); },
+                       SIGKILL);
+  EXPECT_EQ(run.status, 128 + SIGKILL) << run.errors;
+  const std::vector<std::string> names = FrameNames(dir, "out/frames");
+  ASSERT_GE(names.size(), 4u);
+  for (const std::string& name : names) {
+    ASSERT_EQ(name.size(), 10u) << name;
+    EXPECT_EQ(ReadFrame(dir, "out/frames/" + name).width, 800) << name;
+  }
+}
+
+// A capture in parts, joined, has every frame and plays as the capture in one piece does; the
+// parts are encoded apart, so the pictures match up to the encoder's own loss.
+TEST(Capture, PartsJoinIntoTheWholeCapture) {
+  if (!HasFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  WriteCaptureProduction(dir);
+  const std::vector<std::string> common = {"--fps", "10", "--from", "0.3", "--to", "1.8"};
+  std::vector<std::string> join = {"--join", "joined.mp4"};
+  for (const char* part : {"1/3", "2/3", "3/3"}) {
+    std::vector<std::string> args = common;
+    const std::string name = std::string("part") + part[0] + ".mp4";
+    args.insert(args.end(), {"--part", part, "-o", name});
+    const CaptureRun run = RunCaptureTool(dir, args);
+    ASSERT_EQ(run.status, 0) << part << ": " << run.errors;
+    join.push_back(name);
+  }
+  std::vector<std::string> whole = common;
+  whole.insert(whole.end(), {"-o", "whole.mp4"});
+  CaptureRun run = RunCaptureTool(dir, whole);
+  ASSERT_EQ(run.status, 0) << run.errors;
+  run = RunCaptureTool(dir, join);
+  ASSERT_EQ(run.status, 0) << run.errors;
+
+  // Each part's sound starts with the encoder's own lead-in, a few ms long.
+  double joinedSeconds = 0, wholeSeconds = 0;
+  EXPECT_EQ(std::sscanf(ProbeVideo(dir, "joined.mp4", "format=duration").c_str(), "%lf",
+                        &joinedSeconds), 1);
+  EXPECT_EQ(std::sscanf(ProbeVideo(dir, "whole.mp4", "format=duration").c_str(), "%lf",
+                        &wholeSeconds), 1);
+  EXPECT_NEAR(joinedSeconds, wholeSeconds, 0.05);
+  EXPECT_EQ(ProbeVideo(dir, "joined.mp4", "stream=codec_name"), "h264\naac\n");
+  const std::string joined = DecodeVideo(dir, "joined.mp4"), one = DecodeVideo(dir, "whole.mp4");
+  ASSERT_EQ(joined.size(), one.size());
+  ASSERT_EQ(joined.size(), 15u * 800 * 600 * 3);
+  const size_t frameBytes = 800 * 600 * 3;
+  for (size_t f = 0; f < 15; ++f) {
+    uint64_t sum = 0;
+    for (size_t i = f * frameBytes; i < (f + 1) * frameBytes; ++i)
+      sum += std::abs(static_cast<int>(static_cast<uint8_t>(joined[i])) -
+                      static_cast<uint8_t>(one[i]));
+    EXPECT_LT(static_cast<double>(sum) / frameBytes, 2.0) << "frame " << f;
+  }
 }
 
 // A scene paced at 30 frames per second waits on the frame clock without spinning, at rates
