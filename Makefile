@@ -33,11 +33,12 @@ play: build production
 	cd $(BUILD)/production && ../zorbanel
 
 # The production as a video with its music, every frame rendered off screen at a fixed rate
-# (VIDEO_FPS). Slow where OpenGL runs in software: the progress line tells how long is left.
+# (VIDEO_FPS), in JOBS parts at once that are then joined. Slow where OpenGL runs in software:
+# the progress lines tell how long is left.
 VIDEO_FPS ?= 60
 video: build production
 	@bash scripts/install-deps.sh core video
-	$(BUILD)/zorbanel-capture -C $(BUILD)/production --fps $(VIDEO_FPS) -o $(BUILD)/zorbanel.mp4
+	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4
 
 clean:
 	rm -rf $(BUILD)
