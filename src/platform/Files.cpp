@@ -269,6 +269,12 @@ bool AtomicFile::Commit() {
   return ok;
 }
 
+std::string AtomicFile::WritePath() const {
+  if (!stream_) return std::string();
+  if (!temporary_.empty()) return temporary_;
+  return "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(::fileno(stream_));
+}
+
 void AtomicFile::Abandon() {
   if (stream_) std::fclose(stream_);
   stream_ = nullptr;

@@ -50,6 +50,9 @@ class AtomicFile {
   // failed. The stream is gone either way.
   bool Commit();
   void Abandon();
+  // A name by which another process (an encoder) can open the file being written: the unnamed
+  // file through /proc, else its temporary name. Empty when nothing is open.
+  std::string WritePath() const;
 
  private:
   FILE* stream_ = nullptr;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Ffmpeg.h"
 #include "VideoEncoder.h"
 
 const char kCaptureUsage[] =
@@ -19,7 +20,8 @@ const char kCaptureUsage[] =
     "clock on, as in real time: frames that fall in that wait repeat the picture before.\n"
     "\n"
     "  -C, --production DIR  the production in folder DIR\n"
-    "  -o, --output VIDEO    the video file (also as the one plain argument)\n"
+    "  -o, --output VIDEO    the video file (also as the one plain argument), ending in .mp4,\n"
+    "                        .m4v, .mov, .mkv, .avi or .ts\n"
     "  --fps N               frames per second, 1 to 240 (60)\n"
     "  --from S              first second written (0)\n"
     "  --to S                second at which the capture ends (default: the script's FX_QUIT\n"
@@ -110,6 +112,10 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
     }
     options.output = argv[1];
     options.join.assign(argv + 2, argv + argc);
+    if (!IsVideoName(options.output)) {
+      error = "the video's name must end in " + std::string(kVideoEndings);
+      return ParseResult::Bad;
+    }
     return ParseResult::Run;
   }
   for (int i = 0; i < argc; ++i) {
@@ -178,6 +184,10 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   }
   if (!options.framesDir.empty() && outputGiven) {
     error = "--frames escribe fotogramas, no un video: sobra el nombre del video";
+    return ParseResult::Bad;
+  }
+  if (options.framesDir.empty() && !IsVideoName(options.output)) {
+    error = "the video's name must end in " + std::string(kVideoEndings);
     return ParseResult::Bad;
   }
   if (!options.framesDir.empty() && presetGiven) {

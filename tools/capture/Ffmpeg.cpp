@@ -5,15 +5,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <strings.h>
+
 #include <cstring>
 
 namespace {
 
-// ffmpeg picks the container from the output's name; the unnamed stage has none, so it is
-// named here for the usual endings. Other endings get a named stage that keeps the ending.
+// The output is written under a name of its own (or none) before it takes the video's, so ffmpeg
+// is told the container instead of guessing it from the name.
 const char* ContainerOf(const std::string& target) {
-  static const char* const kContainers[][2] = {
-      {".mp4", "mp4"}, {".m4v", "mp4"}, {".mov", "mov"}, {".mkv", "matroska"}, {".avi", "avi"}};
+  static const char* const kContainers[][2] = {{".mp4", "mp4"}, {".m4v", "mp4"},
+                                               {".mov", "mov"}, {".mkv", "matroska"},
+                                               {".avi", "avi"}, {".ts", "mpegts"}};
   for (const auto& c : kContainers) {
     const size_t n = std::strlen(c[0]);
     if (target.size() > n && strcasecmp(target.c_str() + target.size() - n, c[0]) == 0)
@@ -23,6 +26,10 @@ const char* ContainerOf(const std::string& target) {
 }
 
 }  // namespace
+
+const char kVideoEndings[] = ".mp4, .m4v, .mov, .mkv, .avi or .ts";
+
+bool IsVideoName(const std::string& name) { return ContainerOf(name) != nullptr; }
 
 bool ProgramOnPath(const char* name) {
   const char* path = std::getenv("PATH");
@@ -39,15 +46,13 @@ bool ProgramOnPath(const char* name) {
   return false;
 }
 
-bool StageVideo(const std::string& target, StagedFile& stage, std::vector<std::string>& args,
-                std::string& error) {
-  const char* container = ContainerOf(target);
-  if (!stage.Open(target, container == nullptr)) {
-    error = stage.error;
+bool OpenVideoOutput(const std::string& target, AtomicFile& output, std::vector<std::string>& args,
+                     std::string& error) {
+  if (!output.Open(target.c_str())) {
+    error = "no se puede escribir junto a " + target + ": " + std::strerror(errno);
     return false;
   }
-  if (container && !stage.IsNamed()) args.insert(args.end(), {"-f", container});
-  args.push_back(stage.WritePath());
+  args.insert(args.end(), {"-f", ContainerOf(target), output.WritePath()});
   return true;
 }
 

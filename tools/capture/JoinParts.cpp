@@ -50,11 +50,11 @@ CaptureStatus JoinParts(const std::string& output, const std::vector<std::string
                                    "-f", "concat", "-safe", "0", "-protocol_whitelist",
                                    "file,pipe", "-i", "pipe:0", "-map", "0", "-c", "copy",
                                    "-movflags", "+faststart"};
-  StagedFile stage;
+  AtomicFile video;
   std::string error;
   int fds[2] = {-1, -1};
   pid_t child = -1;
-  if (!StageVideo(output, stage, args, error)) {
+  if (!OpenVideoOutput(output, video, args, error)) {
   } else if (::pipe2(fds, O_CLOEXEC) != 0) {
     error = std::string("cannot open a pipe to ffmpeg: ") + std::strerror(errno);
   } else {
@@ -64,9 +64,13 @@ CaptureStatus JoinParts(const std::string& output, const std::vector<std::string
     if (child > 0 && !WriteAll(fds[1], list)) error = "ffmpeg did not read the list of parts";
     ::close(fds[1]);
   }
-  const bool joined = child > 0 && WaitFfmpeg(child, error) && error.empty() && stage.Commit();
+  bool joined = child > 0 && WaitFfmpeg(child, error) && error.empty();
+  if (joined && !video.Commit()) {
+    error = "cannot put the video in place as " + output + ": " + std::strerror(errno);
+    joined = false;
+  }
   if (!joined) {
-    std::fprintf(stderr, "%s: %s\n", kTool, error.empty() ? stage.error.c_str() : error.c_str());
+    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
     return kCaptureFailed;
   }
   std::fprintf(stderr, "%s: %zu parts joined in %s\n", kTool, parts.size(), output.c_str());

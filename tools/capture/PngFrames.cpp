@@ -1,12 +1,14 @@
 #include "PngFrames.h"
 
 #include <cinttypes>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include "PngFile.h"
-#include "platform/StagedFile.h"
+#include "platform/Files.h"
 
 PngFrames::PngFrames(std::string folder, int width, int height)
     : m_folder(std::move(folder)), m_width(width), m_height(height) {}
@@ -38,9 +40,8 @@ bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
   for (const int64_t frame : frames) {
     char name[32];
     std::snprintf(name, sizeof name, "/%06" PRId64 ".png", frame);
-    std::string why;
-    if (!WriteWholeFile(m_folder + name, png.data(), png.size(), why)) {
-      error = "no se puede escribir " + m_folder + name + " (" + why + ")";
+    if (!WriteWholeFile((m_folder + name).c_str(), png.data(), png.size())) {
+      error = "no se puede escribir " + m_folder + name + ": " + std::strerror(errno);
       return false;
     }
   }

@@ -53,7 +53,7 @@ VideoEncoder::~VideoEncoder() {
 
 bool VideoEncoder::Open(const VideoRequest& request, std::string& error) {
   std::vector<std::string> args = FfmpegArguments(request);
-  if (!StageVideo(request.output, m_output, args, error)) return false;
+  if (!OpenVideoOutput(request.output, m_output, args, error)) return false;
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) {
     error = std::string("no se puede abrir la tuberia hacia ffmpeg: ") + std::strerror(errno);
@@ -63,11 +63,12 @@ bool VideoEncoder::Open(const VideoRequest& request, std::string& error) {
   ::close(fds[0]);
   if (m_child < 0) {
     ::close(fds[1]);
-    m_output.Discard();
+    m_output.Abandon();
     return false;
   }
   m_pipe = fds[1];
   m_frameBytes = static_cast<size_t>(request.width) * request.height * 3;
+  m_target = request.output;
   // A stopped encoder shows as a failed write, not as the end of this process.
   ::signal(SIGPIPE, SIG_IGN);
   return true;
@@ -98,11 +99,11 @@ bool VideoEncoder::Finish(std::string& error) {
   const bool encoded = WaitFfmpeg(m_child, error);
   m_child = -1;
   if (!encoded) {
-    m_output.Discard();
+    m_output.Abandon();
     return false;
   }
   if (!m_output.Commit()) {
-    error = m_output.error;
+    error = "cannot put the video in place as " + m_target + ": " + std::strerror(errno);
     return false;
   }
   return true;

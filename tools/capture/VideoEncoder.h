@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FrameSink.h"
-#include "platform/StagedFile.h"
+#include "platform/Files.h"
 
 struct VideoRequest {
   std::string output;     // the video file; its name's ending picks the container
@@ -39,7 +39,8 @@ class VideoEncoder : public FrameSink {
   bool Finish(std::string& error) override;
 
  private:
-  StagedFile m_output;
+  AtomicFile m_output;
+  std::string m_target;
   int m_pipe = -1;
   pid_t m_child = -1;
   size_t m_frameBytes = 0;
