@@ -113,7 +113,9 @@ std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first
     request.fps = options.fps;
     request.preset = options.preset;
     const std::string music = ResolvePath("music\\music.ogg");
-    if (g_music.m_stream) request.music = std::filesystem::absolute(music).string();
+    // A production without its music file may still play on a silent stream: no sound then.
+    if (g_music.m_stream && g_music.Length() > 0)
+      request.music = std::filesystem::absolute(music).string();
     request.musicStart = FramePosition(first, options.fps);
     request.seconds = static_cast<double>(end - first) / options.fps;
     auto video = std::make_unique<VideoEncoder>();

@@ -26,14 +26,8 @@ const char kCaptureUsage[] =
     "  --from S              first second written (0)\n"
     "  --to S                second at which the capture ends (default: the script's FX_QUIT\n"
     "                        event or the end of the music); S from 0 to 86400\n"
-    "  --exact               compose every frame from second 0 even before --from, so a stretch\n"
-    "                        has exactly the frames of the whole capture (slow for late\n"
-    "                        stretches). Without it the production is brought straight to 2 s\n"
-    "                        before --from and drawn from there: the trail and the glow, which\n"
-    "                        carry pictures from frame to frame, then settle before the first\n"
-    "                        frame written, and everything else is as in the whole capture\n"
     "  --part K/N            only the K-th of N equal stretches of --from..--to (1 <= K <= N <=\n"
-    "                        1000), each with its own warm-up; join the videos with --join\n"
+    "                        1000); join the videos with --join\n"
     "  --preset NAME         video encoder speed: ultrafast, superfast, veryfast (default),\n"
     "                        faster, fast, medium, slow, slower, veryslow; slower ones give a\n"
     "                        smaller file of the same quality\n"
@@ -43,6 +37,9 @@ const char kCaptureUsage[] =
     "  --join VIDEO PART...  puts the videos of the parts together, in the order given, into\n"
     "                        VIDEO without encoding them again (ffmpeg's concat demuxer)\n"
     "  -h, --help            this help\n"
+    "\n"
+    "A stretch (--from, --part) is composed from second 0 without writing what comes before,\n"
+    "so its frames are those of the whole capture.\n"
     "\n"
     "Outputs are written beside their final name and take it only when whole: a capture that\n"
     "fails or is killed leaves the old file (or frame) as it was. An output inside the\n"
@@ -121,10 +118,6 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") return ParseResult::Help;
-    if (arg == "--exact") {
-      options.exact = true;
-      continue;
-    }
     if (arg == "--join") {
       error = "--join comes first and takes no other options";
       return ParseResult::Bad;

@@ -7,7 +7,6 @@ struct CaptureOptions {
   int fps = 60;
   double from = 0;         // seconds of the production at the first frame written
   double to = -1;          // seconds at which writing stops; below 0: the production's own end
-  bool exact = false;      // compose every frame from 0 instead of seeking to a warm-up before `from`
   int part = 0;            // 1..parts: only that one of `parts` equal stretches; 0: all of it
   int parts = 0;
   std::string preset = "veryfast";  // the video encoder's speed
