@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "driver/Reload.h"
 #include "driver/Startup.h"
@@ -20,7 +21,7 @@ constexpr uint32_t kFrameRateWindowMs = 500;
 // The script's modification time in nanoseconds; 0 when it cannot be seen.
 int64_t ScriptStamp() {
   struct stat info;
-  if (::stat(ResolvePath(kScriptPath).c_str(), &info) != 0) return 0;
+  if (::stat(ResolvePath(ProductionManifest().script.path.c_str()).c_str(), &info) != 0) return 0;
   return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
 

@@ -2,43 +2,12 @@
 
 #include <cstdio>
 
+#include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "platform/TextureCache.h"
 #include "scene/Material.h"
 
 namespace {
-
-struct CatalogueEntry {
-  const char* name;
-  bool clearsScreen;  // false: drawn over the scenes before it in the same frame
-};
-
-const CatalogueEntry kSceneCatalogue[] = {
-    {"rare_obj2", true}, {"cam_rutes2", false}, {"monolito", false}, {"giratorio", true},
-    {"flechas", false},  {"columnas", true},    {"nudo", true},      {"aguabola", true},
-};
-constexpr int32_t kFogScene = 5;   // "columnas"
-constexpr int32_t kAquaScene = 7;  // "aguabola"
-
-struct LayerEntry {
-  const char* path;
-  float alpha;
-};
-
-// Layers 3-6 and 7-10 are the two noise mask sets of the compositor.
-const LayerEntry kLayerList[] = {
-    {"textures\\blank.jpg", 1.0f},       {"textures\\zorban.jpg", 0.0f},
-    {"textures\\cool_your_ideas.jpg", 1.0f},
-    {"textures\\mask_01.jpg", 0.5f},     {"textures\\mask_02.jpg", 0.5f},
-    {"textures\\mask_03.jpg", 0.5f},     {"textures\\mask_04.jpg", 0.5f},
-    {"textures\\mask_05.jpg", 0.5f},     {"textures\\mask_06.jpg", 0.6f},
-    {"textures\\mask_07.jpg", 0.7f},     {"textures\\mask_08.jpg", 0.2f},
-    {"textures\\choose.jpg", 0.0f},      {"textures\\search.jpg", 0.0f},
-    {"textures\\credits1.jpg", 0.0f},    {"textures\\credits2.jpg", 0.0f},
-    {"textures\\credits3.jpg", 0.0f},    {"textures\\logo2.jpg", 1.0f},
-};
-
-const char* const kParticleFile = "ESCENAS_BIN\\PARTICLES02.BIN";
 
 void PrepareAqua(Scene& scene) {
   scene.buildVertexNormals();
@@ -46,12 +15,12 @@ void PrepareAqua(Scene& scene) {
   for (uint32_t i = 0; i < 2 && i < scene.objectCount; ++i) scene.objects[i].prepareDeformation();
 }
 
-void ApplyFog(Scene& scene) {
+void ApplyFog(Scene& scene, const ManifestScene& entry) {
   SceneParams params = scene.getParams();
   for (float& c : params.fogColor) c = 0.0f;
-  params.fogDensity = 0.5f;
-  params.fogEnd = 3500.0f;
-  params.fogStart = 800.0f;
+  params.fogDensity = entry.fogDensity;
+  params.fogEnd = entry.fogEnd;
+  params.fogStart = entry.fogStart;
   params.fogEnabled = true;
   scene.setParams(params);
 }
@@ -100,32 +69,36 @@ void AddLayer(const char* path, float x0, float y0, float x1, float y1, float al
   ++g_layerCount;
 }
 
-void LoadSceneCatalogue() {
-  const int32_t first = g_sceneCount;
-  for (const CatalogueEntry& entry : kSceneCatalogue) {
+void LoadSceneCatalogue(const ContentManifest& manifest) {
+  for (const ManifestScene& entry : manifest.scenes) {
     const int32_t index = g_sceneCount;
-    if (LoadScene(entry.name) > index) g_scenes[index].clearsScreen = entry.clearsScreen;
+    if (LoadScene(entry.name.c_str()) == index) continue;  // refused: nothing to set
+    Scene& scene = g_scenes[index];
+    scene.clearsScreen = entry.clearsScreen;
+    if (entry.aqua) PrepareAqua(scene);
+    if (entry.fog) ApplyFog(scene, entry);
   }
-  // The settings belong to the catalogue positions; nothing to set on a scene that was refused.
-  if (first + kAquaScene < g_sceneCount) PrepareAqua(g_scenes[first + kAquaScene]);
-  if (first + kFogScene < g_sceneCount) ApplyFog(g_scenes[first + kFogScene]);
 }
 
-void LoadLayers() {
-  for (const LayerEntry& entry : kLayerList) AddLayer(entry.path, 0.0f, 0.0f, 800.0f, 600.0f, entry.alpha);
+void LoadLayers(const ContentManifest& manifest) {
+  for (const ManifestLayer& entry : manifest.layers)
+    AddLayer(entry.path.c_str(), entry.x0, entry.y0, entry.x1, entry.y1, entry.alpha);
 }
 
-void LoadParticleSystems() {
-  if (g_particleCount >= kStoreCapacity) {
-    std::printf("- No caben más sistemas de partículas (%d): %s no se carga\n", kStoreCapacity,
-                kParticleFile);
-    return;
+void LoadParticleSystems(const ContentManifest& manifest) {
+  for (const ManifestEntry& file : manifest.particleFiles) {
+    if (g_particleCount >= kStoreCapacity) {
+      std::printf("- No caben más sistemas de partículas (%d): %s no se carga\n", kStoreCapacity,
+                  file.path.c_str());
+      return;
+    }
+    g_particles[g_particleCount].ReadFile(file.path.c_str());
+    ++g_particleCount;
   }
-  g_particles[g_particleCount].ReadFile(kParticleFile);
-  ++g_particleCount;
 }
 
-void RegisterContent() {
+void RegisterContent(const ContentManifest& manifest) {
+  for (int s = 0; s < kNoiseSets; ++s) g_noiseSetFirstLayer[s] = manifest.noiseSetFirstLayer[s];
   for (int32_t i = 0; i < g_sceneCount; ++i) g_timeline.RegisterScene(&g_scenes[i]);
   for (int32_t i = 0; i < g_layerCount; ++i) g_timeline.RegisterLayer(&g_layers[i]);
   for (int32_t i = 0; i < g_particleCount; ++i) g_timeline.RegisterParticleSystem(&g_particles[i]);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "driver/ContentManifest.h"
 #include "driver/Startup.h"
 #include "platform/Files.h"
 
@@ -111,7 +112,10 @@ bool EnterProduction(const std::string& dir) {
     return false;
   }
   std::error_code ec;
-  if (std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec)) return true;
+  // A folder with a manifest, or with the bundled production's script, holds a production.
+  if (std::filesystem::is_regular_file(ResolvePath(kManifestFile), ec) ||
+      std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec))
+    return true;
   std::fprintf(stderr,
                "zorbanel: %s holds no production (no %s).\n"
                "Name the production's folder: zorbanel PRODUCTION_DIR, or zorbanel -C DIR.\n",

@@ -24,3 +24,7 @@ bool StartProduction(const StartupOptions& options);
 
 // Music, script events, scene and particle arrays, render targets and font, in this order.
 void ShutdownProduction();
+
+struct ContentManifest;
+// What StartProduction loaded the production from.
+const ContentManifest& ProductionManifest();

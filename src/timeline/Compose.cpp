@@ -6,12 +6,7 @@
 #include "scene/Scene.h"
 #include "timeline/Timeline.h"
 
-namespace {
-
-// First layer of each noise mask set; the flip-book picks one of the four that follow.
-constexpr int32_t kNoiseSetFirstLayer[] = {3, 7};
-
-}  // namespace
+int32_t g_noiseSetFirstLayer[2] = {3, 7};
 
 void Timeline::AdvanceNoise() {
   if (g_noiseMode != 1 && g_noiseMode != 2) return;
@@ -68,8 +63,9 @@ void Timeline::Compose() {
 
   if (g_noiseMode == 1 || g_noiseMode == 2) {
     AdvanceNoise();
-    const int32_t layer = kNoiseSetFirstLayer[g_noiseMode - 1] + static_cast<int32_t>(g_noiseFrame);
-    if (layer < layerCount) layerTargets[layer]->Draw();
+    const int32_t first = g_noiseSetFirstLayer[g_noiseMode - 1];
+    const int32_t layer = first + static_cast<int32_t>(g_noiseFrame);
+    if (first >= 0 && layer < layerCount) layerTargets[layer]->Draw();
   }
   window->End2D();
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/Files.h"
 #include "timeline/Timeline.h"
@@ -47,19 +48,41 @@ void ReadKeyword(const char* token, const Keyword (&table)[N], int32_t& field) {
   }
 }
 
+// How a number token read: not at all, wholly, or only a leading part ("3,5", "0:03").
+enum class NumberRead { kNone, kWhole, kPart };
+
 // A "%f" number; a token that does not start with one leaves the field as it was.
-void ReadFloat(const char* token, float& field) {
+NumberRead ReadFloat(const char* token, float& field) {
   char* end = nullptr;
   const float value = std::strtof(token, &end);
-  if (end != token) field = value;
+  if (end == token) return NumberRead::kNone;
+  field = value;
+  return *end == '\0' ? NumberRead::kWhole : NumberRead::kPart;
 }
 
 // A "%d" number, held to the int32 range so a huge index cannot wrap into a valid one.
-void ReadInt(const char* token, int32_t& field) {
+NumberRead ReadInt(const char* token, int32_t& field) {
   char* end = nullptr;
   const long value = std::strtol(token, &end, 10);
-  if (end == token) return;
+  if (end == token) return NumberRead::kNone;
   field = value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
+  return *end == '\0' ? NumberRead::kWhole : NumberRead::kPart;
+}
+
+void NoteNumber(LineProblems* problems, NumberRead read, const char* what, const char* token) {
+  if (!problems || read == NumberRead::kWhole) return;
+  problems->notes.push_back(std::string(what) + " '" + token + "' " +
+                            (read == NumberRead::kNone ? "is not a number: the field is left unset"
+                                                       : "is not a whole number: only its start is read"));
+}
+
+template <size_t N>
+void NoteKeyword(LineProblems* problems, const Keyword (&table)[N], const char* what, const char* token,
+                 int32_t field) {
+  if (!problems) return;
+  for (const Keyword& k : table)
+    if (k.value == field) return;
+  problems->notes.push_back(std::string("unknown ") + what + " '" + token + "'");
 }
 
 // One chunk of the file as the C line reader gives it: at most kScriptChunk characters, the
@@ -68,9 +91,65 @@ bool ReadChunk(FILE* f, char (&buffer)[kScriptChunk + 1]) {
   return std::fgets(buffer, sizeof buffer, f) != nullptr;
 }
 
+// The next chunk that is an event, passing over blank and comment lines (every piece of a long
+// comment line included). `lineStart` and `inComment` carry over calls.
+bool ReadEventChunk(FILE* f, char (&chunk)[kScriptChunk + 1], bool& lineStart, bool& inComment) {
+  while (ReadChunk(f, chunk)) {
+    const bool note = IsNoteLine(chunk);
+    if (lineStart) inComment = note;
+    const size_t length = std::strlen(chunk);
+    lineStart = length > 0 && chunk[length - 1] == '\n';
+    if (!inComment && !note) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-void ParseEventLine(const char* line, ScriptEvent& event) {
+bool IsNoteLine(const char* line) {
+  const char* p = line;
+  while (*p == ' ' || *p == '\t' || *p == '\r') ++p;
+  return *p == '\0' || *p == '\n' || *p == '#';
+}
+
+bool IsWholeScreenEffect(int32_t effect) {
+  return effect == FX_SATURATE || effect == FX_BLUR || effect == FX_NOISE || effect == FX_QUIT;
+}
+
+bool EffectActsOn(int32_t kind, int32_t effect) {
+  switch (kind) {
+    case SCENE:
+      return effect == FX_START || effect == FX_STOP || effect == FX_SHOW || effect == FX_HIDE ||
+             effect == FX_CHANGE_CAM || effect == FX_SHAKE || effect == FX_AQUA ||
+             IsWholeScreenEffect(effect);
+    case LAYER:
+      return effect == FX_START || effect == FX_STOP || effect == FX_ALPHA || effect == FX_MOVE ||
+             effect == FX_RESIZE || effect == FX_SHAKE;
+    case PARTICLE:
+      return effect == FX_START || effect == FX_STOP || effect == FX_ALPHA || effect == FX_EXPLODE;
+    default:
+      return false;
+  }
+}
+
+const char* EffectName(int32_t effect) {
+  for (const Keyword& k : kEffects)
+    if (k.value == effect) return k.word;
+  return "";
+}
+
+int EffectParamCount(int32_t effect) {
+  switch (effect) {
+    case FX_SATURATE: case FX_MOVE: case FX_RESIZE: case FX_EXPLODE:
+      return 2;
+    case FX_SHAKE: case FX_BLUR: case FX_NOISE: case FX_ALPHA: case FX_AQUA: case FX_CHANGE_CAM:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems) {
   char work[256];
   std::strncpy(work, line, sizeof work - 1);
   work[sizeof work - 1] = '\0';
@@ -80,17 +159,23 @@ void ParseEventLine(const char* line, ScriptEvent& event) {
   char* save = nullptr;
   const char* token = ::strtok_r(work, " ", &save);
   if (!token) return;
-  ReadFloat(token, event.time);
+  NoteNumber(problems, ReadFloat(token, event.time), "time", token);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kTargetKinds, event.targetKind);
+  NoteKeyword(problems, kTargetKinds, "target kind", token, event.targetKind);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
-  ReadInt(token, event.targetIndex);
+  NoteNumber(problems, ReadInt(token, event.targetIndex), "index", token);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kEffects, event.effect);
+  NoteKeyword(problems, kEffects, "effect", token, event.effect);
+  if (problems) problems->tokens = 4;
   for (float& param : event.params) {
     if (!(token = ::strtok_r(nullptr, " ", &save))) return;
-    ReadFloat(token, param);
+    NoteNumber(problems, ReadFloat(token, param), "parameter", token);
+    if (problems) ++problems->params;
   }
+  if (problems && ::strtok_r(nullptr, " ", &save))
+    problems->notes.push_back("more than 20 parameters: the rest are not read");
 }
 
 int CompareEventTimes(const ScriptEvent& a, const ScriptEvent& b) {
@@ -113,11 +198,16 @@ void Timeline::LoadScript(const char* path) {
   FILE* f = OpenFile(path, "r", ReadLimit::kScript);
   if (!f) return;
   // Counting pass: a chunk that runs into the end of the file (a last line without its newline)
-  // is not counted, and so not loaded.
+  // is not counted, and so not loaded. Blank and comment lines take no event, so memory follows
+  // what the file says, not its size.
   char chunk[kScriptChunk + 1];
   int32_t count = 0;
-  while (ReadChunk(f, chunk) && !std::feof(f) && count < INT32_MAX) ++count;
+  bool lineStart = true, inComment = false;
+  while (count < kMaxScriptEvents && ReadEventChunk(f, chunk, lineStart, inComment) && !std::feof(f))
+    ++count;
+  const bool cut = count == kMaxScriptEvents && ReadEventChunk(f, chunk, lineStart, inComment);
   std::fclose(f);
+  if (cut) std::printf("- %s: only the first %d events are read\n", path, kMaxScriptEvents);
   if (count == 0) return;
 
   events = new (std::nothrow) ScriptEvent[count]();
@@ -131,7 +221,10 @@ void Timeline::LoadScript(const char* path) {
   f = OpenFile(path, "r", ReadLimit::kScript);
   if (!f) return;
   // A file that shrank between the passes leaves the rest of the events at their zero state.
-  for (int32_t j = 0; j < count && ReadChunk(f, chunk); ++j) ParseEventLine(chunk, events[j]);
+  lineStart = true;
+  inComment = false;
+  for (int32_t j = 0; j < count && ReadEventChunk(f, chunk, lineStart, inComment); ++j)
+    ParseEventLine(chunk, events[j]);
   std::fclose(f);
 }
 

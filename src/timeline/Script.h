@@ -1,7 +1,10 @@
 #pragma once
 // The production's script: one event per text line, "TIME KIND INDEX EFFECT [params...]", tokens
-// separated by spaces. Each line becomes one ScriptEvent; the Timeline loads and sorts them.
+// separated by spaces. Each line becomes one ScriptEvent; the Timeline loads and sorts them. Blank
+// lines and lines starting with '#' are notes for the reader and take no event.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // What an event acts on; the index then picks the entry of that kind's store.
 enum TargetKind : int32_t {
@@ -41,9 +44,32 @@ struct ScriptEvent {
 // Longest piece of a line taken as one line: the reader's 255-byte buffer less its terminator.
 constexpr int kScriptChunk = 254;
 
+// A script holds at most this many events; the rest of a longer file is not read.
+constexpr int32_t kMaxScriptEvents = 1 << 20;
+
+// What a line held that the parser passed over or read only in part, in words for the author.
+struct LineProblems {
+  std::vector<std::string> notes;
+  int tokens = 0;  // 4 once the time, kind, index and effect tokens were all there
+  int params = 0;  // parameter tokens read
+};
+
 // Fills the fields the line gives; the others keep what the record held before (a freshly
-// loaded event starts all zero, which the dispatcher ignores).
-void ParseEventLine(const char* line, ScriptEvent& event);
+// loaded event starts all zero, which the dispatcher ignores). With `problems`, also says what
+// it passed over.
+void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems = nullptr);
+
+// A blank line or a comment: no event.
+bool IsNoteLine(const char* line);
+
+// Whether the dispatcher does anything with that effect on that kind of target.
+bool EffectActsOn(int32_t kind, int32_t effect);
+// Effects on the whole screen, written against a scene target whose index is not used.
+bool IsWholeScreenEffect(int32_t effect);
+// The effect's keyword, or "" for a code that has none.
+const char* EffectName(int32_t effect);
+// Parameters the effect reads.
+int EffectParamCount(int32_t effect);
 
 // -1, 0 or +1 by time. A time that is not a number sorts after every number, so the order stays
 // consistent for the sort whatever the file holds.

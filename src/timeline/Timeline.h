@@ -18,6 +18,8 @@ constexpr int kTimelineTargets = 100;
 // Noise overlay: 0 off, 1 and 2 pick a mask set; the flip-book position advances per frame.
 extern int8_t g_noiseMode;
 extern float g_noiseFrame;
+// First layer of each mask set (the flip-book picks one of the four from there); -1: no set.
+extern int32_t g_noiseSetFirstLayer[2];
 
 // The music position of frame k of a run drawn framesPerSecond times a second: the output has
 // played floor(k * rate / framesPerSecond) samples by then.

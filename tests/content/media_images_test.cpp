@@ -13,6 +13,7 @@
 #include "SceneMaps.h"
 #include "TextRender.h"
 #include "Textures.h"
+#include "driver/ContentManifest.h"
 #include "platform/TextureLoader.h"
 #include "support/TempDir.h"
 
@@ -52,22 +53,22 @@ bool TextureFiles::written = false;
 
 bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-const char* const kLayers[] = {
-    "textures\\blank.jpg",    "textures\\zorban.jpg",   "textures\\cool_your_ideas.jpg",
-    "textures\\mask_01.jpg",  "textures\\mask_02.jpg",  "textures\\mask_03.jpg",
-    "textures\\mask_04.jpg",  "textures\\mask_05.jpg",  "textures\\mask_06.jpg",
-    "textures\\mask_07.jpg",  "textures\\mask_08.jpg",  "textures\\choose.jpg",
-    "textures\\search.jpg",   "textures\\credits1.jpg", "textures\\credits2.jpg",
-    "textures\\credits3.jpg", "textures\\logo2.jpg",
-};
+// The layer images of the bundled manifest that are masks of a noise set.
+bool IsNoiseMask(const ContentManifest& m, size_t layer) {
+  for (int32_t first : m.noiseSetFirstLayer)
+    if (first >= 0 && layer >= static_cast<size_t>(first) && layer < static_cast<size_t>(first + kNoiseSetLayers))
+      return true;
+  return false;
+}
 
 // One test, so the whole set is painted once per test process.
 TEST_F(TextureFiles, WrittenImagesLoadAsTheProductionNeeds) {
   ASSERT_TRUE(written);
   {
     SCOPED_TRACE("every image the player loads is a power-of-two RGB JPEG");
-    std::vector<std::string> names(std::begin(kLayers), std::end(kLayers));
-    names.push_back("textures\\font.jpg");
+    std::vector<std::string> names;
+    for (const ManifestLayer& layer : DefaultManifest().layers) names.push_back(layer.path);
+    names.push_back(DefaultManifest().font.path);
     names.insert(names.end(), std::begin(kSceneMaps), std::end(kSceneMaps));
     names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
     names.push_back(kFlareTexture);
@@ -87,10 +88,11 @@ TEST_F(TextureFiles, WrittenImagesLoadAsTheProductionNeeds) {
     // Layers are screened over the frame: a lit border would show as a frame around the
     // window, and a lit sprite edge as a square around each particle.
     SCOPED_TRACE("layers and sprites are drawn on black");
-    std::vector<std::string> names = {"textures\\zorban.jpg", "textures\\cool_your_ideas.jpg",
-                                      "textures\\choose.jpg", "textures\\search.jpg",
-                                      "textures\\logo2.jpg",  kFlareTexture};
-    names.insert(names.end(), std::begin(kCreditTextures), std::end(kCreditTextures));
+    // Every layer but the white card (the first) and the noise masks.
+    const ContentManifest& manifest = DefaultManifest();
+    std::vector<std::string> names = {kFlareTexture};
+    for (size_t i = 1; i < manifest.layers.size(); ++i)
+      if (!IsNoiseMask(manifest, i)) names.push_back(manifest.layers[i].path);
     names.insert(names.end(), std::begin(kParticleTextures), std::end(kParticleTextures));
     for (const std::string& name : names) {
       DecodedImage image = Load(name);
@@ -105,7 +107,7 @@ TEST_F(TextureFiles, WrittenImagesLoadAsTheProductionNeeds) {
       EXPECT_LE(borderMax, 8) << name << " has a lit edge";
       EXPECT_GT(lit, 20) << name << " shows nothing";
     }
-    DecodedImage blank = Load("textures\\blank.jpg");
+    DecodedImage blank = Load(manifest.layers[0].path);
     EXPECT_GE(blank.pixels[0], 250);
   }
   {

@@ -8,6 +8,7 @@
 #include "AseWriter.h"
 #include "Scenes.h"
 #include "ScenesShapes.h"
+#include "driver/ContentManifest.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
 #include "support/TempDir.h"
@@ -171,5 +172,5 @@ TEST(AseWriter, CornersShareNormalsOnlyWithinASmoothingGroup) {
 
 TEST(Scenes, TheSameTextOnEveryBuild) {
   for (int i = 0; i < kSceneCount; ++i)
-    EXPECT_EQ(FormatAse(BuildScene(i)), FormatAse(BuildScene(i))) << kSceneNames[i];
+    EXPECT_EQ(FormatAse(BuildScene(i)), FormatAse(BuildScene(i))) << DefaultManifest().scenes[i].name;
 }

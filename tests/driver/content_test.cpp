@@ -7,15 +7,11 @@
 
 #include "support/TestProduction.h"
 #include "driver/Content.h"
+#include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "support/TempDir.h"
 
 namespace {
-
-const char* const kLayerFiles[] = {"blank",   "zorban",  "cool_your_ideas", "mask_01", "mask_02",
-                                   "mask_03", "mask_04", "mask_05",         "mask_06", "mask_07",
-                                   "mask_08", "choose",  "search",          "credits1", "credits2",
-                                   "credits3", "logo2"};
 
 // A scene of one triangle per material index given; each corner has its own corner normal.
 void WriteScene(const std::string& name, const std::vector<int32_t>& materialIndices,
@@ -86,7 +82,7 @@ TEST_F(Content, CatalogueKeepsItsIndicesAndSettingsWhateverFilesArePresent) {
   WriteScene("columnas", {0}, 1, foggy);
   WriteScene("aguabola", {0, 0, 0}, 1, plain);
 
-  LoadSceneCatalogue();
+  LoadSceneCatalogue(DefaultManifest());
   ASSERT_EQ(g_sceneCount, 8);
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(g_scenes[i].window, &g_window);
@@ -124,9 +120,9 @@ TEST_F(Content, CatalogueKeepsItsIndicesAndSettingsWhateverFilesArePresent) {
 }
 
 TEST_F(Content, LayersParticlesAndRegistrationInStoreOrder) {
-  for (const char* name : kLayerFiles)
-    dir.Write(std::string("textures/") + name + ".jpg", EncodeSolidJpeg(8, 8, 90, 90, 90));
-  LoadLayers();
+  for (const ManifestLayer& layer : DefaultManifest().layers)
+    dir.Write(layer.path, EncodeSolidJpeg(8, 8, 90, 90, 90));
+  LoadLayers(DefaultManifest());
   ASSERT_EQ(g_layerCount, 17);
   const float alphas[17] = {1, 0, 1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.6f, 0.7f, 0.2f, 0, 0, 0, 0, 0, 1};
   std::set<uint32_t> textures;
@@ -142,12 +138,12 @@ TEST_F(Content, LayersParticlesAndRegistrationInStoreOrder) {
   EXPECT_EQ(textures.count(0u), 0u);
 
   // A missing particle file still takes its entry, so the script's index 0 stays valid.
-  LoadParticleSystems();
+  LoadParticleSystems(DefaultManifest());
   EXPECT_EQ(g_particleCount, 1);
   EXPECT_EQ(g_particles[0].count, 0u);
 
   g_sceneCount = 8;  // empty scenes, as after missing files
-  RegisterContent();
+  RegisterContent(DefaultManifest());
   EXPECT_EQ(g_timeline.sceneCount, 8);
   EXPECT_EQ(g_timeline.sceneTargets[7], &g_scenes[7]);
   EXPECT_EQ(g_timeline.layerCount, 17);
@@ -167,7 +163,7 @@ TEST_F(Content, FullStoresRefuseMoreLoads) {
   g_sceneCount = 0;
 
   g_particleCount = kStoreCapacity;
-  LoadParticleSystems();
+  LoadParticleSystems(DefaultManifest());
   EXPECT_EQ(g_particleCount, kStoreCapacity);
   g_particleCount = 0;
 }

@@ -15,6 +15,8 @@
 #include <tuple>
 #include <vector>
 
+#include "driver/ContentCheck.h"
+#include "driver/ContentManifest.h"
 #include "platform/AudioDecoder.h"
 #include "platform/Files.h"
 #include "platform/TextureLoader.h"
@@ -24,23 +26,18 @@
 
 namespace {
 
-const char* const kScenes[] = {"rare_obj2", "cam_rutes2", "monolito", "giratorio",
-                               "flechas",   "columnas",   "nudo",     "aguabola"};
-constexpr int kSceneCount = 8;
-constexpr int kLayerCount = 17;
-constexpr int kParticleCount = 1;
-constexpr int kAguabola = 7;
-constexpr int kColumnas = 5;
+// The bundled production, as the player's built-in manifest lists it.
+const ContentManifest& Bundled() { return DefaultManifest(); }
+const int kSceneCount = static_cast<int>(Bundled().scenes.size());
+const int kLayerCount = static_cast<int>(Bundled().layers.size());
+const int kParticleCount = static_cast<int>(Bundled().particleFiles.size());
 
-// The layer images in registration order, the credits as the content tool names them.
-const char* const kLayers[kLayerCount] = {
-    "textures\\blank.jpg",    "textures\\zorban.jpg",  "textures\\cool_your_ideas.jpg",
-    "textures\\mask_01.jpg",  "textures\\mask_02.jpg", "textures\\mask_03.jpg",
-    "textures\\mask_04.jpg",  "textures\\mask_05.jpg", "textures\\mask_06.jpg",
-    "textures\\mask_07.jpg",  "textures\\mask_08.jpg", "textures\\choose.jpg",
-    "textures\\search.jpg",   "textures\\credits1.jpg", "textures\\credits2.jpg",
-    "textures\\credits3.jpg", "textures\\logo2.jpg",
-};
+// The first scene the manifest gives that setting.
+int SceneWith(bool ManifestScene::*setting) {
+  for (int i = 0; i < kSceneCount; ++i)
+    if (Bundled().scenes[i].*setting) return i;
+  return -1;
+}
 
 // Works inside the production folder, as the player does.
 class Production : public ::testing::Test {
@@ -137,8 +134,8 @@ struct LoadedScene {
   ~LoadedScene() { scene.release(); }
 };
 
-std::string BinPath(int i) { return std::string("escenas_bin\\") + kScenes[i] + ".bin"; }
-std::string AsePath(int i) { return std::string("escenas\\") + kScenes[i] + ".ase"; }
+std::string BinPath(int i) { return "escenas_bin\\" + Bundled().scenes[i].name + ".bin"; }
+std::string AsePath(int i) { return "escenas\\" + Bundled().scenes[i].name + ".ase"; }
 
 struct V3 {
   double x, y, z;
@@ -186,7 +183,7 @@ double SignedVolumeOf(const SceneObject& object) {
 
 std::vector<ScriptEvent> LoadScript() {
   Timeline timeline;
-  timeline.LoadScript("escenas_bin\\script2_full.txt");
+  timeline.LoadScript(Bundled().script.path.c_str());
   timeline.SortEvents();
   return std::vector<ScriptEvent>(timeline.events, timeline.events + timeline.eventCount);
 }
@@ -198,10 +195,10 @@ TEST_F(Production, EveryFileThePlayerAsksForIsThereAndDecodes) {
     EXPECT_TRUE(Exists(AsePath(i))) << AsePath(i);
     EXPECT_TRUE(Exists(BinPath(i))) << BinPath(i);
   }
-  for (const char* layer : kLayers) EXPECT_TRUE(DecodesAsJpeg(layer));
-  EXPECT_TRUE(DecodesAsJpeg("textures\\font.jpg"));
+  for (const ManifestLayer& layer : Bundled().layers) EXPECT_TRUE(DecodesAsJpeg(layer.path));
+  EXPECT_TRUE(DecodesAsJpeg(Bundled().font.path));
   EXPECT_TRUE(DecodesAsJpeg("textures\\particle2.jpg"));  // every flare
-  EXPECT_TRUE(Exists("escenas_bin\\script2_full.txt"));
+  EXPECT_TRUE(Exists(Bundled().script.path));
 
   // The maps the scenes name, as the converter rewrote them.
   std::set<std::string> maps;
@@ -220,7 +217,7 @@ TEST_F(Production, EveryFileThePlayerAsksForIsThereAndDecodes) {
   }
 
   // The particle file's textures: a 16-byte header, then 255-byte names.
-  FILE* f = OpenFile("ESCENAS_BIN\\PARTICLES02.BIN", "rb");
+  FILE* f = OpenFile(Bundled().particleFiles[0].path.c_str(), "rb");
   ASSERT_NE(f, nullptr);
   uint32_t header[4] = {};
   ASSERT_EQ(std::fread(header, 4, 4, f), 4u);
@@ -241,7 +238,7 @@ TEST_F(Production, EveryFileThePlayerAsksForIsThereAndDecodes) {
 
 TEST_F(Production, EverySceneReadsBackWithTheCountsItsExportDeclares) {
   for (int i = 0; i < kSceneCount; ++i) {
-    SCOPED_TRACE(kScenes[i]);
+    SCOPED_TRACE(Bundled().scenes[i].name);
     const Declared d = ReadDeclared(AsePath(i));
     ASSERT_GT(d.lastFrame, 0);
     LoadedScene loaded(BinPath(i));
@@ -282,7 +279,7 @@ TEST_F(Production, EverySceneReadsBackWithTheCountsItsExportDeclares) {
 // shows as a hole or a dark patch.
 TEST_F(Production, EveryObjectShowsItsOuterSideWithNormalsThatAgree) {
   for (int i = 0; i < kSceneCount; ++i) {
-    SCOPED_TRACE(kScenes[i]);
+    SCOPED_TRACE(Bundled().scenes[i].name);
     LoadedScene loaded(BinPath(i));
     for (uint32_t o = 0; o < loaded.scene.objectCount; ++o) {
       const SceneObject& object = loaded.scene.objects[o];
@@ -318,7 +315,7 @@ TEST_F(Production, ScenesHoldWhatTheProductionNeeds) {
   bool spherical = false, twoMaps = false, transparent = false, twoSided = false, flare = false,
        twoCameras = false;
   for (int i = 0; i < kSceneCount; ++i) {
-    SCOPED_TRACE(kScenes[i]);
+    SCOPED_TRACE(Bundled().scenes[i].name);
     LoadedScene loaded(BinPath(i));
     const Scene& s = loaded.scene;
     uint32_t faces = 0;
@@ -342,13 +339,13 @@ TEST_F(Production, ScenesHoldWhatTheProductionNeeds) {
   EXPECT_TRUE(spherical && twoMaps && transparent && twoSided && flare && twoCameras);
 
   // The ripple moves vertices with waves about 36 units long: objects 0 and 1 need many.
-  LoadedScene water(BinPath(kAguabola));
+  LoadedScene water(BinPath(SceneWith(&ManifestScene::aqua)));
   ASSERT_GE(water.scene.objectCount, 2u);
   EXPECT_GE(water.scene.objects[0].vertexCount, 1000u);
   EXPECT_GE(water.scene.objects[1].vertexCount, 1000u);
 
   // The colonnade's fog runs from 800 to 3500 units: it must reach past the end of the fog.
-  LoadedScene columns(BinPath(kColumnas));
+  LoadedScene columns(BinPath(SceneWith(&ManifestScene::fog)));
   float nearest = 1e9f, farthest = -1e9f;
   for (uint32_t o = 0; o < columns.scene.objectCount; ++o)
     for (uint32_t v = 0; v < columns.scene.objects[o].vertexCount; ++v) {
@@ -396,9 +393,9 @@ TEST_F(Production, ScriptAddressesOnlyWhatExistsAndUsesEveryEffect) {
   EXPECT_EQ(scenesStarted.size(), static_cast<size_t>(kSceneCount));
   EXPECT_EQ(particlesStarted.size(), static_cast<size_t>(kParticleCount));
   EXPECT_TRUE(noiseModes.count(1) && noiseModes.count(2)) << "both mask sets";
-  for (int set = 1; set <= 2; ++set)
+  for (int set = 1; set <= kNoiseSets; ++set)
     if (noiseModes.count(set))
-      for (int k = 0; k < 4; ++k) layersShown.insert(4 * set - 1 + k);  // layers 3-6, 7-10
+      for (int k = 0; k < kNoiseSetLayers; ++k) layersShown.insert(Bundled().noiseSetFirstLayer[set - 1] + k);
   EXPECT_EQ(layersShown.size(), static_cast<size_t>(kLayerCount));
 }
 
@@ -435,11 +432,33 @@ TEST_F(Production, ScriptEndsWithQuitWhenTheMusicEnds) {
   }
 
   AudioDecoder music;
-  ASSERT_TRUE(music.Open("music\\music.ogg", 44100));
+  ASSERT_TRUE(music.Open(Bundled().music.path.c_str(), 44100));
   const double seconds = static_cast<double>(music.Length()) / 44100.0;
   // The quit must come due while the music still plays (its position stops at the end), and
   // not long before the end.
   EXPECT_LT(last.time, seconds);
   EXPECT_GT(last.time, seconds - 1.0);
   EXPECT_GE(events.front().time, 0.0f);
+}
+
+// What the content tool made is what the player's built-in list says, and the checker finds
+// nothing in it.
+TEST_F(Production, ShipsTheBuiltInManifestAndChecksClean) {
+  std::string text;
+  FILE* f = OpenFile(kManifestFile, "r");
+  ASSERT_NE(f, nullptr);
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  EXPECT_EQ(text, kDefaultManifestText);
+
+  ContentManifest manifest;
+  std::vector<std::string> findings;
+  ASSERT_TRUE(ReadProductionManifest(manifest, findings));
+  ScriptTargets targets;
+  CheckContentFiles(manifest, true, targets, findings);
+  int32_t events = 0;
+  CheckContentScript(manifest, targets, findings, events);
+  EXPECT_TRUE(findings.empty()) << findings[0];
+  EXPECT_GT(events, 600);
 }

@@ -48,14 +48,24 @@ TempDir::~TempDir() {
   dirs.erase(std::remove(dirs.begin(), dirs.end(), std::make_pair(path, ::getpid())), dirs.end());
 }
 
+namespace {
+
+// Paths as the engine writes them ("textures\\a.jpg") name the same file as with slashes.
+fs::path Inside(const std::string& root, std::string relative) {
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return fs::path(root) / relative;
+}
+
+}  // namespace
+
 void TempDir::Write(const std::string& relative, const std::string& contents) const {
-  fs::path file = fs::path(path) / relative;
+  fs::path file = Inside(path, relative);
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << contents;
 }
 
 std::string TempDir::Read(const std::string& relative) const {
-  std::ifstream in(fs::path(path) / relative, std::ios::binary);
+  std::ifstream in(Inside(path, relative), std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();

@@ -15,21 +15,23 @@
 #include <thread>
 #include <vector>
 
+#include "driver/ContentManifest.h"
 #include "support/TestMusic.h"
 
 void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script) {
-  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
-  for (const char* name : {"blank", "zorban", "cool_your_ideas", "mask_01", "mask_02", "mask_03",
-                           "mask_04", "mask_05", "mask_06", "mask_07", "mask_08", "choose",
-                           "search", "credits1", "credits2", "credits3"}) {
-    const bool mask = std::string(name).rfind("mask_", 0) == 0;
-    dir.Write(std::string("textures/") + name + ".jpg",
-              mask ? EncodeSolidJpeg(8, 8, 0, 80, 0) : EncodeSolidJpeg(8, 8, 40, 40, 40));
+  // The bundled production's names: grey cards, green noise masks, a yellow last layer (the logo).
+  const ContentManifest& bundled = DefaultManifest();
+  dir.Write(bundled.font.path, EncodeSolidJpeg(16, 16, 255, 255, 255));
+  for (size_t i = 0; i < bundled.layers.size(); ++i) {
+    const bool mask = bundled.layers[i].path.find("mask_") != std::string::npos;
+    const bool last = i + 1 == bundled.layers.size();
+    dir.Write(bundled.layers[i].path, last ? EncodeSolidJpeg(8, 8, 255, 255, 0)
+                                      : mask ? EncodeSolidJpeg(8, 8, 0, 80, 0)
+                                             : EncodeSolidJpeg(8, 8, 40, 40, 40));
   }
-  dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
   dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
-  dir.Write("music/music.ogg", EncodeSilentOgg(musicSeconds));
-  dir.Write("escenas_bin/script2_full.txt", script);
+  dir.Write(bundled.music.path, EncodeSilentOgg(musicSeconds));
+  dir.Write(bundled.script.path, script);
 }
 
 void WriteParticleFile(const std::vector<Particle>& particles) {
@@ -41,7 +43,7 @@ void WriteParticleFile(const std::vector<Particle>& particles) {
     system.particles[i] = particles[i];
     system.textureIndex[i] = 0;
   }
-  ASSERT_TRUE(system.WriteFile("escenas_bin\\PARTICLES02.BIN"));
+  ASSERT_TRUE(system.WriteFile(DefaultManifest().particleFiles[0].path.c_str()));
   system.Release();
 }
 

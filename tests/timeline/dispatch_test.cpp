@@ -246,8 +246,8 @@ TEST_F(DispatchTest, QuitEndsOnlyFromASceneEventAndHoldsTheCursor) {
 }
 
 TEST_F(DispatchTest, IgnoredEventsAdvanceTheCursorAndTouchNothing) {
-  // Unknown kind or code, blank lines, indices outside the registered targets, and a time that is
-  // not a number (never due).
+  // Unknown kind or code, indices outside the registered targets, and a time that is not a number
+  // (never due). The blank line is no event.
   Script("\n"
          "0 SCREEN 0 FX_START\n"
          "0 SCENE 0 FX_WOBBLE 1\n"
@@ -260,7 +260,7 @@ TEST_F(DispatchTest, IgnoredEventsAdvanceTheCursorAndTouchNothing) {
          "0 PARTICLE -2147483648 FX_ALPHA 0\n"
          "nan SCENE 0 FX_START\n");
   EXPECT_FALSE(At(29.0));
-  EXPECT_EQ(timeline.cursor, 10u);
+  EXPECT_EQ(timeline.cursor, 9u);
   for (int i = 0; i < kTimelineTargets; ++i) {
     EXPECT_FALSE(timeline.sceneActive[i]);
     EXPECT_FALSE(timeline.layerActive[i]);

@@ -15,6 +15,7 @@
 #include "PngFrames.h"
 #include "Progress.h"
 #include "VideoEncoder.h"
+#include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "driver/Startup.h"
 #include "platform/AudioOutput.h"
@@ -112,7 +113,7 @@ std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first
     request.height = height;
     request.fps = options.fps;
     request.preset = options.preset;
-    const std::string music = ResolvePath("music\\music.ogg");
+    const std::string music = ResolvePath(ProductionManifest().music.path.c_str());
     // A production without its music file may still play on a silent stream: no sound then.
     if (g_music.m_stream && g_music.Length() > 0)
       request.music = std::filesystem::absolute(music).string();

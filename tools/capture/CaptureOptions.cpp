@@ -37,6 +37,7 @@ const char kCaptureUsage[] =
     "  --join VIDEO PART...  puts the videos of the parts together, in the order given, into\n"
     "                        VIDEO without encoding them again (ffmpeg's concat demuxer)\n"
     "  -h, --help            this help\n"
+    "  --version             the program's version\n"
     "\n"
     "A stretch (--from, --part) is composed from second 0 without writing what comes before,\n"
     "so its frames are those of the whole capture.\n"

@@ -11,12 +11,12 @@
 #include "CaptureOptions.h"
 #include "JoinParts.h"
 #include "ProductionInputs.h"
+#include "driver/ContentManifest.h"
 #include "platform/Files.h"
 
 namespace {
 
 const char kTool[] = "zorbanel-capture";
-const char kScript[] = "escenas_bin\\script2_full.txt";
 
 std::string Absolute(const std::string& path) {
   return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
@@ -25,6 +25,10 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s %s\n", kTool, ZB_VERSION);
+    return 0;
+  }
   CaptureOptions options;
   std::string error;
   switch (ParseCaptureOptions(argc - 1, argv + 1, options, error)) {
@@ -61,9 +65,17 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return kCaptureFailed;
   }
-  if (!std::filesystem::is_regular_file(ResolvePath(kScript), ec)) {
+  // A production is a folder whose manifest (or the built-in one) names a script that is there.
+  ContentManifest manifest;
+  std::vector<std::string> faults;
+  if (!ReadProductionManifest(manifest, faults)) {
+    for (const std::string& fault : faults) std::fprintf(stderr, "%s: %s\n", kTool, fault.c_str());
+    return kCaptureFailed;
+  }
+  const char* script = manifest.script.path.c_str();
+  if (!std::filesystem::is_regular_file(ResolvePath(script), ec)) {
     std::fprintf(stderr, "%s: %s no contiene una produccion: falta %s\n", kTool,
-                 Absolute(".").c_str(), kScript);
+                 Absolute(".").c_str(), script);
     return kCaptureFailed;
   }
   return RunCapture(options);

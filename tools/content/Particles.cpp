@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Textures.h"
+#include "driver/ContentManifest.h"
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
 
@@ -35,8 +36,9 @@ bool WriteParticles() {
     system.Randomize();
     for (int i = 0; i < 3 && ok; ++i) ok = system.AddTexture(kParticleTextures[i], kRuns[i]);
   }
-  ok = ok && system.WriteFile("ESCENAS_BIN\\PARTICLES02.BIN");
-  if (!ok) std::printf("No se pudo escribir ESCENAS_BIN\\PARTICLES02.BIN\n");
+  const char* path = DefaultManifest().particleFiles[0].path.c_str();
+  ok = ok && system.WriteFile(path);
+  if (!ok) std::printf("No se pudo escribir %s\n", path);
   window.Destroy();
   return ok;
 }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "ScenesShapes.h"
+#include "driver/ContentManifest.h"
 
 namespace {
 
@@ -490,7 +491,7 @@ bool WriteScenes(const std::string& productionDir) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   for (int i = 0; i < kSceneCount; ++i) {
-    const std::string path = folder + "/" + kSceneNames[i] + ".ase";
+    const std::string path = folder + "/" + DefaultManifest().scenes[i].name + ".ase";
     if (!WriteAse(path.c_str(), BuildScene(i))) return false;
   }
   return true;

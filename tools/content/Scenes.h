@@ -5,11 +5,8 @@
 
 #include "AseWriter.h"
 
-// Catalogue order: the script addresses a scene by its position here.
+// The scenes the tool builds, in the bundled manifest's order (the script's scene index).
 constexpr int kSceneCount = 8;
-constexpr const char* kSceneNames[kSceneCount] = {
-    "rare_obj2", "cam_rutes2", "monolito", "giratorio", "flechas", "columnas", "nudo", "aguabola",
-};
 
 // Scene `index` of the catalogue. Same result on every call.
 AseScene BuildScene(int index);

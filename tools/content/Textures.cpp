@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
 #include <system_error>
 
 #include "FontSheet.h"
@@ -11,6 +14,7 @@
 #include "Masks.h"
 #include "SceneMaps.h"
 #include "Sprites.h"
+#include "driver/ContentManifest.h"
 #include "platform/Files.h"
 
 namespace {
@@ -20,7 +24,7 @@ constexpr int kQuality = 90;
 constexpr int kFontQuality = 95;
 
 struct Recipe {
-  const char* path;
+  std::string path;
   std::function<bool(Picture&)> paint;
   int quality;
 };
@@ -45,26 +49,18 @@ std::function<bool(Picture&)> Credits(int which) {
 }
 
 std::vector<Recipe> Recipes() {
-  return {
-      // The seventeen layers, in the player's registration order.
-      {"textures\\blank.jpg", Always(PaintBlank), kQuality},
-      {"textures\\zorban.jpg", PaintTitle, kQuality},
-      {"textures\\cool_your_ideas.jpg", PaintCoolYourIdeas, kQuality},
-      {"textures\\mask_01.jpg", Mask(1), kQuality},
-      {"textures\\mask_02.jpg", Mask(2), kQuality},
-      {"textures\\mask_03.jpg", Mask(3), kQuality},
-      {"textures\\mask_04.jpg", Mask(4), kQuality},
-      {"textures\\mask_05.jpg", Mask(5), kQuality},
-      {"textures\\mask_06.jpg", Mask(6), kQuality},
-      {"textures\\mask_07.jpg", Mask(7), kQuality},
-      {"textures\\mask_08.jpg", Mask(8), kQuality},
-      {"textures\\choose.jpg", PaintChoose, kQuality},
-      {"textures\\search.jpg", PaintSearch, kQuality},
-      {kCreditTextures[0], Credits(1), kQuality},
-      {kCreditTextures[1], Credits(2), kQuality},
-      {kCreditTextures[2], Credits(3), kQuality},
-      {"textures\\logo2.jpg", PaintLogo, kQuality},
-      {"textures\\font.jpg", PaintFontSheet, kFontQuality},
+  // The painters of the manifest's layers, in its order.
+  const std::function<bool(Picture&)> layerPainters[] = {
+      Always(PaintBlank), PaintTitle, PaintCoolYourIdeas, Mask(1),    Mask(2),    Mask(3),
+      Mask(4),            Mask(5),    Mask(6),            Mask(7),    Mask(8),    PaintChoose,
+      PaintSearch,        Credits(1), Credits(2),         Credits(3), PaintLogo,
+  };
+  const ContentManifest& manifest = DefaultManifest();
+  std::vector<Recipe> recipes;
+  for (size_t i = 0; i < manifest.layers.size() && i < std::size(layerPainters); ++i)
+    recipes.push_back({manifest.layers[i].path, layerPainters[i], kQuality});
+  recipes.push_back({manifest.font.path, PaintFontSheet, kFontQuality});
+  std::vector<Recipe> others = {
       // Sprites.
       {kParticleTextures[0], Always(PaintWarmParticle), kQuality},
       {kFlareTexture, Always(PaintFlare), kQuality},
@@ -79,6 +75,8 @@ std::vector<Recipe> Recipes() {
       {kSceneMaps[6], Always(PaintCircuit), kQuality},
       {kSceneMaps[7], Always(PaintLava), kQuality},
   };
+  recipes.insert(recipes.end(), others.begin(), others.end());
+  return recipes;
 }
 
 }  // namespace
@@ -96,7 +94,7 @@ bool WriteTextures(const std::string& productionDir) {
     if (!recipe.paint(picture)) return false;
     std::string path = productionDir + "/" + recipe.path;
     if (!WriteJpeg(path, picture, recipe.quality)) return false;
-    printf("%s (%d x %d)\n", recipe.path, picture.width, picture.height);
+    printf("%s (%d x %d)\n", recipe.path.c_str(), picture.width, picture.height);
   }
   return true;
 }

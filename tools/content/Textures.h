@@ -36,11 +36,6 @@ constexpr const char* kParticleTextures[] = {
     "textures\\particle1.jpg", "textures\\particle2.jpg", "textures\\particle3.jpg",
 };
 
-// The three credit layers (layers 13 to 15).
-constexpr const char* kCreditTextures[] = {
-    "textures\\credits1.jpg", "textures\\credits2.jpg", "textures\\credits3.jpg",
-};
-
 // The other layer images, all 1024 x 512 on black (designed at 4:3 and stretched back over
 // the window by the player) unless noted:
 //   textures\blank.jpg            plain white, 64 x 64: raising its opacity fades the frame

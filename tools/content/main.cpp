@@ -1,10 +1,12 @@
 // zorbanel-content OUTDIR: builds the bundled production into OUTDIR, in the order the pieces
 // need each other: textures, music, the eight scenes as ASE exports, their conversion into binary
-// scenes by zorbanel-convert (which sits beside this tool), the particle file and the script.
+// scenes by zorbanel-convert (which sits beside this tool), the particle file, the script and the
+// manifest. zorbanel-content --new DIR makes the skeleton of a new production instead.
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -13,17 +15,33 @@
 #include "Music.h"
 #include "Particles.h"
 #include "Scenes.h"
+#include "Skeleton.h"
 #include "Textures.h"
+#include "driver/ContentManifest.h"
 #include "platform/Files.h"
+
+// The bundled production's hand-written parts (production/), built in so the tool works wherever
+// it is installed.
+extern const char kBundledScriptText[];
 
 namespace {
 
-// The hand-written script lives in the source tree's production folder.
-std::string ScriptSource() {
-  std::filesystem::path here(__FILE__);
-  return (here.parent_path().parent_path().parent_path() / "production" / "script2_full.txt")
-      .string();
-}
+const char kUsage[] =
+    "Usage: zorbanel-content OUTDIR\n"
+    "       zorbanel-content --new DIR\n"
+    "\n"
+    "OUTDIR: builds the bundled production into OUTDIR (created if needed): textures, music,\n"
+    "scenes (converted with zorbanel-convert, which must sit beside this program), particles,\n"
+    "script and manifest. The same bytes on every run.\n"
+    "\n"
+    "--new DIR: makes DIR, which must not exist or be empty, a new production that plays at\n"
+    "once: one scene, one title layer, sixteen seconds of music, a manifest (production.txt)\n"
+    "and a commented script (script.txt) to start from. Play it with `zorbanel` in DIR.\n"
+    "\n"
+    "  -h, --help     this help\n"
+    "  --version      the program's version\n"
+    "\n"
+    "Exit status: 0 when done, 1 when a step failed, 2 for bad arguments.\n";
 
 std::string ToolBeside(const char* name) {
   std::error_code error;
@@ -31,11 +49,11 @@ std::string ToolBeside(const char* name) {
   return error ? std::string(name) : (self.parent_path() / name).string();
 }
 
-// Runs the converter in the current directory on every scene, as a user would.
-bool ConvertScenes() {
+// Runs the converter in the current directory on the scenes, as a user would.
+bool ConvertScenes(const std::vector<std::string>& names) {
   const std::string convert = ToolBeside("zorbanel-convert");
   std::vector<std::string> args = {convert};
-  for (const char* name : kSceneNames) args.push_back(name);
+  args.insert(args.end(), names.begin(), names.end());
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -54,30 +72,57 @@ bool ConvertScenes() {
   return false;
 }
 
-bool CopyScript(const std::string& source) {
-  std::vector<uint8_t> text;
-  if (!ReadWholeFile(source.c_str(), ReadLimit::kScript, text)) {
-    std::printf("No se encuentra el guion %s\n", source.c_str());
+std::vector<std::string> BundledSceneNames() {
+  std::vector<std::string> names;
+  for (const ManifestScene& scene : DefaultManifest().scenes) names.push_back(scene.name);
+  return names;
+}
+
+bool EnterFolder(const char* folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || chdir(folder) != 0) {
+    std::printf("No se puede usar la carpeta %s\n", folder);
     return false;
   }
-  const bool ok = WriteWholeFile("escenas_bin\\script2_full.txt", text.data(), text.size());
-  if (!ok) std::printf("No se pudo escribir escenas_bin\\script2_full.txt\n");
-  return ok;
+  return true;
+}
+
+// A new production goes only where it cannot overwrite anything.
+int MakeSkeleton(const char* folder) {
+  std::error_code error;
+  if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error)) {
+    std::fprintf(stderr, "zorbanel-content: %s is not empty: choose a new folder\n", folder);
+    return 1;
+  }
+  if (!EnterFolder(folder)) return 1;
+  if (!WriteSkeleton() || !ConvertScenes({kSkeletonScene})) {
+    std::fprintf(stderr, "zorbanel-content: the new production in %s is incomplete\n", folder);
+    return 1;
+  }
+  std::printf("zorbanel-content: new production in %s; play it with `zorbanel` there\n", folder);
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "uso: zorbanel-content CARPETA\n");
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (argc == 2 && (first == "-h" || first == "--help")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && first == "--version") {
+    std::printf("zorbanel-content %s\n", ZB_VERSION);
+    return 0;
+  }
+  if (argc == 3 && first == "--new") return MakeSkeleton(argv[2]);
+  if (argc != 2 || first.empty() || first[0] == '-') {
+    std::fprintf(stderr, "zorbanel-content: bad arguments\n\n%s", kUsage);
     return 2;
   }
+  if (!EnterFolder(argv[1])) return 1;
   std::error_code error;
-  std::filesystem::create_directories(argv[1], error);
-  if (error || chdir(argv[1]) != 0) {
-    std::printf("No se puede usar la carpeta %s\n", argv[1]);
-    return 1;
-  }
   std::filesystem::create_directories("escenas_bin", error);
 
   struct Step {
@@ -88,9 +133,10 @@ int main(int argc, char** argv) {
       {"texturas", [] { return WriteTextures("."); }},
       {"música", [] { return WriteMusic("."); }},
       {"escenas ASE", [] { return WriteScenes("."); }},
-      {"conversión de escenas", ConvertScenes},
+      {"conversión de escenas", [] { return ConvertScenes(BundledSceneNames()); }},
       {"partículas", WriteParticles},
-      {"guion", [] { return CopyScript(ScriptSource()); }},
+      {"guion", [] { return WriteText(DefaultManifest().script.path.c_str(), kBundledScriptText); }},
+      {"manifiesto", [] { return WriteText(kManifestFile, kDefaultManifestText); }},
   };
   for (const Step& step : steps) {
     std::printf("zorbanel-content: %s\n", step.what);

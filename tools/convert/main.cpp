@@ -48,6 +48,7 @@ const char kUsage[] =
     "  --quiet   leaves out the conversion's progress lines; the summary, warnings and\n"
     "            errors still show.\n"
     "  --help    this help.\n"
+    "  --version the program's version.\n"
     "\n"
     "Exit status: 0 when everything was converted or read; 1 when a file is missing, cannot\n"
     "be read or written, is damaged or holds nothing usable; 2 for invalid arguments. A\n"
@@ -183,6 +184,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("%s %s\n", kTool, ZB_VERSION);
       return 0;
     }
     if (arg == "--info") {

@@ -1,0 +1,119 @@
+#include "driver/ContentCheck.h"
+
+#include <sys/stat.h>
+
+#include <set>
+
+#include "driver/ContentManifest.h"
+#include "particles/ParticleSystem.h"
+#include "platform/AudioDecoder.h"
+#include "platform/Files.h"
+#include "platform/TextureLoader.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
+
+namespace {
+
+constexpr int kCheckRate = 44100;
+
+class FileChecker {
+ public:
+  FileChecker(const ContentManifest& manifest, bool decode, std::vector<std::string>& findings)
+      : manifest_(manifest), decode_(decode), findings_(findings) {}
+
+  // Where the manifest names the file, so the author finds the line to mend.
+  void Add(int line, const std::string& path, const std::string& text) {
+    std::string where = line > 0 ? manifest_.source + ":" + std::to_string(line) + ": " : "";
+    findings_.push_back(where + path + ": " + text);
+  }
+
+  bool Present(int line, const std::string& path) {
+    struct stat st;
+    const bool regular = ::stat(ResolvePath(path.c_str()).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular) Add(line, path, "file not found");
+    return regular;
+  }
+
+  void Image(int line, const std::string& path) {
+    if (!seen_.insert(path).second || !Present(line, path) || !decode_) return;
+    DecodedImage image;
+    std::string message;
+    if (!DecodeJpegFile(path.c_str(), image, message)) Add(line, path, "not a usable JPEG: " + message);
+  }
+
+  void SceneFile(const ManifestScene& entry, ScriptTargets& targets) {
+    const std::string path = "escenas_bin\\" + entry.name + ".bin";
+    const bool present = Present(entry.line, path);
+    if (!decode_) return;
+    // A missing scene plays as an empty one, with no camera.
+    Scene scene;
+    if (present) SceneBinaryFile().readScene(path.c_str(), scene);
+    targets.sceneCameras.push_back(static_cast<int32_t>(scene.cameraCount));
+    if (!present) return;
+    if (scene.objectCount == 0) Add(entry.line, path, "holds no objects (damaged or empty)");
+    for (uint32_t m = 0; m < scene.materialCount; ++m)
+      for (uint32_t k = 0; k < scene.materials[m].header.mapCount && k < 2; ++k)
+        Image(entry.line, scene.materials[m].maps[k].bitmap);
+    for (uint32_t l = 0; l < scene.lightCount; ++l)
+      if (scene.lights[l].hasFlare) Image(entry.line, "textures\\particle2.jpg");
+    scene.release();
+  }
+
+  void Particles(const ManifestEntry& file) {
+    if (!Present(file.line, file.path) || !decode_) return;
+    ParticleSystem system;
+    if (!system.ReadRecords(file.path.c_str()))
+      Add(file.line, file.path, "not a usable particle file (see LOGFILE.TXT of a player run)");
+    for (int32_t t = 0; t < system.textureCount; ++t) Image(file.line, system.textureNames[t]);
+    system.Release();
+  }
+
+  float Music(const ManifestEntry& music) {
+    if (!Present(music.line, music.path) || !decode_) return 0;
+    AudioDecoder decoder;
+    if (!decoder.Open(music.path.c_str(), kCheckRate)) {
+      Add(music.line, music.path, "not a usable Ogg Vorbis file");
+      return 0;
+    }
+    return static_cast<float>(static_cast<double>(decoder.Length()) / kCheckRate);
+  }
+
+ private:
+  const ContentManifest& manifest_;
+  bool decode_;
+  std::vector<std::string>& findings_;
+  std::set<std::string> seen_;
+};
+
+}  // namespace
+
+void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTargets& targets,
+                       std::vector<std::string>& findings) {
+  FileChecker check(manifest, decode, findings);
+  targets = ScriptTargets();
+  check.Image(manifest.font.line, manifest.font.path);
+  for (const ManifestScene& scene : manifest.scenes) check.SceneFile(scene, targets);
+  targets.scenes = static_cast<int32_t>(manifest.scenes.size());
+  targets.musicSeconds = check.Music(manifest.music);
+  for (const ManifestLayer& layer : manifest.layers) check.Image(layer.line, layer.path);
+  targets.layers = static_cast<int32_t>(manifest.layers.size());
+  for (const ManifestEntry& file : manifest.particleFiles) check.Particles(file);
+  targets.particles = static_cast<int32_t>(manifest.particleFiles.size());
+  for (int s = 0; s < kNoiseSets; ++s) targets.noiseSet[s] = manifest.noiseSetFirstLayer[s] >= 0;
+}
+
+bool CheckContentScript(const ContentManifest& manifest, const ScriptTargets& targets,
+                        std::vector<std::string>& findings, int32_t& events) {
+  events = 0;
+  const std::string& path = manifest.script.path;
+  std::string text, error;
+  if (!ReadScriptText(path.c_str(), text, error)) {
+    findings.push_back(path + ": cannot be read: " + error);
+    return false;
+  }
+  const ScriptCheck check = CheckScript(text, targets);
+  for (const ScriptFinding& f : check.findings)
+    findings.push_back(path + ":" + (f.line > 0 ? std::to_string(f.line) + ":" : "") + " " + f.text);
+  events = check.events;
+  return true;
+}

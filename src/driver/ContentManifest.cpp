@@ -1,0 +1,253 @@
+#include "driver/ContentManifest.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "driver/Program.h"
+#include "platform/Files.h"
+
+const char kManifestFile[] = "production.txt";
+
+namespace {
+
+// A manifest names a handful of files; anything this large is not one.
+constexpr uint64_t kManifestLimit = 1 << 20;
+
+class LineParser {
+ public:
+  LineParser(const char* source, int line, std::vector<std::string>& errors)
+      : source_(source), line_(line), errors_(errors) {}
+
+  void Fail(const std::string& what) {
+    errors_.push_back(source_ + ":" + std::to_string(line_) + ": " + what);
+    ok_ = false;
+  }
+  bool ok() const { return ok_; }
+
+  // A number written whole and finite; `what` names it in the message.
+  bool Number(const std::string& token, const char* what, float& value) {
+    char* end = nullptr;
+    errno = 0;
+    const float v = std::strtof(token.c_str(), &end);
+    if (token.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) {
+      Fail(std::string(what) + " '" + token + "' is not a number");
+      return false;
+    }
+    value = v;
+    return true;
+  }
+
+  // A path that stays inside the production folder: relative, with no ".." step.
+  bool InsidePath(const std::string& path) {
+    const bool absolute = path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':');
+    bool climbs = false;
+    size_t start = 0;
+    while (start <= path.size()) {
+      size_t end = path.find_first_of("/\\", start);
+      if (end == std::string::npos) end = path.size();
+      if (path.compare(start, end - start, "..") == 0) climbs = true;
+      start = end + 1;
+    }
+    if (absolute || climbs) Fail("'" + path + "' is outside the production folder");
+    return !absolute && !climbs;
+  }
+
+ private:
+  std::string source_;
+  int line_;
+  std::vector<std::string>& errors_;
+  bool ok_ = true;
+};
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    const size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+bool Is(const std::string& word, const char* keyword) {
+  return ::strcasecmp(word.c_str(), keyword) == 0;
+}
+
+void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene& scene) {
+  if (w.size() < 2) return p.Fail("scene needs a name");
+  scene.name = w[1];
+  if (scene.name.find_first_of("/\\") != std::string::npos || scene.name == "." || scene.name == "..")
+    return p.Fail("scene name '" + scene.name + "' must be a bare name (escenas_bin\\NAME.bin)");
+  for (size_t i = 2; i < w.size(); ++i) {
+    if (Is(w[i], "overlay")) {
+      scene.clearsScreen = false;
+    } else if (Is(w[i], "clear")) {
+      scene.clearsScreen = true;
+    } else if (Is(w[i], "aqua")) {
+      scene.aqua = true;
+    } else if (Is(w[i], "fog")) {
+      if (i + 3 >= w.size()) return p.Fail("fog needs START END DENSITY");
+      scene.fog = p.Number(w[i + 1], "fog start", scene.fogStart) &&
+                  p.Number(w[i + 2], "fog end", scene.fogEnd) &&
+                  p.Number(w[i + 3], "fog density", scene.fogDensity);
+      i += 3;
+    } else {
+      return p.Fail("unknown scene option '" + w[i] + "' (overlay, clear, fog, aqua)");
+    }
+  }
+}
+
+void ParseLayer(const std::vector<std::string>& w, LineParser& p, ManifestLayer& layer) {
+  if (w.size() < 2) return p.Fail("layer needs an image");
+  if (w.size() != 2 && w.size() != 3 && w.size() != 7)
+    return p.Fail("layer takes IMAGE [ALPHA [X0 Y0 X1 Y1]]");
+  layer.path = w[1];
+  if (!p.InsidePath(layer.path)) return;
+  if (w.size() >= 3) p.Number(w[2], "alpha", layer.alpha);
+  if (w.size() == 7) {
+    p.Number(w[3], "x0", layer.x0);
+    p.Number(w[4], "y0", layer.y0);
+    p.Number(w[5], "x1", layer.x1);
+    p.Number(w[6], "y1", layer.y1);
+  }
+}
+
+// font, music, script: one path, stated once.
+void ParseSingle(const std::vector<std::string>& w, LineParser& p, int line, ManifestEntry& entry) {
+  if (w.size() != 2) return p.Fail(w[0] + " takes one path");
+  if (entry.line != 0) return p.Fail(w[0] + " is already given on line " + std::to_string(entry.line));
+  if (!p.InsidePath(w[1])) return;
+  entry.path = w[1];
+  entry.line = line;
+}
+
+void ParseNoise(const std::vector<std::string>& w, LineParser& p, int line, ContentManifest& m) {
+  float set = 0, first = 0;
+  if (w.size() != 3) return p.Fail("noise takes SET FIRST_LAYER");
+  if (!p.Number(w[1], "noise set", set) || !p.Number(w[2], "first layer", first)) return;
+  if (set != 1 && set != 2) return p.Fail("noise set must be 1 or 2");
+  if (first < 0 || first != std::floor(first) || first > kStoreCapacity)
+    return p.Fail("first layer must be a layer index");
+  const int s = static_cast<int>(set) - 1;
+  if (m.noiseSetLine[s] != 0)
+    return p.Fail("noise set " + w[1] + " is already given on line " + std::to_string(m.noiseSetLine[s]));
+  m.noiseSetFirstLayer[s] = static_cast<int32_t>(first);
+  m.noiseSetLine[s] = line;
+}
+
+}  // namespace
+
+bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
+                   std::vector<std::string>& errors) {
+  manifest = ContentManifest();
+  manifest.source = source;
+  const size_t before = errors.size();
+  int line = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string content = text.substr(start, end - start);
+    start = end + 1;
+    ++line;
+    const size_t hash = content.find('#');
+    if (hash != std::string::npos) content.resize(hash);
+    const std::vector<std::string> w = SplitWords(content);
+    if (w.empty()) continue;
+    LineParser p(source, line, errors);
+    if (content.find('\0') != std::string::npos) {
+      p.Fail("NUL byte: the manifest must be plain text");
+    } else if (Is(w[0], "scene")) {
+      if (manifest.scenes.size() >= static_cast<size_t>(kStoreCapacity)) {
+        p.Fail("more than " + std::to_string(kStoreCapacity) + " scenes");
+        continue;
+      }
+      ManifestScene scene;
+      scene.line = line;
+      ParseScene(w, p, scene);
+      if (p.ok()) manifest.scenes.push_back(scene);
+    } else if (Is(w[0], "layer")) {
+      if (manifest.layers.size() >= static_cast<size_t>(kStoreCapacity)) {
+        p.Fail("more than " + std::to_string(kStoreCapacity) + " layers");
+        continue;
+      }
+      ManifestLayer layer;
+      layer.line = line;
+      ParseLayer(w, p, layer);
+      if (p.ok()) manifest.layers.push_back(layer);
+    } else if (Is(w[0], "particles")) {
+      if (manifest.particleFiles.size() >= static_cast<size_t>(kStoreCapacity)) {
+        p.Fail("more than " + std::to_string(kStoreCapacity) + " particle files");
+      } else if (w.size() != 2) {
+        p.Fail("particles takes one path");
+      } else if (p.InsidePath(w[1])) {
+        manifest.particleFiles.push_back({w[1], line});
+      }
+    } else if (Is(w[0], "noise")) {
+      ParseNoise(w, p, line, manifest);
+    } else if (Is(w[0], "font")) {
+      ParseSingle(w, p, line, manifest.font);
+    } else if (Is(w[0], "music")) {
+      ParseSingle(w, p, line, manifest.music);
+    } else if (Is(w[0], "script")) {
+      ParseSingle(w, p, line, manifest.script);
+    } else {
+      p.Fail("unknown entry '" + w[0] + "' (font, music, script, scene, layer, noise, particles)");
+    }
+  }
+  const std::string where = std::string(source) + ":";
+  const std::pair<const char*, const ManifestEntry*> required[] = {
+      {"font", &manifest.font}, {"music", &manifest.music}, {"script", &manifest.script}};
+  for (const auto& r : required)
+    if (r.second->line == 0) errors.push_back(where + " no " + r.first + " line");
+  // A set's four masks must all be layers, or the flip-book would skip frames.
+  for (int s = 0; s < kNoiseSets; ++s) {
+    const int32_t first = manifest.noiseSetFirstLayer[s];
+    if (first >= 0 && first + kNoiseSetLayers > static_cast<int32_t>(manifest.layers.size()))
+      errors.push_back(where + std::to_string(manifest.noiseSetLine[s]) + ": noise set " +
+                       std::to_string(s + 1) + " needs layers " + std::to_string(first) + " to " +
+                       std::to_string(first + kNoiseSetLayers - 1) + ", but there are " +
+                       std::to_string(manifest.layers.size()) + " layers");
+  }
+  return errors.size() == before;
+}
+
+const ContentManifest& DefaultManifest() {
+  static const ContentManifest manifest = [] {
+    ContentManifest m;
+    std::vector<std::string> errors;
+    ParseManifest(kDefaultManifestText, "(built-in)", m, errors);
+    return m;
+  }();
+  return manifest;
+}
+
+bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>& errors) {
+  struct stat st;
+  const bool found = ::stat(ResolvePath(kManifestFile).c_str(), &st) == 0;
+  if (!found && errno == ENOENT) {
+    manifest = DefaultManifest();
+    return true;
+  }
+  // Checked before the open, which would wait for ever on a FIFO.
+  const bool regular = found && S_ISREG(st.st_mode);
+  FILE* f = regular ? OpenFile(kManifestFile, "r", kManifestLimit) : nullptr;
+  if (!f) {
+    errors.push_back(std::string(kManifestFile) + ": cannot be read: " +
+                     (found && !regular ? "not a regular file" : std::strerror(errno)));
+    return false;
+  }
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  return ParseManifest(text, kManifestFile, manifest, errors);
+}

@@ -1,0 +1,154 @@
+#include "timeline/ScriptCheck.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Files.h"
+#include "timeline/Script.h"
+
+namespace {
+
+// Past this many the author has seen the pattern; a damaged file would otherwise print millions.
+constexpr size_t kMaxFindings = 200;
+
+const char* KindWord(int32_t kind) {
+  return kind == SCENE ? "SCENE" : kind == LAYER ? "LAYER" : "PARTICLE";
+}
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+class Checker {
+ public:
+  explicit Checker(const ScriptTargets& targets) : targets_(targets) {}
+
+  void Add(int line, const std::string& text) {
+    if (result.findings.size() < kMaxFindings) result.findings.push_back({line, text});
+    else ++dropped_;
+  }
+
+  void Line(int number, const std::string& line, bool lastWithoutNewline) {
+    if (IsNoteLine(line.c_str())) return;
+    if (lastWithoutNewline) return Add(number, "no newline at the end of the last line: it is not read");
+    if (line.find('\r') != std::string::npos)
+      return Add(number, "carriage return inside the line: lines must end in LF or CR LF");
+    if (line.find('\t') != std::string::npos)
+      return Add(number, "tab in the line: only spaces separate the words");
+    ++result.events;
+    if (line.size() + 1 > static_cast<size_t>(kScriptChunk))
+      Add(number, "line longer than " + std::to_string(kScriptChunk - 1) +
+                      " characters: the rest is read as a line of its own");
+    ScriptEvent event{};
+    LineProblems problems;
+    ParseEventLine((line + "\n").substr(0, kScriptChunk).c_str(), event, &problems);
+    for (const std::string& note : problems.notes) Add(number, note);
+    if (problems.tokens < 4) return Add(number, "an event needs TIME KIND INDEX EFFECT");
+    if (event.targetKind == 0 || event.effect == 0) return;
+    Event(number, event, problems.params);
+  }
+
+  void End() {
+    if (!quit_) Add(0, "no FX_QUIT on a SCENE target: the production never ends by itself");
+    if (dropped_ > 0) Add(0, std::to_string(dropped_) + " more findings not shown");
+  }
+
+  ScriptCheck result;
+
+ private:
+  void Event(int number, const ScriptEvent& e, int params) {
+    const char* kind = KindWord(e.targetKind);
+    const std::string effect = EffectName(e.effect);
+    if (!EffectActsOn(e.targetKind, e.effect)) {
+      std::string text = effect + " does nothing on a " + kind + " target";
+      if (IsWholeScreenEffect(e.effect)) text += ": whole-screen effects take a SCENE target";
+      return Add(number, text);
+    }
+    const int32_t count = e.targetKind == SCENE ? targets_.scenes
+                          : e.targetKind == LAYER ? targets_.layers : targets_.particles;
+    const bool indexed = !(e.targetKind == SCENE && IsWholeScreenEffect(e.effect));
+    if (indexed && (e.targetIndex < 0 || e.targetIndex >= count))
+      return Add(number, std::string(kind) + " " + std::to_string(e.targetIndex) +
+                             " is not loaded: the production has " + std::to_string(count) + " " +
+                             (count == 1 ? "of them" : "of them, 0 to " + std::to_string(count - 1)));
+    if (params < EffectParamCount(e.effect))
+      Add(number, effect + " takes " + std::to_string(EffectParamCount(e.effect)) + " parameter" +
+                      (EffectParamCount(e.effect) > 1 ? "s" : "") + ", " + std::to_string(params) +
+                      " given: the missing ones read as 0");
+    if (e.effect == FX_NOISE) {
+      const int32_t set = TruncateParam(e.params[0]);
+      if (set < 0 || set > 2)
+        Add(number, "FX_NOISE " + std::to_string(set) + " shows nothing: the sets are 1 and 2, 0 is off");
+      else if (set > 0 && !targets_.noiseSet[set - 1])
+        Add(number, "noise set " + std::to_string(set) + " has no masks in the manifest");
+    }
+    if (e.effect == FX_CHANGE_CAM && static_cast<size_t>(e.targetIndex) < targets_.sceneCameras.size()) {
+      const int32_t cameras = targets_.sceneCameras[e.targetIndex];
+      const int32_t camera = TruncateParam(e.params[0]);
+      if (camera < 0 || camera >= cameras)
+        Add(number, "scene " + std::to_string(e.targetIndex) + " has " + std::to_string(cameras) +
+                        " camera" + (cameras == 1 ? "" : "s") + ": camera " + std::to_string(camera) +
+                        " shows camera 0");
+    }
+    const bool late = std::isnan(e.time) || (targets_.musicSeconds > 0 && e.time > targets_.musicSeconds);
+    if (late)
+      return Add(number, "at " + Number(e.time) + " s, after the end of the music (" +
+                             Number(targets_.musicSeconds) + " s): it never comes due");
+    if (e.effect == FX_QUIT) quit_ = true;
+  }
+
+  const ScriptTargets& targets_;
+  bool quit_ = false;
+  size_t dropped_ = 0;
+};
+
+}  // namespace
+
+ScriptCheck CheckScript(const std::string& text, const ScriptTargets& targets) {
+  Checker checker(targets);
+  const bool utf16 = text.size() >= 2 && ((text[0] == '\xff' && text[1] == '\xfe') ||
+                                          (text[0] == '\xfe' && text[1] == '\xff'));
+  if (utf16 || text.find('\0') != std::string::npos) {
+    checker.Add(0, "not plain text (UTF-16 or NUL bytes): save the script as ASCII or UTF-8");
+    return checker.result;
+  }
+  int number = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    const bool last = end == std::string::npos;
+    if (last) end = text.size();
+    checker.Line(++number, text.substr(start, end - start), last);
+    start = end + 1;
+  }
+  checker.End();
+  return checker.result;
+}
+
+bool ReadScriptText(const char* path, std::string& text, std::string& error) {
+  struct stat st;
+  // Checked before the open, which would wait for ever on a FIFO.
+  if (::stat(ResolvePath(path).c_str(), &st) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = "not a regular file";
+    return false;
+  }
+  FILE* f = OpenFile(path, "r", ReadLimit::kScript);
+  if (!f) {
+    error = std::strerror(errno);
+    return false;
+  }
+  text.clear();
+  char buffer[65536];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  return true;
+}

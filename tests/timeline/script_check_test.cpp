@@ -1,0 +1,96 @@
+// What the checker tells the author about each line the player would pass over in silence.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "timeline/ScriptCheck.h"
+
+namespace {
+
+// Two scenes (the second with two cameras), three layers, one particle system, noise set 1 only,
+// and ten seconds of music.
+ScriptTargets Targets() {
+  ScriptTargets t;
+  t.scenes = 2;
+  t.sceneCameras = {1, 2};
+  t.layers = 3;
+  t.particles = 1;
+  t.noiseSet[0] = true;
+  t.musicSeconds = 10.0f;
+  return t;
+}
+
+const char kQuit[] = "9 SCENE 0 FX_QUIT\n";
+
+}  // namespace
+
+TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
+  const struct {
+    const char* script;  // the line under test is line 3, after a comment and a good event
+    const char* finding;
+  } cases[] = {
+      {"1 SCENE 0 FX_QUITT\n", "unknown effect 'FX_QUITT'"},
+      {"1 SCREEN 0 FX_START\n", "unknown target kind 'SCREEN'"},
+      {"3,5 LAYER 0 FX_START\n", "time '3,5' is not a whole number"},
+      {"0:03 LAYER 0 FX_START\n", "time '0:03' is not a whole number"},
+      {"1 LAYER 1.5 FX_START\n", "index '1.5' is not a whole number"},
+      {"1 LAYER 0 FX_ALPHA half\n", "parameter 'half' is not a number"},
+      {"1\tLAYER 0 FX_START\n", "tab in the line"},
+      {"1 LAYER 0 FX_START\r2 LAYER 0 FX_STOP\n", "carriage return inside the line"},
+      {"1 LAYER 0 FX_START", "no newline at the end of the last line"},
+      {"1 LAYER 3 FX_START\n", "LAYER 3 is not loaded: the production has 3 of them, 0 to 2"},
+      {"1 SCENE -1 FX_START\n", "SCENE -1 is not loaded"},
+      {"1 PARTICLE 1 FX_EXPLODE 3 100\n", "PARTICLE 1 is not loaded"},
+      {"1 LAYER 0 FX_QUIT\n", "FX_QUIT does nothing on a LAYER target: whole-screen effects take a SCENE"},
+      {"1 LAYER 0 FX_SHOW\n", "FX_SHOW does nothing on a LAYER target"},
+      {"1 PARTICLE 0 FX_MOVE 1 1\n", "FX_MOVE does nothing on a PARTICLE target"},
+      {"1 LAYER 0 FX_MOVE 10\n", "FX_MOVE takes 2 parameters, 1 given"},
+      {"1 SCENE 0 FX_NOISE 2\n", "noise set 2 has no masks"},
+      {"1 SCENE 0 FX_NOISE 3\n", "FX_NOISE 3 shows nothing"},
+      {"1 SCENE 1 FX_CHANGE_CAM 2\n", "scene 1 has 2 cameras: camera 2 shows camera 0"},
+      {"12 SCENE 0 FX_START\n", "at 12 s, after the end of the music (10 s): it never comes due"},
+      {"1 SCENE 0\n", "an event needs TIME KIND INDEX EFFECT"},
+      {"1 SCENE 0 FX_BLUR 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n",
+       "more than 20 parameters"},
+  };
+  for (const auto& c : cases) {
+    // The quit comes first, so a case without a final newline stays the last line.
+    const std::string script = std::string("# a note\n") + kQuit + c.script;
+    const ScriptCheck check = CheckScript(script, Targets());
+    ASSERT_FALSE(check.findings.empty()) << c.script;
+    EXPECT_EQ(check.findings[0].line, 3) << c.script;
+    EXPECT_NE(check.findings[0].text.find(c.finding), std::string::npos)
+        << c.script << " gave: " << check.findings[0].text;
+  }
+}
+
+TEST(CheckScript, WholeFileFindingsAndACleanScript) {
+  // Whole-screen effects take any scene index; comments and blank lines are no events.
+  const ScriptCheck clean = CheckScript(
+      "# intro\n\n0 SCENE 0 FX_START\n0 SCENE 7 FX_BLUR 0.5\n1 LAYER 2 FX_RESIZE 400 300\n"
+      "2 PARTICLE 0 FX_EXPLODE 5 250\n3 SCENE 1 FX_CHANGE_CAM 1.9\n  # done\n9.5 SCENE 5 FX_QUIT\n",
+      Targets());
+  EXPECT_TRUE(clean.findings.empty()) << clean.findings[0].text;
+  EXPECT_EQ(clean.events, 6);
+
+  const struct {
+    std::string script;
+    const char* finding;
+  } cases[] = {
+      {"1 SCENE 0 FX_START\n", "no FX_QUIT on a SCENE target"},
+      {"1 LAYER 0 FX_QUIT\n", "no FX_QUIT on a SCENE target"},
+      {"11 SCENE 0 FX_QUIT\n", "no FX_QUIT on a SCENE target"},
+      {std::string("\xff\xfe" "1\0 \0S\0", 8), "not plain text"},
+  };
+  for (const auto& c : cases) {
+    const ScriptCheck check = CheckScript(c.script, Targets());
+    ASSERT_FALSE(check.findings.empty()) << c.script;
+    EXPECT_EQ(check.findings.back().line, 0);
+    EXPECT_NE(check.findings.back().text.find(c.finding), std::string::npos) << check.findings.back().text;
+  }
+
+  // A damaged file reports a bounded number of findings.
+  std::string noise;
+  for (int i = 0; i < 5000; ++i) noise += "x\n";
+  EXPECT_LE(CheckScript(noise, Targets()).findings.size(), 202u);
+}
