@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build production test play video clean
+.PHONY: all deps build production test play video install clean
 
 all: build
 
@@ -39,6 +39,13 @@ VIDEO_FPS ?= 60
 video: build production
 	@bash scripts/install-deps.sh core video
 	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4
+
+# The player and the tools into $(PREFIX)/bin (the content tool finds the converter beside it).
+PREFIX ?= $(HOME)/.local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	@case ":$$PATH:" in *":$(PREFIX)/bin:"*) ;; \
+	  *) echo "Add $(PREFIX)/bin to your PATH to run the programs by name.";; esac
 
 clean:
 	rm -rf $(BUILD)

@@ -121,6 +121,23 @@ void ParseLayer(const std::vector<std::string>& w, LineParser& p, ManifestLayer&
   }
 }
 
+void ParseParticles(const std::vector<std::string>& w, LineParser& p, ManifestEntry& file) {
+  if (w.size() != 2) return p.Fail("particles takes one path");
+  if (p.InsidePath(w[1])) file.path = w[1];
+}
+
+// The next entry of a store, which holds kStoreCapacity at most.
+template <typename Entry>
+void AddEntry(const std::vector<std::string>& w, LineParser& p, int line, const char* what,
+              void (*parse)(const std::vector<std::string>&, LineParser&, Entry&), std::vector<Entry>& list) {
+  if (list.size() >= static_cast<size_t>(kStoreCapacity))
+    return p.Fail("more than " + std::to_string(kStoreCapacity) + " " + what);
+  Entry entry;
+  entry.line = line;
+  parse(w, p, entry);
+  if (p.ok()) list.push_back(entry);
+}
+
 // font, music, script: one path, stated once.
 void ParseSingle(const std::vector<std::string>& w, LineParser& p, int line, ManifestEntry& entry) {
   if (w.size() != 2) return p.Fail(w[0] + " takes one path");
@@ -166,31 +183,11 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
     if (content.find('\0') != std::string::npos) {
       p.Fail("NUL byte: the manifest must be plain text");
     } else if (Is(w[0], "scene")) {
-      if (manifest.scenes.size() >= static_cast<size_t>(kStoreCapacity)) {
-        p.Fail("more than " + std::to_string(kStoreCapacity) + " scenes");
-        continue;
-      }
-      ManifestScene scene;
-      scene.line = line;
-      ParseScene(w, p, scene);
-      if (p.ok()) manifest.scenes.push_back(scene);
+      AddEntry(w, p, line, "scenes", ParseScene, manifest.scenes);
     } else if (Is(w[0], "layer")) {
-      if (manifest.layers.size() >= static_cast<size_t>(kStoreCapacity)) {
-        p.Fail("more than " + std::to_string(kStoreCapacity) + " layers");
-        continue;
-      }
-      ManifestLayer layer;
-      layer.line = line;
-      ParseLayer(w, p, layer);
-      if (p.ok()) manifest.layers.push_back(layer);
+      AddEntry(w, p, line, "layers", ParseLayer, manifest.layers);
     } else if (Is(w[0], "particles")) {
-      if (manifest.particleFiles.size() >= static_cast<size_t>(kStoreCapacity)) {
-        p.Fail("more than " + std::to_string(kStoreCapacity) + " particle files");
-      } else if (w.size() != 2) {
-        p.Fail("particles takes one path");
-      } else if (p.InsidePath(w[1])) {
-        manifest.particleFiles.push_back({w[1], line});
-      }
+      AddEntry(w, p, line, "particle files", ParseParticles, manifest.particleFiles);
     } else if (Is(w[0], "noise")) {
       ParseNoise(w, p, line, manifest);
     } else if (Is(w[0], "font")) {
