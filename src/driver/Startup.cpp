@@ -37,7 +37,9 @@ void ReadManifestAndScript() {
   const std::string& script = g_manifest.script.path;
   std::string text, error;
   if (!ReadScriptText(script.c_str(), text, error)) StopWith({script + ": cannot be read: " + error});
-  if (CheckScript(text, ScriptTargets()).events == 0) StopWith({script + ": no events: nothing would play"});
+  const ScriptCheck check = CheckScript(text, ScriptTargets());
+  if (!check.plainText) StopWith({script + ": not plain text (UTF-16 or NUL bytes): save it as ASCII or UTF-8"});
+  if (check.events == 0) StopWith({script + ": no events: nothing would play"});
   std::vector<std::string> missing;
   ScriptTargets unused;
   CheckContentFiles(g_manifest, false, unused, missing);

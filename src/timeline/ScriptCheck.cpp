@@ -116,6 +116,7 @@ ScriptCheck CheckScript(const std::string& text, const ScriptTargets& targets) {
                                           (text[0] == '\xfe' && text[1] == '\xff'));
   if (utf16 || text.find('\0') != std::string::npos) {
     checker.Add(0, "not plain text (UTF-16 or NUL bytes): save the script as ASCII or UTF-8");
+    checker.result.plainText = false;
     return checker.result;
   }
   int number = 0;

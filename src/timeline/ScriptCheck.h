@@ -22,7 +22,8 @@ struct ScriptFinding {
 
 struct ScriptCheck {
   std::vector<ScriptFinding> findings;
-  int32_t events = 0;  // lines the player loads as events
+  int32_t events = 0;      // lines the player loads as events
+  bool plainText = true;   // false: UTF-16 or NUL bytes, nothing in it reads as meant
 };
 
 // The text as a text-mode read gives it (CR LF already folded to LF).

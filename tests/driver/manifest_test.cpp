@@ -118,6 +118,7 @@ TEST(PlayerStart, StopsOnABadManifestOrScriptAndWarnsOfSkippedLines) {
        "- error: production.txt:4: layer takes IMAGE"},
       {"", nullptr, 1, "- error: s.txt: cannot be read: No such file or directory"},
       {"", "# only a note\n", 1, "- error: s.txt: no events: nothing would play"},
+      {"", "\xff\xfe" "9", 1, "- error: s.txt: not plain text"},
       {"", "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n", 0,
        "- warning: s.txt:1: FX_QUIT does nothing on a LAYER target"},
       {"", "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n", 0,
