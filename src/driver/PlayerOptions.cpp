@@ -35,20 +35,14 @@ const char kPlayerUsage[] =
     "The log is LOGFILE.TXT in the production's folder. Exit status: 0 after a run; 1 when there\n"
     "is no production; 2 for bad arguments.\n";
 
-namespace {
-
-// Seconds of a production: finite, not negative, and within a day.
 bool ReadSeconds(const char* text, double& value) {
   char* end = nullptr;
   errno = 0;
   const double v = std::strtod(text, &end);
-  if (end == text || *end != '\0' || errno != 0 || !std::isfinite(v) || v < 0 || v > 86400)
-    return false;
+  if (end == text || *end != '\0' || errno != 0 || !(v >= 0 && v <= kMaxSeconds)) return false;
   value = v;
   return true;
 }
-
-}  // namespace
 
 PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options,
                                  std::string& error) {

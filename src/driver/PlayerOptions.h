@@ -16,6 +16,11 @@ enum class PlayerCommand { Play, Help, Version, Bad };
 
 extern const char kPlayerUsage[];
 
+// A second of a production given on a command line (the player's and the capture tool's): the
+// whole text a finite number from 0 to a day, so frame numbers stay far from any overflow.
+constexpr double kMaxSeconds = 86400;
+bool ReadSeconds(const char* text, double& value);
+
 // argv without the program name. On Bad, error says what is wrong.
 PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options,
                                  std::string& error);

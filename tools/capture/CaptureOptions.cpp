@@ -7,6 +7,7 @@
 
 #include "Ffmpeg.h"
 #include "VideoEncoder.h"
+#include "driver/PlayerOptions.h"
 
 const char kCaptureUsage[] =
     "Usage: zorbanel-capture [options] [VIDEO]\n"
@@ -54,15 +55,6 @@ const char kCaptureUsage[] =
     "capture fails; 2 for invalid arguments; 130 when interrupted (what was written is whole).\n";
 
 namespace {
-
-bool ReadSeconds(const char* text, double& value) {
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(text, &end);
-  if (end == text || *end != '\0' || errno != 0 || !(v >= 0 && v <= kMaxSeconds)) return false;
-  value = v;
-  return true;
-}
 
 bool ReadInt(const char* text, int low, int high, int& value, const char** rest = nullptr) {
   char* end = nullptr;

@@ -17,7 +17,6 @@ struct CaptureOptions {
 };
 
 constexpr int kMaxFps = 240;
-constexpr double kMaxSeconds = 86400;  // a day: frame numbers stay far from any overflow
 constexpr int kMaxParts = 1000;
 
 enum class ParseResult { Run, Help, Bad };
