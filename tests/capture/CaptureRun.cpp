@@ -30,13 +30,15 @@ void WriteCaptureProduction(const TempDir& dir, bool withContent) {
                        "0 LAYER 16 FX_SHAKE 6\n"
                        "0.5 LAYER 16 FX_ALPHA 1\n"
                        "2 SCENE 0 FX_QUIT\n");
-  if (withContent) {
-    writeRedSquareScene();
-    // Five blue particles around the square; the bursts push them apart.
-    std::vector<Particle> particles;
-    for (int i = 0; i < 5; ++i) particles.push_back(Particle{-60.0f + 30 * i, 40, 30, 6});
-    WriteParticleFile(particles);
-  }
+  if (withContent) WriteCaptureContent();
+}
+
+void WriteCaptureContent() {
+  writeRedSquareScene();
+  // Five blue particles around the square; the bursts push them apart.
+  std::vector<Particle> particles;
+  for (int i = 0; i < 5; ++i) particles.push_back(Particle{-60.0f + 30 * i, 40, 30, 6});
+  WriteParticleFile(particles);
 }
 
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,

@@ -14,6 +14,8 @@
 // noise overlay, the particle bursts and the yellow layer 16 in the top-left corner at opacity 0,
 // lights the layer (FX_ALPHA 1) at 0.5 s and ends at 2 s.
 void WriteCaptureProduction(const TempDir& dir, bool withContent = true);
+// The scene and the particle system of that production, in the working directory.
+void WriteCaptureContent();
 
 struct CaptureRun {
   int status = -1;     // exit status, 128 + N for signal N; -1 when it did not end in time

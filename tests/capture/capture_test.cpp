@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -107,6 +108,41 @@ TEST(Capture, AnEventShowsFromTheFrameOfItsTimeOn) {
     }
     EXPECT_LT(std::atoi(names.front().c_str()), rate.eventFrame);
   }
+}
+
+// A late stretch starts with a seek and two seconds drawn unwritten: an event shows from the
+// frame of its time, and the trail, the bursts and the noise look as in the capture composed
+// from second 0 (--exact).
+TEST(Capture, ASoughtStretchLooksAsTheExactOne) {
+  TempDir dir;
+  WriteProductionMedia(dir, 6.0,
+                       "0 SCENE 0 FX_START\n"
+                       "0 SCENE 0 FX_BLUR 0.5\n"
+                       "0 SCENE 0 FX_NOISE 1\n"
+                       "0 PARTICLE 0 FX_START\n"
+                       "3.2 PARTICLE 0 FX_EXPLODE 30 40\n"
+                       "0 LAYER 16 FX_START\n"
+                       "0 LAYER 16 FX_ALPHA 0\n"
+                       "0 LAYER 16 FX_RESIZE 200 150\n"
+                       "3.5 LAYER 16 FX_ALPHA 1\n"
+                       "5 SCENE 0 FX_QUIT\n");
+  WriteCaptureContent();
+  for (const char* out : {"sought", "exact"}) {
+    std::vector<std::string> args = {"--fps", "30", "--from", "3.4", "--to", "3.6", "--frames", out};
+    if (out == std::string("exact")) args.push_back("--exact");
+    const CaptureRun run = RunCaptureTool(dir, args);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    ASSERT_EQ(FrameNames(dir, out), Names(102, 6)) << run.errors;
+  }
+  int largest = 0;
+  for (const std::string& name : Names(102, 6)) {
+    const RgbPicture sought = ReadFrame(dir, "sought/" + name), exact = ReadFrame(dir, "exact/" + name);
+    ASSERT_EQ(sought.rgb.size(), exact.rgb.size());
+    EXPECT_EQ(Lit(sought), std::atoi(name.c_str()) >= 105) << name;
+    for (size_t i = 0; i < sought.rgb.size(); ++i)
+      largest = std::max(largest, std::abs(int{sought.rgb[i]} - exact.rgb[i]));
+  }
+  EXPECT_LE(largest, 2);
 }
 
 // Without --to the capture ends where the player would: at the script's quit event.

@@ -23,6 +23,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"
 #include "render/SceneRenderer.h"
+#include "timeline/Timeline.h"
 
 namespace {
 
@@ -51,12 +52,9 @@ int AnswerBox(const char* text, const char* caption, unsigned type) {
   return answer;
 }
 
-// The music position at frame k, as the music player reports it: the silent output has consumed
-// floor(k * rate / fps) samples by then.
-float FramePosition(int64_t frame, int fps) {
-  const int64_t rate = AudioSecondsToFrames(1.0);
-  return static_cast<float>(AudioFramesToSeconds(frame * rate / fps));
-}
+// The frames drawn, unwritten, before a stretch that starts with a seek: the feedback trail and
+// the glow build their picture from the frames before, and fade within this much.
+constexpr int kWarmUpSeconds = 2;
 
 // The first frame whose music position has reached `seconds`: where an event of that time comes
 // due.
@@ -64,7 +62,7 @@ int64_t FirstFrameAt(float seconds, int fps) {
   const double estimate = std::floor(static_cast<double>(seconds) * fps);
   int64_t frame = estimate > 2 ? static_cast<int64_t>(estimate) - 2 : 0;
   const int64_t last = static_cast<int64_t>(estimate) + 2;
-  while (frame < last && FramePosition(frame, fps) < seconds) ++frame;
+  while (frame < last && MusicPositionAtFrame(frame, fps) < seconds) ++frame;
   return frame;
 }
 
@@ -117,7 +115,7 @@ std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first
     // A production without its music file may still play on a silent stream: no sound then.
     if (g_music.m_stream && g_music.Length() > 0)
       request.music = std::filesystem::absolute(music).string();
-    request.musicStart = FramePosition(first, options.fps);
+    request.musicStart = MusicPositionAtFrame(first, options.fps);
     request.seconds = static_cast<double>(end - first) / options.fps;
     auto video = std::make_unique<VideoEncoder>();
     if (video->Open(request, error)) sink = std::move(video);
@@ -247,8 +245,15 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   if (sink) {
     std::fprintf(stderr, "%s: fotogramas %lld a %lld a %d fps (%.3f s a %.3f s)\n", kTool,
                  static_cast<long long>(first), static_cast<long long>(end - 1), options.fps,
-                 FramePosition(first, options.fps), FramePosition(end, options.fps));
-    const int64_t start = 0;
+                 MusicPositionAtFrame(first, options.fps), MusicPositionAtFrame(end, options.fps));
+    // Events are cheap to apply and frames dear to draw: a late stretch is sought to, and only
+    // its warm-up is drawn unwritten.
+    const int64_t warmUp = static_cast<int64_t>(kWarmUpSeconds) * options.fps;
+    const int64_t start = options.exact || first <= warmUp ? 0 : first - warmUp;
+    if (start > 0) {
+      clock.MoveTo(FrameClock::FrameStart(start));
+      g_timeline.Seek(MusicPositionAtFrame(start, options.fps), options.fps);
+    }
     g_music.Play();
     int64_t written = 0;
     LoopEnd loop = LoopEnd::Failed;

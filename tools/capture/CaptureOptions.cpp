@@ -29,6 +29,8 @@ const char kCaptureUsage[] =
     "                        event or the end of the music); S from 0 to 86400\n"
     "  --part K/N            only the K-th of N equal stretches of --from..--to (1 <= K <= N <=\n"
     "                        1000); join the videos with --join\n"
+    "  --exact               compose every frame from second 0 (slow), so a stretch or part\n"
+    "                        is the same frames as in the whole capture\n"
     "  --preset NAME         video encoder speed: ultrafast, superfast, veryfast (default),\n"
     "                        faster, fast, medium, slow, slower, veryslow; slower ones give a\n"
     "                        smaller file of the same quality\n"
@@ -40,8 +42,11 @@ const char kCaptureUsage[] =
     "  -h, --help            this help\n"
     "  --version             the program's version\n"
     "\n"
-    "A stretch (--from, --part) is composed from second 0 without writing what comes before,\n"
-    "so its frames are those of the whole capture.\n"
+    "A stretch (--from, --part) starts with a seek: the script's events up to two seconds\n"
+    "before it are applied without drawing, then those two seconds are drawn unwritten, so the\n"
+    "feedback trail and glow have their history. A late stretch costs about its own length.\n"
+    "Its frames match the whole capture's but for what carries random or long history (a\n"
+    "shake's random steps, a trail older than two seconds); --exact gives the very same frames.\n"
     "\n"
     "Outputs are written beside their final name and take it only when whole: a capture that\n"
     "fails or is killed leaves the old file (or frame) as it was. An output inside the\n"
@@ -111,6 +116,10 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") return ParseResult::Help;
+    if (arg == "--exact") {
+      options.exact = true;
+      continue;
+    }
     if (arg == "--join") {
       error = "--join comes first and takes no other options";
       return ParseResult::Bad;

@@ -9,6 +9,7 @@ struct CaptureOptions {
   double to = -1;          // seconds at which writing stops; below 0: the production's own end
   int part = 0;            // 1..parts: only that one of `parts` equal stretches; 0: all of it
   int parts = 0;
+  bool exact = false;      // compose from second 0 instead of seeking to a warm-up before `from`
   std::string preset = "veryfast";  // the video encoder's speed
   std::string output = "zorbanel.mp4";
   std::string framesDir;   // not empty: numbered PNG frames go there instead of a video
