@@ -18,6 +18,13 @@ void Timeline::AdvanceNoise() {
     g_noiseFrame += 0.2f;
 }
 
+int32_t Timeline::NoiseLayer() const {
+  if (g_noiseMode != 1 && g_noiseMode != 2) return -1;
+  const int32_t first = g_noiseSetFirstLayer[g_noiseMode - 1];
+  const int32_t layer = first + static_cast<int32_t>(g_noiseFrame);
+  return first >= 0 && layer < layerCount ? layer : -1;
+}
+
 void Timeline::Compose() {
   if (!window) return;
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -61,11 +68,8 @@ void Timeline::Compose() {
   for (int32_t i = 0; i < layerCount; ++i)
     if (layerActive[i]) layerTargets[i]->Draw();
 
-  if (g_noiseMode == 1 || g_noiseMode == 2) {
-    AdvanceNoise();
-    const int32_t first = g_noiseSetFirstLayer[g_noiseMode - 1];
-    const int32_t layer = first + static_cast<int32_t>(g_noiseFrame);
-    if (first >= 0 && layer < layerCount) layerTargets[layer]->Draw();
-  }
+  AdvanceNoise();
+  const int32_t noise = NoiseLayer();
+  if (noise >= 0) layerTargets[noise]->Draw();
   window->End2D();
 }

@@ -93,6 +93,8 @@ class Timeline {
   // What Compose changes besides the picture, for one frame.
   void AdvanceFrame();
   void AdvanceNoise();
+  // The layer the noise overlay draws this frame, or -1 when it draws none.
+  int32_t NoiseLayer() const;
   void WriteEventTimes(const char* path, const char* mode) const;
   void ApplyToScene(const ScriptEvent& e);
   void ApplyToLayer(const ScriptEvent& e);

@@ -1,7 +1,9 @@
 // The seek: back to the start-up state, then the frames before the target replayed without
 // drawing on a clock of its own, which moves only as a frame loop would move the real one.
 #include <cstdint>
+#include <cstdlib>
 
+#include "effects/LayerSlot.h"
 #include "platform/Clock.h"
 #include "platform/MusicPlayer.h"
 #include "render/AquaDeformation.h"
@@ -70,12 +72,24 @@ float MusicPositionAtFrame(int64_t frame, int framesPerSecond) {
 
 void Timeline::MarkStart() { start = EffectState::Of(*this); }
 
+// A drawn frame takes random numbers for its shakes: three for each shaking scene, two for each
+// shaking layer (the noise overlay's included). The replay takes as many, so a shake after a seek
+// takes the very steps it takes in a run from the start.
 void Timeline::AdvanceFrame() {
-  for (int32_t i = 0; i < sceneCount; ++i)
-    if (sceneActive[i]) advanceScene(*sceneTargets[i], sceneTargets[i]->aquaEnabled);
+  int draws = 0;
+  for (int32_t i = 0; i < sceneCount; ++i) {
+    if (!sceneActive[i]) continue;
+    advanceScene(*sceneTargets[i], sceneTargets[i]->aquaEnabled);
+    if (sceneTargets[i]->shakeAmount >= 1) draws += 3;
+  }
   for (int32_t i = 0; i < particleCount; ++i)
     if (particleActive[i]) particleTargets[i]->Advance();
+  for (int32_t i = 0; i < layerCount; ++i)
+    if (layerActive[i] && layerTargets[i]->shakeAmount >= 1) draws += 2;
   AdvanceNoise();
+  const int32_t noise = NoiseLayer();
+  if (noise >= 0 && layerTargets[noise]->shakeAmount >= 1) draws += 2;
+  for (int k = 0; k < draws; ++k) std::rand();
 }
 
 void Timeline::Seek(float seconds, int framesPerSecond) {
