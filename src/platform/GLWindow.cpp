@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -48,10 +49,25 @@ bool DriverRequested() {
   return driver && *driver;
 }
 
+// Without a runtime folder and a named display no Wayland compositor can be reached, and the
+// Wayland library says so on standard error ("XDG_RUNTIME_DIR is invalid") when SDL tries: SDL
+// is given its other drivers to try, in its own order.
+void SkipUnreachableWayland() {
+  if (std::getenv("WAYLAND_DISPLAY") || std::getenv("XDG_RUNTIME_DIR")) return;
+  std::string drivers;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name != "wayland" && name != "offscreen" && name != "dummy" && name != "evdev")
+      drivers += (drivers.empty() ? "" : ",") + name;
+  }
+  if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+}
+
 // SDL video stands for the window class. Without a display SDL's offscreen driver still gives a
 // real GL context, so the production plays (and can be captured) on a machine with no screen.
 bool InitVideo() {
   const bool requested = DriverRequested();
+  if (!requested) SkipUnreachableWayland();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (requested) return false;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
