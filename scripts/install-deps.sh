@@ -10,7 +10,7 @@ core=(
   libjpeg62-turbo-dev libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core zlib1g-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)

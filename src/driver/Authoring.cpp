@@ -74,10 +74,13 @@ void Authoring::TogglePause() {
     m_clock->Release();
     setFrameWaitHandler(std::move(m_waitBeforePause));
     g_music.Resume();
+    PrintStatus("- Playing on from %.2f s\n", g_music.Position());
     return;
   }
   g_music.Pause();
   m_clock->Hold();
+  // The second to write in the script for what the picture shows now.
+  PrintStatus("- Paused at %.2f s\n", g_music.Position());
   // Scenes waiting for their next animation frame would wait for ever on a held clock: they
   // stay on the frame they show.
   m_waitBeforePause = setFrameWaitHandler([](double) { return false; });

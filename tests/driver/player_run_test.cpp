@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "support/RunTool.h"
 #include "support/TestProduction.h"
 #include "support/TempDir.h"
 
@@ -27,4 +29,17 @@ TEST(PlayerRun, ClosingTheWindowEndsAScriptWithoutQuit) {
   EXPECT_GT(run.seconds, 1.4);
   EXPECT_LT(run.seconds, 10.0);
   EXPECT_NE(dir.Read("LOGFILE.TXT").find("VELK 3D Engine"), std::string::npos);
+}
+
+// As a user starts it on a machine with no display and no sound device: the console holds the
+// player's own lines, none of the libraries' probing.
+TEST(PlayerRun, HeadlessConsoleHoldsOnlyThePlayersLines) {
+  TempDir dir;
+  WriteProductionMedia(dir, 6.0, "0 LAYER 0 FX_START\n1 SCENE 0 FX_QUIT\n");
+  const ToolRun run = RunTool(dir.path, "/usr/bin/env",
+                              "-u SDL_VIDEODRIVER -u SDL_AUDIODRIVER -u DISPLAY -u WAYLAND_DISPLAY "
+                              "-u XDG_RUNTIME_DIR " ZB_PLAYER " --window", 60);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("- No hay pantalla"), std::string::npos) << run.output;
+  EXPECT_EQ(ForeignLines(run.output), std::vector<std::string>());
 }

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "support/TestProduction.h"
 #include "support/TempDir.h"
@@ -10,7 +11,8 @@
 // Everything at once: a scene, a layer and the particle system on, with the trail, the glow and
 // the noise overlay; then FX_QUIT at 3 s.
 TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
-  if (std::system("command -v xvfb-run > /dev/null") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  const std::string missing = PlayerOnScreen::MissingTools();
+  if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
   WriteProductionMedia(dir, 8.0,
                        "0 SCENE 0 FX_START\n"
@@ -25,11 +27,13 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   WriteParticleFile({Particle{70, 0, 50, 15}});  // right of the square and in front of it
 
   // The particle file is read just before the music starts; 1.5 s later everything is on.
-  const ScreenRun run = RunPlayerOnVirtualScreen(dir, 60.0, "Partículas:", 1.5);
-  EXPECT_EQ(run.run.status, 0);
-  ASSERT_EQ(run.picture.width, 800);
-  ASSERT_EQ(run.picture.height, 600);
-  const Screenshot& shot = run.picture;
+  PlayerOnScreen player(dir, {});
+  ASSERT_TRUE(player.WaitForLog("Partículas:", 60));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const Screenshot shot = player.Shoot();
+  EXPECT_EQ(player.Finish(60).status, 0);
+  ASSERT_EQ(shot.width, 800);
+  ASSERT_EQ(shot.height, 600);
 
   const uint8_t* scene = shot.At(400, 300);
   EXPECT_GE(scene[0], 200) << "the red square in the middle";

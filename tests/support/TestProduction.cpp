@@ -1,6 +1,9 @@
 #include "support/TestProduction.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,8 +50,48 @@ void WriteParticleFile(const std::vector<Particle>& particles) {
   system.Release();
 }
 
-PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds) {
+std::vector<std::string> ForeignLines(const std::string& console) {
+  std::vector<std::string> foreign;
+  std::istringstream lines(console);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("- ", 0) != 0 && line.rfind("zorbanel: ", 0) != 0) foreign.push_back(line);
+  return foreign;
+}
+
+namespace {
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Waits for the child pid to end. With closeAfterSeconds above 0 it is asked to end (SIGTERM)
+// after that long; after timeoutSeconds it is killed.
+PlayerRun AwaitExit(pid_t pid, std::chrono::steady_clock::time_point start, double timeoutSeconds,
+                    double closeAfterSeconds) {
   PlayerRun run;
+  int status = 0;
+  bool closed = false;
+  while (::waitpid(pid, &status, WNOHANG) != pid) {
+    const double spent = SecondsSince(start);
+    if (closeAfterSeconds > 0 && !closed && spent > closeAfterSeconds) {
+      ::kill(pid, SIGTERM);
+      closed = true;
+    }
+    if (spent > timeoutSeconds) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  run.seconds = SecondsSince(start);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+}  // namespace
+
+PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -59,27 +102,8 @@ PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfter
     ::execl(ZB_PLAYER, ZB_PLAYER, static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  if (pid < 0) return run;
-  int status = 0;
-  bool closed = false;
-  for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-    if (closeAfterSeconds > 0 && !closed && spent.count() > closeAfterSeconds) {
-      ::kill(pid, SIGTERM);
-      closed = true;
-    }
-    if (spent.count() > timeoutSeconds) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  if (pid < 0) return PlayerRun();
+  return AwaitExit(pid, start, timeoutSeconds, closeAfterSeconds);
 }
 
 namespace {
@@ -140,46 +164,130 @@ std::string ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-ScreenRun RunPlayerOnVirtualScreen(const TempDir& dir, double timeoutSeconds, const char* logLine,
-                                   double shootAfterSeconds) {
-  ScreenRun result;
-  char pattern[] = "/tmp/zorbanel-screen-XXXXXX";
-  const std::string screenDir = ::mkdtemp(pattern);
-  const std::string server = "-screen 0 800x600x24 -fbdir " + screenDir;
+bool WaitUntil(const std::function<bool()>& condition, double seconds) {
   const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setpgid(0, 0);  // the player and its X server end together on a timeout
-    if (::chdir(dir.path.c_str()) != 0) ::_exit(126);
-    ::unsetenv("SDL_VIDEODRIVER");
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ::execlp("xvfb-run", "xvfb-run", "-a", "-s", server.c_str(), ZB_PLAYER,
-             static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  if (pid < 0) return result;
-  ::setpgid(pid, pid);
-  int status = 0;
-  double lineSeenAt = -1;
   for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    const double spent =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (spent > timeoutSeconds) {
-      ::kill(-pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      break;
-    }
-    if (lineSeenAt < 0 && dir.Read("LOGFILE.TXT").find(logLine) != std::string::npos)
-      lineSeenAt = spent;
-    if (lineSeenAt >= 0 && result.picture.rgb.empty() && spent >= lineSeenAt + shootAfterSeconds)
-      result.picture = ReadXwd(ReadWholeFile(screenDir + "/Xvfb_screen0"));
+    if (condition()) return true;
+    if (SecondsSince(start) > seconds) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  result.run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  result.run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string PlayerOnScreen::MissingTools() {
+  std::string missing;
+  for (const char* tool : {"Xvfb", "xdotool"})
+    if (std::system((std::string("command -v ") + tool + " > /dev/null").c_str()) != 0)
+      missing += missing.empty() ? tool : std::string(" and ") + tool;
+  return missing.empty() ? missing : missing + " not installed (scripts/install-deps.sh)";
+}
+
+namespace {
+
+// A child that dies with the test process, so a test killed on a timeout leaves nothing running.
+pid_t ForkChild() {
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0 && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)) ::_exit(126);
+  return pid;
+}
+
+void Execute(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  ::execvp(argv[0], argv.data());
+  ::_exit(127);
+}
+
+void RedirectOutput(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return;
+  ::dup2(fd, STDOUT_FILENO);
+  ::dup2(fd, STDERR_FILENO);
+  ::close(fd);
+}
+
+// Xvfb on the first free display, which it names on a pipe once it takes connections; display
+// stays empty when it does not.
+pid_t StartServer(const std::string& screenDir, std::string& display) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return -1;
+  const pid_t pid = ForkChild();
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    RedirectOutput("/dev/null");
+    Execute({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "800x600x24",
+             "-fbdir", screenDir, "-nolisten", "tcp"});
+  }
+  ::close(pipeFds[1]);
+  std::string number;
+  pollfd ready{pipeFds[0], POLLIN, 0};
+  char c;
+  while (pid > 0 && ::poll(&ready, 1, 30000) == 1 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n')
+    number += c;
+  ::close(pipeFds[0]);
+  if (!number.empty()) display = ":" + number;
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments)
+    : m_dir(dir.path), m_screenDir(dir.path + "/screen") {
+  std::filesystem::create_directory(m_screenDir);
+  m_server = StartServer(m_screenDir, m_display);
+  if (m_display.empty()) return;
+  m_startedAt = std::chrono::steady_clock::now();
+  m_player = ForkChild();
+  if (m_player == 0) {
+    if (::chdir(dir.path.c_str()) != 0) ::_exit(126);
+    RedirectOutput(m_screenDir + "/player-stderr.txt");
+    ::setenv("DISPLAY", m_display.c_str(), 1);
+    ::unsetenv("SDL_VIDEODRIVER");
+    ::unsetenv("SDL_AUDIODRIVER");
+    std::vector<std::string> command{ZB_PLAYER};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    Execute(command);
+  }
+}
+
+PlayerOnScreen::~PlayerOnScreen() {
+  Finish(0);
+  Stop(m_server);
   std::error_code ec;
-  std::filesystem::remove_all(screenDir, ec);
-  return result;
+  std::filesystem::remove_all(m_screenDir, ec);
+}
+
+Screenshot PlayerOnScreen::Shoot() const {
+  return ReadXwd(ReadWholeFile(m_screenDir + "/Xvfb_screen0"));
+}
+
+bool PlayerOnScreen::Type(const std::string& keys) const {
+  const std::string command =
+      "DISPLAY=" + m_display + " timeout 20 xdotool key --delay 40 " + keys + " > /dev/null 2>&1";
+  return Started() && std::system(command.c_str()) == 0;
+}
+
+PlayerRun PlayerOnScreen::Finish(double timeoutSeconds) {
+  if (m_player > 0) {
+    m_run = AwaitExit(m_player, m_startedAt, SecondsSince(m_startedAt) + timeoutSeconds, 0);
+    m_player = 0;
+  }
+  return m_run;
+}
+
+bool PlayerOnScreen::WaitForLog(const std::string& text, double seconds) const {
+  return WaitUntil(
+      [&] { return ReadWholeFile(m_dir + "/LOGFILE.TXT").find(text) != std::string::npos; },
+      seconds);
+}
+
+std::string PlayerOnScreen::Errors() const {
+  return ReadWholeFile(m_screenDir + "/player-stderr.txt");
 }

@@ -1,6 +1,10 @@
 #pragma once
 // What a run of the player needs from a test: a production to read, and a run with a timeout.
+#include <sys/types.h>
+
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,10 @@ struct PlayerRun {
 };
 PlayerRun RunPlayer(const TempDir& dir, double timeoutSeconds, double closeAfterSeconds = 0);
 
+// The lines of a run's console output that are not the player's own (its status lines start
+// with "- ", its messages with "zorbanel: "): what some library printed.
+std::vector<std::string> ForeignLines(const std::string& console);
+
 // A picture of the screen: rows from the top, three bytes (r, g, b) per pixel.
 struct Screenshot {
   int width = 0;
@@ -35,13 +43,41 @@ struct Screenshot {
   const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 };
 
-// Runs the player on a virtual X screen of 800 x 600 (Xvfb, whose screen memory is also a file
-// the test can read while the player runs) with no sound device. Once the log holds logLine, it
-// waits shootAfterSeconds more and takes the screen as it stands. The run is killed after
-// timeoutSeconds. A picture is empty when it could not be taken.
-struct ScreenRun {
-  PlayerRun run;
-  Screenshot picture;
+// Polls condition every 20 ms until it holds (true) or seconds have passed (false).
+bool WaitUntil(const std::function<bool()>& condition, double seconds);
+
+// The player on a virtual X screen of 800 x 600 (Xvfb, whose screen memory is also a file the
+// test reads while the player runs), in dir with arguments, as from a user's shell: SDL picks its
+// drivers itself, and finds no sound device here. Keys are typed with xdotool. The player and the
+// X server are killed when the object goes (or the test process dies) if they still run.
+class PlayerOnScreen {
+ public:
+  // Empty when Xvfb and xdotool are installed: otherwise what is missing, for a skip.
+  static std::string MissingTools();
+
+  PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments);
+  ~PlayerOnScreen();
+  PlayerOnScreen(const PlayerOnScreen&) = delete;
+  PlayerOnScreen& operator=(const PlayerOnScreen&) = delete;
+
+  bool Started() const { return m_player > 0; }
+  // The screen as it stands; empty when it cannot be read.
+  Screenshot Shoot() const;
+  // Taps the keys (xdotool names, such as "space" or "Right") one after the other.
+  bool Type(const std::string& keys) const;
+  // Waits for the player to end; killed after timeoutSeconds. Gives its exit status and length.
+  PlayerRun Finish(double timeoutSeconds);
+  // Waits until the player's log holds text.
+  bool WaitForLog(const std::string& text, double seconds) const;
+  // What the player wrote to standard error.
+  std::string Errors() const;
+
+ private:
+  std::string m_dir;
+  std::string m_screenDir;
+  std::string m_display;
+  pid_t m_server = -1;
+  pid_t m_player = -1;
+  std::chrono::steady_clock::time_point m_startedAt;
+  PlayerRun m_run;
 };
-ScreenRun RunPlayerOnVirtualScreen(const TempDir& dir, double timeoutSeconds, const char* logLine,
-                                   double shootAfterSeconds);
