@@ -48,11 +48,11 @@ void DrawPictureQuad(const GLWindow& window) {
   glEnd();
 }
 
-void CreateBlackTexture(uint32_t& name, int32_t side) {
-  const std::vector<uint8_t> black(static_cast<size_t>(side) * side * 3, 0);
+void CreateBlackTexture(uint32_t& name, int32_t width, int32_t height) {
+  const std::vector<uint8_t> black(static_cast<size_t>(width) * height * 3, 0);
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
@@ -68,12 +68,26 @@ void CopyCapture(const GLWindow& window) {
   CopyToBoundTexture(GL_RGB, CaptureSide(picture.width), CaptureSide(picture.height));
 }
 
+// A picture drawn at full strength: the texture alone gives the same colour as the texture
+// times white, and the software renderer fills the window noticeably faster without the product.
+// Every other pass expects the default modulation, so it is put back.
+void DrawOpaquePictureQuad(const GLWindow& window) {
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  DrawPictureQuad(window);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
 }  // namespace
 
+// Made at the size the first capture gives them, so that copy only fills them.
 void GLWindow::CreateRenderTargets() {
-  CreateBlackTexture(m_glowTexture, kGlowSize);
-  CreateBlackTexture(m_frameTexture, kCaptureSize);
-  CreateBlackTexture(m_previousFrameTexture, kCaptureSize);
+  const Rect picture = PictureRect();
+  const int32_t width = CaptureSide(picture.width), height = CaptureSide(picture.height);
+  CreateBlackTexture(m_glowTexture, kGlowSize, kGlowSize);
+  CreateBlackTexture(m_frameTexture, width, height);
+  CreateBlackTexture(m_previousFrameTexture, width, height);
+  m_capturedTexture = m_frameTexture;
+  m_passStored = false;
 }
 
 void GLWindow::DeleteRenderTargets() {
@@ -98,8 +112,9 @@ void GLWindow::DrawPreviousFrame(float alpha) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   // The viewport is still the capture corner, so the stored frame lands exactly on the new one.
   Begin2D();
+  // The texture has no alpha of its own: the colour's alpha alone sets the trail's strength.
   glColor4f(1.0f, 1.0f, 1.0f, alpha);
-  DrawPictureQuad(*this);
+  DrawOpaquePictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
@@ -108,11 +123,20 @@ void GLWindow::StorePreviousFrame() {
   glBindTexture(GL_TEXTURE_2D, m_previousFrameTexture);
   CopyCapture(*this);
   g_previousFrameStored = true;
+  m_passStored = true;
 }
 
+// Right after StorePreviousFrame the stored image is this very pass: it is drawn from there
+// instead of being copied a second time.
 void GLWindow::CaptureFrame() {
-  glBindTexture(GL_TEXTURE_2D, m_frameTexture);
-  CopyCapture(*this);
+  if (m_passStored) {
+    m_capturedTexture = m_previousFrameTexture;
+    m_passStored = false;
+  } else {
+    m_capturedTexture = m_frameTexture;
+    glBindTexture(GL_TEXTURE_2D, m_frameTexture);
+    CopyCapture(*this);
+  }
   Resize(m_width, m_height);
 }
 
@@ -127,13 +151,13 @@ void GLWindow::DrawFrame() {
   }
   glLoadIdentity();
   ResetTextureUnits();
-  glBindTexture(GL_TEXTURE_2D, m_frameTexture);
+  glBindTexture(GL_TEXTURE_2D, m_capturedTexture);
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glDisable(GL_LIGHTING);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  DrawPictureQuad(*this);
+  DrawOpaquePictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }

@@ -31,8 +31,10 @@ class GLWindow {
   int32_t m_pictureHeight = 0;
   float m_fov = 0.0f;
   uint32_t m_glowTexture = 0;           // 256 x 256 render target
-  uint32_t m_frameTexture = 0;          // 1024 x 1024 render target
-  uint32_t m_previousFrameTexture = 0;  // 1024 x 1024 render target
+  uint32_t m_frameTexture = 0;          // the 3D pass, up to 1024 x 1024
+  uint32_t m_previousFrameTexture = 0;  // the pass kept for the trail, up to 1024 x 1024
+  uint32_t m_capturedTexture = 0;       // whichever of the two holds this frame's pass
+  bool m_passStored = false;            // the trail's texture holds the pass drawn last
   uint32_t m_fontBase = 0;              // first of the 256 font display lists
   uint32_t m_fontTexture = 0;
 
