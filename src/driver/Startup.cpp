@@ -71,6 +71,10 @@ bool StartProduction(const StartupOptions& options) {
   std::printf("- Opening OpenGL Window\n");
   ReadManifestAndScript();
   std::srand(options.randomSeed);
+  // The font and the layers decode on other threads while the window opens and scenes load.
+  std::vector<std::string> pictures{g_manifest.font.path};
+  for (const ManifestLayer& layer : g_manifest.layers) pictures.push_back(layer.path);
+  PrefetchTextures(pictures);
 
   if (!g_window.Create("QUENTARO Team - Zorbanel!", 800, 600, 32, 100.33f, options.fullscreen))
     return false;

@@ -1,9 +1,17 @@
 #include "platform/TextureCache.h"
 
 #include <GL/gl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <list>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Files.h"
@@ -29,7 +37,125 @@ std::string CacheKey(const char* path) {
   return (error ? resolved : absolute).lexically_normal().string();
 }
 
+// The file's identity on disk, to tell whether a prefetched copy is still the file.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  timespec modified{};
+  bool operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+  }
+};
+
+FileStamp StampOf(const std::string& key) {
+  FileStamp stamp;
+  struct stat st;
+  if (::stat(key.c_str(), &st) == 0)
+    stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  return stamp;
+}
+
+struct Prefetch {
+  std::string key;
+  bool started = false;
+  bool done = false;
+  FileStamp stamp;  // taken before the read
+  PreparedTexture texture;
+};
+
+// Work for the prefetch threads. They end when the list has nothing left to start, so an idle
+// program holds no thread.
+struct PrefetchQueue {
+  std::mutex lock;
+  std::condition_variable changed;
+  std::list<Prefetch> items;  // stable addresses: a thread fills its item unlocked
+  int running = 0;
+  pid_t owner = ::getpid();
+
+  // The process ends: threads still decoding are waited for, so none runs into torn-down state.
+  // A forked child holds none of the parent's threads and must not wait for them.
+  ~PrefetchQueue() {
+    if (::getpid() != owner) return;
+    std::unique_lock<std::mutex> hold(lock);
+    for (Prefetch& item : items) item.started = true;
+    changed.wait(hold, [this] { return running == 0; });
+  }
+};
+
+PrefetchQueue& Queue() {
+  static PrefetchQueue queue;
+  return queue;
+}
+
+// Prepares one item, with the lock let go meanwhile.
+void PrepareItem(PrefetchQueue& queue, Prefetch& item, std::unique_lock<std::mutex>& hold) {
+  item.started = true;
+  hold.unlock();
+  // Read by its absolute name: the working directory may change meanwhile.
+  FileStamp stamp = StampOf(item.key);
+  PreparedTexture texture = PrepareTexture(item.key.c_str());
+  hold.lock();
+  item.stamp = stamp;
+  item.texture = std::move(texture);
+  item.done = true;
+  queue.changed.notify_all();
+}
+
+void* PrefetchThread(void*) {
+  PrefetchQueue& queue = Queue();
+  std::unique_lock<std::mutex> hold(queue.lock);
+  for (;;) {
+    auto next = std::find_if(queue.items.begin(), queue.items.end(),
+                             [](const Prefetch& item) { return !item.started; });
+    if (next == queue.items.end()) break;
+    PrepareItem(queue, *next, hold);
+  }
+  --queue.running;
+  queue.changed.notify_all();
+  return nullptr;
+}
+
+// The prefetched texture of the file, waited for; false when there is none, when the file has
+// changed since it was read, or when it could not be used (it is read again, so that the failure
+// is told as it always is).
+bool TakePrefetched(const std::string& key, PreparedTexture& texture) {
+  PrefetchQueue& queue = Queue();
+  std::unique_lock<std::mutex> hold(queue.lock);
+  auto item = std::find_if(queue.items.begin(), queue.items.end(),
+                           [&](const Prefetch& p) { return p.key == key; });
+  if (item == queue.items.end()) return false;
+  // Not reached yet by the threads: read here rather than wait behind the others.
+  if (!item->started) PrepareItem(queue, *item, hold);
+  queue.changed.wait(hold, [&] { return item->done; });
+  const bool current = item->texture.decoded && item->stamp == StampOf(key);
+  if (current) texture = std::move(item->texture);
+  queue.items.erase(item);
+  return current;
+}
+
 }  // namespace
+
+void PrefetchTextures(const std::vector<std::string>& paths) {
+  PrefetchQueue& queue = Queue();
+  std::lock_guard<std::mutex> hold(queue.lock);
+  for (const std::string& path : paths) {
+    const std::string key = CacheKey(path.c_str());
+    auto known = [&](const auto& list) {
+      return std::any_of(list.begin(), list.end(), [&](const auto& e) { return e.key == key; });
+    };
+    if (known(g_cache) || known(queue.items)) continue;
+    queue.items.emplace_back();
+    queue.items.back().key = key;
+  }
+  // Without a thread (none could be made) AcquireTexture reads each file itself, as before.
+  const int wanted = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  for (pthread_t thread; queue.running < wanted; ++queue.running) {
+    if (pthread_create(&thread, nullptr, PrefetchThread, nullptr) != 0) break;
+    pthread_detach(thread);
+  }
+}
 
 uint32_t AcquireTexture(const char* path, bool sphereMap) {
   if (!path) return TextureLoader::LoadTexture(path, sphereMap);  // ends the program, as ever
@@ -40,7 +166,10 @@ uint32_t AcquireTexture(const char* path, bool sphereMap) {
     TextureLoader::BindAsLoaded(cached.name, sphereMap);
     return cached.name;
   }
-  const uint32_t name = TextureLoader::LoadTexture(path, sphereMap);
+  PreparedTexture prefetched;
+  const uint32_t name = TakePrefetched(key, prefetched)
+                            ? TextureLoader::Upload(path, prefetched, sphereMap)
+                            : TextureLoader::LoadTexture(path, sphereMap);
   ++g_uploads;
   g_cache.push_back({key, name, 1});
   return name;

@@ -3,12 +3,19 @@
 // font name the same files many times, and each file is decoded and uploaded once. A texture is
 // deleted when the last of its users lets go.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The texture of the file at path, loaded on its first use. Every call leaves the same GL state
 // as TextureLoader::LoadTexture (the texture bound on unit 0, and with sphereMap on unit 1 too,
 // both units in sphere-map generation mode): that mode belongs to the units, not to the texture,
 // so one texture serves callers with and without it. Fails as LoadTexture does.
 uint32_t AcquireTexture(const char* path, bool sphereMap);
+
+// Starts reading and decoding these files on other threads, so that the AcquireTexture calls that
+// follow only upload them. A file that changes on disk before it is acquired is read again then;
+// failures are reported by AcquireTexture, as without this call.
+void PrefetchTextures(const std::vector<std::string>& paths);
 
 // One user lets go of a texture from AcquireTexture; the last deletes it. Names that did not come
 // from AcquireTexture (0, or a texture made elsewhere) are left alone.

@@ -169,14 +169,74 @@ namespace {
   std::exit(1);
 }
 
+bool PowerOfTwo(int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The next mipmap level as GLU makes it: each texel the rounded mean of a 2 x 2 block, and once
+// a side is down to 1, the truncated mean of a pair.
+DecodedImage HalveImage(const DecodedImage& in) {
+  DecodedImage out;
+  out.width = in.width > 1 ? in.width / 2 : 1;
+  out.height = in.height > 1 ? in.height / 2 : 1;
+  out.rowBytes = out.width * 3;
+  out.pixels.resize(static_cast<size_t>(out.rowBytes) * out.height);
+  const uint8_t* from = in.pixels.data();
+  uint8_t* to = out.pixels.data();
+  if (in.width == 1 || in.height == 1) {
+    for (size_t i = 0; i < out.pixels.size(); i += 3)
+      for (size_t c = 0; c < 3; ++c)
+        to[i + c] = static_cast<uint8_t>((from[2 * i + c] + from[2 * i + 3 + c]) / 2);
+    return out;
+  }
+  for (int32_t y = 0; y < out.height; ++y) {
+    const uint8_t* upper = from + static_cast<size_t>(2 * y) * in.rowBytes;
+    const uint8_t* lower = upper + in.rowBytes;
+    uint8_t* row = to + static_cast<size_t>(y) * out.rowBytes;
+    for (int32_t x = 0; x < out.rowBytes; x += 3) {
+      for (int32_t c = 0; c < 3; ++c) {
+        const int32_t i = 2 * x + c;
+        row[x + c] =
+            static_cast<uint8_t>((upper[i] + upper[i + 3] + lower[i] + lower[i + 3] + 2) / 4);
+      }
+    }
+  }
+  return out;
+}
+
+// Whether the driver takes level 0 at its size, as GLU asks before it uploads a chain.
+bool LevelZeroFits(const DecodedImage& image) {
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               nullptr);
+  GLint width = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  return width == image.width;
+}
+
 }  // namespace
 
-uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
-  if (!path) failTexture("ruta nula");
+PreparedTexture PrepareTexture(const char* path) {
+  PreparedTexture prepared;
   DecodedImage image;
-  std::string message;
-  if (!DecodeJpegFile(path, image, message)) failTexture(message);
-  if (!message.empty()) std::printf("Aviso: textura \"%s\": %s\n", path, message.c_str());
+  if (!path) {
+    prepared.message = "ruta nula";
+    return prepared;
+  }
+  prepared.decoded = DecodeJpegFile(path, image, prepared.message);
+  if (!prepared.decoded) return prepared;
+  const bool chain = PowerOfTwo(image.width) && PowerOfTwo(image.height);
+  prepared.levels.push_back(std::move(image));
+  while (chain && (prepared.levels.back().width > 1 || prepared.levels.back().height > 1))
+    prepared.levels.push_back(HalveImage(prepared.levels.back()));
+  return prepared;
+}
+
+uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
+  return Upload(path, PrepareTexture(path), sphereMap);
+}
+
+uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared, bool sphereMap) {
+  if (!prepared.decoded) failTexture(prepared.message);
+  if (!prepared.message.empty())
+    std::printf("Aviso: textura \"%s\": %s\n", path, prepared.message.c_str());
 
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -187,12 +247,22 @@ uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB,
-                                  GL_UNSIGNED_BYTE, image.pixels.data());
+  const DecodedImage& picture = prepared.levels.front();
+  if (prepared.levels.size() > 1 && LevelZeroFits(picture)) {
+    for (size_t level = 0; level < prepared.levels.size(); ++level) {
+      const DecodedImage& image = prepared.levels[level];
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 3, image.width, image.height, 0,
+                   GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+    }
+  } else {
+    // Other sides are scaled to powers of two first, which GLU does its own way.
+    GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_RGB,
+                                    GL_UNSIGNED_BYTE, picture.pixels.data());
+    if (built != 0)
+      std::printf("Aviso: textura \"%s\": %s\n", path,
+                  reinterpret_cast<const char*>(gluErrorString(built)));
+  }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  if (built != 0)
-    std::printf("Aviso: textura \"%s\": %s\n", path,
-                reinterpret_cast<const char*>(gluErrorString(built)));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   BindAsLoaded(name, sphereMap);

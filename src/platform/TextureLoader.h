@@ -23,6 +23,16 @@ bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std
 // The same for a file opened through OpenFile; a failure message names the file.
 bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message);
 
+// A texture file made ready for upload without GL, so it can be done on another thread: the
+// decoded picture and, for sides that are powers of two, its whole mipmap chain, each level the
+// 2 x 2 box average that gluBuild2DMipmaps makes, byte for byte.
+struct PreparedTexture {
+  bool decoded = false;
+  std::string message;               // why it failed, or the decoder's first warning
+  std::vector<DecodedImage> levels;  // level 0 (the picture) first; only it for other sides
+};
+PreparedTexture PrepareTexture(const char* path);
+
 class TextureLoader {
  public:
   // The name of a new mipmapped RGB texture made from the file, bound on unit 0 (and on unit 1
@@ -31,6 +41,8 @@ class TextureLoader {
   // A missing, unreadable or undecodable file ends the program with a message naming it and
   // exit status 1: the production cannot run with a texture missing.
   static uint32_t LoadTexture(const char* path, bool sphereMap);
+  // The same from a file PrepareTexture has read.
+  static uint32_t Upload(const char* path, const PreparedTexture& prepared, bool sphereMap);
   // The binding and texture-unit state LoadTexture leaves behind, for a texture made before.
   static void BindAsLoaded(uint32_t name, bool sphereMap);
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <GL/glu.h>
 #include <jpeglib.h>
 
 #include "support/TestJpeg.h"
@@ -14,14 +15,26 @@ class TextureLoaderTest : public GLTestWindow {
  protected:
   void SetUp() override { ASSERT_TRUE(Open(64, 64)); }
 
-  // Level 0 of the bound texture, rows in texture order (t = 0 first).
-  std::vector<uint8_t> levelZero(GLint& width, GLint& height) {
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  // A level of the bound texture, rows in texture order (t = 0 first); empty past the last.
+  std::vector<uint8_t> level(GLint& width, GLint& height, GLint index = 0) {
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_HEIGHT, &height);
     std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    if (width > 0) glGetTexImage(GL_TEXTURE_2D, index, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
     return texels;
+  }
+  std::vector<uint8_t> levelZero(GLint& width, GLint& height) { return level(width, height); }
+
+  // Every level of the bound texture, one after the other.
+  std::vector<std::vector<uint8_t>> levels() {
+    std::vector<std::vector<uint8_t>> all;
+    GLint width = 0, height = 0;
+    for (GLint index = 0;; ++index) {
+      std::vector<uint8_t> texels = level(width, height, index);
+      if (texels.empty()) return all;
+      all.push_back(std::move(texels));
+    }
   }
 
   TempDir dir;
@@ -128,6 +141,46 @@ TEST_F(TextureLoaderTest, CacheSharesOneTexturePerFileUntilTheLastUserLetsGo) {
   // Loaded again after its last release.
   AcquireTexture("textures\\bands.jpg", false);
   EXPECT_EQ(TextureUploadCount(), uploads + 3);
+}
+
+// Mipmaps are made without GLU where the sides are powers of two (on the prefetch threads): each
+// level must be GLU's to the byte, the last single-row and single-column steps included.
+TEST_F(TextureLoaderTest, MipmapChainIsGlusByteForByte) {
+  for (const auto& size : {std::pair{16, 4}, {4, 16}, {8, 1}, {1, 8}, {2, 2}}) {
+    SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
+    const PixelFill noise = [](int x, int y, uint8_t* out) {
+      for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((x * 97 + y * 61 + c * 89) % 251);
+    };
+    WriteFileBytes("noise.jpg", EncodeJpeg(size.first, size.second, JCS_RGB, noise));
+    TextureLoader::LoadTexture("noise.jpg", false);
+    const auto ours = levels();
+    DecodedImage picture;
+    std::string message;
+    ASSERT_TRUE(DecodeJpegFile("noise.jpg", picture, message));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE,
+                      picture.pixels.data());
+    EXPECT_GT(ours.size(), 1u);
+    EXPECT_EQ(ours, levels());
+  }
+}
+
+// Decoded ahead on other threads, a file is the texture a plain load makes, uploaded once; a
+// file rewritten after its prefetch is read again.
+TEST_F(TextureLoaderTest, PrefetchedTextureIsTheFileAsItIsWhenAcquired) {
+  WriteFileBytes("textures/a.jpg", TwoBandJpeg(64, 32, kRed, kBlue));
+  WriteFileBytes("textures/b.jpg", TwoBandJpeg(32, 32, kRed, kBlue));
+  PrefetchTextures({"textures\\a.jpg", "textures/b.jpg"});
+  WriteFileBytes("textures/b.jpg", TwoBandJpeg(32, 32, kBlue, kRed));
+  const int uploads = TextureUploadCount();
+  for (const char* name : {"textures/a.jpg", "textures/b.jpg"}) {
+    SCOPED_TRACE(name);
+    AcquireTexture(name, false);
+    const auto prefetched = levels();
+    TextureLoader::LoadTexture(name, false);
+    EXPECT_EQ(prefetched, levels());
+  }
+  EXPECT_EQ(TextureUploadCount(), uploads + 2);
 }
 
 // A texture the production cannot have ends the program with a failure status and a message
