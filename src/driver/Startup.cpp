@@ -34,20 +34,32 @@ void ReadManifestAndScript() {
   std::vector<std::string> faults;
   if (!ReadProductionManifest(g_manifest, faults)) StopWith(faults);
   if (g_manifest.source == kManifestFile) std::printf("- Manifest: %s\n", kManifestFile);
-  const std::string& script = g_manifest.script.path;
-  std::string text, error;
-  if (!ReadScriptText(script.c_str(), text, error)) StopWith({script + ": cannot be read: " + error});
-  const ScriptCheck check = CheckScript(text, ScriptTargets());
-  if (!check.plainText) StopWith({script + ": not plain text (UTF-16 or NUL bytes): save it as ASCII or UTF-8"});
-  if (check.events == 0) StopWith({script + ": no events: nothing would play"});
+  std::string fault;
+  if (!CheckScriptPlayable(fault)) StopWith({fault});
   std::vector<std::string> missing;
   ScriptTargets unused;
   CheckContentFiles(g_manifest, false, unused, missing);
   Report("warning", missing);
 }
 
-// After every load: what the script would pass over, against what is really there.
-void CheckLoadedScript() {
+}  // namespace
+
+bool CheckScriptPlayable(std::string& fault) {
+  const std::string& script = g_manifest.script.path;
+  std::string text, error;
+  if (!ReadScriptText(script.c_str(), text, error)) {
+    fault = script + ": cannot be read: " + error;
+    return false;
+  }
+  const ScriptCheck check = CheckScript(text, ScriptTargets());
+  if (!check.plainText)
+    fault = script + ": not plain text (UTF-16 or NUL bytes): save it as ASCII or UTF-8";
+  else if (check.events == 0)
+    fault = script + ": no events: nothing would play";
+  return check.plainText && check.events > 0;
+}
+
+void ReportScriptFindings() {
   ScriptTargets targets;
   targets.scenes = g_sceneCount;
   for (int32_t i = 0; i < g_sceneCount; ++i)
@@ -62,8 +74,6 @@ void CheckLoadedScript() {
   Report("warning", findings);
   std::printf("- Script %s: %d events read\n", g_manifest.script.path.c_str(), g_timeline.eventCount);
 }
-
-}  // namespace
 
 bool StartProduction(const StartupOptions& options) {
   OpenLogFile();
@@ -98,7 +108,7 @@ bool StartProduction(const StartupOptions& options) {
   g_timeline.SetWindow(&g_window);
   RegisterContent(g_manifest);
   g_timeline.MarkStart();
-  CheckLoadedScript();
+  ReportScriptFindings();
   g_window.CreateRenderTargets();
   return true;
 }

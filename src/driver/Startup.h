@@ -2,6 +2,7 @@
 // The production's start-up and shutdown, shared by the player and the offline renderer so that
 // both load, wire and release exactly the same way. Between the two runs a frame loop:
 // Timeline::Dispatch, Timeline::Compose, present.
+#include <string>
 
 // The script: a folder that holds it holds a production.
 constexpr char kScriptPath[] = "escenas_bin\\script2_full.txt";
@@ -24,6 +25,14 @@ bool StartProduction(const StartupOptions& options);
 
 // Music, script events, scene and particle arrays, render targets and font, in this order.
 void ShutdownProduction();
+
+// The production's script can be played: it reads, is plain text and holds an event. Otherwise
+// false, and fault says why, naming the file.
+bool CheckScriptPlayable(std::string& fault);
+
+// What the loaded script would pass over, against what is loaded, to the log and standard error;
+// then the number of events read.
+void ReportScriptFindings();
 
 struct ContentManifest;
 // What StartProduction loaded the production from.

@@ -64,11 +64,11 @@ bool RedBandShown(const Screenshot& shot) {
   return shot.width == 800 && shot.At(400, 50)[0] > 200 && shot.At(400, 50)[1] < 60;
 }
 
-// Lit pixels where the information text goes (top left), away from the bar.
+// Lit pixels where the information text goes (the top left), the bar's columns left out.
 int TextPixels(const Screenshot& shot) {
   int lit = 0;
-  for (int y = 0; y < 32 && shot.width == 800; ++y)
-    for (int x = 200; x < 300; ++x) lit += White(shot.At(x, y));
+  for (int x = 0; x < 320 && shot.width == 800; ++x)
+    for (int y = 0; y < 32 && !White(shot.At(x, 300)); ++y) lit += White(shot.At(x, y));
   return lit;
 }
 
@@ -166,6 +166,10 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   dir.Write("script.txt", BarScript(true));
   EXPECT_TRUE(WaitUntil([&] { return RedBandShown(player.Shoot()); }, kWait));
   EXPECT_TRUE(player.WaitForLog("- Script reloaded at", kWait));
+  // A save that the start-up would refuse (a NUL byte) is not taken: the band stays.
+  dir.Write("script.txt", BarScript(false) + std::string(1, '\0') + "\n");
+  EXPECT_TRUE(player.WaitForLog("- Script not reloaded: script.txt: not plain text", kWait));
+  EXPECT_TRUE(RedBandShown(player.Shoot()));
 
   // R reloads at once, even a script whose change its time on the disk does not show.
   struct stat before;
