@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -110,9 +111,11 @@ bool EnterProduction(const std::string& dir) {
   if (std::filesystem::is_regular_file(ResolvePath(kManifestFile), ec) ||
       std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec))
     return true;
+  std::string script = kScriptPath;
+  std::replace(script.begin(), script.end(), '\\', '/');
   std::fprintf(stderr,
-               "zorbanel: %s holds no production (no %s).\n"
+               "zorbanel: %s holds no production (no %s, nor %s).\n"
                "Name the production's folder: zorbanel PRODUCTION_DIR, or zorbanel -C DIR.\n",
-               std::filesystem::current_path(ec).c_str(), kScriptPath);
+               std::filesystem::current_path(ec).c_str(), kManifestFile, script.c_str());
   return false;
 }
