@@ -18,12 +18,14 @@ namespace {
 constexpr uint32_t kScriptPollMs = 250;
 constexpr uint32_t kFrameRateWindowMs = 500;
 
-// The script's modification time in nanoseconds; 0 when it cannot be seen.
-int64_t ScriptStamp() {
+// A production file's modification time in nanoseconds; 0 when it cannot be seen.
+int64_t FileStamp(const char* path) {
   struct stat info;
-  if (::stat(ResolvePath(ProductionManifest().script.path.c_str()).c_str(), &info) != 0) return 0;
+  if (::stat(ResolvePath(path).c_str(), &info) != 0) return 0;
   return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
+
+int64_t ScriptStamp() { return FileStamp(ProductionManifest().script.path.c_str()); }
 
 }  // namespace
 
@@ -48,6 +50,7 @@ void Authoring::Begin() {
     SeekTo(m_loopStart);
   if (!m_dev) return;
   m_scriptStamp = ScriptStamp();
+  m_manifestStamp = FileStamp(kManifestFile);
   m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
 }
 
@@ -112,6 +115,7 @@ void Authoring::MarkLoop() {
 }
 
 void Authoring::Reload() {
+  NoticeManifest();
   m_scriptStamp = ScriptStamp();
   std::string why;
   if (ReloadProduction(why))
@@ -125,6 +129,17 @@ void Authoring::PollScript() {
   if (now - m_lastPollMs < kScriptPollMs) return;
   m_lastPollMs = now;
   if (ScriptStamp() != m_scriptStamp) Reload();
+  NoticeManifest();
+}
+
+// The content the manifest lists is loaded once, at start-up: an edited manifest is not taken
+// while the production plays, and the author is told so once for each change.
+void Authoring::NoticeManifest() {
+  const int64_t stamp = FileStamp(kManifestFile);
+  if (stamp == m_manifestStamp) return;
+  m_manifestStamp = stamp;
+  PrintStatus("- %s changed: what it lists is loaded at start-up; restart the player to see it\n",
+              kManifestFile);
 }
 
 void Authoring::AfterFrame() {

@@ -33,6 +33,7 @@ class Authoring {
   void MarkLoop();
   void Reload();
   void PollScript();
+  void NoticeManifest();
 
   bool m_dev;
   double m_from;
@@ -40,8 +41,10 @@ class Authoring {
   bool m_loopStartMarked = false;
   std::unique_ptr<HeldClock> m_clock;
   FrameWaitHandler m_waitBeforePause;
-  // The script's modification time last seen, and when the disk was last looked at.
+  // The script's and the manifest's modification times last seen, and when the disk was last
+  // looked at.
   int64_t m_scriptStamp = 0;
+  int64_t m_manifestStamp = 0;
   uint32_t m_lastPollMs = 0;
   // Whole frames counted since m_rateSince (base clock milliseconds), and the last rate.
   int m_frames = 0;
