@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/DisplayLoss.h"
 #include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
 
@@ -149,6 +150,7 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
     return false;
   }
   m_hInstance = &g_programModule;
+  EndAtOnceWhenTheDisplayIsLost();
 
   if (m_fullscreen && !g_switchDisplayMode(width, height, bits)) {
     const int answer = MessageBoxA(nullptr,

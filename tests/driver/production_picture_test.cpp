@@ -54,3 +54,22 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   EXPECT_GE(halo[0], 20) << "the glow around the square";
   EXPECT_GE(halo[2], 20);
 }
+
+// The X server ends under a playing production (a remote session drops, xvfb-run is stopped):
+// the player says so and ends with status 1, without tearing its scenes down inside the GL call
+// that found the display gone (which corrupted the heap and aborted).
+TEST(ProductionPicture, ALostDisplayEndsThePlayerWithAMessage) {
+  const std::string missing = PlayerOnScreen::MissingTools();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  TempDir dir;
+  WriteProductionMedia(dir, 8.0, "0 SCENE 0 FX_START\n7 SCENE 0 FX_QUIT\n");
+  writeRedSquareScene();
+  PlayerOnScreen player(dir, {"--window"});
+  ASSERT_TRUE(WaitUntil([&] {
+    const Screenshot shot = player.Shoot();
+    return shot.width == 800 && shot.At(400, 300)[0] >= 200;
+  }, 60));
+  player.LoseDisplay();
+  EXPECT_EQ(player.Finish(30).status, 1);
+  EXPECT_TRUE(player.WaitForLog("connection to the display was lost", 5));
+}

@@ -274,6 +274,11 @@ bool PlayerOnScreen::Type(const std::string& keys) const {
   return Started() && std::system(command.c_str()) == 0;
 }
 
+void PlayerOnScreen::LoseDisplay() {
+  Stop(m_server);
+  m_server = -1;
+}
+
 PlayerRun PlayerOnScreen::Finish(double timeoutSeconds) {
   if (m_player > 0) {
     m_run = AwaitExit(m_player, m_startedAt, SecondsSince(m_startedAt) + timeoutSeconds, 0);

@@ -65,6 +65,8 @@ class PlayerOnScreen {
   Screenshot Shoot() const;
   // Taps the keys (xdotool names, such as "space" or "Right") one after the other.
   bool Type(const std::string& keys) const;
+  // Ends the X server under the running player.
+  void LoseDisplay();
   // Waits for the player to end; killed after timeoutSeconds. Gives its exit status and length.
   PlayerRun Finish(double timeoutSeconds);
   // Waits until the player's log holds text.
