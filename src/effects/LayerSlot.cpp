@@ -1,10 +1,99 @@
 // A layer is one textured quad with a screen blend: black leaves the frame, white brightens it.
 #include "effects/LayerSlot.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/GLWindow.h"
+#include "platform/TextureCache.h"
+
+namespace {
+
+void DrawQuad(const LayerSlot& layer) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(layer.x0, layer.y0);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(layer.x0, layer.y1);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(layer.x1, layer.y1);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(layer.x1, layer.y0);
+  glEnd();
+}
+
+// One axis of the layer in the window: texture coordinate 0 lands at `from`, 1 at `to` (window
+// pixels), and tile boundary k at Edge(k), rounded to a pixel edge.
+struct Axis {
+  double from, to;
+  int32_t texels;
+  int32_t Edge(int32_t k) const {
+    const int32_t texel = std::min(k * TextureCoverage::kTile, texels);
+    const double s = static_cast<double>(texel) / static_cast<double>(texels);
+    return static_cast<int32_t>(std::lround(from + (to - from) * s));
+  }
+  // Texels per window pixel.
+  double Scale() const { return texels / std::fabs(to - from); }
+};
+
+// An axis-aligned 2D mapping without perspective: window x follows picture x alone, y follows y.
+bool AxisAligned(const GLfloat* m) {
+  return m[1] == 0 && m[4] == 0 && m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1;
+}
+
+// The quad drawn only inside scissor boxes round the marked tiles of its picture: elsewhere the
+// picture is black, which the screen blend leaves exactly as it was. The boxes follow a grid of
+// pixel edges, so none overlaps another and no pixel is blended twice. False when the quad must
+// be drawn whole: most tiles marked, no coverage, a mapping other than a move and scale, or a
+// picture shrunk so far that its filter reaches past a tile's margin.
+bool DrawMarkedTiles(const LayerSlot& layer, const TextureCoverage* coverage) {
+  if (!coverage || coverage->markedCount * 4 > coverage->columns * coverage->rows * 3)
+    return false;
+  GLfloat model[16], projection[16];
+  GLint viewport[4];
+  glGetFloatv(GL_MODELVIEW_MATRIX, model);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  if (!AxisAligned(model) || !AxisAligned(projection) || projection[8] != 0 || projection[9] != 0)
+    return false;
+  auto windowX = [&](float x) {
+    const double ndc = projection[0] * (model[0] * x + model[12]) + projection[12];
+    return viewport[0] + (ndc + 1.0) * viewport[2] / 2.0;
+  };
+  auto windowY = [&](float y) {
+    const double ndc = projection[5] * (model[5] * y + model[13]) + projection[13];
+    return viewport[1] + (ndc + 1.0) * viewport[3] / 2.0;
+  };
+  const Axis across{windowX(layer.x0), windowX(layer.x1), coverage->width};
+  const Axis down{windowY(layer.y0), windowY(layer.y1), coverage->height};
+  // Up to 4 texels a pixel, trilinear filtering reads level 3 at most: 2 of its texels, 16 of
+  // level 0, plus the pixel's own 4, stay inside the tile of margin.
+  if (!(across.Scale() <= 4.0) || !(down.Scale() <= 4.0)) return false;
+
+  glEnable(GL_SCISSOR_TEST);
+  for (int32_t row = 0; row < coverage->rows; ++row) {
+    const int32_t y0 = down.Edge(row), y1 = down.Edge(row + 1);
+    int32_t column = 0;
+    while (column < coverage->columns) {
+      if (!coverage->Marked(column, row)) {
+        ++column;
+        continue;
+      }
+      const int32_t first = column;
+      while (column < coverage->columns && coverage->Marked(column, row)) ++column;
+      const int32_t x0 = across.Edge(first), x1 = across.Edge(column);
+      if (x0 == x1 || y0 == y1) continue;
+      glScissor(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+      DrawQuad(layer);
+    }
+  }
+  glDisable(GL_SCISSOR_TEST);
+  return true;
+}
+
+}  // namespace
 
 void LayerSlot::Draw() {
   if (shakeAmount > 0.0f) {
@@ -32,18 +121,8 @@ void LayerSlot::Draw() {
 
   // At opacity 0 (or below, clamped to 0) the blend gives back the frame exactly: the state is
   // set as always, but the quad is not worth drawing.
-  if (alpha > 0.0f) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(x0, y0);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(x0, y1);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(x1, y1);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(x1, y0);
-    glEnd();
-  }
+  if (alpha > 0.0f && !DrawMarkedTiles(*this, CoverageOfTexture(texture)))
+    DrawQuad(*this);
 
   glEnable(GL_DEPTH_TEST);
 }

@@ -23,6 +23,7 @@ struct CachedTexture {
   std::string key;  // the file as this machine names it, so every spelling of one path meets
   uint32_t name;
   int users;
+  TextureCoverage coverage;
 };
 
 // A production holds a few dozen textures at most: a list is all the lookup needs.
@@ -166,13 +167,18 @@ uint32_t AcquireTexture(const char* path, bool sphereMap) {
     TextureLoader::BindAsLoaded(cached.name, sphereMap);
     return cached.name;
   }
-  PreparedTexture prefetched;
-  const uint32_t name = TakePrefetched(key, prefetched)
-                            ? TextureLoader::Upload(path, prefetched, sphereMap)
-                            : TextureLoader::LoadTexture(path, sphereMap);
+  PreparedTexture prepared;
+  if (!TakePrefetched(key, prepared)) prepared = PrepareTexture(path);
+  const uint32_t name = TextureLoader::Upload(path, prepared, sphereMap);
   ++g_uploads;
-  g_cache.push_back({key, name, 1});
+  g_cache.push_back({key, name, 1, std::move(prepared.coverage)});
   return name;
+}
+
+const TextureCoverage* CoverageOfTexture(uint32_t name) {
+  for (const CachedTexture& cached : g_cache)
+    if (cached.name == name) return cached.coverage.marked.empty() ? nullptr : &cached.coverage;
+  return nullptr;
 }
 
 void ReleaseTexture(uint32_t name) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextureCoverage.h"
+
 // The texture of the file at path, loaded on its first use. Every call leaves the same GL state
 // as TextureLoader::LoadTexture (the texture bound on unit 0, and with sphereMap on unit 1 too,
 // both units in sphere-map generation mode): that mode belongs to the units, not to the texture,
@@ -16,6 +18,10 @@ uint32_t AcquireTexture(const char* path, bool sphereMap);
 // follow only upload them. A file that changes on disk before it is acquired is read again then;
 // failures are reported by AcquireTexture, as without this call.
 void PrefetchTextures(const std::vector<std::string>& paths);
+
+// Where the picture of a texture from AcquireTexture is black; nullptr when that is not known
+// (a picture whose sides are not powers of two, a texture made elsewhere).
+const TextureCoverage* CoverageOfTexture(uint32_t name);
 
 // One user lets go of a texture from AcquireTexture; the last deletes it. Names that did not come
 // from AcquireTexture (0, or a texture made elsewhere) are left alone.

@@ -226,6 +226,7 @@ PreparedTexture PrepareTexture(const char* path) {
   prepared.levels.push_back(std::move(image));
   while (chain && (prepared.levels.back().width > 1 || prepared.levels.back().height > 1))
     prepared.levels.push_back(HalveImage(prepared.levels.back()));
+  if (chain) prepared.coverage = CoverageOf(prepared.levels.front());
   return prepared;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextureCoverage.h"
+
 // One decoded picture: RGB rows, row 0 is the top of the picture, no gaps between rows.
 struct DecodedImage {
   int32_t rowBytes = 0;  // width x 3
@@ -30,6 +32,7 @@ struct PreparedTexture {
   bool decoded = false;
   std::string message;               // why it failed, or the decoder's first warning
   std::vector<DecodedImage> levels;  // level 0 (the picture) first; only it for other sides
+  TextureCoverage coverage;          // of a chain made here; none (no tiles) otherwise
 };
 PreparedTexture PrepareTexture(const char* path);
 

@@ -5,9 +5,15 @@
 #include <climits>
 #include <cstdlib>
 
+#include <jpeglib.h>
+
 #include "support/GLDraw.h"
 #include "effects/LayerSlot.h"
+#include "platform/TextureCache.h"
+#include "platform/TextureLoader.h"
 #include "support/GLTestWindow.h"
+#include "support/TempDir.h"
+#include "support/TestJpeg.h"
 
 namespace {
 
@@ -173,6 +179,44 @@ TEST_F(Layers, JitterBelowOnePixelLeavesTheLayerStill) {
       layer.Draw();
       EXPECT_EQ(LitCorner(), std::make_pair(100, 100));
     }
+  }
+}
+
+// A picture that is black but for a few patches is drawn only round them; the frame must come
+// out exactly as with the quad drawn whole: moved, shrunk (mipmaps), mirrored and shaken, with a
+// patch on the edge that the picture's repeat carries to the opposite edge.
+TEST_F(Layers, MostlyBlackPictureLeavesTheFrameItLeavesDrawnWhole) {
+  TempDir dir;
+  WriteFileBytes("patches.jpg", EncodeJpeg(512, 256, JCS_RGB, [](int x, int y, uint8_t* out) {
+    const bool lit = (x < 6 && y > 100 && y < 120) || (x > 240 && x < 280 && y > 140 && y < 170);
+    for (int c = 0; c < 3; ++c)
+      out[c] = lit ? static_cast<uint8_t>(80 + (x + y + 50 * c) % 170) : 0;
+  }));
+  const uint32_t covered = AcquireTexture("patches.jpg", false);
+  const TextureCoverage* coverage = CoverageOfTexture(covered);
+  ASSERT_NE(coverage, nullptr);
+  ASSERT_LT(coverage->markedCount * 2, coverage->columns * coverage->rows);
+  const uint32_t whole = TextureLoader::Upload("patches.jpg", PrepareTexture("patches.jpg"), false);
+  struct Case {
+    float x0, y0, x1, y1, shake;
+  };
+  for (const Case& c : {Case{0, 0, 800, 600, 0}, Case{100, 50, 240, 120, 0},
+                        Case{700, 500, 100, 100, 0}, Case{-30, 10, 790, 610, 7},
+                        Case{300, 300, 332, 316, 0}}) {
+    SCOPED_TRACE(c.x0);
+    std::vector<Pixel> frames[2];
+    for (int drawn = 0; drawn < 2; ++drawn) {
+      Paint(window, 0.3f, 0.3f, 0.3f);
+      window.Begin2D();
+      srand(5);
+      LayerSlot layer = Layer(drawn ? whole : covered, c.x0, c.y0, c.x1, c.y1, 0.8f);
+      layer.shakeAmount = c.shake;
+      layer.Draw();
+      frames[drawn] = ReadAll();
+    }
+    EXPECT_TRUE(frames[0] == frames[1]);
+    const Pixel grey = frames[1][0];  // a corner the patches do not reach
+    EXPECT_GT(Count([&](const Pixel& p) { return !(p == grey); }), 10);  // the patches show
   }
 }
 
