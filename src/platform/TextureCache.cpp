@@ -150,8 +150,9 @@ void PrefetchTextures(const std::vector<std::string>& paths) {
     queue.items.emplace_back();
     queue.items.back().key = key;
   }
-  // Without a thread (none could be made) AcquireTexture reads each file itself, as before.
-  const int wanted = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  // One core is left to the thread that opens the window and loads scenes meanwhile. Without a
+  // thread (none could be made) AcquireTexture reads each file itself, as before.
+  const int wanted = static_cast<int>(std::clamp(std::thread::hardware_concurrency() - 1, 1u, 2u));
   for (pthread_t thread; queue.running < wanted; ++queue.running) {
     if (pthread_create(&thread, nullptr, PrefetchThread, nullptr) != 0) break;
     pthread_detach(thread);
