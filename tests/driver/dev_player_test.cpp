@@ -109,8 +109,8 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   ASSERT_TRUE(player.Type("space"));
   ASSERT_TRUE(player.WaitForLog("- Paused at", kWait));
   const double pausedAt = LoggedSeconds(dir, "- Paused at ");
-  ASSERT_TRUE(WaitUntil([&] { return ShowsTime(shown(), pausedAt); }, kWait)) << pausedAt;
-  const int held = shown();
+  int held = -1;
+  ASSERT_TRUE(WaitUntil([&] { return ShowsTime(held = shown(), pausedAt); }, kWait)) << pausedAt;
   for (int i = 0; i < 4; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_EQ(shown(), held) << "paused at " << pausedAt;
