@@ -183,11 +183,13 @@ std::string PlayerOnScreen::MissingTools() {
 
 namespace {
 
-// A child that dies with the test process, so a test killed on a timeout leaves nothing running.
-pid_t ForkChild() {
+// A child that gets deathSignal when the test process dies, so a test killed on a timeout
+// leaves nothing running.
+pid_t ForkChild(int deathSignal) {
   const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
-  if (pid == 0 && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)) ::_exit(126);
+  if (pid == 0 && (::prctl(PR_SET_PDEATHSIG, deathSignal) != 0 || ::getppid() != parent))
+    ::_exit(126);
   return pid;
 }
 
@@ -212,7 +214,8 @@ void RedirectOutput(const std::string& path) {
 pid_t StartServer(const std::string& screenDir, std::string& display) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return -1;
-  const pid_t pid = ForkChild();
+  // Terminated, not killed: Xvfb removes its socket on the way out.
+  const pid_t pid = ForkChild(SIGTERM);
   if (pid == 0) {
     ::close(pipeFds[0]);
     RedirectOutput("/dev/null");
@@ -230,10 +233,10 @@ pid_t StartServer(const std::string& screenDir, std::string& display) {
   return pid;
 }
 
-void Stop(pid_t pid) {
+void StopServer(pid_t pid) {
   if (pid <= 0) return;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
+  ::kill(pid, SIGTERM);
+  AwaitExit(pid, std::chrono::steady_clock::now(), 10, 0);
 }
 
 }  // namespace
@@ -244,7 +247,7 @@ PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string
   m_server = StartServer(m_screenDir, m_display);
   if (m_display.empty()) return;
   m_startedAt = std::chrono::steady_clock::now();
-  m_player = ForkChild();
+  m_player = ForkChild(SIGKILL);
   if (m_player == 0) {
     if (::chdir(dir.path.c_str()) != 0) ::_exit(126);
     RedirectOutput(m_screenDir + "/player-stderr.txt");
@@ -264,7 +267,7 @@ PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string
 
 PlayerOnScreen::~PlayerOnScreen() {
   Finish(0);
-  Stop(m_server);
+  StopServer(m_server);
   std::error_code ec;
   std::filesystem::remove_all(m_screenDir, ec);
 }
@@ -280,7 +283,7 @@ bool PlayerOnScreen::Type(const std::string& keys) const {
 }
 
 void PlayerOnScreen::LoseDisplay() {
-  Stop(m_server);
+  StopServer(m_server);
   m_server = -1;
 }
 
