@@ -35,7 +35,6 @@ run ase_read
 run binary_scene_read
 run particle_burst --benchmark_filter='BM_Burst/'
 run dispatch
-run bare_frame
 
 # Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND.txt.
 capture() {
@@ -56,14 +55,32 @@ capture() {
   rm -rf "$out/capture-frames" "$out/capture.mp4"
 }
 
+# Start-up happens once per process and swings with the machine's load: the bare program and the
+# production are also started in turn BENCH_STARTUPS more times (default 4), start-up alone, and
+# the table compares the medians of all their runs.
+startups() {
+  rm -f "$out"/startup-again-*.json
+  local i
+  for i in $(seq "${BENCH_STARTUPS:-4}"); do
+    run bare_frame --benchmark_filter='^startup' >/dev/null 2>&1
+    mv -f "$out/bare_frame.json" "$out/startup-again-bare-$i.json" 2>/dev/null
+    ZB_PRODUCTION="$production" run startup_production --benchmark_filter='^startup' 2>/dev/null
+    mv -f "$out/startup_production.json" "$out/startup-again-ours-$i.json" 2>/dev/null
+  done
+}
+
 if [ -d "$production/escenas_bin" ]; then
+  startups
+  run bare_frame
   ZB_PRODUCTION="$production" run startup_production
+  # A stretch left out leaves no row of an earlier run behind.
   stretch="${BENCH_CAPTURE_MP4-50 60}"
-  [ -n "$stretch" ] && capture mp4 $stretch
+  if [ -n "$stretch" ]; then capture mp4 $stretch; else rm -f "$out/capture-mp4.txt"; fi
   stretch="${BENCH_CAPTURE_PNG-50 56}"
-  [ -n "$stretch" ] && capture png $stretch
+  if [ -n "$stretch" ]; then capture png $stretch; else rm -f "$out/capture-png.txt"; fi
 else
-  rm -f "$out/startup_production.json" "$out"/capture-*.txt
+  run bare_frame
+  rm -f "$out/startup_production.json" "$out"/capture-*.txt "$out"/startup-again-*.json
   echo "bench: no production in $production (make production): start-up and frame rows left out" >&2
 fi
 
@@ -141,9 +158,16 @@ stand.append(versus("frame, average over the production (each ended with glFinis
 stand.append(versus("frame, heaviest moment (t = %d s)" % ours_frame["heaviest_at_s"]
                     if ours_frame else "frame, heaviest moment",
                     ours_frame["heaviest_frame_ms"] if ours_frame else None, anchor_frame, "<= 5x"))
-stand.append(versus("start-up, exec to first frame",
-                    ours_start.get("exec_to_first_frame_ms") if ours_start else None,
-                    bare_start.get("exec_to_first_frame_ms") if bare_start else None, "<= 3x"))
+def startup_median(first, again):
+    runs = [first] if first else []
+    runs += [b for i in range(1, 100) for b in load("startup-again-%s-%d" % (again, i))]
+    runs = sorted(b["exec_to_first_frame_ms"] for b in runs if "exec_to_first_frame_ms" in b)
+    return (runs[len(runs) // 2], len(runs)) if runs else (None, 0)
+
+ours_ms, ours_runs = startup_median(ours_start, "ours")
+bare_ms, bare_runs = startup_median(bare_start, "bare")
+stand.append(versus("start-up, exec to first frame (median of %d and %d runs)" % (ours_runs, bare_runs),
+                    ours_ms, bare_ms, "<= 3x"))
 for kind in ("mp4", "png"):
     path = os.path.join(out, "capture-%s.txt" % kind)
     if not os.path.exists(path):
