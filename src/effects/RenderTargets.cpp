@@ -68,10 +68,11 @@ void CopyCapture(const GLWindow& window) {
   CopyToBoundTexture(GL_RGB, CaptureSide(picture.width), CaptureSide(picture.height));
 }
 
-// A picture drawn at full strength: the texture alone gives the same colour as the texture
-// times white, and the software renderer fills the window noticeably faster without the product.
-// Every other pass expects the default modulation, so it is put back.
-void DrawOpaquePictureQuad(const GLWindow& window) {
+// The picture quad for a pass whose colour is white: the texture's colour alone is the same as
+// the texture times white (the colour's alpha is kept either way, the texture having none), and
+// the software renderer fills the window noticeably faster without the product. Every other pass
+// expects the default modulation, so it is put back.
+void DrawWhitePictureQuad(const GLWindow& window) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   DrawPictureQuad(window);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -112,9 +113,8 @@ void GLWindow::DrawPreviousFrame(float alpha) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   // The viewport is still the capture corner, so the stored frame lands exactly on the new one.
   Begin2D();
-  // The texture has no alpha of its own: the colour's alpha alone sets the trail's strength.
   glColor4f(1.0f, 1.0f, 1.0f, alpha);
-  DrawOpaquePictureQuad(*this);
+  DrawWhitePictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
@@ -157,7 +157,7 @@ void GLWindow::DrawFrame() {
   glDisable(GL_BLEND);
   glDisable(GL_LIGHTING);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  DrawOpaquePictureQuad(*this);
+  DrawWhitePictureQuad(*this);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
