@@ -67,7 +67,7 @@ void Authoring::BeforeFrame() {
     if (seconds != 0) SeekTo(g_music.Position() + seconds);
     for (int marks = TakeKeyPresses('L'); marks > 0; --marks) MarkLoop();
     if (TakeKeyPresses('R')) Reload();
-    PollScript();
+    PollFiles();
   }
   if (m_loopEnd > m_loopStart && g_music.Position() >= m_loopEnd) SeekTo(m_loopStart);
 }
@@ -115,31 +115,25 @@ void Authoring::MarkLoop() {
 }
 
 void Authoring::Reload() {
-  NoticeManifest();
-  m_scriptStamp = ScriptStamp();
   std::string why;
-  if (ReloadProduction(why))
+  bool contentLoaded = false;
+  const bool reloaded = ReloadProduction(why, contentLoaded);
+  // Stamps taken after the reload, which may have switched to another script file.
+  m_scriptStamp = ScriptStamp();
+  m_manifestStamp = FileStamp(kManifestFile);
+  if (contentLoaded)
+    PrintStatus("- Content loaded again from %s\n", ProductionManifest().source.c_str());
+  if (reloaded)
     PrintStatus("- Script reloaded at %.2f s\n", g_music.Position());
   else
-    PrintStatus("- Script not reloaded: %s; the previous script plays on\n", why.c_str());
+    PrintStatus("- Not reloaded: %s; the production plays on as it was\n", why.c_str());
 }
 
-void Authoring::PollScript() {
+void Authoring::PollFiles() {
   const uint32_t now = m_clock->Base().TickCount();
   if (now - m_lastPollMs < kScriptPollMs) return;
   m_lastPollMs = now;
-  if (ScriptStamp() != m_scriptStamp) Reload();
-  NoticeManifest();
-}
-
-// The content the manifest lists is loaded once, at start-up: an edited manifest is not taken
-// while the production plays, and the author is told so once for each change.
-void Authoring::NoticeManifest() {
-  const int64_t stamp = FileStamp(kManifestFile);
-  if (stamp == m_manifestStamp) return;
-  m_manifestStamp = stamp;
-  PrintStatus("- %s changed: what it lists is loaded at start-up; restart the player to see it\n",
-              kManifestFile);
+  if (ScriptStamp() != m_scriptStamp || FileStamp(kManifestFile) != m_manifestStamp) Reload();
 }
 
 void Authoring::AfterFrame() {

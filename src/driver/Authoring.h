@@ -1,6 +1,7 @@
 #pragma once
 // The player's authoring side: the start at --from, the --loop, and under --dev the keys (pause,
-// seek, loop marks, reload), the reload when the script changes on disk and the longer F1 line.
+// seek, loop marks, reload), the reload when the script or the manifest changes on disk and the
+// longer F1 line.
 // Without any of them the player runs exactly as it always has.
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +33,7 @@ class Authoring {
   void TogglePause();
   void MarkLoop();
   void Reload();
-  void PollScript();
-  void NoticeManifest();
+  void PollFiles();
 
   bool m_dev;
   double m_from;

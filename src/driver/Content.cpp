@@ -1,6 +1,7 @@
 #include "driver/Content.h"
 
 #include <cstdio>
+#include <new>
 
 #include "driver/ContentManifest.h"
 #include "driver/Program.h"
@@ -8,6 +9,13 @@
 #include "scene/Material.h"
 
 namespace {
+
+// A store entry as new: its destructor frees what it holds, and every field starts over.
+template <typename T>
+void Renew(T& entry) {
+  entry.~T();
+  ::new (&entry) T();
+}
 
 void PrepareAqua(Scene& scene) {
   scene.buildVertexNormals();
@@ -105,6 +113,14 @@ void RegisterContent(const ContentManifest& manifest) {
 }
 
 void ReleaseContent() {
-  for (int32_t i = 0; i < g_sceneCount; ++i) g_scenes[i].release();
-  for (int32_t i = 0; i < g_particleCount; ++i) g_particles[i].Release();
+  for (int32_t i = 0; i < g_sceneCount; ++i) {
+    g_scenes[i].release();  // first: a scene's destructor warns of arrays left to it
+    Renew(g_scenes[i]);
+  }
+  for (int32_t i = 0; i < g_layerCount; ++i) {
+    ReleaseTexture(g_layers[i].texture);
+    Renew(g_layers[i]);
+  }
+  for (int32_t i = 0; i < g_particleCount; ++i) Renew(g_particles[i]);
+  g_sceneCount = g_layerCount = g_particleCount = 0;
 }

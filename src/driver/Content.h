@@ -24,5 +24,6 @@ void LoadLayers(const ContentManifest& manifest);
 void LoadParticleSystems(const ContentManifest& manifest);
 // Every loaded scene, layer and particle system, in store order, and the noise mask sets.
 void RegisterContent(const ContentManifest& manifest);
-// What start-up loaded and shutdown frees: scene arrays and particle arrays.
+// Frees what the three loads above took (arrays and textures) and empties the stores, for
+// shutdown or for a manifest whose content is loaded in its place.
 void ReleaseContent();

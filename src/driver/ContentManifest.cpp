@@ -3,11 +3,13 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "driver/Program.h"
@@ -247,4 +249,28 @@ bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>&
   for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
   std::fclose(f);
   return ParseManifest(text, kManifestFile, manifest, errors);
+}
+
+bool SameContent(const ContentManifest& a, const ContentManifest& b) {
+  const auto sameScene = [](const ManifestScene& x, const ManifestScene& y) {
+    return x.name == y.name && x.clearsScreen == y.clearsScreen && x.aqua == y.aqua &&
+           x.fog == y.fog && x.fogStart == y.fogStart && x.fogEnd == y.fogEnd &&
+           x.fogDensity == y.fogDensity;
+  };
+  const auto sameLayer = [](const ManifestLayer& x, const ManifestLayer& y) {
+    return x.path == y.path && x.alpha == y.alpha && x.x0 == y.x0 && x.y0 == y.y0 &&
+           x.x1 == y.x1 && x.y1 == y.y1;
+  };
+  const auto samePath = [](const ManifestEntry& x, const ManifestEntry& y) {
+    return x.path == y.path;
+  };
+  return samePath(a.font, b.font) && samePath(a.music, b.music) &&
+         std::equal(a.scenes.begin(), a.scenes.end(), b.scenes.begin(), b.scenes.end(),
+                    sameScene) &&
+         std::equal(a.layers.begin(), a.layers.end(), b.layers.begin(), b.layers.end(),
+                    sameLayer) &&
+         std::equal(a.particleFiles.begin(), a.particleFiles.end(), b.particleFiles.begin(),
+                    b.particleFiles.end(), samePath) &&
+         std::equal(std::begin(a.noiseSetFirstLayer), std::end(a.noiseSetFirstLayer),
+                    std::begin(b.noiseSetFirstLayer));
 }

@@ -52,6 +52,10 @@ struct ContentManifest {
 bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
                    std::vector<std::string>& errors);
 
+// Both list the same font, music, scenes, layers, particle files and noise sets, with the same
+// settings: loaded, they give the same content. Their scripts and line numbers may differ.
+bool SameContent(const ContentManifest& a, const ContentManifest& b);
+
 // The bundled production's manifest, as built into the program, and its text.
 const ContentManifest& DefaultManifest();
 extern const char kDefaultManifestText[];

@@ -1,17 +1,75 @@
 #include "driver/Reload.h"
 
-#include "driver/Program.h"
-#include "driver/ContentManifest.h"
-#include "driver/Startup.h"
+#include <vector>
 
-bool ReloadProduction(std::string& why) {
-  if (!CheckScriptPlayable(why)) return false;
-  const char* path = ProductionManifest().script.path.c_str();
-  if (!g_timeline.ReplaceScript(path)) {
-    why = std::string(path) + ": no events: nothing would play";
+#include "driver/Content.h"
+#include "driver/ContentCheck.h"
+#include "driver/ContentManifest.h"
+#include "driver/Program.h"
+#include "driver/Startup.h"
+#include "platform/TextureCache.h"
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "; ") + line;
+  return text;
+}
+
+// The old content goes and the manifest's is loaded into the emptied stores, in start-up's order.
+// The timeline is put back to its start first, so the state a seek returns to is taken again
+// with the new targets.
+void LoadContent(const ContentManifest& manifest) {
+  const ContentManifest& old = ProductionManifest();
+  g_timeline.start.ApplyTo(g_timeline);
+  g_timeline.ForgetTargets();
+  ReleaseContent();
+  if (manifest.font.path != old.font.path) {
+    ReleaseTexture(g_window.m_fontTexture);
+    g_window.m_fontTexture = AcquireTexture(manifest.font.path.c_str(), false);
+  }
+  LoadSceneCatalogue(manifest);
+  if (manifest.music.path != old.music.path) {
+    const bool playing = g_music.m_playing;
+    g_music.Load(manifest.music.path.c_str());
+    if (playing) g_music.Play();
+  }
+  LoadLayers(manifest);
+  LoadParticleSystems(manifest);
+  RegisterContent(manifest);
+  g_timeline.MarkStart();
+}
+
+}  // namespace
+
+bool ReloadProduction(std::string& why, bool& contentLoaded) {
+  contentLoaded = false;
+  ContentManifest manifest;
+  std::vector<std::string> faults;
+  if (!ReadProductionManifest(manifest, faults)) {
+    why = Joined(faults);
     return false;
   }
-  g_timeline.Seek(g_music.Position(), kPlayerSeekFps);
+  if (!CheckScriptPlayable(manifest.script.path, why)) return false;
+  const bool newContent = !SameContent(manifest, ProductionManifest());
+  if (newContent) {
+    // Start-up may end the program on a file it cannot use: a reload reads every one first.
+    ScriptTargets unused;
+    CheckContentFiles(manifest, true, unused, faults);
+    if (!faults.empty()) {
+      why = Joined(faults);
+      return false;
+    }
+  }
+  const float now = g_music.Position();
+  if (newContent) LoadContent(manifest);
+  contentLoaded = newContent;
+  SetProductionManifest(manifest);
+  // Only a script changed since its check gives no events here: the events held play on.
+  const bool scriptTaken = g_timeline.ReplaceScript(manifest.script.path.c_str());
+  if (!scriptTaken) why = manifest.script.path + ": no events: nothing would play";
+  g_timeline.Seek(now, kPlayerSeekFps);
   ReportScriptFindings();
-  return true;
+  return scriptTaken;
 }

@@ -2,8 +2,11 @@
 // Live reload of what a demo maker edits while the production plays.
 #include <string>
 
-// Reads the script again and brings the production to the music's current time under it, with
-// the start-up's warnings about it. A script that the player would refuse at start-up (unreadable,
-// not plain text, no events) is not taken: the old one plays on, and `why` says what was wrong.
-// Everything a reload reads should be added here.
-bool ReloadProduction(std::string& why);
+// Reads the manifest and the script again and brings the production to the music's current time
+// under them, with the start-up's warnings. When the manifest lists other content (scenes,
+// layers, particle files, noise sets, music or font), that content is loaded in place of the old.
+// Nothing is taken that the player would not play: a manifest with a fault, content whose files
+// cannot all be read whole, or a script that start-up would refuse (unreadable, not plain text,
+// no events) leaves the production playing as it was, and `why` says what was wrong.
+// `contentLoaded` tells whether the content was loaded anew.
+bool ReloadProduction(std::string& why, bool& contentLoaded);

@@ -35,7 +35,7 @@ void ReadManifestAndScript() {
   if (!ReadProductionManifest(g_manifest, faults)) StopWith(faults);
   if (g_manifest.source == kManifestFile) std::printf("- Manifest: %s\n", kManifestFile);
   std::string fault;
-  if (!CheckScriptPlayable(fault)) StopWith({fault});
+  if (!CheckScriptPlayable(g_manifest.script.path, fault)) StopWith({fault});
   std::vector<std::string> missing;
   ScriptTargets unused;
   CheckContentFiles(g_manifest, false, unused, missing);
@@ -44,8 +44,7 @@ void ReadManifestAndScript() {
 
 }  // namespace
 
-bool CheckScriptPlayable(std::string& fault) {
-  const std::string& script = g_manifest.script.path;
+bool CheckScriptPlayable(const std::string& script, std::string& fault) {
   std::string text, error;
   if (!ReadScriptText(script.c_str(), text, error)) {
     fault = script + ": cannot be read: " + error;
@@ -114,6 +113,8 @@ bool StartProduction(const StartupOptions& options) {
 }
 
 const ContentManifest& ProductionManifest() { return g_manifest; }
+
+void SetProductionManifest(const ContentManifest& manifest) { g_manifest = manifest; }
 
 void ShutdownProduction() {
   g_music.Free();

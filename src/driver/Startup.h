@@ -26,14 +26,15 @@ bool StartProduction(const StartupOptions& options);
 // Music, script events, scene and particle arrays, render targets and font, in this order.
 void ShutdownProduction();
 
-// The production's script can be played: it reads, is plain text and holds an event. Otherwise
+// The script at `script` can be played: it reads, is plain text and holds an event. Otherwise
 // false, and fault says why, naming the file.
-bool CheckScriptPlayable(std::string& fault);
+bool CheckScriptPlayable(const std::string& script, std::string& fault);
 
 // What the loaded script would pass over, against what is loaded, to the log and standard error;
 // then the number of events read.
 void ReportScriptFindings();
 
 struct ContentManifest;
-// What StartProduction loaded the production from.
+// What StartProduction loaded the production from, or what a reload loaded it from since.
 const ContentManifest& ProductionManifest();
+void SetProductionManifest(const ContentManifest& manifest);

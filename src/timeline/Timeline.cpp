@@ -33,6 +33,16 @@ void Timeline::RegisterParticleSystem(ParticleSystem* system) {
   Register(particleTargets, particleCount, system);
 }
 
+void Timeline::ForgetTargets() {
+  for (int32_t i = 0; i < kTimelineTargets; ++i) {
+    sceneTargets[i] = nullptr;
+    layerTargets[i] = nullptr;
+    particleTargets[i] = nullptr;
+    sceneActive[i] = layerActive[i] = particleActive[i] = false;
+  }
+  sceneCount = layerCount = particleCount = 0;
+}
+
 bool Timeline::Dispatch() {
   // Without a clock nothing can come due.
   if (!music) return false;

@@ -70,6 +70,8 @@ class Timeline {
   void RegisterScene(Scene* scene);
   void RegisterLayer(LayerSlot* layer);
   void RegisterParticleSystem(ParticleSystem* system);
+  // Empties the three tables, for a production whose content is loaded anew.
+  void ForgetTargets();
 
   // Applies every event whose time the music position has reached; true when FX_QUIT came due.
   bool Dispatch();

@@ -168,7 +168,7 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   EXPECT_TRUE(player.WaitForLog("- Script reloaded at", kWait));
   // A save that the start-up would refuse (a NUL byte) is not taken: the band stays.
   dir.Write("script.txt", BarScript(false) + std::string(1, '\0') + "\n");
-  EXPECT_TRUE(player.WaitForLog("- Script not reloaded: script.txt: not plain text", kWait));
+  EXPECT_TRUE(player.WaitForLog("- Not reloaded: script.txt: not plain text", kWait));
   EXPECT_TRUE(RedBandShown(player.Shoot()));
 
   // R reloads at once, even a script whose change its time on the disk does not show.
@@ -181,9 +181,26 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   ASSERT_TRUE(player.Type("r"));
   EXPECT_TRUE(WaitUntil([&] { return !RedBandShown(player.Shoot()); }, kWait));
 
-  // The manifest's content is loaded at start-up only: an edit of it is answered with a note.
-  dir.Write("production.txt", dir.Read("production.txt") + "# edited\n");
-  EXPECT_TRUE(player.WaitForLog("- production.txt changed", kWait));
+  // The manifest saved with the bar's picture swapped for the red one: the bar turns red. One
+  // that names a missing picture is not taken: the red bar stays.
+  const std::string manifest = dir.Read("production.txt");
+  const auto swapped = [&](const std::string& picture) {
+    std::string text = manifest;
+    return text.replace(text.find("textures/bar.jpg"), 16, picture);
+  };
+  const auto redBar = [&] {
+    const Screenshot shot = player.Shoot();
+    int red = 0;
+    for (int x = 0; x < shot.width && shot.width == 800; ++x)
+      red += shot.At(x, 300)[0] > 200 && shot.At(x, 300)[1] < 60;
+    return red == 8;
+  };
+  dir.Write("production.txt", swapped("textures/red.jpg"));
+  EXPECT_TRUE(WaitUntil(redBar, kWait));
+  EXPECT_TRUE(player.WaitForLog("- Content loaded again from production.txt", kWait));
+  dir.Write("production.txt", swapped("textures/gone.jpg"));
+  EXPECT_TRUE(player.WaitForLog("- Not reloaded: production.txt", kWait)) << dir.Read("LOGFILE.TXT");
+  EXPECT_TRUE(redBar());
 
   // F1 shows the information text; Escape ends the run.
   EXPECT_EQ(TextPixels(player.Shoot()), 0);
