@@ -5,8 +5,9 @@
 # those files. The production benchmark needs the production (make production); without it that
 # row says so. SDL's offscreen driver and the dummy audio driver: no display or sound needed.
 # A second table puts the production beside a bare program (bench_bare_frame) run the same way,
-# and times the capture tool over two stretches at 60 fps: BENCH_CAPTURE_MP4 and
-# BENCH_CAPTURE_PNG give "FROM TO" in seconds (default "50 60" and "50 56"; empty skips one).
+# and times the capture tool at 60 fps: BENCH_CAPTURE_MP4 and BENCH_CAPTURE_PNG give "FROM TO" in
+# seconds, TO "end" for the production's own end (default "0 end" for both: the whole production;
+# the PNG frames take about 3.5 GB of disk until the row is timed; empty skips one).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
@@ -43,11 +44,14 @@ capture() {
   if [ "$kind" = png ]; then mkdir -p "$out/capture-frames"; target=(--frames "$out/capture-frames")
   else target=(-o "$out/capture.mp4"); fi
   echo "bench: capture to $kind, $from to $to s" >&2
-  local start end
+  local start end stretch=(--from "$from")
+  [ "$to" != end ] && stretch+=(--to "$to")
   start=$(date +%s.%N)
   if timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$build/zorbanel-capture" -C "$production" --fps 60 \
-      --from "$from" --to "$to" "${target[@]}" >"$out/capture-$kind.log" 2>&1; then
+      "${stretch[@]}" "${target[@]}" >"$out/capture-$kind.log" 2>&1; then
     end=$(date +%s.%N)
+    # The production's end as the tool states it: "fotogramas A a B a 60 fps (S s a E s)".
+    [ "$to" = end ] && to=$(sed -n 's/.*fps ([0-9.]* s a \([0-9.]*\) s).*/\1/p' "$out/capture-$kind.log")
     echo "$from $to $start $end" >"$out/capture-$kind.txt"
   else
     echo "bench: capture to $kind failed, see $out/capture-$kind.log" >&2
@@ -74,9 +78,9 @@ if [ -d "$production/escenas_bin" ]; then
   run bare_frame
   ZB_PRODUCTION="$production" run startup_production
   # A stretch left out leaves no row of an earlier run behind.
-  stretch="${BENCH_CAPTURE_MP4-50 60}"
+  stretch="${BENCH_CAPTURE_MP4-0 end}"
   if [ -n "$stretch" ]; then capture mp4 $stretch; else rm -f "$out/capture-mp4.txt"; fi
-  stretch="${BENCH_CAPTURE_PNG-50 56}"
+  stretch="${BENCH_CAPTURE_PNG-0 end}"
   if [ -n "$stretch" ]; then capture png $stretch; else rm -f "$out/capture-png.txt"; fi
 else
   run bare_frame
