@@ -2,7 +2,6 @@
 // scene summary, and what it does with hostile input.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 
 #include "AseTestSupport.h"
 #include "driver/ConvertScene.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -25,23 +25,9 @@ const char kTexturedScene[] =
     "*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 2 *MESH_VERTEX 0 -1 -2 -3 *MESH_VERTEX 1 4 5 6 } }\n"
     "*LIGHTOBJECT { *NODE_TM {\n *TM_POS 1 1 1\n}\n *LIGHT_SETTINGS {\n *LIGHT_COLOR 1 1 1\n}\n}\n";
 
-struct ToolRun {
-  int status;
-  std::string out;
-};
-
 // Runs the tool in the current folder; standard error is folded into the output.
 ToolRun Tool(const std::string& arguments) {
-  const std::string command = std::string(ZB_TOOLS_DIR) + "/zorbanel-convert " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ToolRun run{-1, ""};
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunTool(std::filesystem::current_path().string(), "convert", arguments);
 }
 
 TEST(ConvertSceneFromAse, WritesTheSceneCopiesTexturesAndMakesItsFolders) {
@@ -91,25 +77,25 @@ TEST(ConvertTool, ExitStatusSaysWhetherEverySceneConverted) {
   TempDir dir;
   dir.Write("escenas/madera.ase", kTexturedScene);
   EXPECT_EQ(Tool("--help").status, 0);
-  EXPECT_NE(Tool("--help").out.find("--info"), std::string::npos);
+  EXPECT_NE(Tool("--help").output.find("--info"), std::string::npos);
   EXPECT_EQ(Tool("").status, 2);
   EXPECT_EQ(Tool("--bogus madera").status, 2);
 
   const ToolRun ok = Tool("--quiet madera");
-  EXPECT_EQ(ok.status, 0) << ok.out;
-  EXPECT_NE(ok.out.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objetos, 1 materiales"),
-            std::string::npos) << ok.out;
-  EXPECT_NE(ok.out.find("aviso"), std::string::npos);  // the textures are not in the production
-  EXPECT_EQ(ok.out.find("CARGANDO"), std::string::npos);  // the log stays quiet
+  EXPECT_EQ(ok.status, 0) << ok.output;
+  EXPECT_NE(ok.output.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objetos, 1 materiales"),
+            std::string::npos) << ok.output;
+  EXPECT_NE(ok.output.find("aviso"), std::string::npos);  // the textures are not in the production
+  EXPECT_EQ(ok.output.find("CARGANDO"), std::string::npos);  // the log stays quiet
 
   const ToolRun verbose = Tool("escenas/madera.ase");
   EXPECT_EQ(verbose.status, 0);
-  EXPECT_NE(verbose.out.find("]> - CARGANDO OBJETO."), std::string::npos);
+  EXPECT_NE(verbose.output.find("]> - CARGANDO OBJETO."), std::string::npos);
 
   const ToolRun missing = Tool("--quiet madera nada");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.out.find("escenas\\nada.ase"), std::string::npos);
-  EXPECT_NE(missing.out.find("escenas_bin\\madera.bin"), std::string::npos);  // the others still convert
+  EXPECT_NE(missing.output.find("escenas\\nada.ase"), std::string::npos);
+  EXPECT_NE(missing.output.find("escenas_bin\\madera.bin"), std::string::npos);  // the others still convert
 }
 
 TEST(ConvertTool, InfoSummarisesABinaryScene) {
@@ -119,19 +105,19 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   ASSERT_EQ(Tool("--quiet madera").status, 0);
 
   const ToolRun info = Tool("--info escenas_bin/madera.bin");
-  EXPECT_EQ(info.status, 0) << info.out;
+  EXPECT_EQ(info.status, 0) << info.output;
   for (const char* line :
        {"fotogramas 0..10 a 25 fps", "Objetos: 1 (vertices 2, caras 0", "Materiales: 1",
         "mapa 0: textures\\madera.jpg\n", "mapa 1: textures\\perdida.jpg (no encontrada)", "Camaras: 0",
         "Luces: 1", "pista de 0 muestras", "Caja: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)"})
-    EXPECT_NE(info.out.find(line), std::string::npos) << line << "\n" << info.out;
+    EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
   EXPECT_EQ(Tool("--info escenas_bin/nada.bin").status, 1);
   const std::string bin = dir.Read("escenas_bin/madera.bin");
   dir.Write("escenas_bin/corta.bin", bin.substr(0, bin.size() / 2));
   const ToolRun damaged = Tool("--info escenas_bin/corta.bin");
   EXPECT_EQ(damaged.status, 1);
-  EXPECT_NE(damaged.out.find("danado"), std::string::npos) << damaged.out;
+  EXPECT_NE(damaged.output.find("danado"), std::string::npos) << damaged.output;
 }
 
 // A scene with one object whose material names bitmap; cut keeps only its first bytes.
@@ -191,8 +177,8 @@ TEST(ConvertTool, HostileInputNeverReachesOutsideOrLosesAGoodFile) {
     ASSERT_EQ(::chdir("prod"), 0);
     const ToolRun run = Tool("--quiet good");
     ASSERT_EQ(::chdir(".."), 0);
-    EXPECT_EQ(run.status, c.status) << run.out;
-    EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+    EXPECT_EQ(run.status, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
     for (const auto& [path, contents] : c.after)
       EXPECT_EQ(::access(path.c_str(), F_OK) == 0 ? dir.Read(path) : kAbsent, contents) << path;
   }
@@ -211,9 +197,9 @@ TEST(ConvertTool, ForgedCountsTakeLittleMemory) {
   dir.Write("prod/escenas_bin/vacios.bin", header);
   ASSERT_EQ(::truncate("prod/escenas_bin/vacios.bin", 68 + 4 + 200000000 + 12), 0);
   const ToolRun run = Tool("--info prod/escenas_bin/vacios.bin");
-  EXPECT_EQ(run.status, 1) << run.out;
-  EXPECT_NE(run.out.find("anuncia 10000000 elementos y una escena admite 65536"), std::string::npos)
-      << run.out;
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("anuncia 10000000 elementos y una escena admite 65536"), std::string::npos)
+      << run.output;
   struct rusage usage;
   ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
   EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KB at the peak";
