@@ -24,6 +24,9 @@ extern int32_t g_noiseSetFirstLayer[2];
 // The music position of frame k of a run drawn framesPerSecond times a second: the output has
 // played floor(k * rate / framesPerSecond) samples by then.
 float MusicPositionAtFrame(int64_t frame, int framesPerSecond);
+// The first frame of such a run whose music position has reached `seconds`: where an event of
+// that time comes due.
+int64_t FirstFrameAt(float seconds, int framesPerSecond);
 
 class Timeline {
  public:

@@ -70,6 +70,13 @@ float MusicPositionAtFrame(int64_t frame, int framesPerSecond) {
                             kMusicRate);
 }
 
+int64_t FirstFrameAt(float seconds, int framesPerSecond) {
+  int64_t frame = static_cast<int64_t>(static_cast<double>(seconds) * framesPerSecond);
+  while (frame > 0 && MusicPositionAtFrame(frame - 1, framesPerSecond) >= seconds) --frame;
+  while (MusicPositionAtFrame(frame, framesPerSecond) < seconds) ++frame;
+  return frame;
+}
+
 void Timeline::MarkStart() { start = EffectState::Of(*this); }
 
 // A drawn frame takes random numbers for its shakes: three for each shaking scene, two for each
@@ -98,9 +105,7 @@ void Timeline::Seek(float seconds, int framesPerSecond) {
   start.ApplyTo(*this);
 
   // The frames before `seconds`: those whose music position has not reached it.
-  int64_t frames = static_cast<int64_t>(static_cast<double>(seconds) * framesPerSecond);
-  while (frames > 0 && MusicPositionAtFrame(frames - 1, framesPerSecond) >= seconds) --frames;
-  while (MusicPositionAtFrame(frames, framesPerSecond) < seconds) ++frames;
+  const int64_t frames = FirstFrameAt(seconds, framesPerSecond);
 
   ClockSource& base = CurrentClock();
   ReplayClock clock(base, framesPerSecond, frames);

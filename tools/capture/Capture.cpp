@@ -56,16 +56,6 @@ int AnswerBox(const char* text, const char* caption, unsigned type) {
 // the glow build their picture from the frames before, and fade within this much.
 constexpr int kWarmUpSeconds = 2;
 
-// The first frame whose music position has reached `seconds`: where an event of that time comes
-// due.
-int64_t FirstFrameAt(float seconds, int fps) {
-  const double estimate = std::floor(static_cast<double>(seconds) * fps);
-  int64_t frame = estimate > 2 ? static_cast<int64_t>(estimate) - 2 : 0;
-  const int64_t last = static_cast<int64_t>(estimate) + 2;
-  while (frame < last && MusicPositionAtFrame(frame, fps) < seconds) ++frame;
-  return frame;
-}
-
 // The time of the script's quit event, or -1 when it has none that can come due.
 float QuitTime() {
   for (int32_t i = static_cast<int32_t>(g_timeline.cursor); i < g_timeline.eventCount; ++i) {
