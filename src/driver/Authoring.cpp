@@ -1,7 +1,5 @@
 #include "driver/Authoring.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 
@@ -18,14 +16,10 @@ namespace {
 constexpr uint32_t kScriptPollMs = 250;
 constexpr uint32_t kFrameRateWindowMs = 500;
 
-// A production file's modification time in nanoseconds; 0 when it cannot be seen.
-int64_t FileStamp(const char* path) {
-  struct stat info;
-  if (::stat(ResolvePath(path).c_str(), &info) != 0) return 0;
-  return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
+// A production file's modification time: what an editor's save changes.
+int64_t SavedAt(const char* path) { return StampOfFile(path).modifiedNs; }
 
-int64_t ScriptStamp() { return FileStamp(ProductionManifest().script.path.c_str()); }
+int64_t ScriptStamp() { return SavedAt(ProductionManifest().script.path.c_str()); }
 
 }  // namespace
 
@@ -50,7 +44,7 @@ void Authoring::Begin() {
     SeekTo(m_loopStart);
   if (!m_dev) return;
   m_scriptStamp = ScriptStamp();
-  m_manifestStamp = FileStamp(kManifestFile);
+  m_manifestStamp = SavedAt(kManifestFile);
   m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
 }
 
@@ -120,7 +114,7 @@ void Authoring::Reload() {
   const bool reloaded = ReloadProduction(why, contentLoaded);
   // Stamps taken after the reload, which may have switched to another script file.
   m_scriptStamp = ScriptStamp();
-  m_manifestStamp = FileStamp(kManifestFile);
+  m_manifestStamp = SavedAt(kManifestFile);
   if (contentLoaded)
     PrintStatus("- Content loaded again from %s\n", ProductionManifest().source.c_str());
   if (reloaded)
@@ -133,7 +127,7 @@ void Authoring::PollFiles() {
   const uint32_t now = m_clock->Base().TickCount();
   if (now - m_lastPollMs < kScriptPollMs) return;
   m_lastPollMs = now;
-  if (ScriptStamp() != m_scriptStamp || FileStamp(kManifestFile) != m_manifestStamp) Reload();
+  if (ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp) Reload();
 }
 
 void Authoring::AfterFrame() {

@@ -170,6 +170,17 @@ std::string TemporaryName(const std::string& target) {
 
 }  // namespace
 
+FileStamp StampOfFile(const char* path) {
+  FileStamp stamp;
+  struct stat info;
+  if (::stat(ResolvePath(path).c_str(), &info) != 0) return stamp;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return stamp;
+}
+
 std::string ResolvePath(const char* path) {
   if (!path) return std::string();
   std::string p(path);

@@ -35,6 +35,21 @@ bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes
 // matched by case; components that do not exist are kept as written (so they can be created).
 std::string ResolvePath(const char* path);
 
+// A file's identity on disk, to tell whether it changed or was replaced since it was read: all
+// fields empty when it cannot be seen.
+struct FileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = -1;
+  int64_t modifiedNs = 0;
+  bool operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modifiedNs == o.modifiedNs;
+  }
+  bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+// The stamp of the file OpenFile would open for path.
+FileStamp StampOfFile(const char* path);
+
 // A file written beside its target and renamed over it only when whole: a failed write or a kill
 // leaves the old file as it was, and no half-written one. Anything not committed is removed.
 class AtomicFile {

@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <pthread.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,26 +35,6 @@ std::string CacheKey(const char* path) {
   const std::filesystem::path resolved(ResolvePath(path));
   const std::filesystem::path absolute = std::filesystem::absolute(resolved, error);
   return (error ? resolved : absolute).lexically_normal().string();
-}
-
-// The file's identity on disk, to tell whether a prefetched copy is still the file.
-struct FileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = -1;
-  timespec modified{};
-  bool operator==(const FileStamp& o) const {
-    return device == o.device && inode == o.inode && size == o.size &&
-           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
-  }
-};
-
-FileStamp StampOf(const std::string& key) {
-  FileStamp stamp;
-  struct stat st;
-  if (::stat(key.c_str(), &st) == 0)
-    stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-  return stamp;
 }
 
 struct Prefetch {
@@ -95,7 +74,7 @@ void PrepareItem(PrefetchQueue& queue, Prefetch& item, std::unique_lock<std::mut
   item.started = true;
   hold.unlock();
   // Read by its absolute name: the working directory may change meanwhile.
-  FileStamp stamp = StampOf(item.key);
+  FileStamp stamp = StampOfFile(item.key.c_str());
   PreparedTexture texture = PrepareTexture(item.key.c_str());
   hold.lock();
   item.stamp = stamp;
@@ -130,7 +109,7 @@ bool TakePrefetched(const std::string& key, PreparedTexture& texture) {
   // Not reached yet by the threads: read here rather than wait behind the others.
   if (!item->started) PrepareItem(queue, *item, hold);
   queue.changed.wait(hold, [&] { return item->done; });
-  const bool current = item->texture.decoded && item->stamp == StampOf(key);
+  const bool current = item->texture.decoded && item->stamp == StampOfFile(key.c_str());
   if (current) texture = std::move(item->texture);
   queue.items.erase(item);
   return current;
