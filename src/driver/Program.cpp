@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/Files.h"
 
@@ -20,11 +21,22 @@ int32_t g_layerCount = 0;
 int32_t g_particleCount = 0;
 Timeline g_timeline;
 
+namespace {
+
+std::string g_logFile = "LOGFILE.TXT";
+
+}  // namespace
+
+void SetLogFile(const std::string& name) { g_logFile = name; }
+
+const std::string& LogFile() { return g_logFile; }
+
 // Runs before anything is printed: the buffering of standard output can only be chosen then.
 void OpenLogFile() {
-  FILE* log = OpenFile("LOGFILE.TXT", "w");
+  FILE* log = OpenFile(g_logFile.c_str(), "w");
   if (!log) {
-    std::fprintf(stderr, "No se puede escribir LOGFILE.TXT: el registro sale por la consola.\n");
+    std::fprintf(stderr, "No se puede escribir %s: el registro sale por la consola.\n",
+                 g_logFile.c_str());
     return;
   }
   ::dup2(::fileno(log), STDOUT_FILENO);

@@ -3,6 +3,7 @@
 // process exit in reverse order: the timers, the scene file reader, the music, the window, the
 // three content stores and the timeline that addresses them.
 #include <cstdint>
+#include <string>
 
 #include "effects/LayerSlot.h"
 #include "particles/ParticleSystem.h"
@@ -29,6 +30,9 @@ extern int32_t g_layerCount;
 extern int32_t g_particleCount;
 extern Timeline g_timeline;
 
-// Standard output becomes "LOGFILE.TXT" in the working directory, truncated. Where that file
-// cannot be written the log stays on the console, and standard error says why.
+// Standard output becomes the log file in the working directory, truncated: "LOGFILE.TXT", or
+// the name a tool set before start-up so that its runs keep the player's log and each other's.
+// Where that file cannot be written the log stays on the console, and standard error says why.
 void OpenLogFile();
+void SetLogFile(const std::string& name);
+const std::string& LogFile();

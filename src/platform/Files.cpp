@@ -9,11 +9,25 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
+
+// Every file opened for reading, by its resolved path.
+std::mutex g_readLock;
+std::set<std::string> g_filesRead;
+
+void RecordRead(const std::string& resolved) {
+  std::lock_guard<std::mutex> hold(g_readLock);
+  g_filesRead.insert(resolved);
+}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -110,6 +124,7 @@ FILE* OpenForReading(const char* path, const std::string& resolved, const char* 
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   FILE* f = ::fdopen(fd, std::strchr(mode, '+') ? "r+b" : "rb");
   if (!f) ::close(fd);
+  else RecordRead(resolved);
   return f;
 }
 
@@ -160,12 +175,49 @@ std::string Directory(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A fresh name beside target for a file about to be put in place. It does not grow with the
-// target's name, so a target whose name is near the system's limit can still be written.
+// The start of every temporary's name: the host, so that a folder shared between machines
+// (parts of one capture rendered on several) is never swept of another machine's files.
+std::string TemporaryPrefix() {
+  char host[65] = {};
+  ::gethostname(host, sizeof host - 1);
+  std::string prefix = ".tmp-";
+  for (const char* c = host; *c && prefix.size() < 5 + 24; ++c)
+    prefix += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  return prefix + "-";
+}
+
+// A fresh name beside target for a file about to be put in place: the prefix, this process's
+// id and a count. It does not grow with the target's name, so a target whose name is near the
+// system's limit can still be written.
 std::string TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  return Directory(target) + "/.tmp" + std::to_string(::getpid()) + "-" +
+  static const std::string prefix = TemporaryPrefix();
+  return Directory(target) + "/" + prefix + std::to_string(::getpid()) + "-" +
          std::to_string(counter++);
+}
+
+// A named temporary is all a killed writer leaves behind: this machine's temporaries in folder
+// whose process is gone are removed, once per folder and run.
+void RemoveStaleTemporaries(const std::string& folder) {
+  static std::mutex lock;
+  static std::set<std::string> swept;
+  static const std::string prefix = TemporaryPrefix();
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    if (!swept.insert(folder).second) return;
+  }
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+    const char* id = e->d_name + prefix.size();
+    char* end = nullptr;
+    const long pid = std::strtol(id, &end, 10);
+    if (end == id || *end != '-' || pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(d), e->d_name, 0);
+  }
+  ::closedir(d);
 }
 
 }  // namespace
@@ -225,6 +277,11 @@ FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
   return std::fopen(resolved.c_str(), m.c_str());
 }
 
+std::vector<std::string> FilesRead() {
+  std::lock_guard<std::mutex> hold(g_readLock);
+  return std::vector<std::string>(g_filesRead.begin(), g_filesRead.end());
+}
+
 bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes) {
   bytes.clear();
   FILE* f = OpenFile(path, "rb", limit);
@@ -240,7 +297,8 @@ FILE* AtomicFile::Open(const char* path) {
   if (!path) return nullptr;
   target_ = ResolvePath(path);
   // An unnamed file leaves nothing behind if the process is killed before Commit; where the file
-  // system has none, a named one beside the target does the same job.
+  // system has none, a named one beside the target does the same job, and is swept once stale.
+  RemoveStaleTemporaries(Directory(target_));
   int fd = ::open(Directory(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) {
     temporary_ = TemporaryName(target_);
@@ -265,18 +323,25 @@ bool AtomicFile::Commit() {
   if (!stream_) return false;
   // No fsync: the guard is against failed writes and killed processes, not power loss, and the
   // capture writes thousands of frames through here.
-  bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+  // The first failure's errno is the one the caller reports (EFBIG, ENOSPC), not a later one's.
+  int error = 0;
+  const auto step = [&error](bool done) {
+    if (!done && error == 0) error = errno ? errno : EIO;
+    return done;
+  };
+  bool ok = step(std::fflush(stream_) == 0 && !std::ferror(stream_));
   if (ok && temporary_.empty()) {
     const std::string self = "/proc/self/fd/" + std::to_string(::fileno(stream_));
     temporary_ = TemporaryName(target_);
-    ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    ok = step(::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0);
     if (!ok) temporary_.clear();
   }
-  ok = std::fclose(stream_) == 0 && ok;
+  ok = step(std::fclose(stream_) == 0) && ok;
   stream_ = nullptr;
-  ok = ok && std::rename(temporary_.c_str(), target_.c_str()) == 0;
+  ok = ok && step(std::rename(temporary_.c_str(), target_.c_str()) == 0);
   if (ok) temporary_.clear();
   Abandon();
+  errno = error;
   return ok;
 }
 

@@ -31,6 +31,10 @@ FILE* OpenFile(const char* path, const char* mode, uint64_t limit = ReadLimit::k
 // when it cannot be read whole.
 bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes);
 
+// Every file this process has opened for reading, as resolved paths: a tool about to write a
+// file checks against these that it replaces nothing it reads.
+std::vector<std::string> FilesRead();
+
 // The path on this machine that OpenFile would use: separators turned, existing components
 // matched by case; components that do not exist are kept as written (so they can be created).
 std::string ResolvePath(const char* path);
@@ -52,6 +56,9 @@ FileStamp StampOfFile(const char* path);
 
 // A file written beside its target and renamed over it only when whole: a failed write or a kill
 // leaves the old file as it was, and no half-written one. Anything not committed is removed.
+// The file is unnamed until Commit (O_TMPFILE), so a killed process leaves nothing; where the
+// file system has no unnamed files it is named ".tmp-HOST-PID-N", and a later writer into the
+// same folder on the same host removes those whose process is gone.
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -61,8 +68,8 @@ class AtomicFile {
 
   // A binary write stream for path; null when no file can be made beside it.
   FILE* Open(const char* path);
-  // Closes the stream and puts the file in place; false, with the old file kept, when any write
-  // failed. The stream is gone either way.
+  // Closes the stream and puts the file in place; false, with the old file kept and errno saying
+  // why, when any write failed. The stream is gone either way.
   bool Commit();
   void Abandon();
   // A name by which another process (an encoder) can open the file being written: the unnamed

@@ -243,19 +243,29 @@ TEST(Capture, WritesAVideoWithTheMusic) {
   EXPECT_NE(streams.find("aac"), std::string::npos) << streams;
 }
 
-// A capture that fails half way (the encoder gives up, as on a full disk) or is killed leaves
-// the file it was to replace as it was and nothing beside it; frames killed mid-way are whole.
+// A capture that fails half way (the encoder gives up, or says it could not finish the file
+// yet ends with status 0, as on a full disk) or is killed leaves the file it was to replace as
+// it was and nothing beside it; frames killed mid-way are whole.
 TEST(Capture, AFailedOrKilledCaptureKeepsWhatWasThere) {
   TempDir dir;
   WriteCaptureProduction(dir, false);
   dir.Write("out/video.mp4", "the good video");
-  dir.Write("bin/ffmpeg", "#!/bin/sh\nfor last; do :; done\necho half > \"$last\"\nexit 1\n");
-  std::filesystem::permissions(dir.path + "/bin/ffmpeg", std::filesystem::perms::owner_all);
   const std::string path = std::getenv("PATH");
   ::setenv("PATH", (dir.path + "/bin:" + path).c_str(), 1);
-  CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--to", "1", "-o", "out/video.mp4"});
+  // What the encoder does once it has read every frame; its last argument is the output.
+  for (const char* ending :
+       {"echo half > \"$last\"; exit 1",
+        "echo half > \"$last\"; echo 'Error writing trailer: No space left on device' >&2",
+        ": > \"$last\"", "echo 'not a video' > \"$last\""}) {
+    dir.Write("bin/ffmpeg",
+              std::string("#!/bin/sh\nfor last; do :; done\ncat > /dev/null\n") + ending + "\n");
+    std::filesystem::permissions(dir.path + "/bin/ffmpeg", std::filesystem::perms::owner_all);
+    const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--to", "0.3", "-o", "out/video.mp4"});
+    EXPECT_EQ(run.status, 1) << ending << ": " << run.errors;
+    EXPECT_NE(run.errors.find("out/video.mp4 is left as it was"), std::string::npos) << run.errors;
+  }
   ::setenv("PATH", path.c_str(), 1);
-  EXPECT_EQ(run.status, 1) << run.errors;
+  CaptureRun run;
 
   int polls = 0;  // killed a few polls after the frames started
   const auto started = [&] {

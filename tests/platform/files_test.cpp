@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -173,4 +175,28 @@ TEST(AtomicFile, WritersReplaceWholeOrNotAtAll) {
     ASSERT_EQ(::stat((dir.path + "/Out/old.bin").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
   }
+}
+
+// Where a temporary must have a name, a killed writer leaves it behind: the next writer into the
+// folder removes those of this machine whose process is gone, and no other.
+TEST(AtomicFile, RemovesTemporariesOfWritersThatAreGone) {
+  TempDir dir;
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ::waitpid(gone, nullptr, 0);
+  char host[65] = {};
+  ::gethostname(host, sizeof host - 1);
+  std::string prefix = ".tmp-";
+  for (const char* c = host; *c && prefix.size() < 29; ++c)
+    prefix += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  prefix += "-";
+  const std::string stale = prefix + std::to_string(gone) + "-3";
+  const std::string running = prefix + std::to_string(::getppid()) + "-0";
+  const std::string elsewhere = ".tmp-otherhost-" + std::to_string(gone) + "-0";
+  for (const std::string& name : {stale, running, elsewhere}) dir.Write("out/" + name, "half");
+  ASSERT_TRUE(WriteWholeFile("out/new.bin", "x", 1));
+  EXPECT_FALSE(std::filesystem::exists(dir.path + "/out/" + stale));
+  EXPECT_TRUE(std::filesystem::exists(dir.path + "/out/" + running));
+  EXPECT_TRUE(std::filesystem::exists(dir.path + "/out/" + elsewhere));
 }

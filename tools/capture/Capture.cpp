@@ -1,6 +1,7 @@
 #include "Capture.h"
 
 #include <GL/gl.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "FrameClock.h"
 #include "FrameReader.h"
 #include "PngFrames.h"
+#include "ProductionInputs.h"
 #include "Progress.h"
 #include "VideoEncoder.h"
 #include "driver/ContentManifest.h"
@@ -39,7 +41,7 @@ bool g_startingUp = false;
 void FailIfStartupEnded() {
   if (!g_startingUp) return;
   std::fflush(stdout);
-  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea LOGFILE.TXT)\n", kTool);
+  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool, LogFile().c_str());
   std::_Exit(kCaptureFailed);
 }
 
@@ -188,6 +190,8 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     return true;
   });
   SetMessageBoxHandler(AnswerBox);
+  // The player's LOGFILE.TXT stays the player's, and captures run at once keep their own logs.
+  SetLogFile("LOGFILE-capture-" + std::to_string(::getpid()) + ".TXT");
 
   StartupOptions startup;
   startup.randomSeed = kShakeSeed;
@@ -197,7 +201,8 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   const bool started = StartProduction(startup);
   g_startingUp = false;
   if (!started) {
-    std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea LOGFILE.TXT)\n", kTool);
+    std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea %s)\n", kTool,
+                 LogFile().c_str());
     return kCaptureFailed;
   }
 
@@ -211,8 +216,16 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     end = first + frames * options.part / options.parts;
     first += frames * (options.part - 1) / options.parts;
   }
+  // Start-up has read every file the production plays: the output may be none of them.
+  const std::string& output = options.framesDir.empty() ? options.output : options.framesDir;
+  const std::string replaced = FileReplacedBy(output, !options.framesDir.empty(), FilesRead());
+  const float quit = QuitTime();
   std::unique_ptr<FrameSink> sink;
-  if (!hasEnd) {
+  if (!replaced.empty()) {
+    std::fprintf(stderr, "%s: refusing to write %s: the production reads %s\n", kTool,
+                 output.c_str(), replaced.c_str());
+    status = kBadArguments;
+  } else if (!hasEnd) {
     std::fprintf(stderr,
                  "%s: la produccion no tiene musica, asi que su reloj no avanza: indica --to\n",
                  kTool);
@@ -227,6 +240,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     else
       std::fprintf(stderr, "%s: nada que grabar: ningun fotograma cae entre %.3f s y %.3f s\n",
                    kTool, options.from, options.to);
+    status = kCaptureFailed;
+  } else if (quit >= 0 && FirstFrameAt(quit, options.fps) <= first) {
+    std::fprintf(stderr,
+                 "%s: nothing to capture: the production ends with its FX_QUIT event at second "
+                 "%.3f, before the first frame (%.3f s)\n",
+                 kTool, quit, MusicPositionAtFrame(first, options.fps));
     status = kCaptureFailed;
   } else if (!(sink = OpenSink(options, first, end))) {
     status = kCaptureFailed;
@@ -252,8 +271,10 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     {
       EncodeQueue queue(*sink, static_cast<size_t>(g_window.GetWidth()) * g_window.GetHeight() * 3);
       loop = RenderFrames(clock, options.fps, start, first, end, queue, written);
-      // After a failure the output is dropped, not completed.
-      finished = loop != LoopEnd::Failed && queue.Finish(error);
+      // After a failure the output is dropped, not completed, and so is an empty one.
+      if (written == 0 && loop != LoopEnd::Failed)
+        error = "no frame was written: " + output + " is left as it was";
+      finished = loop != LoopEnd::Failed && written > 0 && queue.Finish(error);
     }
     if (!finished && loop != LoopEnd::Failed) std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
     if (loop == LoopEnd::Quit)
@@ -263,11 +284,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
       std::fprintf(stderr, "%s: %lld fotogramas escritos en %s\n", kTool,
                    static_cast<long long>(written),
                    options.framesDir.empty() ? options.output.c_str() : options.framesDir.c_str());
-    if (!finished) status = kCaptureFailed;
-    else if (loop == LoopEnd::Interrupted) status = kInterrupted;
+    if (loop == LoopEnd::Interrupted && (finished || written == 0)) status = kInterrupted;
+    else if (!finished) status = kCaptureFailed;
   }
   if (g_boxes > 0)
-    std::fprintf(stderr, "%s: %d mensajes de la produccion (vea LOGFILE.TXT)\n", kTool, g_boxes);
+    std::fprintf(stderr, "%s: %d mensajes de la produccion (vea %s)\n", kTool, g_boxes,
+                 LogFile().c_str());
 
   ShutdownProduction();
   setFrameWaitHandler(nullptr);

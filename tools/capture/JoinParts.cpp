@@ -2,14 +2,18 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "Ffmpeg.h"
+#include "ProductionInputs.h"
 
 namespace {
 
@@ -34,43 +38,130 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// What ffprobe is asked of every part: the streams the join copies, and the container.
+const char kPartEntries[] =
+    "stream=codec_type,codec_name,width,height,r_frame_rate,sample_rate,channels:"
+    "format=format_name,duration";
+
+// The value of `key` in ffprobe's flat answer, without its quotes; empty when absent.
+std::string FlatValue(const std::string& answer, const std::string& key) {
+  std::istringstream lines(answer);
+  for (std::string line; std::getline(lines, line);)
+    if (line.compare(0, key.size() + 1, key + "=") == 0) {
+      std::string value = line.substr(key.size() + 1);
+      if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+      return value;
+    }
+  return "";
+}
+
+// A part's streams, one "type codec WxH rate" (or "type codec rate channels") each, in order.
+std::string Streams(const std::string& answer) {
+  std::string streams;
+  for (int i = 0;; ++i) {
+    const std::string at = "streams.stream." + std::to_string(i) + ".";
+    const std::string type = FlatValue(answer, at + "codec_type");
+    if (type.empty()) return streams;
+    std::string stream = type + " " + FlatValue(answer, at + "codec_name");
+    if (type == "video")
+      stream += " " + FlatValue(answer, at + "width") + "x" + FlatValue(answer, at + "height") +
+                " " + FlatValue(answer, at + "r_frame_rate") + " fps";
+    else if (type == "audio")
+      stream += " " + FlatValue(answer, at + "sample_rate") + " Hz " +
+                FlatValue(answer, at + "channels") + " ch";
+    streams += (streams.empty() ? "" : ", ") + stream;
+  }
+}
+
+// A part the join can copy: a non-empty video file that ffprobe reads, with a video stream, a
+// length and a video container (not a picture), whose streams are those of the first part.
+// False with `error` naming the part and what is wrong with it.
+bool CheckPart(const std::string& part, std::string& firstStreams, const std::string& first,
+               std::string& error) {
+  struct stat st;
+  if (::stat(part.c_str(), &st) != 0) {
+    error = part + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = part + " is not a video file";
+    return false;
+  }
+  if (st.st_size == 0) {
+    error = part + " is empty";
+    return false;
+  }
+  std::string answer, why;
+  if (!ProbeFile(part, kPartEntries, answer, why)) {
+    error = part + " is not a video ffprobe can read (" + why + ")";
+    return false;
+  }
+  const std::string format = FlatValue(answer, "format.format_name");
+  const std::string streams = Streams(answer);
+  if (streams.find("video") != 0 || format == "image2" || format.find("_pipe") != std::string::npos ||
+      std::atof(FlatValue(answer, "format.duration").c_str()) <= 0) {
+    error = part + " is not a video (" + format + ": " + streams + ")";
+    return false;
+  }
+  if (firstStreams.empty()) {
+    firstStreams = streams;
+  } else if (streams != firstStreams) {
+    error = part + " (" + streams + ") does not match " + first + " (" + firstStreams +
+            "): parts must have the same size, frame rate and codecs";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 CaptureStatus JoinParts(const std::string& output, const std::vector<std::string>& parts) {
-  std::string list;
+  if (!ProgramOnPath("ffprobe") || !ProgramOnPath("ffmpeg")) {
+    std::fprintf(stderr, "%s: --join needs ffmpeg and ffprobe (bash scripts/install-deps.sh video)\n",
+                 kTool);
+    return kCaptureFailed;
+  }
+  // Every part is checked before anything is written.
+  std::string list, firstStreams, error;
   for (const std::string& part : parts) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(part, ec)) {
-      std::fprintf(stderr, "%s: %s is not a video file\n", kTool, part.c_str());
+    if (!CheckPart(part, firstStreams, parts.front(), error)) {
+      std::fprintf(stderr, "%s: %s; %s is left as it was\n", kTool, error.c_str(), output.c_str());
       return kCaptureFailed;
     }
     list += ListLine(std::filesystem::absolute(part).string());
+  }
+  const std::string replaced = FileReplacedBy(output, false, parts);
+  if (!replaced.empty()) {
+    std::fprintf(stderr, "%s: refusing to write %s over the part %s\n", kTool, output.c_str(),
+                 replaced.c_str());
+    return kBadArguments;
   }
   std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
                                    "-f", "concat", "-safe", "0", "-protocol_whitelist",
                                    "file,pipe", "-i", "pipe:0", "-map", "0", "-c", "copy",
                                    "-movflags", "+faststart"};
   AtomicFile video;
-  std::string error;
+  FfmpegProcess ffmpeg;
   int fds[2] = {-1, -1};
-  pid_t child = -1;
+  bool started = false;
   if (!OpenVideoOutput(output, video, args, error)) {
   } else if (::pipe2(fds, O_CLOEXEC) != 0) {
     error = std::string("cannot open a pipe to ffmpeg: ") + std::strerror(errno);
   } else {
     ::signal(SIGPIPE, SIG_IGN);
-    child = StartFfmpeg(args, fds[0], error);
+    started = StartFfmpeg(args, fds[0], ffmpeg, error);
     ::close(fds[0]);
-    if (child > 0 && !WriteAll(fds[1], list)) error = "ffmpeg did not read the list of parts";
+    if (started && !WriteAll(fds[1], list)) error = "ffmpeg did not read the list of parts";
     ::close(fds[1]);
   }
-  bool joined = child > 0 && WaitFfmpeg(child, error) && error.empty();
+  bool joined = started && WaitFfmpeg(ffmpeg, error) && error.empty() &&
+                CheckVideoOutput(video, error);
   if (joined && !video.Commit()) {
     error = "cannot put the video in place as " + output + ": " + std::strerror(errno);
     joined = false;
   }
   if (!joined) {
-    std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
+    std::fprintf(stderr, "%s: %s; %s is left as it was\n", kTool, error.c_str(), output.c_str());
     return kCaptureFailed;
   }
   std::fprintf(stderr, "%s: %zu parts joined in %s\n", kTool, parts.size(), output.c_str());

@@ -1,6 +1,7 @@
 #include "ProductionInputs.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -25,6 +26,23 @@ bool Within(const fs::path& path, const fs::path& folder) {
   return true;
 }
 
+// One file, by identity where both exist, else by resolved path.
+bool SameFile(const fs::path& a, const fs::path& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  std::error_code ec;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  return ca == fs::weakly_canonical(fs::absolute(b, ec), ec);
+}
+
+// A name the frames are written as: six digits or more, then ".png".
+bool IsFrameName(const std::string& name) {
+  size_t digits = 0;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  return digits >= 6 && name.compare(digits, std::string::npos, ".png") == 0;
+}
+
 }  // namespace
 
 bool InsideProductionInputs(const std::string& path, const std::string& production) {
@@ -45,4 +63,16 @@ bool InsideProductionInputs(const std::string& path, const std::string& producti
     if (!linkError && !folder.empty() && Within(target, folder)) return true;
   }
   return false;
+}
+
+std::string FileReplacedBy(const std::string& output, bool frames,
+                           const std::vector<std::string>& files) {
+  for (const std::string& file : files) {
+    std::error_code ec;
+    const fs::path path = fs::absolute(file, ec);
+    if (frames ? IsFrameName(path.filename().string()) && SameFile(path.parent_path(), output)
+               : SameFile(path, output))
+      return file;
+  }
+  return std::string();
 }

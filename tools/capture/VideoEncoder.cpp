@@ -48,7 +48,7 @@ std::vector<std::string> FfmpegArguments(const VideoRequest& r) {
 VideoEncoder::~VideoEncoder() {
   if (m_pipe >= 0) ::close(m_pipe);
   std::string ignored;
-  if (m_child > 0) WaitFfmpeg(m_child, ignored);
+  WaitFfmpeg(m_ffmpeg, ignored);
 }
 
 bool VideoEncoder::Open(const VideoRequest& request, std::string& error) {
@@ -59,9 +59,9 @@ bool VideoEncoder::Open(const VideoRequest& request, std::string& error) {
     error = std::string("no se puede abrir la tuberia hacia ffmpeg: ") + std::strerror(errno);
     return false;
   }
-  m_child = StartFfmpeg(args, fds[0], error);
+  const bool started = StartFfmpeg(args, fds[0], m_ffmpeg, error);
   ::close(fds[0]);
-  if (m_child < 0) {
+  if (!started) {
     ::close(fds[1]);
     m_output.Abandon();
     return false;
@@ -83,7 +83,8 @@ bool VideoEncoder::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
       const ssize_t n = ::write(m_pipe, rgb + done, m_frameBytes - done);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        error = "ffmpeg dejo de aceptar fotogramas (vea su mensaje arriba)";
+        error = "ffmpeg dejo de aceptar fotogramas (vea su mensaje): " + m_target +
+                " is left as it was";
         return false;
       }
       done += static_cast<size_t>(n);
@@ -95,11 +96,9 @@ bool VideoEncoder::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
 bool VideoEncoder::Finish(std::string& error) {
   if (m_pipe >= 0) ::close(m_pipe);
   m_pipe = -1;
-  if (m_child <= 0) return false;
-  const bool encoded = WaitFfmpeg(m_child, error);
-  m_child = -1;
-  if (!encoded) {
+  if (!WaitFfmpeg(m_ffmpeg, error) || !CheckVideoOutput(m_output, error)) {
     m_output.Abandon();
+    error += ": " + m_target + " is left as it was";
     return false;
   }
   if (!m_output.Commit()) {

@@ -2,10 +2,9 @@
 // Frames into a video file through ffmpeg: H.264 picture and, when the production has its music,
 // AAC sound taken from the music file for the captured stretch. ffmpeg writes beside the video,
 // which takes its place only once ffmpeg has finished it.
-#include <sys/types.h>
-
 #include <string>
 
+#include "Ffmpeg.h"
 #include "FrameSink.h"
 #include "platform/Files.h"
 
@@ -42,6 +41,6 @@ class VideoEncoder : public FrameSink {
   AtomicFile m_output;
   std::string m_target;
   int m_pipe = -1;
-  pid_t m_child = -1;
+  FfmpegProcess m_ffmpeg;
   size_t m_frameBytes = 0;
 };

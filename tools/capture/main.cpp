@@ -1,5 +1,6 @@
 // zorbanel-capture: renders a production to a video, or to numbered PNG frames, at a fixed frame
 // rate and without a visible window.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     std::printf("%s %s\n", kTool, ZB_VERSION);
     return 0;
   }
+  // Past a file-size limit a write fails (EFBIG) and is reported, instead of the signal ending
+  // the run unannounced; ffmpeg inherits this.
+  ::signal(SIGXFSZ, SIG_IGN);
   CaptureOptions options;
   std::string error;
   switch (ParseCaptureOptions(argc - 1, argv + 1, options, error)) {
