@@ -17,11 +17,15 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The bundled production, made again only when a content tool or a hand-written part changed.
-PRODUCTION_STAMP := $(BUILD)/production/.made
+# The stamp stays outside the folder: the content tool writes only where every file is its own.
+# A folder that still holds the old stamp inside was made before the tool recorded what it
+# wrote; it is the build's own, so it is made again from nothing.
+PRODUCTION_STAMP := $(BUILD)/production.made
 production: build
 	@$(MAKE) --no-print-directory $(PRODUCTION_STAMP)
 
 $(PRODUCTION_STAMP): $(BUILD)/zorbanel-content $(BUILD)/zorbanel-convert $(wildcard production/*)
+	@if [ -f $(BUILD)/production/.made ]; then rm -rf $(BUILD)/production; fi
 	$(BUILD)/zorbanel-content $(BUILD)/production
 	touch $@
 

@@ -14,6 +14,7 @@
 #include "PngFile.h"
 #include "PngReader.h"
 #include "support/TestProduction.h"
+#include "driver/ContentManifest.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
 #include "support/TempDir.h"
@@ -183,38 +184,71 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   EXPECT_TRUE(FrameNames(empty, "out").empty());
   EXPECT_TRUE(empty.Read("LOGFILE.TXT").empty()) << "nothing is started";
 
+  // Each bad command line is told with the usage (the shapes themselves: CaptureOptions).
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--fps", "0"}, {"--fps", "30x"}, {"--fps", "241"},
-        {"--from", "2", "--to", "1"}, {"--from", "-1"}, {"--to", "nan"}, {"--bogus"},
-        {"--frames"}, {"a.mp4", "b.mp4"}, {"--frames", "out", "video.mp4"}, {"--to", "1e308"},
-        {"--from", "86401"}, {"--part", "0/3"}, {"--part", "4/3"}, {"--part", "2/1001"},
-        {"--part", "1/"}, {"--preset", "bogus"}, {"--preset", "fast", "--frames", "x"},
-        {"--join", "out.mp4"}, {"video.webm"}, {"--join", "out.gif", "a.mp4"}}) {
+       {std::vector<std::string>{"--fps", "0"}, {"--frames"}, {"--join", "out.mp4"}}) {
     run = RunCaptureTool(empty, args);
     EXPECT_EQ(run.status, 2) << args[0];
     EXPECT_NE(run.errors.find("Usage: zorbanel-capture"), std::string::npos) << args[0];
   }
 
+  // The production (ending with FX_QUIT at 2 s) reads its script from timeline.mkv, a layer
+  // from shots/000007.png (where --frames shots would write frame 7) and its music also through
+  // a hard link.
   TempDir dir;
   WriteCaptureProduction(dir, false);
-  // Nothing is written where the production reads from, by name or through a link.
+  const std::string script = dir.Read("escenas_bin/script2_full.txt");
+  dir.Write("timeline.mkv", script);
+  dir.Write("shots/000007.png", dir.Read("textures/blank.jpg"));
+  std::string manifest = kDefaultManifestText;
+  const std::string scriptEntry = "escenas_bin\\script2_full.txt";
+  manifest.replace(manifest.find(scriptEntry), scriptEntry.size(), "timeline.mkv");
+  dir.Write(kManifestFile, manifest + "layer shots\\000007.png 0.0\n");
+  std::filesystem::create_hard_link(dir.path + "/music/music.ogg", dir.path + "/sound.mp4");
   std::filesystem::create_directory_symlink(dir.path + "/textures", dir.path + "/linked");
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-o", "textures/clip.mp4"}, {"-o", "TEXTURES/clip.mp4"},
-        {"--frames", "escenas_bin/shots"}, {"-o", "linked/clip.mp4"}}) {
-    run = RunCaptureTool(dir, args);
-    EXPECT_EQ(run.status, 2) << args[1];
-    EXPECT_NE(run.errors.find("refusing"), std::string::npos) << run.errors;
+  std::filesystem::create_directory(dir.path + "/sub");
+  dir.Write("old.mp4", "the old video");
+  dir.Write("LOGFILE.TXT", "the player's log");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  };
+  const Case cases[] = {
+      // Nothing is written where the production reads from, by name, link or identity.
+      {{"-o", "textures/clip.mp4"}, 2, "refusing"},
+      {{"-o", "TEXTURES/clip.mp4"}, 2, "refusing"},
+      {{"--frames", "escenas_bin/shots"}, 2, "refusing"},
+      {{"-o", "linked/clip.mp4"}, 2, "refusing"},
+      {{"-o", "sub/../timeline.mkv"}, 2, "the production reads timeline.mkv"},
+      {{"-o", "sound.mp4"}, 2, "the production reads music/music.ogg"},
+      {{"--frames", "shots"}, 2, "shots/000007.png"},
+      // Stretches and parts with no frame to write.
+      {{"--from", "5", "-o", "old.mp4"}, 1, "nada que grabar: la produccion termina en el segundo 2"},
+      {{"--fps", "30", "--from", "0.01", "--to", "0.02", "-o", "old.mp4"}, 1, "ningun fotograma"},
+      {{"--fps", "10", "--from", "3", "--to", "4", "-o", "old.mp4"}, 1, "FX_QUIT event at second 2"},
+      {{"--fps", "10", "--from", "1.95", "--to", "3", "--part", "1/1", "--frames", "late"}, 1,
+       "FX_QUIT event at second 2"},
+      {{"--fps", "10", "--to", "0.1", "--part", "1/3", "-o", "old.mp4"}, 1,
+       "part 1/3 holds no frame of the 1 in the stretch"},
+  };
+  for (const Case& c : cases) {
+    run = RunCaptureTool(dir, c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[1];
+    EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
   }
   EXPECT_EQ(FrameNames(dir, "textures").size(), 19u) << "nothing added";
   EXPECT_TRUE(FrameNames(dir, "escenas_bin/shots").empty());
-
-  run = RunCaptureTool(dir, {"--from", "5", "--frames", "late"});
-  EXPECT_EQ(run.status, 1) << "the production ends at 2 s";
-  EXPECT_NE(run.errors.find("nada que grabar"), std::string::npos) << run.errors;
-  run = RunCaptureTool(dir, {"--fps", "30", "--from", "0.01", "--to", "0.02", "--frames", "gap"});
-  EXPECT_EQ(run.status, 1) << "no frame of 1/30 s falls in that stretch";
-  EXPECT_NE(run.errors.find("ningun fotograma"), std::string::npos) << run.errors;
+  EXPECT_EQ(FrameNames(dir, "shots"), std::vector<std::string>{"000007.png"});
+  EXPECT_TRUE(FrameNames(dir, "late").empty());
+  EXPECT_EQ(dir.Read("timeline.mkv"), script);
+  EXPECT_EQ(dir.Read("old.mp4"), "the old video");
+  // Each run that started the production has a log of its own; the player's is not touched.
+  EXPECT_EQ(dir.Read("LOGFILE.TXT"), "the player's log");
+  std::vector<std::string> logs;  // the runs past start-up: the last eight cases
+  for (const std::string& name : FrameNames(dir, "."))
+    if (name.rfind("LOGFILE-capture-", 0) == 0) logs.push_back(dir.Read(name).substr(0, 14));
+  EXPECT_EQ(logs, std::vector<std::string>(8, "VELK 3D Engine"));
 
   std::remove((dir.path + "/textures/logo2.jpg").c_str());
   run = RunCaptureTool(dir, {"--frames", "broken"});
@@ -226,7 +260,7 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   dir.Write("music/music.ogg", "");
   run = RunCaptureTool(dir, {"--frames", "silent"});
   EXPECT_EQ(run.status, 1) << "without music its clock stands still: no end without --to";
-  EXPECT_NE(run.errors.find("--to"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("music"), std::string::npos) << run.errors;
 }
 
 // The video takes the place of the old one only once whole.

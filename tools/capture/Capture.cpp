@@ -41,7 +41,8 @@ bool g_startingUp = false;
 void FailIfStartupEnded() {
   if (!g_startingUp) return;
   std::fflush(stdout);
-  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool, LogFile().c_str());
+  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool,
+               LogFile().c_str());
   std::_Exit(kCaptureFailed);
 }
 
@@ -211,6 +212,7 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   const bool hasEnd = options.to >= 0 || ProductionEnd(to);
   int64_t first = FirstFrameAt(static_cast<float>(options.from), options.fps);
   int64_t end = hasEnd ? FirstFrameAt(to, options.fps) : 0;
+  const int64_t stretch = end - first;  // frames of the whole stretch, before a part is taken
   if (hasEnd && options.parts > 0 && end > first) {
     const int64_t frames = end - first;
     end = first + frames * options.part / options.parts;
@@ -231,9 +233,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
                  kTool);
     status = kCaptureFailed;
   } else if (end <= first) {
-    if (options.parts > 0)
-      std::fprintf(stderr, "%s: nothing to capture: part %d/%d holds no frame\n", kTool,
-                   options.part, options.parts);
+    if (options.parts > 0 && stretch > 0)
+      std::fprintf(stderr,
+                   "%s: nothing to capture: part %d/%d holds no frame of the %lld in the "
+                   "stretch; give at most %lld parts\n",
+                   kTool, options.part, options.parts, static_cast<long long>(stretch),
+                   static_cast<long long>(stretch));
     else if (options.to < 0)
       std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n",
                    kTool, to);

@@ -2,6 +2,10 @@
 // need each other: textures, music, the eight scenes as ASE exports, their conversion into binary
 // scenes by zorbanel-convert (which sits beside this tool), the particle file, the script and the
 // manifest. zorbanel-content --new DIR makes the skeleton of a new production instead.
+//
+// OUTDIR must be empty or hold only the tool's own earlier output, unchanged: what it wrote is
+// recorded in OUTDIR (see OutputRecord.h), so a run in a user's production refuses and writes
+// nothing.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "Music.h"
+#include "OutputRecord.h"
 #include "Particles.h"
 #include "Scenes.h"
 #include "Skeleton.h"
@@ -32,7 +37,10 @@ const char kUsage[] =
     "\n"
     "OUTDIR: builds the bundled production into OUTDIR (created if needed): textures, music,\n"
     "scenes (converted with zorbanel-convert, which must sit beside this program), particles,\n"
-    "script and manifest. The same bytes on every run.\n"
+    "script and manifest. The same bytes on every run. OUTDIR must be empty or hold only this\n"
+    "program's own earlier output, unchanged (its files, sizes and hashes are listed in\n"
+    "OUTDIR/.zorbanel-content; the player's LOGFILE.TXT may be there too): any other file, or\n"
+    "one edited since, and nothing is written.\n"
     "\n"
     "--new DIR: makes DIR, which must not exist or be empty, a new production that plays at\n"
     "once: one scene, one title layer, sixteen seconds of music, a manifest (production.txt)\n"
@@ -122,6 +130,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!EnterFolder(argv[1])) return 1;
+  const OutputCheck check = CheckOutputFolder(".");
+  if (!check.allowed) {
+    std::fprintf(stderr,
+                 "zorbanel-content: %s %s: nothing written. The bundled production goes only "
+                 "into an empty folder or over this program's own earlier output (listed in "
+                 "%s); choose another folder.\n",
+                 (std::filesystem::path(argv[1]) / check.file).c_str(), check.why.c_str(),
+                 kOutputRecordFile);
+    return 1;
+  }
   std::error_code error;
   std::filesystem::create_directories("escenas_bin", error);
 
@@ -142,9 +160,12 @@ int main(int argc, char** argv) {
     std::printf("zorbanel-content: %s\n", step.what);
     if (!step.run()) {
       std::printf("zorbanel-content: falló el paso \"%s\"\n", step.what);
+      // What a failed run left is still the tool's own, and a later run may write over it.
+      WriteOutputRecord(".");
       return 1;
     }
   }
+  if (!WriteOutputRecord(".")) return 1;
   std::printf("zorbanel-content: producción lista en %s\n", argv[1]);
   return 0;
 }

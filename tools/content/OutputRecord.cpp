@@ -1,0 +1,126 @@
+#include "OutputRecord.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "platform/Files.h"
+
+const char kOutputRecordFile[] = ".zorbanel-content";
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kRecordHeader[] = "zorbanel-content output 1";
+const char kPlayerLog[] = "LOGFILE.TXT";
+
+struct Recorded {
+  uint64_t size = 0;
+  uint64_t hash = 0;
+};
+
+// FNV-1a: enough to tell a user's edit from the tool's bytes, which is all the record is for.
+uint64_t HashOf(const std::vector<uint8_t>& bytes) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (uint8_t b : bytes) hash = (hash ^ b) * 0x100000001b3ull;
+  return hash;
+}
+
+struct Entry {
+  std::string path;  // relative to the folder, '/' separators
+  bool regular = false;
+};
+
+// Every file and link in the folder, sorted by path; folders themselves hold nothing to lose.
+// False when the folder cannot be walked.
+bool ListFolder(const std::string& folder, std::vector<Entry>& entries) {
+  std::error_code error;
+  fs::path base = fs::path(folder).lexically_normal();
+  if (!base.has_filename()) base = base.parent_path();  // "out/" is "out"
+  fs::recursive_directory_iterator it(base, error), end;
+  for (; !error && it != end; it.increment(error)) {
+    const fs::file_status status = it->symlink_status(error);
+    if (error) return false;
+    if (fs::is_directory(status)) continue;
+    // By name: a link is the folder's entry, not what it points to.
+    const std::string path = it->path().lexically_relative(base).generic_string();
+    if (path == kOutputRecordFile || strcasecmp(path.c_str(), kPlayerLog) == 0) continue;
+    entries.push_back({path, fs::is_regular_file(status)});
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.path < b.path; });
+  return !error;
+}
+
+bool ReadRecord(const std::string& folder, std::map<std::string, Recorded>& files) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile((folder + "/" + kOutputRecordFile).c_str(), ReadLimit::kScript, bytes))
+    return false;
+  std::istringstream text(std::string(bytes.begin(), bytes.end()));
+  std::string line;
+  if (!std::getline(text, line) || line != kRecordHeader) return false;
+  while (std::getline(text, line)) {
+    Recorded file;
+    int pathStart = 0;
+    if (std::sscanf(line.c_str(), "%" SCNu64 " %16" SCNx64 " %n", &file.size, &file.hash,
+                    &pathStart) != 2 ||
+        pathStart == 0 || static_cast<size_t>(pathStart) >= line.size())
+      return false;
+    files[line.substr(pathStart)] = file;
+  }
+  return true;
+}
+
+}  // namespace
+
+OutputCheck CheckOutputFolder(const std::string& folder) {
+  OutputCheck check;
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(folder, error))) return check;
+  std::vector<Entry> entries;
+  if (!ListFolder(folder, entries)) return {false, ".", "cannot be read whole"};
+  if (entries.empty()) return check;
+  std::map<std::string, Recorded> recorded;
+  const bool hasRecord = fs::exists(fs::symlink_status(folder + "/" + kOutputRecordFile, error));
+  if (hasRecord && !ReadRecord(folder, recorded))
+    return {false, kOutputRecordFile, "is not a record this tool wrote"};
+  for (const Entry& entry : entries) {
+    const auto it = recorded.find(entry.path);
+    if (!entry.regular)
+      return {false, entry.path, "is a link or a special file, which this tool never writes"};
+    if (it == recorded.end())
+      return {false, entry.path, "is not part of the production this tool wrote here"};
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile((folder + "/" + entry.path).c_str(), ReadLimit::kAny, bytes))
+      return {false, entry.path, "cannot be read"};
+    if (bytes.size() != it->second.size || HashOf(bytes) != it->second.hash)
+      return {false, entry.path, "was changed since this tool wrote it"};
+  }
+  return check;
+}
+
+bool WriteOutputRecord(const std::string& folder) {
+  std::vector<Entry> entries;
+  std::string text = std::string(kRecordHeader) + "\n";
+  bool ok = ListFolder(folder, entries);
+  for (size_t i = 0; ok && i < entries.size(); ++i) {
+    std::vector<uint8_t> bytes;
+    ok = entries[i].regular &&
+         ReadWholeFile((folder + "/" + entries[i].path).c_str(), ReadLimit::kAny, bytes);
+    char line[64];
+    std::snprintf(line, sizeof line, "%zu %016" PRIx64 " ", bytes.size(), HashOf(bytes));
+    text += line + entries[i].path + "\n";
+  }
+  const std::string path = folder + "/" + kOutputRecordFile;
+  ok = ok && WriteWholeFile(path.c_str(), text.data(), text.size());
+  if (!ok) std::printf("zorbanel-content: cannot write %s\n", path.c_str());
+  return ok;
+}
