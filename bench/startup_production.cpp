@@ -54,8 +54,10 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     StartupOptions options;
     options.randomSeed = 1;
     options.fullscreen = false;
-    if (!StartProduction(options)) {
-      state.SkipWithError("the window could not be made");
+    int status = 0;
+    if (!StartProduction(options, status)) {
+      ShutdownProduction();
+      state.SkipWithError("the production could not start");
       break;
     }
     g_started = true;

@@ -47,15 +47,15 @@ void Scene::buildVertexNormals() {
   for (uint32_t i = objectCount; i-- > 0;) objects[i].copyCornerNormals();
 }
 
+std::string ScenePath(const std::string& name) { return "escenas_bin\\" + name + ".bin"; }
+
 int32_t LoadScene(const char* name) {
   if (g_sceneCount >= kStoreCapacity) {
     std::printf("- No caben más escenas (%d): %s no se carga\n", kStoreCapacity, name);
     return g_sceneCount;
   }
-  char path[256];
-  std::snprintf(path, sizeof path, "escenas_bin\\%s.bin", name);
   Scene& scene = g_scenes[g_sceneCount];
-  g_sceneFile.readScene(path, scene);
+  g_sceneFile.readScene(ScenePath(name).c_str(), scene);
   scene.window = &g_window;
   scene.bindMaterials();
   scene.loadTextures();

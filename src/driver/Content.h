@@ -3,8 +3,13 @@
 // stores. The manifest's order is the script's target order, so it never changes with what files
 // are present.
 #include <cstdint>
+#include <string>
 
 struct ContentManifest;
+
+// "escenas_bin\" + name + ".bin", whole however long the name: the checker and the loader look
+// for the same file.
+std::string ScenePath(const std::string& name);
 
 // Reads "escenas_bin\" + name + ".bin" into the next scene entry, binds its materials and loads
 // its textures behind the loading screen. The entry is taken even when the file is missing, so

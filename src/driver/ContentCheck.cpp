@@ -1,9 +1,13 @@
 #include "driver/ContentCheck.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <set>
 
+#include "driver/Content.h"
 #include "driver/ContentManifest.h"
 #include "particles/ParticleSystem.h"
 #include "platform/AudioDecoder.h"
@@ -18,20 +22,39 @@ constexpr int kCheckRate = 44100;
 
 class FileChecker {
  public:
-  FileChecker(const ContentManifest& manifest, bool decode, std::vector<std::string>& findings)
-      : manifest_(manifest), decode_(decode), findings_(findings) {}
+  FileChecker(const ContentManifest& manifest, bool decode, std::vector<std::string>& findings,
+              std::vector<std::string>& warnings)
+      : manifest_(manifest), decode_(decode), findings_(findings), warnings_(warnings) {}
 
   // Where the manifest names the file, so the author finds the line to mend.
-  void Add(int line, const std::string& path, const std::string& text) {
+  std::string Line(int line, const std::string& path, const std::string& text) const {
     std::string where = line > 0 ? manifest_.source + ":" + std::to_string(line) + ": " : "";
-    findings_.push_back(where + path + ": " + text);
+    return where + path + ": " + text;
+  }
+  void Add(int line, const std::string& path, const std::string& text) {
+    findings_.push_back(Line(line, path, text));
+  }
+  void Warn(int line, const std::string& path, const std::string& text) {
+    warnings_.push_back(Line(line, path, text));
   }
 
+  // Looked at without opening it: a FIFO would wait for a writer.
   bool Present(int line, const std::string& path) {
+    const std::string resolved = ResolvePath(path.c_str());
     struct stat st;
-    const bool regular = ::stat(ResolvePath(path.c_str()).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    if (!regular) Add(line, path, "file not found");
-    return regular;
+    const char* fault = nullptr;
+    std::string error;
+    if (::stat(resolved.c_str(), &st) != 0)
+      fault = errno == ENOENT || errno == ENOTDIR ? "file not found"
+                                                  : (error = std::strerror(errno)).c_str();
+    else if (!S_ISREG(st.st_mode))
+      fault = "not a regular file (a folder, a device or a pipe)";
+    else if (::access(resolved.c_str(), R_OK) != 0)
+      fault = "cannot be read: permission denied";
+    else if (st.st_size == 0)
+      fault = "empty file";
+    if (fault) Add(line, path, fault);
+    return !fault;
   }
 
   void Image(int line, const std::string& path) {
@@ -42,15 +65,14 @@ class FileChecker {
   }
 
   void SceneFile(const ManifestScene& entry, ScriptTargets& targets) {
-    const std::string path = "escenas_bin\\" + entry.name + ".bin";
-    const bool present = Present(entry.line, path);
-    if (!decode_) return;
-    // A missing scene plays as an empty one, with no camera.
+    const std::string path = ScenePath(entry.name);
+    // A scene that cannot be read has no camera.
     Scene scene;
-    if (present) SceneBinaryFile().readScene(path.c_str(), scene);
+    SceneBinaryFile file;
+    if (Present(entry.line, path) && !file.readScene(path.c_str(), scene))
+      Warn(entry.line, path,
+           "cut short or damaged (" + file.fault + "): the scene keeps what was read before it");
     targets.sceneCameras.push_back(static_cast<int32_t>(scene.cameraCount));
-    if (!present) return;
-    if (scene.objectCount == 0) Add(entry.line, path, "holds no objects (damaged or empty)");
     for (uint32_t m = 0; m < scene.materialCount; ++m)
       for (uint32_t k = 0; k < scene.materials[m].header.mapCount && k < 2; ++k)
         Image(entry.line, scene.materials[m].maps[k].bitmap);
@@ -60,16 +82,18 @@ class FileChecker {
   }
 
   void Particles(const ManifestEntry& file) {
-    if (!Present(file.line, file.path) || !decode_) return;
+    if (!Present(file.line, file.path)) return;
     ParticleSystem system;
-    if (!system.ReadRecords(file.path.c_str()))
-      Add(file.line, file.path, "not a usable particle file (see LOGFILE.TXT of a player run)");
+    std::string fault;
+    if (!system.ReadRecords(file.path.c_str(), &fault))
+      Warn(file.line, file.path,
+           "not a usable particle file (" + fault + "): the system stays in its place, empty");
     for (int32_t t = 0; t < system.textureCount; ++t) Image(file.line, system.textureNames[t]);
     system.Release();
   }
 
   float Music(const ManifestEntry& music) {
-    if (!Present(music.line, music.path) || !decode_) return 0;
+    if (!Present(music.line, music.path)) return 0;
     AudioDecoder decoder;
     if (!decoder.Open(music.path.c_str(), kCheckRate)) {
       Add(music.line, music.path, "not a usable Ogg Vorbis file");
@@ -82,14 +106,15 @@ class FileChecker {
   const ContentManifest& manifest_;
   bool decode_;
   std::vector<std::string>& findings_;
+  std::vector<std::string>& warnings_;
   std::set<std::string> seen_;
 };
 
 }  // namespace
 
 void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTargets& targets,
-                       std::vector<std::string>& findings) {
-  FileChecker check(manifest, decode, findings);
+                       std::vector<std::string>& findings, std::vector<std::string>* warnings) {
+  FileChecker check(manifest, decode, findings, warnings ? *warnings : findings);
   targets = ScriptTargets();
   check.Image(manifest.font.line, manifest.font.path);
   for (const ManifestScene& scene : manifest.scenes) check.SceneFile(scene, targets);

@@ -9,12 +9,16 @@
 
 struct ContentManifest;
 
-// Files the manifest names that are missing or cannot be used. With `decode` every image, scene
-// (the textures it names included), particle file and the music is read whole, and `targets`
-// gets what the script can address; without it the files are only looked for, as the player
-// reads them itself.
+// Files the manifest names, and the textures its scenes and particle files name, that are
+// missing, not regular files, unreadable or empty; the music when it is not Ogg Vorbis; scenes
+// that are cut short or damaged and particle files that cannot be used. Every scene and particle
+// file is read and the music's headers too (the player stops on these before its window opens);
+// with `decode` every image is decoded as well. `targets` gets what the script can address.
+// Findings the player plays on with (a damaged scene keeps what was read, an unusable particle
+// file gives an empty system) go to `warnings` when it is given, else to `findings` with the rest.
 void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTargets& targets,
-                       std::vector<std::string>& findings);
+                       std::vector<std::string>& findings,
+                       std::vector<std::string>* warnings = nullptr);
 
 // The manifest's script against `targets`. False when the script cannot be read at all (a
 // finding says why); `events` is then 0.

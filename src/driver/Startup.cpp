@@ -11,6 +11,7 @@
 #include "driver/Program.h"
 #include "platform/MessageBox.h"
 #include "platform/TextureCache.h"
+#include "platform/TextureLoader.h"
 
 namespace {
 
@@ -24,22 +25,22 @@ void Report(const char* label, const std::vector<std::string>& lines) {
   }
 }
 
-[[noreturn]] void StopWith(const std::vector<std::string>& faults) {
-  Report("error", faults);
-  std::exit(1);
-}
-
-// Before the window opens: a production that cannot play stops here.
-void ReadManifestAndScript() {
+// Before the window opens: a production that cannot play stops here, every fault told.
+bool ReadManifestAndScript() {
   std::vector<std::string> faults;
-  if (!ReadProductionManifest(g_manifest, faults)) StopWith(faults);
+  if (!ReadProductionManifest(g_manifest, faults)) {
+    Report("error", faults);
+    return false;
+  }
   if (g_manifest.source == kManifestFile) std::printf("- Manifest: %s\n", kManifestFile);
   std::string fault;
-  if (!CheckScriptPlayable(g_manifest.script.path, fault)) StopWith({fault});
-  std::vector<std::string> missing;
+  if (!CheckScriptPlayable(g_manifest.script.path, fault)) faults.push_back(fault);
+  std::vector<std::string> warnings;
   ScriptTargets unused;
-  CheckContentFiles(g_manifest, false, unused, missing);
-  Report("warning", missing);
+  CheckContentFiles(g_manifest, false, unused, faults, &warnings);
+  Report("warning", warnings);
+  Report("error", faults);
+  return faults.empty();
 }
 
 }  // namespace
@@ -74,33 +75,43 @@ void ReportScriptFindings() {
   std::printf("- Script %s: %d events read\n", g_manifest.script.path.c_str(), g_timeline.eventCount);
 }
 
-bool StartProduction(const StartupOptions& options) {
+bool StartProduction(const StartupOptions& options, int& status) {
+  status = 1;  // a fault of the content, unless told otherwise below
   OpenLogFile();
   std::printf("VELK 3D Engine - Beta test console\n");
   std::printf("- Opening OpenGL Window\n");
-  ReadManifestAndScript();
+  if (!ReadManifestAndScript()) return false;
   std::srand(options.randomSeed);
   // The font and the layers decode on other threads while the window opens and scenes load.
   std::vector<std::string> pictures{g_manifest.font.path};
   for (const ManifestLayer& layer : g_manifest.layers) pictures.push_back(layer.path);
   PrefetchTextures(pictures);
 
+  status = 0;  // the window's own faults have shown their box and end quietly
   if (!g_window.Create("QUENTARO Team - Zorbanel!", 800, 600, 32, 100.33f, options.fullscreen))
     return false;
   if (!g_window.CheckExtensions()) {
     MessageBoxA(nullptr, "Multitextura no soportada. No se puede ejecutar esta aplicacion.", "Error!",
                 MB_OK);
-    std::exit(0);
+    return false;
   }
+  status = 1;
+  // A texture that cannot be loaded has been told by the loader: start-up stops at the end of
+  // that step.
+  const auto loaded = [] { return TextureLoader::FailureCount() == 0; };
   g_window.BuildFont();
   g_window.m_fontTexture = AcquireTexture(g_manifest.font.path.c_str(), false);
+  if (!loaded()) return false;
   LoadSceneCatalogue(g_manifest);
+  if (!loaded()) return false;
   g_frameTimer.Start();
   g_infoTimer.Start();
   g_music.Init(g_window.GetHWND());
   g_music.Load(g_manifest.music.path.c_str());
   LoadLayers(g_manifest);
+  if (!loaded()) return false;
   LoadParticleSystems(g_manifest);
+  if (!loaded()) return false;
   g_timeline.LoadScript(g_manifest.script.path.c_str());
   g_timeline.SortEvents();
   g_timeline.SetMusic(&g_music);
@@ -109,6 +120,7 @@ bool StartProduction(const StartupOptions& options) {
   g_timeline.MarkStart();
   ReportScriptFindings();
   g_window.CreateRenderTargets();
+  status = 0;
   return true;
 }
 
@@ -119,7 +131,13 @@ void SetProductionManifest(const ContentManifest& manifest) { g_manifest = manif
 void ShutdownProduction() {
   g_music.Free();
   g_timeline.ReleaseEvents();
-  ReleaseContent();
-  g_window.DeleteRenderTargets();
-  g_window.DeleteFont();
+  // Each texture goes while the context that holds it is still there.
+  if (g_window.m_hRC) {
+    ReleaseContent();
+    ReleaseTexture(g_window.m_fontTexture);
+    g_window.m_fontTexture = 0;
+    g_window.DeleteRenderTargets();
+    g_window.DeleteFont();
+  }
+  g_window.Destroy();
 }

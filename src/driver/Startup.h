@@ -16,14 +16,20 @@ struct StartupOptions {
   bool fullscreen = true;   // a full-screen window is asked for (with a fall-back to a window)
 };
 
-// In this order: log file and banner, random seed, window and context, extension check, font, the
-// scene catalogue, the two frame timers, the music, the layers, the particle file, the script, the
-// timeline's wiring and the render targets. The music is loaded but not playing yet.
-// False when the window could not be made: its reason has been shown and nothing else was made.
-// Missing multitexture support ends the process, as a missing texture does.
-bool StartProduction(const StartupOptions& options);
+// In this order: log file and banner, the check of every file the production names, random
+// seed, window and context, extension check, font, the scene catalogue, the two frame timers, the
+// music, the layers, the particle file, the script, the timeline's wiring and the render targets.
+// The music is loaded but not playing yet.
+// False when the production cannot play, with `status` the one the process ends with: 1 for a
+// fault of its content (each told on standard error and the log; a file the manifest or a scene
+// names that cannot be used stops it before the window opens), 0 when the window could not be
+// made or lacks multitexture (a message box has told why). Either way ShutdownProduction then
+// lets go of what was made, as after a run.
+bool StartProduction(const StartupOptions& options, int& status);
 
-// Music, script events, scene and particle arrays, render targets and font, in this order.
+// In this order: music, script events, the scenes, layers and particle systems with their
+// textures, the font, the render targets, the GL context and the window. Safe at any point of
+// start-up.
 void ShutdownProduction();
 
 // The script at `script` can be played: it reads, is plain text and holds an event. Otherwise

@@ -69,12 +69,15 @@ int main(int argc, char** argv) {
   StartupOptions startup;
   startup.randomSeed = static_cast<unsigned>(std::time(nullptr));
   startup.fullscreen = options.window != WindowChoice::Window;
-  if (!StartProduction(startup)) return 0;
-  authoring.Begin();
-  g_music.Play();  // from here the script's clock runs
-
-  RunFrameLoop(authoring);
-
+  // Every way out, a fault at start-up included, comes back here and shuts down in the reverse
+  // order of start-up, while the texture cache and the GL context the scenes hold are still
+  // there.
+  int status = 0;
+  if (StartProduction(startup, status)) {
+    authoring.Begin();
+    g_music.Play();  // from here the script's clock runs
+    RunFrameLoop(authoring);
+  }
   ShutdownProduction();
-  return 0;
+  return status;
 }

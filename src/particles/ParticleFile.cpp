@@ -55,54 +55,46 @@ bool ParticleSystem::ReadFile(const char* path) {
   return true;
 }
 
-bool ParticleSystem::ReadRecords(const char* path) {
+bool ParticleSystem::ReadRecords(const char* path, std::string* fault) {
   Release();
+  // Every refusal is one log line, and the caller may want its words.
+  char why[320];
+  auto refuse = [&](const char* format, auto... values) {
+    std::snprintf(why, sizeof why, format, values...);
+    printf("Partículas: %s: %s\n", path, why);
+    if (fault) *fault = why;
+    return false;
+  };
 
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, ReadLimit::kParticles, bytes)) {
-    printf("Partículas: no se puede leer %s\n", path);
-    return false;
-  }
+  if (!ReadWholeFile(path, ReadLimit::kParticles, bytes)) return refuse("no se puede leer");
   const size_t size = bytes.size();
-  if (size < kHeaderBytes) {
-    printf("Partículas: %s tiene %zu bytes, menos que la cabecera de %zu\n", path, size, kHeaderBytes);
-    return false;
-  }
+  if (size < kHeaderBytes)
+    return refuse("tiene %zu bytes, menos que la cabecera de %zu", size, kHeaderBytes);
   const uint8_t* data = bytes.data();
   const uint32_t fileCount = GetU32(data);
   const float fileSizeRange = GetF32(data + 4);
   const float fileSpread = GetF32(data + 8);
   const int32_t fileTextures = static_cast<int32_t>(GetU32(data + 12));
-  if (fileTextures < 0 || fileTextures > kMaxTextures) {
-    printf("Partículas: %s declara %d texturas (de 0 a %d)\n", path, fileTextures, kMaxTextures);
-    return false;
-  }
+  if (fileTextures < 0 || fileTextures > kMaxTextures)
+    return refuse("declara %d texturas (de 0 a %d)", fileTextures, kMaxTextures);
   const size_t recordsAt = kHeaderBytes + static_cast<size_t>(kNameLength) * fileTextures;
-  if (size < recordsAt || (size - recordsAt) / kRecordBytes < fileCount) {
-    printf("Partículas: %s declara %u partículas y %d texturas, que no caben en sus %zu bytes\n",
-           path, fileCount, fileTextures, size);
-    return false;
-  }
+  if (size < recordsAt || (size - recordsAt) / kRecordBytes < fileCount)
+    return refuse("declara %u partículas y %d texturas, que no caben en sus %zu bytes", fileCount,
+                  fileTextures, size);
   for (int32_t t = 0; t < fileTextures; ++t) {
-    if (memchr(data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, 0, kNameLength) == nullptr) {
-      printf("Partículas: %s: el nombre de la textura %d no termina en sus %d bytes\n", path, t,
-             kNameLength);
-      return false;
-    }
+    if (memchr(data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, 0, kNameLength) == nullptr)
+      return refuse("el nombre de la textura %d no termina en sus %d bytes", t, kNameLength);
   }
   for (uint32_t j = 0; j < fileCount; ++j) {
     const uint8_t* record = data + recordsAt + kRecordBytes * j;
     const Particle p{GetF32(record), GetF32(record + 4), GetF32(record + 8), GetF32(record + 12)};
     const int32_t index = static_cast<int32_t>(GetU32(record + 16));
-    if (index < 0 || index >= fileTextures) {
-      printf("Partículas: %s: la partícula %u usa la textura %d y hay %d\n", path, j, index,
-             fileTextures);
-      return false;
-    }
-    if (!UsableRecord(p)) {
-      printf("Partículas: %s: la partícula %u tiene tamaño 0 (o tan pequeño que pesa infinito) o un valor no finito\n", path, j);
-      return false;
-    }
+    if (index < 0 || index >= fileTextures)
+      return refuse("la partícula %u usa la textura %d y hay %d", j, index, fileTextures);
+    if (!UsableRecord(p))
+      return refuse("la partícula %u tiene tamaño 0 (o tan pequeño que pesa infinito) o un valor "
+                    "no finito", j);
   }
 
   if (!Allocate(fileCount, fileSizeRange, fileSpread)) return false;

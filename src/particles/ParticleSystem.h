@@ -2,6 +2,7 @@
 // A fixed cloud of textured, camera-facing squares. Each burst pushes every particle away from
 // the weighted mean of the others, so the cloud expands in jerks while bursts are armed.
 #include <cstdint>
+#include <string>
 
 #include "platform/FrameTimer.h"
 
@@ -49,8 +50,8 @@ public:
   // or inconsistent is logged and leaves the system empty; returns false then.
   bool ReadFile(const char* path);
   // ReadFile without the texture loads (every texture name stays 0), so the file can be checked
-  // and read where no GL context exists.
-  bool ReadRecords(const char* path);
+  // and read where no GL context exists. On false, fault (when given) says why.
+  bool ReadRecords(const char* path, std::string* fault = nullptr);
   // Runs a due burst, then draws every particle additively with the current modelview.
   void Draw();
   // What Draw changes besides the picture: the burst clock and a due burst.

@@ -139,7 +139,7 @@ void PrefetchTextures(const std::vector<std::string>& paths) {
 }
 
 uint32_t AcquireTexture(const char* path, bool sphereMap) {
-  if (!path) return TextureLoader::LoadTexture(path, sphereMap);  // ends the program, as ever
+  if (!path) return TextureLoader::LoadTexture(path, sphereMap);  // fails, as ever
   const std::string key = CacheKey(path);
   for (CachedTexture& cached : g_cache) {
     if (cached.key != key) continue;
@@ -150,6 +150,7 @@ uint32_t AcquireTexture(const char* path, bool sphereMap) {
   PreparedTexture prepared;
   if (!TakePrefetched(key, prepared)) prepared = PrepareTexture(path);
   const uint32_t name = TextureLoader::Upload(path, prepared, sphereMap);
+  if (name == 0) return 0;  // told and counted by the loader; nothing to keep
   ++g_uploads;
   g_cache.push_back({key, name, 1, std::move(prepared.coverage)});
   return name;

@@ -11,7 +11,7 @@
 // The texture of the file at path, loaded on its first use. Every call leaves the same GL state
 // as TextureLoader::LoadTexture (the texture bound on unit 0, and with sphereMap on unit 1 too,
 // both units in sphere-map generation mode): that mode belongs to the units, not to the texture,
-// so one texture serves callers with and without it. Fails as LoadTexture does.
+// so one texture serves callers with and without it. Fails as LoadTexture does (0).
 uint32_t AcquireTexture(const char* path, bool sphereMap);
 
 // Starts reading and decoding these files on other threads, so that the AcquireTexture calls that

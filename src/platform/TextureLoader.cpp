@@ -2,7 +2,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -160,13 +159,15 @@ bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message)
 
 namespace {
 
+int g_failures = 0;
+
 // The production cannot run with a texture missing: say which one, in the log and on the
-// console, and end with a failure status.
-[[noreturn]] void failTexture(const std::string& message) {
+// console. The caller gets no texture, and start-up stops at its next step.
+uint32_t FailTexture(const std::string& message) {
   std::fprintf(stderr, "Error al cargar textura: %s\n", message.c_str());
   std::printf("Error al cargar textura: %s\n", message.c_str());
-  std::fflush(stdout);
-  std::exit(1);
+  ++g_failures;
+  return 0;
 }
 
 bool PowerOfTwo(int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
@@ -235,7 +236,7 @@ uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
 }
 
 uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared, bool sphereMap) {
-  if (!prepared.decoded) failTexture(prepared.message);
+  if (!prepared.decoded) return FailTexture(prepared.message);
   if (!prepared.message.empty())
     std::printf("Aviso: textura \"%s\": %s\n", path, prepared.message.c_str());
 
@@ -269,6 +270,8 @@ uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared
   BindAsLoaded(name, sphereMap);
   return name;
 }
+
+int TextureLoader::FailureCount() { return g_failures; }
 
 void TextureLoader::BindAsLoaded(uint32_t name, bool sphereMap) {
   glActiveTextureARB(GL_TEXTURE0_ARB);

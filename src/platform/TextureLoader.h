@@ -41,11 +41,14 @@ class TextureLoader {
   // The name of a new mipmapped RGB texture made from the file, bound on unit 0 (and on unit 1
   // when sphereMap is set, which also puts S and T generation of both units in sphere-map mode);
   // unit 0 is left active. Needs a current context with the multitexture entry points.
-  // A missing, unreadable or undecodable file ends the program with a message naming it and
-  // exit status 1: the production cannot run with a texture missing.
+  // A missing, unreadable or undecodable file gives 0, after the line "Error al cargar textura:"
+  // naming it on standard error and the log, and counts as a failure: the production cannot run
+  // with a texture missing, so start-up stops on any (FailureCount) and ends through main.
   static uint32_t LoadTexture(const char* path, bool sphereMap);
   // The same from a file PrepareTexture has read.
   static uint32_t Upload(const char* path, const PreparedTexture& prepared, bool sphereMap);
+  // How many textures have failed to load so far in this process.
+  static int FailureCount();
   // The binding and texture-unit state LoadTexture leaves behind, for a texture made before.
   static void BindAsLoaded(uint32_t name, bool sphereMap);
 };

@@ -6,6 +6,7 @@
 // The format carries no magic and no checks, so the reader brings its own: a damaged or short
 // file gets one log line naming the file and the fault, and the scene keeps what was read safely.
 #include <cstdio>
+#include <string>
 
 class Scene;
 
@@ -16,8 +17,11 @@ class SceneBinaryFile {
 
   FILE* file = nullptr;    // open only inside one readScene or writeScene
   bool normalize = false;  // writeScene copies textures to "textures\" and logs the copies
+  std::string fault;       // why the last readScene did not read its file whole
 
-  void readScene(const char* path, Scene& scene);
+  // False when the file could not be read whole: `fault` says why, and the scene keeps what was
+  // read before the fault (nothing when the file could not be opened).
+  bool readScene(const char* path, Scene& scene);
   // Writes into a temporary file beside path and puts it in place only once complete, so a
   // failed write never destroys an existing scene file. True when the new file is in place.
   bool writeScene(const char* path, const Scene& scene);

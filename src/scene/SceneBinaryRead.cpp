@@ -320,31 +320,38 @@ void Parser::setUpUnreached() {
 
 }  // namespace
 
-void SceneBinaryFile::readScene(const char* path, Scene& scene) {
+bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
   std::printf("%s - Abriendo fichero BINARIO [ %s ] para lectura.\n", kBanner, path);
+  fault.clear();
   file = OpenFile(path, "rb", ReadLimit::kScene);
   if (!file) {
+    fault = "no se puede abrir";
     std::printf("%s - ERROR: no se puede abrir el fichero [ %s ]; la escena queda vacia.\n",
                 kBanner, path);
-    return;
+    return false;
   }
   FileBytes bytes;
   const bool read = bytes.load(file);
   std::fclose(file);
   file = nullptr;
   if (!read) {
+    fault = "no se puede leer";
     std::printf("%s - ERROR: no se puede leer el fichero [ %s ]; la escena queda vacia.\n",
                 kBanner, path);
-    return;
+    return false;
   }
 
   Parser parser(bytes.data(), bytes.size(), scene);
   if (!parser.parse()) {
+    fault = parser.fault();
     std::printf("%s - ERROR en [ %s ]: %s. Se conserva lo leido hasta ese punto.\n", kBanner,
                 path, parser.fault());
     parser.setUpUnreached();
-  } else if (parser.left() > 0) {
+    return false;
+  }
+  if (parser.left() > 0) {
     std::printf("%s - AVISO: [ %s ] tiene %zu bytes de mas tras la ultima luz; se ignoran.\n",
                 kBanner, path, parser.left());
   }
+  return true;
 }

@@ -72,4 +72,5 @@ TEST(ProductionPicture, ALostDisplayEndsThePlayerWithAMessage) {
   player.LoseDisplay();
   EXPECT_EQ(player.Finish(30).status, 1);
   EXPECT_TRUE(player.WaitForLog("connection to the display was lost", 5));
+  EXPECT_EQ(player.Errors().find("Sanitizer"), std::string::npos) << player.Errors();
 }

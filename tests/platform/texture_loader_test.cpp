@@ -183,15 +183,19 @@ TEST_F(TextureLoaderTest, PrefetchedTextureIsTheFileAsItIsWhenAcquired) {
   EXPECT_EQ(TextureUploadCount(), uploads + 2);
 }
 
-// A texture the production cannot have ends the program with a failure status and a message
-// naming the file, before any GL call.
-TEST(TextureLoaderDeathTest, MissingOrUndecodableFileEndsTheProgramNamingIt) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+// A texture the production cannot have gives no texture, a line naming the file, and a failure
+// start-up stops on; nothing reaches GL.
+TEST(TextureLoaderFailure, MissingOrUndecodableFileIsToldAndCounted) {
   TempDir dir;
-  EXPECT_EXIT(TextureLoader::LoadTexture("textures\\nada.jpg", false),
-              ::testing::ExitedWithCode(1), "textures\\\\nada\\.jpg");
   dir.Write("textures/roto.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
-  EXPECT_EXIT(TextureLoader::LoadTexture("textures\\roto.jpg", false),
-              ::testing::ExitedWithCode(1), "textures\\\\roto\\.jpg");
-  EXPECT_EXIT(TextureLoader::LoadTexture(nullptr, false), ::testing::ExitedWithCode(1), "");
+  const int before = TextureLoader::FailureCount();
+  for (const char* path : {"textures\\nada.jpg", "textures\\roto.jpg"}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(TextureLoader::LoadTexture(path, false), 0u);
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told.rfind("Error al cargar textura: ", 0), 0u) << told;
+    EXPECT_NE(told.find(path), std::string::npos) << told;
+  }
+  EXPECT_EQ(AcquireTexture(nullptr, false), 0u);
+  EXPECT_EQ(TextureLoader::FailureCount(), before + 3);
 }

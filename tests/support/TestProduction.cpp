@@ -33,6 +33,11 @@ void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::st
                                              : EncodeSolidJpeg(8, 8, 40, 40, 40));
   }
   dir.Write("textures/particula.jpg", EncodeSolidJpeg(8, 8, 0, 0, 255));
+  // Every file the manifest names is there, for the player stops on one that is not: empty
+  // scenes (a zero header and four zero counts) and a particle file of no particles.
+  for (const ManifestScene& scene : bundled.scenes)
+    dir.Write("escenas_bin/" + scene.name + ".bin", std::string(84, '\0'));
+  dir.Write(bundled.particleFiles[0].path, std::string(16, '\0'));
   dir.Write(bundled.music.path, EncodeSilentOgg(musicSeconds));
   dir.Write(bundled.script.path, script);
 }

@@ -12,9 +12,9 @@
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
 
-// What every test production holds besides its scenes: the font, the seventeen layer textures
-// (the masks green, logo2 yellow, the rest grey), the blue particle texture, musicSeconds of
-// silent music, and the script.
+// What every test production holds: the font, the seventeen layer textures (the masks green,
+// logo2 yellow, the rest grey), the blue particle texture, musicSeconds of silent music, the
+// script, and scenes and a particle file with nothing in them.
 void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script);
 
 // The particle system file of the production (system 0), textured with the particle texture.

@@ -199,9 +199,11 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   startup.fullscreen = false;
   std::atexit(FailIfStartupEnded);
   g_startingUp = true;
-  const bool started = StartProduction(startup);
+  int startStatus = 0;
+  const bool started = StartProduction(startup, startStatus);
   g_startingUp = false;
   if (!started) {
+    ShutdownProduction();
     std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea %s)\n", kTool,
                  LogFile().c_str());
     return kCaptureFailed;

@@ -1,0 +1,134 @@
+// Every fault of a production's files that start-up can meet: the player stops with its message
+// and status 1 (or plays on with a warning), shuts down in order with nothing for a sanitizer to
+// report, and the checker names the same file.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "driver/ContentManifest.h"
+#include "scene/SceneBinaryFile.h"
+#include "support/QuietStdout.h"
+#include "support/RunTool.h"
+#include "support/TestProduction.h"
+#include "support/TestScenes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+enum class Damage { Missing, Empty, Garbage, CutShort, Directory, DevZero, Fifo, Unreadable };
+
+// The working production: the bundled manifest as its production.txt, and scene 2 ("monolito",
+// line 13) textured with textures\madera.jpg.
+void WriteWorkingProduction(const TempDir& dir) {
+  WriteProductionMedia(dir, 6.0, "0 SCENE 2 FX_START\n0.5 SCENE 2 FX_QUIT\n");
+  dir.Write("production.txt", kDefaultManifestText);
+  dir.Write("textures/madera.jpg", EncodeSolidJpeg(8, 8, 120, 80, 40));
+  OwnedScene scene;
+  scene.setupObjects(1);
+  scene.setObject(0, squareObject(0, 0, 0, 50, 0));
+  scene.setupMaterials(1);
+  Material material = colourMaterial(1, 1, 1);
+  material.header.mapCount = 1;
+  material.maps[0].setBitmap("textures\\madera.jpg");
+  scene.setMaterial(0, material);
+  scene.setupCameras(1);
+  scene.setCamera(0, fixedCamera(0, 0, 200, 0, 0, 0, 60));
+  scene.setupLights(0);
+  QuietStdout quiet;
+  ASSERT_TRUE(SceneBinaryFile().writeScene("escenas_bin\\monolito.bin", scene));
+}
+
+void Break(const TempDir& dir, const std::string& file, Damage damage) {
+  const std::string path = dir.path + "/" + file;
+  const std::string bytes = dir.Read(file);
+  std::filesystem::remove(path);
+  switch (damage) {
+    case Damage::Missing: break;
+    case Damage::Empty: dir.Write(file, ""); break;
+    case Damage::Garbage: dir.Write(file, std::string(4000, 'x')); break;
+    case Damage::CutShort: dir.Write(file, bytes.substr(0, bytes.size() / 2)); break;
+    case Damage::Directory: std::filesystem::create_directory(path); break;
+    case Damage::DevZero: std::filesystem::create_symlink("/dev/zero", path); break;
+    case Damage::Fifo: ::mkfifo(path.c_str(), 0644); break;
+    case Damage::Unreadable:
+      dir.Write(file, bytes);
+      ::chmod(path.c_str(), 0);
+      break;
+  }
+}
+
+bool SanitizerSpoke(const std::string& output) {
+  for (const char* mark : {"Sanitizer", "runtime error:", "double free", "corrupted"})
+    if (output.find(mark) != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
+  const struct {
+    const char* file;
+    Damage damage;
+    int status;
+    const char* player;   // in a line of standard error and of the log
+    const char* checker;  // in a line of zorbanel-check's report
+  } cases[] = {
+      {"textures/zorban.jpg", Damage::Missing, 1, "production.txt:22: textures\\zorban.jpg: file not found", nullptr},
+      {"textures/zorban.jpg", Damage::DevZero, 1, "production.txt:22: textures\\zorban.jpg: not a regular file", nullptr},
+      {"textures/zorban.jpg", Damage::Empty, 1, "production.txt:22: textures\\zorban.jpg: empty file", nullptr},
+      {"textures/zorban.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\zorban.jpg\"",
+       "production.txt:22: textures\\zorban.jpg: not a usable JPEG"},
+      {"textures/font.jpg", Damage::Missing, 1, "production.txt:6: textures\\font.jpg: file not found", nullptr},
+      {"textures/font.jpg", Damage::Unreadable, 1, "production.txt:6: textures\\font.jpg: cannot be read", nullptr},
+      {"textures/font.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\font.jpg\"",
+       "production.txt:6: textures\\font.jpg: not a usable JPEG"},
+      {"escenas_bin/monolito.bin", Damage::Missing, 1, "production.txt:13: escenas_bin\\monolito.bin: file not found", nullptr},
+      {"escenas_bin/monolito.bin", Damage::Directory, 1, "production.txt:13: escenas_bin\\monolito.bin: not a regular file", nullptr},
+      {"escenas_bin/monolito.bin", Damage::Empty, 1, "production.txt:13: escenas_bin\\monolito.bin: empty file", nullptr},
+      {"escenas_bin/monolito.bin", Damage::CutShort, 0, "production.txt:13: escenas_bin\\monolito.bin: cut short or damaged", nullptr},
+      {"textures/madera.jpg", Damage::Missing, 1, "production.txt:13: textures\\madera.jpg: file not found", nullptr},
+      {"textures/madera.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\madera.jpg\"",
+       "production.txt:13: textures\\madera.jpg: not a usable JPEG"},
+      {"music/music.ogg", Damage::Missing, 1, "production.txt:7: music\\music.ogg: file not found", nullptr},
+      {"music/music.ogg", Damage::Fifo, 1, "production.txt:7: music\\music.ogg: not a regular file", nullptr},
+      {"music/music.ogg", Damage::Garbage, 1, "production.txt:7: music\\music.ogg: not a usable Ogg Vorbis file", nullptr},
+      {"ESCENAS_BIN/PARTICLES02.BIN", Damage::Garbage, 0,
+       "production.txt:44: ESCENAS_BIN\\PARTICLES02.BIN: not a usable particle file", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.player);
+    // Root reads every file whatever its mode.
+    if (c.damage == Damage::Unreadable && ::geteuid() == 0) continue;
+    TempDir dir;
+    WriteWorkingProduction(dir);
+    Break(dir, c.file, c.damage);
+    const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 60);
+    EXPECT_EQ(run.status, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.player), std::string::npos) << run.output;
+    EXPECT_FALSE(SanitizerSpoke(run.output)) << run.output;
+    const std::string log = dir.Read("LOGFILE.TXT");
+    EXPECT_NE(log.find(c.player), std::string::npos) << log;
+    // A file that cannot be used is found before the window opens.
+    if (c.status != 0 && std::string(c.player).rfind("Error al cargar", 0) != 0) {
+      EXPECT_EQ(log.find("No hay pantalla"), std::string::npos) << log;
+    }
+    const ToolRun check = RunTool(dir.path, "check", "", 60);
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.output.find(c.checker ? c.checker : c.player), std::string::npos) << check.output;
+  }
+}
+
+// The production the cases break plays, and the checker passes it.
+TEST(PlayerStop, TheWorkingProductionPlaysAndPassesTheCheck) {
+  TempDir dir;
+  WriteWorkingProduction(dir);
+  const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 60);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_FALSE(SanitizerSpoke(run.output)) << run.output;
+  const ToolRun check = RunTool(dir.path, "check", "", 60);
+  EXPECT_EQ(check.status, 0) << check.output;
+}
