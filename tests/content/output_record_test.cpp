@@ -48,10 +48,11 @@ const Case kCases[] = {
     {"empty folder", [](const TempDir& dir) { fs::create_directories(dir.path + "/out/textures"); },
      nullptr, nullptr},
     {"own earlier output", WriteOwnOutput, nullptr, nullptr},
-    {"own output with the player's log and a file removed",
+    {"own output with the logs of runs and a file removed",
      [](const TempDir& dir) {
        WriteOwnOutput(dir);
        dir.Write("out/LOGFILE.TXT", "log of a run");
+       dir.Write("out/LOGFILE-capture-123.TXT", "log of a capture");
        fs::remove(dir.path + "/out/music/music.ogg");
      },
      nullptr, nullptr},

@@ -1,6 +1,6 @@
 #include "OutputRecord.h"
 
-#include <strings.h>
+#include <fnmatch.h>
 
 #include <algorithm>
 #include <cinttypes>
@@ -20,7 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kRecordHeader[] = "zorbanel-content output 1";
-const char kPlayerLog[] = "LOGFILE.TXT";
+// The logs of the player's and the capture's runs in the folder (LOGFILE.TXT,
+// LOGFILE-capture-PID.TXT).
+const char kRunLogs[] = "LOGFILE*.TXT";
 
 struct Recorded {
   uint64_t size = 0;
@@ -52,7 +54,8 @@ bool ListFolder(const std::string& folder, std::vector<Entry>& entries) {
     if (fs::is_directory(status)) continue;
     // By name: a link is the folder's entry, not what it points to.
     const std::string path = it->path().lexically_relative(base).generic_string();
-    if (path == kOutputRecordFile || strcasecmp(path.c_str(), kPlayerLog) == 0) continue;
+    const bool runLog = fnmatch(kRunLogs, path.c_str(), FNM_PATHNAME | FNM_CASEFOLD) == 0;
+    if (path == kOutputRecordFile || runLog) continue;
     entries.push_back({path, fs::is_regular_file(status)});
   }
   std::sort(entries.begin(), entries.end(),

@@ -18,10 +18,11 @@ struct OutputCheck {
 };
 
 // Allowed when the folder is absent or empty, or when every file in it is one the record lists
-// with the same size and hash. The player's log (LOGFILE.TXT, written by a run in the folder) is
-// not the tool's, but nothing the tool writes replaces it, so it is let be.
+// with the same size and hash. The logs of runs in the folder (the player's LOGFILE.TXT, a
+// capture's LOGFILE-capture-PID.TXT) are not the tool's, but nothing it writes replaces them, so
+// they are let be.
 OutputCheck CheckOutputFolder(const std::string& folder);
 
-// Records every file now in the folder but the log; false, with a message, when the record cannot
+// Records every file now in the folder but those logs; false, with a message, when the record cannot
 // be written.
 bool WriteOutputRecord(const std::string& folder);
