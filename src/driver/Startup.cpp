@@ -139,5 +139,6 @@ void ShutdownProduction() {
     g_window.DeleteRenderTargets();
     g_window.DeleteFont();
   }
-  g_window.Destroy();
+  // The window and its context go with the process: the driver keeps what it allocated until
+  // then, and nothing of ours is left in them.
 }

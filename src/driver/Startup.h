@@ -28,8 +28,8 @@ struct StartupOptions {
 bool StartProduction(const StartupOptions& options, int& status);
 
 // In this order: music, script events, the scenes, layers and particle systems with their
-// textures, the font, the render targets, the GL context and the window. Safe at any point of
-// start-up.
+// textures, the font and the render targets, while the GL context is still there; the window and
+// the context are left to the process end. Safe at any point of start-up.
 void ShutdownProduction();
 
 // The script at `script` can be played: it reads, is plain text and holds an event. Otherwise
