@@ -50,6 +50,8 @@ seeds_for() {
     fuzz_scene_binary) convert_seeds; echo "$build/fuzz-seeds/converted/escenas_bin" "${production:+$production/escenas_bin}" ;;
     fuzz_particle_file) echo "$root/fuzz/seeds/particle_file" "${production:+$production/escenas_bin}" ;;
     fuzz_jpeg_decode) echo "${production:+$production/textures}" "$root/tests/fuzz_regressions/inputs" ;;
+    fuzz_manifest) echo "$root/production" "$root/tools/content/skeleton" "$root/fuzz/seeds/manifest" ;;
+    fuzz_capture_options) echo "$root/fuzz/seeds/capture_options" ;;
   esac
 }
 

@@ -1,6 +1,7 @@
-// Inputs the fuzz targets once failed on, replayed through the same readers. Each file under
-// inputs/<reader>/ is read as that reader's file; the sanitizer build (make test-asan) is where a
-// relapse shows as a report, the normal build still sees a crash or a wrong result.
+// The fuzz targets' seeds (fuzz/seeds/<reader>/) and the inputs they once failed on
+// (inputs/<reader>/), replayed through the same readers. Each file is read as that reader's file;
+// the sanitizer build (make test-asan) is where a relapse shows as a report, the normal build
+// still sees a crash or a wrong result.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "InputChecks.h"
 #include "particles/ParticleSystem.h"
 #include "platform/Files.h"
 #include "platform/TextureLoader.h"
@@ -24,11 +26,19 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> Inputs(const char* reader) {
   std::vector<std::string> paths;
-  const fs::path dir = fs::path(ZB_SOURCE_DIR) / "tests/fuzz_regressions/inputs" / reader;
-  std::error_code error;  // a reader with no stored inputs has no folder
-  for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
-    if (it->is_regular_file()) paths.push_back(it->path().string());
+  for (const char* folder : {"fuzz/seeds", "tests/fuzz_regressions/inputs"}) {
+    const fs::path dir = fs::path(ZB_SOURCE_DIR) / folder / reader;
+    std::error_code error;  // a reader with no stored inputs has no folder
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+      if (it->is_regular_file()) paths.push_back(it->path().string());
+  }
   return paths;
+}
+
+std::string Text(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kAny, bytes));
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // Readers report damage in message boxes; here every box is answered and counted as allowed.
@@ -46,6 +56,15 @@ TEST_F(Replay, ScriptInputs) {
     for (int32_t i = 1; i < timeline.eventCount; ++i)
       EXPECT_LE(CompareEventTimes(timeline.events[i - 1], timeline.events[i]), 0);
   }
+}
+
+TEST_F(Replay, ManifestInputs) {
+  for (const std::string& path : Inputs("manifest")) EXPECT_EQ(ManifestFault(Text(path)), "") << path;
+}
+
+TEST_F(Replay, CaptureOptionsInputs) {
+  for (const std::string& path : Inputs("capture_options"))
+    EXPECT_EQ(CaptureOptionsFault(ArgumentsOf(Text(path))), "") << path;
 }
 
 // A text-mode read of an empty file once copied from a buffer that did not exist.
