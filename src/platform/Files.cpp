@@ -333,7 +333,8 @@ bool AtomicFile::Commit() {
   if (ok && temporary_.empty()) {
     const std::string self = "/proc/self/fd/" + std::to_string(::fileno(stream_));
     temporary_ = TemporaryName(target_);
-    ok = step(::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0);
+    ok = step(::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(),
+                       AT_SYMLINK_FOLLOW) == 0);
     if (!ok) temporary_.clear();
   }
   ok = step(std::fclose(stream_) == 0) && ok;

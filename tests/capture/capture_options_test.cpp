@@ -36,7 +36,8 @@ TEST(CaptureOptions, TakesOnlyWhatItCanDo) {
   }
   for (const Args& args : bad) {
     std::string error;
-    EXPECT_EQ(parse(args, error), ParseResult::Bad) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    EXPECT_EQ(parse(args, error), ParseResult::Bad)
+        << args[0] << " " << (args.size() > 1 ? args[1] : "");
     EXPECT_FALSE(error.empty()) << args[0];
   }
   std::string error;

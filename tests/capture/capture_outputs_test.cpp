@@ -37,7 +37,8 @@ TEST(CaptureOutputs, AFileSizeLimitOrAFullDiskKeepsTheOldOutput) {
                         {true, false, "No space left on device"},
                         {true, true, "No space left on device"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.full ? "full disk, " : "size limit, ") + (c.video ? "video" : "frames"));
+    SCOPED_TRACE(std::string(c.full ? "full disk, " : "size limit, ") +
+                 (c.video ? "video" : "frames"));
     if (c.video && !HasFfmpeg()) continue;
     const std::string out = dir.path + "/out";
     std::filesystem::remove_all(out);

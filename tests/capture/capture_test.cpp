@@ -224,9 +224,9 @@ TEST(Capture, RefusesWhatItCannotCapture) {
       {{"-o", "sound.mp4"}, 2, "the production reads music/music.ogg"},
       {{"--frames", "shots"}, 2, "shots/000007.png"},
       // Stretches and parts with no frame to write.
-      {{"--from", "5", "-o", "old.mp4"}, 1, "nada que grabar: la produccion termina en el segundo 2"},
+      {{"--from", "5", "-o", "old.mp4"}, 1, "la produccion termina en el segundo 2"},
       {{"--fps", "30", "--from", "0.01", "--to", "0.02", "-o", "old.mp4"}, 1, "ningun fotograma"},
-      {{"--fps", "10", "--from", "3", "--to", "4", "-o", "old.mp4"}, 1, "FX_QUIT event at second 2"},
+      {{"--fps", "10", "--from", "3", "--to", "4", "-o", "old.mp4"}, 1, "FX_QUIT event at second"},
       {{"--fps", "10", "--from", "1.95", "--to", "3", "--part", "1/1", "--frames", "late"}, 1,
        "FX_QUIT event at second 2"},
       {{"--fps", "10", "--to", "0.1", "--part", "1/3", "-o", "old.mp4"}, 1,

@@ -98,7 +98,8 @@ bool CheckPart(const std::string& part, std::string& firstStreams, const std::st
   }
   const std::string format = FlatValue(answer, "format.format_name");
   const std::string streams = Streams(answer);
-  if (streams.find("video") != 0 || format == "image2" || format.find("_pipe") != std::string::npos ||
+  const bool picture = format == "image2" || format.find("_pipe") != std::string::npos;
+  if (streams.find("video") != 0 || picture ||
       std::atof(FlatValue(answer, "format.duration").c_str()) <= 0) {
     error = part + " is not a video (" + format + ": " + streams + ")";
     return false;
@@ -117,7 +118,8 @@ bool CheckPart(const std::string& part, std::string& firstStreams, const std::st
 
 CaptureStatus JoinParts(const std::string& output, const std::vector<std::string>& parts) {
   if (!ProgramOnPath("ffprobe") || !ProgramOnPath("ffmpeg")) {
-    std::fprintf(stderr, "%s: --join needs ffmpeg and ffprobe (bash scripts/install-deps.sh video)\n",
+    std::fprintf(stderr,
+                 "%s: --join needs ffmpeg and ffprobe (bash scripts/install-deps.sh video)\n",
                  kTool);
     return kCaptureFailed;
   }
