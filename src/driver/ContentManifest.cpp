@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,9 @@
 #include <iterator>
 #include <utility>
 
+#include "driver/Content.h"
 #include "driver/Program.h"
+#include "effects/LayerSlot.h"
 #include "platform/Files.h"
 
 const char kManifestFile[] = "production.txt";
@@ -46,19 +49,38 @@ class LineParser {
     return true;
   }
 
-  // A path that stays inside the production folder: relative, with no ".." step.
+  // A path that stays inside the production folder (relative, with no ".." step) and that a
+  // file can have: no name in it longer than the file system allows.
   bool InsidePath(const std::string& path) {
     const bool absolute = path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':');
     bool climbs = false;
+    size_t longest = 0;
     size_t start = 0;
     while (start <= path.size()) {
       size_t end = path.find_first_of("/\\", start);
       if (end == std::string::npos) end = path.size();
       if (path.compare(start, end - start, "..") == 0) climbs = true;
+      longest = std::max(longest, end - start);
       start = end + 1;
     }
-    if (absolute || climbs) Fail("'" + path + "' is outside the production folder");
-    return !absolute && !climbs;
+    if (absolute || climbs) {
+      Fail("'" + path + "' is outside the production folder");
+      return false;
+    }
+    return FileNameFits(path, longest, path.size());
+  }
+
+  // The system opens no file whose name or path is longer than this.
+  bool FileNameFits(const std::string& what, size_t longestName, size_t pathLength) {
+    if (longestName <= NAME_MAX && pathLength < PATH_MAX) return true;
+    Fail("'" + what.substr(0, 40) + "...' is too long to be a file's name (" +
+         std::to_string(NAME_MAX) + " characters a name, " + std::to_string(PATH_MAX - 1) +
+         " a path)");
+    return false;
+  }
+
+  void Warn(ContentManifest& manifest, const std::string& what) {
+    manifest.warnings.push_back(source_ + ":" + std::to_string(line_) + ": " + what);
   }
 
  private:
@@ -89,6 +111,8 @@ void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene&
   scene.name = w[1];
   if (scene.name.find_first_of("/\\") != std::string::npos || scene.name == "." || scene.name == "..")
     return p.Fail("scene name '" + scene.name + "' must be a bare name (escenas_bin\\NAME.bin)");
+  const std::string file = ScenePath(scene.name);
+  if (!p.FileNameFits(scene.name, scene.name.size() + 4, file.size())) return;
   for (size_t i = 2; i < w.size(); ++i) {
     if (Is(w[i], "overlay")) {
       scene.clearsScreen = false;
@@ -101,6 +125,13 @@ void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene&
       scene.fog = p.Number(w[i + 1], "fog start", scene.fogStart) &&
                   p.Number(w[i + 2], "fog end", scene.fogEnd) &&
                   p.Number(w[i + 3], "fog density", scene.fogDensity);
+      if (!scene.fog) return;
+      // Linear fog divides by END - START: an end at or before the start turns the fog inside
+      // out or divides by zero, and no distance is negative.
+      if (scene.fogStart < 0) return p.Fail("fog start " + w[i + 1] + " is negative");
+      if (!(scene.fogEnd > scene.fogStart))
+        return p.Fail("fog end " + w[i + 2] + " must lie beyond its start " + w[i + 1]);
+      if (scene.fogDensity < 0) return p.Fail("fog density " + w[i + 3] + " is negative");
       i += 3;
     } else {
       return p.Fail("unknown scene option '" + w[i] + "' (overlay, clear, fog, aqua)");
@@ -114,13 +145,28 @@ void ParseLayer(const std::vector<std::string>& w, LineParser& p, ManifestLayer&
     return p.Fail("layer takes IMAGE [ALPHA [X0 Y0 X1 Y1]]");
   layer.path = w[1];
   if (!p.InsidePath(layer.path)) return;
-  if (w.size() >= 3) p.Number(w[2], "alpha", layer.alpha);
-  if (w.size() == 7) {
-    p.Number(w[3], "x0", layer.x0);
-    p.Number(w[4], "y0", layer.y0);
-    p.Number(w[5], "x1", layer.x1);
-    p.Number(w[6], "y1", layer.y1);
+  if (w.size() >= 3 && p.Number(w[2], "alpha", layer.alpha) && (layer.alpha < 0 || layer.alpha > 1))
+    p.Fail("alpha " + w[2] + " is outside 0 to 1");
+  if (w.size() != 7) return;
+  float* corners[] = {&layer.x0, &layer.y0, &layer.x1, &layer.y1};
+  const char* names[] = {"x0", "y0", "x1", "y1"};
+  for (int k = 0; k < 4; ++k) {
+    if (!p.Number(w[3 + k], names[k], *corners[k])) return;
+    if (std::fabs(*corners[k]) > kMaxLayerPixels)
+      return p.Fail(std::string(names[k]) + " " + w[3 + k] + " is more than " +
+                    std::to_string(static_cast<int32_t>(kMaxLayerPixels)) + " pixels from the window");
   }
+}
+
+// A layer drawn mirrored or not at all is allowed (the script can do the same), but rarely meant:
+// X1 Y1 is the far corner, not a size.
+void WarnOfLayerShape(const ManifestLayer& layer, LineParser& p, ContentManifest& m) {
+  if (layer.x0 == layer.x1 || layer.y0 == layer.y1)
+    p.Warn(m, "the layer's rectangle has no area: it shows nothing");
+  else if (layer.x1 < layer.x0 || layer.y1 < layer.y0)
+    p.Warn(m, std::string("x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn mirrored ") +
+                  (layer.x1 < layer.x0 ? (layer.y1 < layer.y0 ? "both ways" : "left to right")
+                                       : "upside down"));
 }
 
 void ParseParticles(const std::vector<std::string>& w, LineParser& p, ManifestEntry& file) {
@@ -187,7 +233,9 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
     } else if (Is(w[0], "scene")) {
       AddEntry(w, p, line, "scenes", ParseScene, manifest.scenes);
     } else if (Is(w[0], "layer")) {
+      const size_t before = manifest.layers.size();
       AddEntry(w, p, line, "layers", ParseLayer, manifest.layers);
+      if (manifest.layers.size() > before) WarnOfLayerShape(manifest.layers.back(), p, manifest);
     } else if (Is(w[0], "particles")) {
       AddEntry(w, p, line, "particle files", ParseParticles, manifest.particleFiles);
     } else if (Is(w[0], "noise")) {
@@ -230,9 +278,13 @@ const ContentManifest& DefaultManifest() {
 }
 
 bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>& errors) {
+  const std::string path = ResolvePath(kManifestFile);
   struct stat st;
-  const bool found = ::stat(ResolvePath(kManifestFile).c_str(), &st) == 0;
-  if (!found && errno == ENOENT) {
+  const bool found = ::stat(path.c_str(), &st) == 0;
+  const int statError = errno;
+  // Only a name that is not there at all means "no manifest": a link to nothing is the author's
+  // manifest gone astray, not a request for the built-in one.
+  if (!found && statError == ENOENT && ::lstat(path.c_str(), &st) != 0) {
     manifest = DefaultManifest();
     return true;
   }
@@ -240,8 +292,11 @@ bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>&
   const bool regular = found && S_ISREG(st.st_mode);
   FILE* f = regular ? OpenFile(kManifestFile, "r", kManifestLimit) : nullptr;
   if (!f) {
-    errors.push_back(std::string(kManifestFile) + ": cannot be read: " +
-                     (found && !regular ? "not a regular file" : std::strerror(errno)));
+    const char* why = !found && statError == ENOENT ? "a link to a file that is not there"
+                      : !found                      ? std::strerror(statError)
+                      : !regular                    ? "not a regular file"
+                                                    : std::strerror(errno);
+    errors.push_back(std::string(kManifestFile) + ": cannot be read: " + why);
     return false;
   }
   std::string text;

@@ -45,10 +45,13 @@ struct ContentManifest {
   std::vector<ManifestEntry> particleFiles;
   int32_t noiseSetFirstLayer[kNoiseSets] = {-1, -1};  // -1: the set has no layers
   int noiseSetLine[kNoiseSets] = {0, 0};
+  // What the player plays on with but the author may not mean, one "source:line: what" each.
+  std::vector<std::string> warnings;
 };
 
 // Reads a manifest's text. Every fault is one line "source:line: what is wrong" in `errors`;
-// false when there is any, and `manifest` is then not to be played.
+// false when there is any, and `manifest` is then not to be played. What it may play but the
+// author should look at goes to `manifest.warnings`.
 bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
                    std::vector<std::string>& errors);
 
@@ -61,5 +64,6 @@ const ContentManifest& DefaultManifest();
 extern const char kDefaultManifestText[];
 
 // The manifest of the production in the working directory: its manifest file, or the built-in
-// list when there is none. False, with the faults in `errors`, when the file cannot be used.
+// list when there is none. False, with the faults in `errors`, when the file cannot be used:
+// also when the name is there but leads to nothing readable (a dangling link, a folder).
 bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>& errors);

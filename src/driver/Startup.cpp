@@ -35,7 +35,7 @@ bool ReadManifestAndScript() {
   if (g_manifest.source == kManifestFile) std::printf("- Manifest: %s\n", kManifestFile);
   std::string fault;
   if (!CheckScriptPlayable(g_manifest.script.path, fault)) faults.push_back(fault);
-  std::vector<std::string> warnings;
+  std::vector<std::string> warnings = g_manifest.warnings;
   ScriptTargets unused;
   CheckContentFiles(g_manifest, false, unused, faults, &warnings);
   Report("warning", warnings);

@@ -32,7 +32,11 @@ struct Axis {
   int32_t Edge(int32_t k) const {
     const int32_t texel = std::min(k * TextureCoverage::kTile, texels);
     const double s = static_cast<double>(texel) / static_cast<double>(texels);
-    return static_cast<int32_t>(std::lround(from + (to - from) * s));
+    // Held far outside any viewport, where a box is clipped away all the same: the widths and
+    // heights taken from two edges then stay well inside int32 whatever the rectangle.
+    constexpr double kFar = 1 << 24;
+    const double edge = from + (to - from) * s;
+    return static_cast<int32_t>(std::lround(std::max(-kFar, std::min(kFar, edge))));
   }
   // Texels per window pixel.
   double Scale() const { return texels / std::fabs(to - from); }

@@ -3,6 +3,10 @@
 // The script changes its opacity, rectangle and jitter; the compositor draws it inside Begin2D.
 #include <cstdint>
 
+// How far from the window's corner a layer's corners may be set, and how far one FX_MOVE or
+// FX_RESIZE may take them, in pixels: far beyond any screen, and exact in single precision.
+constexpr float kMaxLayerPixels = 1000000.0f;
+
 class LayerSlot {
 public:
   uint32_t texture = 0;      // GL texture name of the image

@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "effects/LayerSlot.h"
 #include "platform/Files.h"
 #include "timeline/Timeline.h"
 
@@ -170,12 +171,71 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
   NoteKeyword(problems, kEffects, "effect", token, event.effect);
   if (problems) problems->tokens = 4;
   for (float& param : event.params) {
-    if (!(token = ::strtok_r(nullptr, " ", &save))) return;
+    if (!(token = ::strtok_r(nullptr, " ", &save))) break;
     NoteNumber(problems, ReadFloat(token, param), "parameter", token);
     if (problems) ++problems->params;
   }
-  if (problems && ::strtok_r(nullptr, " ", &save))
+  if (problems && token && ::strtok_r(nullptr, " ", &save))
     problems->notes.push_back("more than 20 parameters: the rest are not read");
+  HoldParams(event, problems ? &problems->notes : nullptr);
+}
+
+std::string FormatNumber(double value) {
+  char text[32];
+  // Whole numbers whole (4096, 1000000), others to six digits.
+  const bool whole = std::fabs(value) < 1e15 && value == std::floor(value);
+  std::snprintf(text, sizeof text, whole ? "%.0f" : "%g", value);
+  return text;
+}
+
+void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
+  if (!EffectActsOn(e.targetKind, e.effect)) return;
+  const std::string effect = EffectName(e.effect);
+  // Puts `value` into [low, high] (not-a-number: `fallback`) and tells the change.
+  const auto hold = [&](float& value, float low, float high, float fallback, const char* what,
+                        const std::string& range) {
+    const float held = std::isnan(value) ? fallback : value < low ? low : value > high ? high : value;
+    if (held == value) return;
+    if (notes)
+      notes->push_back(effect + " " + what + " " + FormatNumber(value) + " is " +
+                       (std::isnan(value) ? "not a number" : range) + ": " + FormatNumber(held) +
+                       " is used");
+    value = held;
+  };
+  switch (e.effect) {
+    case FX_SATURATE: {
+      // Compared truncated, as the compositor counts the copies.
+      if (TruncateParam(e.params[0]) <= kMaxGlowCopies) break;
+      if (notes)
+        notes->push_back(effect + " count " + FormatNumber(e.params[0]) + " is more than " +
+                         std::to_string(kMaxGlowCopies) + ": " + std::to_string(kMaxGlowCopies) +
+                         " is used (more copies no longer change the picture)");
+      e.params[0] = static_cast<float>(kMaxGlowCopies);
+      break;
+    }
+    case FX_NOISE: {
+      const int32_t set = TruncateParam(e.params[0]);
+      if (set >= 0 && set <= 2) break;
+      if (notes) notes->push_back(effect + " " + std::to_string(set) + " shows nothing: the sets are 1 and 2, 0 is off");
+      e.params[0] = 0;
+      break;
+    }
+    case FX_MOVE:
+    case FX_RESIZE: {
+      const std::string range = "more than " + FormatNumber(kMaxLayerPixels) + " pixels either way";
+      const bool move = e.effect == FX_MOVE;
+      hold(e.params[0], -kMaxLayerPixels, kMaxLayerPixels, 0, move ? "step x" : "width", range);
+      hold(e.params[1], -kMaxLayerPixels, kMaxLayerPixels, 0, move ? "step y" : "height", range);
+      break;
+    }
+    case FX_ALPHA:
+    case FX_BLUR:
+      // The drawing clamps a colour to 0 .. 1 anyway; held here it is said.
+      hold(e.params[0], 0, 1, 0, "opacity", "outside 0 to 1");
+      break;
+    default:
+      break;
+  }
 }
 
 int CompareEventTimes(const ScriptEvent& a, const ScriptEvent& b) {

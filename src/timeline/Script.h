@@ -57,7 +57,23 @@ struct LineProblems {
 // Fills the fields the line gives; the others keep what the record held before (a freshly
 // loaded event starts all zero, which the dispatcher ignores). With `problems`, also says what
 // it passed over.
+// Parameters that would drive unbounded work, or that the drawing has no use for, are held to
+// the ranges below (HoldParams), so the player, its seek and the capture all take the held value.
 void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems = nullptr);
+
+// Glow copies drawn at most, each a full-screen quad. Every copy adds round(255 * I * I * a)
+// to a channel holding 8 bits (I the texel, a the copy's strength, 1 down to 1 / count): a texel
+// that adds less than half a level at full strength never shows, and the faintest one that does
+// (I = 12/255) turns white once 255 copies have a strength of 0.886 or more, which takes 2225
+// copies. Past that the stacked copies draw the same picture, only slower.
+constexpr int32_t kMaxGlowCopies = 2400;
+
+// Holds the parameters of an effect to what the dispatcher can use; with `notes`, says in the
+// author's words what each change means.
+void HoldParams(ScriptEvent& event, std::vector<std::string>* notes = nullptr);
+
+// A number as the author's messages show it ("%g").
+std::string FormatNumber(double value);
 
 // A blank line or a comment: no event.
 bool IsNoteLine(const char* line);

@@ -19,12 +19,6 @@ const char* KindWord(int32_t kind) {
   return kind == SCENE ? "SCENE" : kind == LAYER ? "LAYER" : "PARTICLE";
 }
 
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
-}
-
 class Checker {
  public:
   explicit Checker(const ScriptTargets& targets) : targets_(targets) {}
@@ -75,31 +69,39 @@ class Checker {
     const bool indexed = !(e.targetKind == SCENE && IsWholeScreenEffect(e.effect));
     if (indexed && (e.targetIndex < 0 || e.targetIndex >= count))
       return Add(number, std::string(kind) + " " + std::to_string(e.targetIndex) +
-                             " is not loaded: the production has " + std::to_string(count) + " " +
-                             (count == 1 ? "of them" : "of them, 0 to " + std::to_string(count - 1)));
+                             " is not loaded: the production has " +
+                             (count == 0   ? std::string("none")
+                              : count == 1 ? std::string("one, 0")
+                                           : std::to_string(count) + ", 0 to " + std::to_string(count - 1)));
     if (params < EffectParamCount(e.effect))
       Add(number, effect + " takes " + std::to_string(EffectParamCount(e.effect)) + " parameter" +
                       (EffectParamCount(e.effect) > 1 ? "s" : "") + ", " + std::to_string(params) +
                       " given: the missing ones read as 0");
-    if (e.effect == FX_NOISE) {
-      const int32_t set = TruncateParam(e.params[0]);
-      if (set < 0 || set > 2)
-        Add(number, "FX_NOISE " + std::to_string(set) + " shows nothing: the sets are 1 and 2, 0 is off");
-      else if (set > 0 && !targets_.noiseSet[set - 1])
-        Add(number, "noise set " + std::to_string(set) + " has no masks in the manifest");
-    }
+    const int32_t whole = TruncateParam(e.params[0]);
+    // Sets out of range were switched off when the line was read (HoldParams), and told there.
+    if (e.effect == FX_NOISE && whole > 0 && !targets_.noiseSet[whole - 1])
+      Add(number, "noise set " + std::to_string(whole) + " has no masks in the manifest");
+    // The flag is stored in 8 bits: 256 is off.
+    if (e.effect == FX_AQUA && whole != 0 && static_cast<int8_t>(whole) == 0)
+      Add(number, "FX_AQUA " + std::to_string(whole) +
+                      " is kept in 8 bits, which gives 0: the deformation is off (1 turns it on)");
     if (e.effect == FX_CHANGE_CAM && static_cast<size_t>(e.targetIndex) < targets_.sceneCameras.size()) {
       const int32_t cameras = targets_.sceneCameras[e.targetIndex];
-      const int32_t camera = TruncateParam(e.params[0]);
-      if (camera < 0 || camera >= cameras)
-        Add(number, "scene " + std::to_string(e.targetIndex) + " has " + std::to_string(cameras) +
-                        " camera" + (cameras == 1 ? "" : "s") + ": camera " + std::to_string(camera) +
-                        " shows camera 0");
+      const std::string scene = "scene " + std::to_string(e.targetIndex);
+      if (cameras == 0)
+        Add(number, scene + " has no camera: FX_CHANGE_CAM does nothing");
+      else if (whole < 0 || whole >= cameras)
+        Add(number, scene + " has " + (cameras == 1 ? std::string("one camera, 0") :
+                                       std::to_string(cameras) + " cameras, 0 to " + std::to_string(cameras - 1)) +
+                        ": camera " + std::to_string(whole) + " shows camera 0");
     }
+    if (e.time < 0)
+      Add(number, "at " + FormatNumber(e.time) +
+                      " s, before the music starts: it comes due in the first frame");
     const bool late = std::isnan(e.time) || (targets_.musicSeconds > 0 && e.time > targets_.musicSeconds);
     if (late)
-      return Add(number, "at " + Number(e.time) + " s, after the end of the music (" +
-                             Number(targets_.musicSeconds) + " s): it never comes due");
+      return Add(number, "at " + FormatNumber(e.time) + " s, after the end of the music (" +
+                             FormatNumber(targets_.musicSeconds) + " s): it never comes due");
     if (e.effect == FX_QUIT) quit_ = true;
   }
 

@@ -1,10 +1,13 @@
 // The production manifest: what it lists, what it refuses, and what the player does with it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "driver/ContentManifest.h"
+#include "support/RunTool.h"
 #include "support/TestProduction.h"
 #include "support/TempDir.h"
 #include "support/TestMusic.h"
@@ -61,8 +64,8 @@ TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
 
 TEST(Manifest, EachFaultNamesItsLine) {
   const struct {
-    const char* line;  // the manifest's fourth line, after the three files
-    const char* error;
+    std::string line;  // the manifest's fourth line, after the three files
+    std::string error;
   } cases[] = {
       {"scenes box", "production.txt:4: unknown entry 'scenes'"},
       {"scene", "production.txt:4: scene needs a name"},
@@ -77,17 +80,88 @@ TEST(Manifest, EachFaultNamesItsLine) {
       {"particles C:\\p.bin", "production.txt:4: 'C:\\p.bin' is outside the production folder"},
       {"font textures/other.jpg", "production.txt:4: font is already given on line 1"},
       {"noise 3 0", "production.txt:4: noise set must be 1 or 2"},
+      {"layer textures/a.jpg 1.5", "production.txt:4: alpha 1.5 is outside 0 to 1"},
+      {"layer textures/a.jpg -0.1", "production.txt:4: alpha -0.1 is outside 0 to 1"},
+      {"layer textures/a.jpg 1 2000000000 0 -2000000000 600",
+       "production.txt:4: x0 2000000000 is more than 1000000 pixels from the window"},
+      {"layer textures/a.jpg 1 0 0 800 -1e7", "production.txt:4: y1 -1e7 is more than 1000000 pixels"},
+      {"scene box fog 800 300 0.5", "production.txt:4: fog end 300 must lie beyond its start 800"},
+      {"scene box fog 800 800 0.5", "production.txt:4: fog end 800 must lie beyond its start 800"},
+      {"scene box fog -5 300 0.5", "production.txt:4: fog start -5 is negative"},
+      {"scene box fog 0 300 -1", "production.txt:4: fog density -1 is negative"},
+      // Names the file system cannot hold: the player could not open them.
+      {"scene " + std::string(252, 's'), "production.txt:4: '" + std::string(40, 's') + "...' is too long"},
+      {"layer textures/" + std::string(256, 'l') + ".jpg", "production.txt:4: 'textures/llll"},
+      {"particles " + std::string(2100, 'd') + "/" + std::string(2100, 'd'), "is too long to be a file's name"},
       {"noise 1 0", "production.txt:4: noise set 1 needs layers 0 to 3, but there are 0 layers"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> errors;
     Parse(std::string(kFiles) + c.line + "\n", errors);
     ASSERT_EQ(errors.size(), 1u) << c.line;
-    EXPECT_EQ(errors[0].rfind(c.error, 0), 0u) << errors[0];
+    EXPECT_NE(errors[0].find(c.error), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[0].rfind("production.txt:4: ", 0), 0u) << errors[0];
   }
   std::vector<std::string> errors;
   Parse("scene box\n", errors);
   EXPECT_EQ(errors.size(), 3u);  // no font, music or script line
+}
+
+// Layers the player draws as told, but which are rarely what was meant.
+TEST(Manifest, WarnsOfMirroredAndEmptyLayers) {
+  const struct {
+    const char* line;
+    const char* warning;  // nullptr: none
+  } cases[] = {
+      {"layer textures/a.jpg 1 800 0 0 600", "production.txt:4: x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn mirrored left to right"},
+      {"layer textures/a.jpg 1 0 600 800 0", "drawn mirrored upside down"},
+      {"layer textures/a.jpg 1 800 600 0 0", "drawn mirrored both ways"},
+      {"layer textures/a.jpg 1 100 0 100 600", "production.txt:4: the layer's rectangle has no area: it shows nothing"},
+      {"layer textures/a.jpg 1 100 100 50 50x", nullptr},  // a fault, not a warning
+      {"layer textures/a.jpg 0 0 0 800 600", nullptr},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> errors;
+    const ContentManifest m = Parse(std::string(kFiles) + c.line + "\n", errors);
+    if (!c.warning) {
+      EXPECT_TRUE(m.warnings.empty()) << c.line;
+      continue;
+    }
+    EXPECT_TRUE(errors.empty()) << c.line;
+    ASSERT_EQ(m.warnings.size(), 1u) << c.line;
+    EXPECT_NE(m.warnings[0].find(c.warning), std::string::npos) << m.warnings[0];
+  }
+}
+
+// A manifest name that leads to nothing readable is the author's file gone astray: a fault
+// naming it, not the built-in production.
+TEST(Manifest, ANameThatCannotBeReadIsAFault) {
+  const struct {
+    const char* what;
+    void (*make)();
+    const char* error;
+  } cases[] = {
+      {"dangling link", [] { ASSERT_EQ(::symlink("gone.txt", "production.txt"), 0); },
+       "production.txt: cannot be read: a link to a file that is not there"},
+      {"folder", [] { ASSERT_EQ(::mkdir("production.txt", 0755), 0); },
+       "production.txt: cannot be read: not a regular file"},
+      {"link loop", [] { ASSERT_EQ(::symlink("production.txt", "production.txt"), 0); },
+       "production.txt: cannot be read: Too many levels of symbolic links"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    c.make();
+    ContentManifest m;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(ReadProductionManifest(m, errors)) << c.what;
+    ASSERT_EQ(errors.size(), 1u) << c.what;
+    EXPECT_EQ(errors[0], c.error);
+  }
+  TempDir empty;
+  ContentManifest m;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(ReadProductionManifest(m, errors));
+  EXPECT_EQ(m.source, "(built-in)");
 }
 
 TEST(Manifest, TheBuiltInOneIsTheBundledProduction) {
@@ -106,25 +180,37 @@ TEST(Manifest, TheBuiltInOneIsTheBundledProduction) {
   EXPECT_EQ(m.particleFiles[0].path, "ESCENAS_BIN\\PARTICLES02.BIN");
 }
 
-// The player refuses what it cannot play before its window opens, and says what it skips.
+// The player refuses what it cannot play before its window opens, and says what it skips or
+// holds; the checker names the same line in the same words.
 TEST(PlayerStart, StopsOnABadManifestOrScriptAndWarnsOfSkippedLines) {
+  const char kSkips[] = "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n";
+  const char kHolds[] = "0 SCENE 0 FX_QUIT\n1 SCENE 0 FX_SATURATE 1e7 0\n-1 SCENE 0 FX_NOISE 257\n";
   const struct {
     const char* manifestExtra;
     const char* script;  // nullptr: no script file
     int status;
     const char* logLine;
+    const char* checker;  // what the checker's report holds; nullptr: not checked
   } cases[] = {
       {"layer textures/missing.jpg 2 2\n", "9 SCENE 0 FX_QUIT\n", 1,
-       "- error: production.txt:4: layer takes IMAGE"},
-      {"", nullptr, 1, "- error: s.txt: cannot be read: No such file or directory"},
-      {"", "# only a note\n", 1, "- error: s.txt: no events: nothing would play"},
-      {"", "\xff\xfe" "9", 1, "- error: s.txt: not plain text"},
-      {"", "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n", 0,
-       "- warning: s.txt:1: FX_QUIT does nothing on a LAYER target"},
-      {"", "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n", 0,
-       "- warning: s.txt:2: unknown effect 'FX_QUITT'"},
-      {"", "0 LAYER 0 FX_QUIT\n0.5 SCENE 0 FX_QUITT\n1 SCENE 0 FX_QUIT\n", 0,
-       "- Script s.txt: 3 events read"},
+       "- error: production.txt:4: layer takes IMAGE", nullptr},
+      {"layer textures/font.jpg 1.5\n", "9 SCENE 0 FX_QUIT\n", 1,
+       "- error: production.txt:4: alpha 1.5 is outside 0 to 1",
+       "production.txt:4: alpha 1.5 is outside 0 to 1"},
+      {"layer textures/font.jpg 1 800 0 0 600\n", "0 SCENE 0 FX_QUIT\n", 0,
+       "- warning: production.txt:4: x1 y1 is the corner opposite x0 y0",
+       "production.txt:4: x1 y1 is the corner opposite x0 y0"},
+      {"", nullptr, 1, "- error: s.txt: cannot be read: No such file or directory", nullptr},
+      {"", "# only a note\n", 1, "- error: s.txt: no events: nothing would play", nullptr},
+      {"", "\xff\xfe" "9", 1, "- error: s.txt: not plain text", nullptr},
+      {"", kSkips, 0, "- warning: s.txt:1: FX_QUIT does nothing on a LAYER target", nullptr},
+      {"", kSkips, 0, "- warning: s.txt:2: unknown effect 'FX_QUITT'",
+       "s.txt:2: unknown effect 'FX_QUITT'"},
+      {"", kSkips, 0, "- Script s.txt: 3 events read", nullptr},
+      {"", kHolds, 0, "- warning: s.txt:2: FX_SATURATE count 10000000 is more than 2400: 2400 is used",
+       "s.txt:2: FX_SATURATE count 10000000 is more than 2400: 2400 is used"},
+      {"", kHolds, 0, "- warning: s.txt:3: FX_NOISE 257 shows nothing",
+       "s.txt:3: at -1 s, before the music starts: it comes due in the first frame"},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -139,6 +225,11 @@ TEST(PlayerStart, StopsOnABadManifestOrScriptAndWarnsOfSkippedLines) {
     // A refusal comes before the window opens (its first log line tells there is no display).
     if (c.status != 0) {
       EXPECT_EQ(log.find("No hay pantalla"), std::string::npos) << log;
+    }
+    if (c.checker) {
+      const ToolRun check = RunTool(dir.path, "check", "", 60);
+      EXPECT_EQ(check.status, 1) << check.output;
+      EXPECT_NE(check.output.find(c.checker), std::string::npos) << check.output;
     }
   }
 }

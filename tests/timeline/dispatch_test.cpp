@@ -158,7 +158,8 @@ TEST_F(DispatchTest, WholeScreenEffectsRideOnSceneEventsOfAnyIndex) {
          "2 LAYER 0 FX_BLUR 0.1\n"
          "2 PARTICLE 0 FX_SATURATE 9 9\n"
          "2 LAYER 0 FX_NOISE 1\n"
-         "3 SCENE 0 FX_NOISE 3\n"
+         "2.5 SCENE 0 FX_NOISE 1\n"
+         "3 SCENE 0 FX_NOISE 257\n"
          "4 SCENE 0 FX_NOISE 0\n"
          "4 SCENE 0 FX_BLUR 0\n");
   EXPECT_FALSE(At(1));
@@ -172,10 +173,32 @@ TEST_F(DispatchTest, WholeScreenEffectsRideOnSceneEventsOfAnyIndex) {
   EXPECT_FLOAT_EQ(timeline.saturateCount, 3.0f);
   EXPECT_EQ(g_noiseMode, 2);
   EXPECT_FALSE(At(3));
-  EXPECT_EQ(g_noiseMode, 3);
+  EXPECT_EQ(g_noiseMode, 0);  // not a set: off, as the checker says
   EXPECT_FALSE(At(4));
   EXPECT_EQ(g_noiseMode, 0);
   EXPECT_FLOAT_EQ(timeline.blurAlpha, 0.0f);
+}
+
+// Values that would drive unbounded work or leave the drawing's range are held as the script
+// is read, so play, seek and capture all take the held value.
+TEST_F(DispatchTest, TakesParametersHeldToTheirRange) {
+  Script("1 SCENE 0 FX_SATURATE 2147483647 0.5\n"
+         "1 LAYER 0 FX_MOVE 3e9 -3e9\n"
+         "1 LAYER 1 FX_RESIZE 1e30 nan\n"
+         "1 LAYER 2 FX_ALPHA 7\n"
+         "1 SCENE 0 FX_BLUR 2\n"
+         "1 PARTICLE 0 FX_ALPHA -1\n");
+  EXPECT_FALSE(At(1));
+  EXPECT_EQ(timeline.saturateCount, static_cast<float>(kMaxGlowCopies));
+  EXPECT_FLOAT_EQ(timeline.saturateSpread, 0.5f);
+  EXPECT_EQ(layers[0].x0, kMaxLayerPixels);
+  EXPECT_EQ(layers[0].x1, 800 + kMaxLayerPixels);
+  EXPECT_EQ(layers[0].y0, -kMaxLayerPixels);
+  EXPECT_EQ(layers[1].x1, kMaxLayerPixels);
+  EXPECT_EQ(layers[1].y1, 0.0f);
+  EXPECT_EQ(layers[2].alpha, 1.0f);
+  EXPECT_EQ(timeline.blurAlpha, 1.0f);
+  EXPECT_EQ(particles[0].alpha, 0.0f);
 }
 
 TEST_F(DispatchTest, LayerEffects) {

@@ -38,7 +38,7 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"1\tLAYER 0 FX_START\n", "tab in the line"},
       {"1 LAYER 0 FX_START\r2 LAYER 0 FX_STOP\n", "carriage return inside the line"},
       {"1 LAYER 0 FX_START", "no newline at the end of the last line"},
-      {"1 LAYER 3 FX_START\n", "LAYER 3 is not loaded: the production has 3 of them, 0 to 2"},
+      {"1 LAYER 3 FX_START\n", "LAYER 3 is not loaded: the production has 3, 0 to 2"},
       {"1 SCENE -1 FX_START\n", "SCENE -1 is not loaded"},
       {"1 PARTICLE 1 FX_EXPLODE 3 100\n", "PARTICLE 1 is not loaded"},
       {"1 LAYER 0 FX_QUIT\n", "FX_QUIT does nothing on a LAYER target: whole-screen effects take a SCENE"},
@@ -47,7 +47,21 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"1 LAYER 0 FX_MOVE 10\n", "FX_MOVE takes 2 parameters, 1 given"},
       {"1 SCENE 0 FX_NOISE 2\n", "noise set 2 has no masks"},
       {"1 SCENE 0 FX_NOISE 3\n", "FX_NOISE 3 shows nothing"},
-      {"1 SCENE 1 FX_CHANGE_CAM 2\n", "scene 1 has 2 cameras: camera 2 shows camera 0"},
+      {"1 SCENE 1 FX_CHANGE_CAM 2\n", "scene 1 has 2 cameras, 0 to 1: camera 2 shows camera 0"},
+      {"1 SCENE 0 FX_CHANGE_CAM 1\n", "scene 0 has one camera, 0: camera 1 shows camera 0"},
+      {"1 PARTICLE 2 FX_START\n", "PARTICLE 2 is not loaded: the production has one, 0"},
+      {"-0.5 SCENE 0 FX_START\n", "at -0.5 s, before the music starts: it comes due in the first frame"},
+      {"1 SCENE 0 FX_AQUA 256\n", "FX_AQUA 256 is kept in 8 bits, which gives 0: the deformation is off"},
+      // Values the player holds to a range, with the value it uses.
+      {"1 SCENE 0 FX_SATURATE 1e7 0.01\n", "FX_SATURATE count 10000000 is more than 2400: 2400 is used"},
+      {"1 SCENE 0 FX_SATURATE 2147483647 0\n", "FX_SATURATE count 2147483648 is more than 2400"},
+      {"1 SCENE 0 FX_NOISE 257\n", "FX_NOISE 257 shows nothing: the sets are 1 and 2, 0 is off"},
+      {"1 SCENE 0 FX_NOISE -1\n", "FX_NOISE -1 shows nothing"},
+      {"1 LAYER 0 FX_MOVE 3e9 0\n", "FX_MOVE step x 3000000000 is more than 1000000 pixels either way: 1000000 is used"},
+      {"1 LAYER 0 FX_RESIZE 800 -2e9\n", "FX_RESIZE height -2000000000 is more than 1000000 pixels either way: -1000000 is used"},
+      {"1 LAYER 0 FX_RESIZE nan 600\n", "FX_RESIZE width nan is not a number: 0 is used"},
+      {"1 LAYER 0 FX_ALPHA 1.5\n", "FX_ALPHA opacity 1.5 is outside 0 to 1: 1 is used"},
+      {"1 SCENE 0 FX_BLUR -0.2\n", "FX_BLUR opacity -0.2 is outside 0 to 1: 0 is used"},
       {"12 SCENE 0 FX_START\n", "at 12 s, after the end of the music (10 s): it never comes due"},
       {"1 SCENE 0\n", "an event needs TIME KIND INDEX EFFECT"},
       {"1 SCENE 0 FX_BLUR 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n",
@@ -61,6 +75,26 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
     EXPECT_EQ(check.findings[0].line, 3) << c.script;
     EXPECT_NE(check.findings[0].text.find(c.finding), std::string::npos)
         << c.script << " gave: " << check.findings[0].text;
+  }
+}
+
+// With nothing of a kind loaded, the findings say so instead of giving a range.
+TEST(CheckScript, EmptyListsAreSaidInWords) {
+  ScriptTargets none;
+  none.scenes = 1;
+  none.sceneCameras = {0};
+  const struct {
+    const char* line;
+    const char* finding;
+  } cases[] = {
+      {"1 LAYER 0 FX_START\n", "LAYER 0 is not loaded: the production has none"},
+      {"1 PARTICLE 0 FX_START\n", "PARTICLE 0 is not loaded: the production has none"},
+      {"1 SCENE 0 FX_CHANGE_CAM 1\n", "scene 0 has no camera: FX_CHANGE_CAM does nothing"},
+  };
+  for (const auto& c : cases) {
+    const ScriptCheck check = CheckScript(std::string(kQuit) + c.line, none);
+    ASSERT_FALSE(check.findings.empty()) << c.line;
+    EXPECT_EQ(check.findings[0].text, c.finding);
   }
 }
 

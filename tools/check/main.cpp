@@ -21,7 +21,8 @@ const char kUsage[] =
     "file it names (images and the textures each scene names, scenes, particle files, music)\n"
     "and the script: words the player does not know, numbers it reads only in part, tabs, a\n"
     "last line without a newline, targets that are not loaded, effects that do nothing on their\n"
-    "target, events after the end of the music, and a missing FX_QUIT.\n"
+    "target, values the player holds to a range (and the value it uses), events before the\n"
+    "start or after the end of the music, and a missing FX_QUIT.\n"
     "Each finding is one line, \"file:line: what\", on standard output.\n"
     "\n"
     "  -h, --help     this help\n"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> findings;
   ContentManifest manifest;
   if (ReadProductionManifest(manifest, findings)) {
+    findings = manifest.warnings;
     ScriptTargets targets;
     CheckContentFiles(manifest, true, targets, findings);
     int32_t events = 0;
