@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -204,6 +205,8 @@ void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
   };
   switch (e.effect) {
     case FX_SATURATE: {
+      const float any = std::numeric_limits<float>::infinity();
+      hold(e.params[1], -any, any, 0, "spread", "");
       // Compared truncated, as the compositor counts the copies.
       if (TruncateParam(e.params[0]) <= kMaxGlowCopies) break;
       if (notes)

@@ -55,6 +55,7 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       // Values the player holds to a range, with the value it uses.
       {"1 SCENE 0 FX_SATURATE 1e7 0.01\n", "FX_SATURATE count 10000000 is more than 2400: 2400 is used"},
       {"1 SCENE 0 FX_SATURATE 2147483647 0\n", "FX_SATURATE count 2147483648 is more than 2400"},
+      {"1 SCENE 0 FX_SATURATE 2 nan\n", "FX_SATURATE spread nan is not a number: 0 is used"},
       {"1 SCENE 0 FX_NOISE 257\n", "FX_NOISE 257 shows nothing: the sets are 1 and 2, 0 is off"},
       {"1 SCENE 0 FX_NOISE -1\n", "FX_NOISE -1 shows nothing"},
       {"1 LAYER 0 FX_MOVE 3e9 0\n", "FX_MOVE step x 3000000000 is more than 1000000 pixels either way: 1000000 is used"},
