@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> findings;
   ContentManifest manifest;
   if (ReadProductionManifest(manifest, findings)) {
-    findings = manifest.warnings;
+    findings.insert(findings.end(), manifest.warnings.begin(), manifest.warnings.end());
     ScriptTargets targets;
     CheckContentFiles(manifest, true, targets, findings);
     int32_t events = 0;
