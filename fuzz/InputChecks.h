@@ -11,6 +11,7 @@
 #include "Ffmpeg.h"
 #include "driver/ContentManifest.h"
 #include "driver/PlayerOptions.h"
+#include "effects/LayerSlot.h"
 
 // A fuzz input as a command line: one argument a line, at most 64 of them.
 inline std::vector<std::string> ArgumentsOf(const std::string& text) {
@@ -25,9 +26,10 @@ inline std::vector<std::string> ArgumentsOf(const std::string& text) {
   return args;
 }
 
-// A manifest is accepted exactly when nothing is faulted; every fault names the file and, but for
-// a fault of the whole file, a line of the text; what is accepted is finite (a NaN would compare unequal to itself) and every path
-// it names stays inside the production folder.
+// A manifest is accepted exactly when nothing is faulted; every fault and warning names the file
+// and, but for a fault of the whole file, a line of the text; what is accepted is finite (a NaN
+// would compare unequal to itself), inside the ranges the player can draw, and every path it
+// names stays inside the production folder.
 inline std::string ManifestFault(const std::string& text) {
   ContentManifest manifest;
   std::vector<std::string> errors;
@@ -36,6 +38,7 @@ inline std::string ManifestFault(const std::string& text) {
   long lines = 1;
   for (char c : text) lines += c == '\n';
   const std::string prefix = std::string(kManifestFile) + ":";
+  errors.insert(errors.end(), manifest.warnings.begin(), manifest.warnings.end());
   for (const std::string& error : errors) {
     if (error.compare(0, prefix.size(), prefix) != 0) return "fault without the file: " + error;
     if (error[prefix.size()] == ' ') continue;  // a fault of the whole file
@@ -44,6 +47,16 @@ inline std::string ManifestFault(const std::string& text) {
   }
   if (!accepted) return "";
   if (!SameContent(manifest, manifest)) return "a value that is not a number was accepted";
+  for (const ManifestLayer& layer : manifest.layers) {
+    if (!(layer.alpha >= 0 && layer.alpha <= 1)) return "a layer's alpha outside 0 to 1";
+    for (float corner : {layer.x0, layer.y0, layer.x1, layer.y1})
+      if (std::fabs(corner) > kMaxLayerPixels) return "a layer corner beyond the bound";
+  }
+  for (const ManifestScene& scene : manifest.scenes) {
+    const bool fogInRange =
+        scene.fogStart >= 0 && scene.fogEnd > scene.fogStart && scene.fogDensity >= 0;
+    if (scene.fog && !fogInRange) return "fog that ends before it starts, or negative";
+  }
   std::vector<const std::string*> paths = {&manifest.font.path, &manifest.music.path,
                                            &manifest.script.path};
   for (const ManifestLayer& layer : manifest.layers) paths.push_back(&layer.path);

@@ -59,7 +59,8 @@ TEST_F(Replay, ScriptInputs) {
 }
 
 TEST_F(Replay, ManifestInputs) {
-  for (const std::string& path : Inputs("manifest")) EXPECT_EQ(ManifestFault(Text(path)), "") << path;
+  for (const std::string& path : Inputs("manifest"))
+    EXPECT_EQ(ManifestFault(Text(path)), "") << path;
 }
 
 TEST_F(Replay, CaptureOptionsInputs) {

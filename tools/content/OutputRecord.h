@@ -23,6 +23,6 @@ struct OutputCheck {
 // they are let be.
 OutputCheck CheckOutputFolder(const std::string& folder);
 
-// Records every file now in the folder but those logs; false, with a message, when the record cannot
-// be written.
+// Records every file now in the folder but those logs; false, with a message, when the record
+// cannot be written.
 bool WriteOutputRecord(const std::string& folder);
