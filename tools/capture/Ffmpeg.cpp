@@ -165,7 +165,9 @@ bool ProbeFile(const std::string& path, const std::string& entries, std::string&
   if (RunFfmpegTool({"ffprobe", "-v", "error", "-show_entries", entries, "-of", "flat", path},
                     answer, error))
     return true;
+  // One line for the message that quotes it.
   while (!error.empty() && (error.back() == '\n' || error.back() == '\r')) error.pop_back();
+  for (size_t at; (at = error.find('\n')) != std::string::npos;) error.replace(at, 1, "; ");
   return false;
 }
 
