@@ -9,7 +9,16 @@ production=$build/production
 if [ "$jobs" -le 1 ]; then
   exec "$tool" -C "$production" --fps "$fps" -o "$video"
 fi
-parts=$(mktemp -d "$(dirname "$video")/.video-parts.XXXXXX")
+# The parts go to a folder named for this run's process id, removed at the end; one left by a
+# run that was killed (its process gone) is removed by the next.
+shopt -s nullglob
+for old in "$(dirname "$video")"/.video-parts.*; do
+  pid=${old##*.}
+  if [[ $pid =~ ^[0-9]+$ ]] && ! kill -0 "$pid" 2> /dev/null; then rm -rf "$old"; fi
+done
+parts="$(dirname "$video")/.video-parts.$$"
+rm -rf "$parts"
+mkdir "$parts"
 trap 'rm -rf "$parts"' EXIT
 # Each part shows its own progress line; the first that fails stops the others.
 if command -v parallel > /dev/null; then
