@@ -154,7 +154,8 @@ void ParseLayer(const std::vector<std::string>& w, LineParser& p, ManifestLayer&
     if (!p.Number(w[3 + k], names[k], *corners[k])) return;
     if (std::fabs(*corners[k]) > kMaxLayerPixels)
       return p.Fail(std::string(names[k]) + " " + w[3 + k] + " is more than " +
-                    std::to_string(static_cast<int32_t>(kMaxLayerPixels)) + " pixels from the window");
+                    std::to_string(static_cast<int32_t>(kMaxLayerPixels)) +
+                    " pixels from the window");
   }
 }
 
@@ -164,7 +165,8 @@ void WarnOfLayerShape(const ManifestLayer& layer, LineParser& p, ContentManifest
   if (layer.x0 == layer.x1 || layer.y0 == layer.y1)
     p.Warn(m, "the layer's rectangle has no area: it shows nothing");
   else if (layer.x1 < layer.x0 || layer.y1 < layer.y0)
-    p.Warn(m, std::string("x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn mirrored ") +
+    p.Warn(m, std::string("x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn ") +
+                  "mirrored " +
                   (layer.x1 < layer.x0 ? (layer.y1 < layer.y0 ? "both ways" : "left to right")
                                        : "upside down"));
 }

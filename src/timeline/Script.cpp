@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -195,7 +196,7 @@ void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
   // Puts `value` into [low, high] (not-a-number: `fallback`) and tells the change.
   const auto hold = [&](float& value, float low, float high, float fallback, const char* what,
                         const std::string& range) {
-    const float held = std::isnan(value) ? fallback : value < low ? low : value > high ? high : value;
+    const float held = std::isnan(value) ? fallback : std::min(high, std::max(low, value));
     if (held == value) return;
     if (notes)
       notes->push_back(effect + " " + what + " " + FormatNumber(value) + " is " +
@@ -219,7 +220,9 @@ void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
     case FX_NOISE: {
       const int32_t set = TruncateParam(e.params[0]);
       if (set >= 0 && set <= 2) break;
-      if (notes) notes->push_back(effect + " " + std::to_string(set) + " shows nothing: the sets are 1 and 2, 0 is off");
+      if (notes)
+        notes->push_back(effect + " " + std::to_string(set) +
+                         " shows nothing: the sets are 1 and 2, 0 is off");
       e.params[0] = 0;
       break;
     }

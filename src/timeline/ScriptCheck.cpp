@@ -19,6 +19,13 @@ const char* KindWord(int32_t kind) {
   return kind == SCENE ? "SCENE" : kind == LAYER ? "LAYER" : "PARTICLE";
 }
 
+// "no layers", "one layer, 0" or "3 layers, 0 to 2": how many there are, and their indices.
+std::string Indices(int32_t count, const std::string& noun) {
+  if (count <= 0) return "no " + noun + "s";
+  if (count == 1) return "one " + noun + ", 0";
+  return std::to_string(count) + " " + noun + "s, 0 to " + std::to_string(count - 1);
+}
+
 class Checker {
  public:
   explicit Checker(const ScriptTargets& targets) : targets_(targets) {}
@@ -67,12 +74,12 @@ class Checker {
     const int32_t count = e.targetKind == SCENE ? targets_.scenes
                           : e.targetKind == LAYER ? targets_.layers : targets_.particles;
     const bool indexed = !(e.targetKind == SCENE && IsWholeScreenEffect(e.effect));
+    const char* noun = e.targetKind == SCENE   ? "scene"
+                       : e.targetKind == LAYER ? "layer"
+                                               : "particle system";
     if (indexed && (e.targetIndex < 0 || e.targetIndex >= count))
       return Add(number, std::string(kind) + " " + std::to_string(e.targetIndex) +
-                             " is not loaded: the production has " +
-                             (count == 0   ? std::string("none")
-                              : count == 1 ? std::string("one, 0")
-                                           : std::to_string(count) + ", 0 to " + std::to_string(count - 1)));
+                             " is not loaded: the production has " + Indices(count, noun));
     if (params < EffectParamCount(e.effect))
       Add(number, effect + " takes " + std::to_string(EffectParamCount(e.effect)) + " parameter" +
                       (EffectParamCount(e.effect) > 1 ? "s" : "") + ", " + std::to_string(params) +
@@ -89,11 +96,10 @@ class Checker {
       const int32_t cameras = targets_.sceneCameras[e.targetIndex];
       const std::string scene = "scene " + std::to_string(e.targetIndex);
       if (cameras == 0)
-        Add(number, scene + " has no camera: FX_CHANGE_CAM does nothing");
+        Add(number, scene + " has no cameras: FX_CHANGE_CAM does nothing");
       else if (whole < 0 || whole >= cameras)
-        Add(number, scene + " has " + (cameras == 1 ? std::string("one camera, 0") :
-                                       std::to_string(cameras) + " cameras, 0 to " + std::to_string(cameras - 1)) +
-                        ": camera " + std::to_string(whole) + " shows camera 0");
+        Add(number, scene + " has " + Indices(cameras, "camera") + ": camera " +
+                        std::to_string(whole) + " shows camera 0");
     }
     if (e.time < 0)
       Add(number, "at " + FormatNumber(e.time) +

@@ -38,7 +38,7 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"1\tLAYER 0 FX_START\n", "tab in the line"},
       {"1 LAYER 0 FX_START\r2 LAYER 0 FX_STOP\n", "carriage return inside the line"},
       {"1 LAYER 0 FX_START", "no newline at the end of the last line"},
-      {"1 LAYER 3 FX_START\n", "LAYER 3 is not loaded: the production has 3, 0 to 2"},
+      {"1 LAYER 3 FX_START\n", "LAYER 3 is not loaded: the production has 3 layers, 0 to 2"},
       {"1 SCENE -1 FX_START\n", "SCENE -1 is not loaded"},
       {"1 PARTICLE 1 FX_EXPLODE 3 100\n", "PARTICLE 1 is not loaded"},
       {"1 LAYER 0 FX_QUIT\n", "FX_QUIT does nothing on a LAYER target: whole-screen effects take a SCENE"},
@@ -49,7 +49,7 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"1 SCENE 0 FX_NOISE 3\n", "FX_NOISE 3 shows nothing"},
       {"1 SCENE 1 FX_CHANGE_CAM 2\n", "scene 1 has 2 cameras, 0 to 1: camera 2 shows camera 0"},
       {"1 SCENE 0 FX_CHANGE_CAM 1\n", "scene 0 has one camera, 0: camera 1 shows camera 0"},
-      {"1 PARTICLE 2 FX_START\n", "PARTICLE 2 is not loaded: the production has one, 0"},
+      {"1 PARTICLE 2 FX_START\n", "PARTICLE 2 is not loaded: the production has one particle system, 0"},
       {"-0.5 SCENE 0 FX_START\n", "at -0.5 s, before the music starts: it comes due in the first frame"},
       {"1 SCENE 0 FX_AQUA 256\n", "FX_AQUA 256 is kept in 8 bits, which gives 0: the deformation is off"},
       // Values the player holds to a range, with the value it uses.
@@ -88,9 +88,9 @@ TEST(CheckScript, EmptyListsAreSaidInWords) {
     const char* line;
     const char* finding;
   } cases[] = {
-      {"1 LAYER 0 FX_START\n", "LAYER 0 is not loaded: the production has none"},
-      {"1 PARTICLE 0 FX_START\n", "PARTICLE 0 is not loaded: the production has none"},
-      {"1 SCENE 0 FX_CHANGE_CAM 1\n", "scene 0 has no camera: FX_CHANGE_CAM does nothing"},
+      {"1 LAYER 0 FX_START\n", "LAYER 0 is not loaded: the production has no layers"},
+      {"1 PARTICLE 0 FX_START\n", "PARTICLE 0 is not loaded: the production has no particle systems"},
+      {"1 SCENE 0 FX_CHANGE_CAM 1\n", "scene 0 has no cameras: FX_CHANGE_CAM does nothing"},
   };
   for (const auto& c : cases) {
     const ScriptCheck check = CheckScript(std::string(kQuit) + c.line, none);
