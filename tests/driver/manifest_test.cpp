@@ -113,10 +113,13 @@ TEST(Manifest, WarnsOfMirroredAndEmptyLayers) {
     const char* line;
     const char* warning;  // nullptr: none
   } cases[] = {
-      {"layer textures/a.jpg 1 800 0 0 600", "production.txt:4: x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn mirrored left to right"},
+      {"layer textures/a.jpg 1 800 0 0 600",
+       "production.txt:4: x1 y1 is the corner opposite x0 y0, not a size: the layer is drawn "
+       "mirrored left to right"},
       {"layer textures/a.jpg 1 0 600 800 0", "drawn mirrored upside down"},
       {"layer textures/a.jpg 1 800 600 0 0", "drawn mirrored both ways"},
-      {"layer textures/a.jpg 1 100 0 100 600", "production.txt:4: the layer's rectangle has no area: it shows nothing"},
+      {"layer textures/a.jpg 1 100 0 100 600",
+       "production.txt:4: the layer's rectangle has no area: it shows nothing"},
       {"layer textures/a.jpg 1 100 100 50 50x", nullptr},  // a fault, not a warning
       {"layer textures/a.jpg 0 0 0 800 600", nullptr},
   };
