@@ -204,8 +204,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   g_startingUp = false;
   if (!started) {
     ShutdownProduction();
-    std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea %s)\n", kTool,
-                 LogFile().c_str());
+    if (startStatus != 0)
+      std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool,
+                   LogFile().c_str());
+    else
+      std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea %s)\n", kTool,
+                   LogFile().c_str());
     return kCaptureFailed;
   }
 
