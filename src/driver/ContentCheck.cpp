@@ -42,19 +42,17 @@ class FileChecker {
   bool Present(int line, const std::string& path) {
     const std::string resolved = ResolvePath(path.c_str());
     struct stat st;
-    const char* fault = nullptr;
-    std::string error;
+    std::string fault;
     if (::stat(resolved.c_str(), &st) != 0)
-      fault = errno == ENOENT || errno == ENOTDIR ? "file not found"
-                                                  : (error = std::strerror(errno)).c_str();
+      fault = errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno);
     else if (!S_ISREG(st.st_mode))
       fault = "not a regular file (a folder, a device or a pipe)";
     else if (::access(resolved.c_str(), R_OK) != 0)
       fault = "cannot be read: permission denied";
     else if (st.st_size == 0)
       fault = "empty file";
-    if (fault) Add(line, path, fault);
-    return !fault;
+    if (!fault.empty()) Add(line, path, fault);
+    return fault.empty();
   }
 
   void Image(int line, const std::string& path) {
