@@ -9,5 +9,5 @@ enum CaptureStatus { kCaptured = 0, kCaptureFailed = 1, kBadArguments = 2, kInte
 
 // Renders the production of the working directory. Output paths in `options` must not depend on
 // the working directory. Messages and progress go to standard error; the engine's log to
-// LOGFILE.TXT.
+// LOGFILE-capture-PID.TXT, a file of this run's own.
 CaptureStatus RunCapture(const CaptureOptions& options);
