@@ -64,7 +64,10 @@ double ReadWithAssimp(const std::string& path) {
 
 void BM_AseRead(benchmark::State& state, const std::string& path) {
   const double megabytes = static_cast<double>(fs::file_size(path)) / 1e6;
-  double ours = 1e30, assimp = 1e30;
+  double ours = 1e30;
+#ifdef ZB_HAVE_ASSIMP
+  double assimp = 1e30;
+#endif
   {
     QuietStdout quiet;
     for (auto _ : state) {

@@ -37,8 +37,9 @@ bool ConvertSceneFromAse(const char* name) {
   // file would turn a good scene into a poor one.
   if (reader.result != AseResult::complete) {
     std::printf("]> ** ERROR ** [ %s ] %s: [ %s ] is left as it was. **\n", asePath,
-                reader.result == AseResult::cutShort ? "ends inside a block"
-                                                     : "holds no geometric object",
+                reader.result == AseResult::cutShort     ? "ends inside a block"
+                : reader.result == AseResult::outOfOrder ? "has a mesh element before its count"
+                                                         : "holds no geometric object",
                 binPath);
     scene.release();
     return false;

@@ -98,9 +98,10 @@ bool AseReader::load(const char* path, Scene& scene) {
   countBlocksInText(scene);
   unpromised_ = text_.size() + kGrantedBytes;
   cutShort_ = false;
+  outOfOrder_ = false;
 
   AseToken token;
-  while (file.next(token)) {
+  while (!outOfOrder_ && file.next(token)) {
     switch (Lookup(token)) {
       case kMaterialList: readMaterialList(scene); break;
       case kCameraObject: readCameraObject(scene); break;
@@ -113,7 +114,10 @@ bool AseReader::load(const char* path, Scene& scene) {
   if (!scene.materialsReady && scene.objectCount > 0) giveDefaultMaterial(scene);
   keepMaterialIndicesInRange(scene);
   const bool anyObject = nextObject > 0 && scene.objectCount > 0;
-  result = cutShort_ ? AseResult::cutShort : anyObject ? AseResult::complete : AseResult::noObjects;
+  result = outOfOrder_ ? AseResult::outOfOrder
+           : cutShort_ ? AseResult::cutShort
+           : anyObject ? AseResult::complete
+                       : AseResult::noObjects;
   if (result == AseResult::noObjects)
     std::printf("]> ** AVISO ** No geometric object in [ %s ]: nothing to draw.\n", path);
 
@@ -136,6 +140,7 @@ bool AseReader::countBlocks(const char* path, Scene& scene) {
 
 // The keyword of the next word of a block; false, with a warning, when the file ends first.
 bool AseReader::nextInBlock(Keyword& keyword) {
+  if (outOfOrder_) return false;
   AseToken token;
   if (!file.next(token)) {
     if (!cutShort_)
@@ -145,6 +150,13 @@ bool AseReader::nextInBlock(Keyword& keyword) {
   }
   keyword = Lookup(token);
   return true;
+}
+
+// An element read before its array's size has had its box: the file is damaged, and every block
+// ends here so that nothing after it is taken.
+bool AseReader::setUp(bool arrayReady) {
+  if (!arrayReady) outOfOrder_ = true;
+  return arrayReady;
 }
 
 bool AseReader::readText(const char* path) {
@@ -352,6 +364,7 @@ void AseReader::readGeomObject(Scene& scene) {
       case kVertex:
         if (file.readInt(i)) {
           Vertex vertex = object.getVertex(static_cast<uint32_t>(i));
+          if (!setUp(object.verticesReady)) break;
           readPoint(vertex.position);
           object.setVertex(static_cast<uint32_t>(i), vertex);
         }
@@ -359,6 +372,7 @@ void AseReader::readGeomObject(Scene& scene) {
       case kTVert:
         if (file.readInt(i)) {
           TexVertex texVertex = object.getTexVertex(static_cast<uint32_t>(i));
+          if (!setUp(object.texVerticesReady)) break;
           float u = texVertex.u, v = -texVertex.v;
           if (file.readFloat(u)) file.readFloat(v);
           texVertex.u = u;
@@ -395,6 +409,7 @@ void AseReader::readFace(SceneObject& object) {
   if (!file.readInt(i)) return;
   if (file.match(':')) file.skipSpace();
   Face face = object.getFace(static_cast<uint32_t>(i));
+  if (!setUp(object.facesReady)) return;
   int32_t corner[3];
   for (int k = 0; k < 3; ++k) corner[k] = static_cast<int32_t>(face.index[k]);
   static constexpr char kLetters[] = "ABC";
@@ -411,6 +426,7 @@ void AseReader::readTexFace(SceneObject& object) {
   int32_t i;
   if (!file.readInt(i)) return;
   TexFace face = object.getTexFace(static_cast<uint32_t>(i));
+  if (!setUp(object.texFacesReady)) return;
   int32_t corner[3];
   for (int k = 0; k < 3; ++k) corner[k] = static_cast<int32_t>(face.index[k]);
   for (int k = 0; k < 3; ++k)
@@ -426,6 +442,7 @@ void AseReader::readFaceNormals(SceneObject& object) {
   int32_t i;
   const bool haveIndex = file.readInt(i);
   Face face = haveIndex ? object.getFace(static_cast<uint32_t>(i)) : Face();
+  if (haveIndex && !setUp(object.facesReady)) return;
   readPoint(face.faceNormal);
   size_t length;
   for (int k = 0; k < 3; ++k) {

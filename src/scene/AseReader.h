@@ -22,6 +22,7 @@ enum class AseResult : uint8_t {
   complete,    // every block read to its end, and at least one geometric object
   noObjects,   // read to its end, but not one geometric object: nothing to draw
   cutShort,    // the file ended inside a block: what came before is kept, the rest is missing
+  outOfOrder,  // a mesh element came before its array's size: reading stopped there
   unreadable,  // missing or unreadable: nothing was read
 };
 
@@ -54,9 +55,11 @@ class AseReader {
   // its own, so the counts of a whole file together can announce no more than it holds.
   size_t unpromised_ = 0;
   bool cutShort_ = false;  // a block met the end of the text
+  bool outOfOrder_ = false;  // an element came before its array's size: nothing more is read
 
   bool readText(const char* path);
   bool nextInBlock(ase::Keyword& keyword);
+  bool setUp(bool arrayReady);
   void countBlocksInText(Scene& scene);
   bool readMaterial(Scene& scene);
   void readFace(SceneObject& object);

@@ -1,8 +1,8 @@
 #pragma once
 // The checked set-up, store and read shared by the scene's four arrays and the four mesh
-// arrays. Every refusal is a modal box; only a read of an array never set up ends the program.
+// arrays. Every refusal is a modal box and the program goes on: a reader that must not keep what
+// it read after a refusal checks the array's ready flag itself.
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 
 #include "platform/MessageBox.h"
@@ -44,7 +44,7 @@ template <typename T>
 T Read(const T* array, bool ready, uint32_t count, uint32_t i, const char* notReady) {
   if (!ready) {
     Tell(notReady, "Error de inicializacion");
-    std::exit(1);
+    return T();
   }
   if (i >= count) {
     Tell("Acceso fuera del vector IMPEDIDO.\nSe ha truncado el acceso.", "Error de acceso");

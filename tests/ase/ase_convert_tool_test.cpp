@@ -163,6 +163,8 @@ TEST(ConvertTool, HostileInputNeverReachesOutsideOrLosesAGoodFile) {
        {{"prod/escenas_bin/good.bin", "GOOD"}, {"prod/escenas_bin/good.bin.TXT", "LOG"}}},
       {"a file cut short", cut.substr(0, cut.find("*MESH_VERTEX")), {}, 1, "ends inside a block",
        {{"prod/escenas_bin/good.bin", "GOOD"}}},
+      {"an element before its count", "*GEOMOBJECT { *MESH { *MESH_VERTEX 0 1 2 3 } }\n", {}, 1,
+       "has a mesh element before its count", {{"prod/escenas_bin/good.bin", "GOOD"}}},
   };
   for (const Hostile& c : cases) {
     SCOPED_TRACE(c.name);
