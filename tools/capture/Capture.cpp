@@ -34,17 +34,6 @@ const char kTool[] = "zorbanel-capture";
 constexpr unsigned kShakeSeed = 1;
 
 int g_boxes = 0;
-bool g_startingUp = false;
-
-// Start-up ends the process on a fault it cannot carry on from (no multitexture: with status 0,
-// as the player does). For a capture that is a failure, whatever the status.
-void FailIfStartupEnded() {
-  if (!g_startingUp) return;
-  std::fflush(stdout);
-  std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool,
-               LogFile().c_str());
-  std::_Exit(kCaptureFailed);
-}
 
 // Nobody can answer a box during a capture: the log keeps it and the first button is taken.
 int AnswerBox(const char* text, const char* caption, unsigned type) {
@@ -197,11 +186,8 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   StartupOptions startup;
   startup.randomSeed = kShakeSeed;
   startup.fullscreen = false;
-  std::atexit(FailIfStartupEnded);
-  g_startingUp = true;
   int startStatus = 0;
   const bool started = StartProduction(startup, startStatus);
-  g_startingUp = false;
   if (!started) {
     ShutdownProduction();
     if (startStatus != 0)
