@@ -108,8 +108,10 @@ bool EnterProduction(const std::string& dir) {
     return false;
   }
   std::error_code ec;
-  // A folder with a manifest, or with the bundled production's script, holds a production.
-  if (std::filesystem::is_regular_file(ResolvePath(kManifestFile), ec) ||
+  // A folder with a manifest, or with the bundled production's script, holds a production. Any
+  // entry by the manifest's name counts, a dangling link or a folder too: the manifest reader then
+  // names what is wrong with it.
+  if (std::filesystem::exists(std::filesystem::symlink_status(ResolvePath(kManifestFile), ec)) ||
       std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec))
     return true;
   std::string script = kScriptPath;

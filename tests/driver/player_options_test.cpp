@@ -83,4 +83,11 @@ TEST(PlayerOptions, TheProgramAnswersWithoutTouchingAFolderThatHoldsNoProduction
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path + "/LOGFILE.TXT")) << c.args;
   }
+  // A manifest gone astray is the author's production, named as such, not a folder without one.
+  std::filesystem::create_symlink("gone.txt", dir.path + "/production.txt");
+  const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 30);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("production.txt: cannot be read: a link to a file that is not there"),
+            std::string::npos)
+      << run.output;
 }
