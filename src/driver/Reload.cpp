@@ -53,10 +53,12 @@ bool ReloadProduction(std::string& why, bool& contentLoaded) {
   }
   if (!CheckScriptPlayable(manifest.script.path, why)) return false;
   const bool newContent = !SameContent(manifest, ProductionManifest());
+  // What start-up plays on with, a reload takes too, and says so.
+  std::vector<std::string> warnings = manifest.warnings;
   if (newContent) {
-    // Start-up may end the program on a file it cannot use: a reload reads every one first.
+    // Start-up may stop on a file it cannot use: a reload reads every one first.
     ScriptTargets unused;
-    CheckContentFiles(manifest, true, unused, faults);
+    CheckContentFiles(manifest, true, unused, faults, &warnings);
     if (!faults.empty()) {
       why = Joined(faults);
       return false;
@@ -70,6 +72,6 @@ bool ReloadProduction(std::string& why, bool& contentLoaded) {
   const bool scriptTaken = g_timeline.ReplaceScript(manifest.script.path.c_str());
   if (!scriptTaken) why = manifest.script.path + ": no events: nothing would play";
   g_timeline.Seek(now, kPlayerSeekFps);
-  ReportScriptFindings();
+  ReportScriptFindings(warnings);
   return scriptTaken;
 }

@@ -59,7 +59,8 @@ bool CheckScriptPlayable(const std::string& script, std::string& fault) {
   return check.plainText && check.events > 0;
 }
 
-void ReportScriptFindings() {
+void ReportScriptFindings(const std::vector<std::string>& contentWarnings) {
+  Report("warning", contentWarnings);
   ScriptTargets targets;
   targets.scenes = g_sceneCount;
   for (int32_t i = 0; i < g_sceneCount; ++i)
@@ -118,7 +119,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   g_timeline.SetWindow(&g_window);
   RegisterContent(g_manifest);
   g_timeline.MarkStart();
-  ReportScriptFindings();
+  ReportScriptFindings({});
   g_window.CreateRenderTargets();
   status = 0;
   return true;

@@ -3,6 +3,7 @@
 // both load, wire and release exactly the same way. Between the two runs a frame loop:
 // Timeline::Dispatch, Timeline::Compose, present.
 #include <string>
+#include <vector>
 
 // The script: a folder that holds it holds a production.
 constexpr char kScriptPath[] = "escenas_bin\\script2_full.txt";
@@ -36,9 +37,9 @@ void ShutdownProduction();
 // false, and fault says why, naming the file.
 bool CheckScriptPlayable(const std::string& script, std::string& fault);
 
-// What the loaded script would pass over, against what is loaded, to the log and standard error;
-// then the number of events read.
-void ReportScriptFindings();
+// `contentWarnings` (what the content plays on with), then what the loaded script would pass over
+// against what is loaded, to the log and standard error; then the number of events read.
+void ReportScriptFindings(const std::vector<std::string>& contentWarnings);
 
 struct ContentManifest;
 // What StartProduction loaded the production from, or what a reload loaded it from since.

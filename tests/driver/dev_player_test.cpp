@@ -195,9 +195,11 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
       red += shot.At(x, 300)[0] > 200 && shot.At(x, 300)[1] < 60;
     return red == 8;
   };
-  dir.Write("production.txt", swapped("textures/red.jpg"));
+  // A layer added mirrored is taken, with start-up's warning.
+  dir.Write("production.txt", swapped("textures/red.jpg") + "layer textures/red.jpg 0 100 0 0 100\n");
   EXPECT_TRUE(WaitUntil(redBar, kWait));
   EXPECT_TRUE(player.WaitForLog("- Content loaded again from production.txt", kWait));
+  EXPECT_TRUE(player.WaitForLog("- warning: production.txt:", kWait)) << dir.Read("LOGFILE.TXT");
   dir.Write("production.txt", swapped("textures/gone.jpg"));
   EXPECT_TRUE(player.WaitForLog("- Not reloaded: production.txt", kWait)) << dir.Read("LOGFILE.TXT");
   EXPECT_TRUE(redBar());
