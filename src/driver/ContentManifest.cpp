@@ -219,7 +219,9 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
   manifest.source = source;
   const size_t before = errors.size();
   int line = 0;
-  for (size_t start = 0; start < text.size();) {
+  // A UTF-8 byte-order mark, as some editors save one, is no part of the first entry.
+  const size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  for (size_t start = bom; start < text.size();) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string content = text.substr(start, end - start);

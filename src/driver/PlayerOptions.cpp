@@ -102,11 +102,7 @@ PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOption
   return PlayerCommand::Play;
 }
 
-bool EnterProduction(const std::string& dir) {
-  if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
-    std::fprintf(stderr, "zorbanel: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
-    return false;
-  }
+bool HoldsProduction(std::string& why) {
   std::error_code ec;
   // A folder with a manifest, or with the bundled production's script, holds a production. Any
   // entry by the manifest's name counts, a dangling link or a folder too: the manifest reader then
@@ -116,9 +112,21 @@ bool EnterProduction(const std::string& dir) {
     return true;
   std::string script = kScriptPath;
   std::replace(script.begin(), script.end(), '\\', '/');
+  why = std::filesystem::current_path(ec).string() + " holds no production (no " + kManifestFile +
+        ", nor " + script + ")";
+  return false;
+}
+
+bool EnterProduction(const std::string& dir) {
+  if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+    std::fprintf(stderr, "zorbanel: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
+    return false;
+  }
+  std::string why;
+  if (HoldsProduction(why)) return true;
   std::fprintf(stderr,
-               "zorbanel: %s holds no production (no %s, nor %s).\n"
+               "zorbanel: %s.\n"
                "Name the production's folder: zorbanel PRODUCTION_DIR, or zorbanel -C DIR.\n",
-               std::filesystem::current_path(ec).c_str(), kManifestFile, script.c_str());
+               why.c_str());
   return false;
 }

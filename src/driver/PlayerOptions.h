@@ -25,6 +25,10 @@ bool ReadSeconds(const char* text, double& value);
 PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOptions& options,
                                  std::string& error);
 
+// The working directory holds a production: a manifest (by name, whatever it is) or the bundled
+// production's script. Otherwise false, and why names the folder and what it lacks.
+bool HoldsProduction(std::string& why);
+
 // Makes `dir` ("" keeps the working directory) the working directory and checks that it holds a
 // production (its script). False, with a message on standard error naming the way to point the
 // player at one, when it does not; nothing is written there.

@@ -27,7 +27,7 @@ const char kFiles[] = "font textures/font.jpg\nmusic music/m.ogg\nscript s.txt\n
 TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
   std::vector<std::string> errors;
   const ContentManifest m = Parse(
-      "# notes\r\n"
+      "\xEF\xBB\xBF# notes, after the byte-order mark some editors save\r\n"
       "FONT textures\\font.jpg\n"
       "Music  music/tune.ogg   # trailing note\n"
       "script\tscript.txt\n"

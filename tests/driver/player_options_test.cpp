@@ -83,6 +83,10 @@ TEST(PlayerOptions, TheProgramAnswersWithoutTouchingAFolderThatHoldsNoProduction
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path + "/LOGFILE.TXT")) << c.args;
   }
+  // The checker finds there what the player finds, not the built-in production's files.
+  const ToolRun check = RunTool(dir.path, "check", "", 30);
+  EXPECT_EQ(check.status, 1);
+  EXPECT_NE(check.output.find("holds no production"), std::string::npos) << check.output;
   // A manifest gone astray is the author's production, named as such, not a folder without one.
   std::filesystem::create_symlink("gone.txt", dir.path + "/production.txt");
   const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 30);

@@ -10,6 +10,7 @@
 
 #include "driver/ContentCheck.h"
 #include "driver/ContentManifest.h"
+#include "driver/PlayerOptions.h"
 
 namespace {
 
@@ -17,12 +18,13 @@ const char kUsage[] =
     "Usage: zorbanel-check [DIR]\n"
     "\n"
     "Checks the production in DIR (the working directory if left out) as the player reads it:\n"
-    "the manifest (production.txt, or the bundled production's list when there is none), every\n"
-    "file it names (images and the textures each scene names, scenes, particle files, music)\n"
-    "and the script: words the player does not know, numbers it reads only in part, tabs, a\n"
-    "last line without a newline, targets that are not loaded, effects that do nothing on their\n"
-    "target, values the player holds to a range (and the value it uses), events before the\n"
-    "start or after the end of the music, and a missing FX_QUIT.\n"
+    "the manifest (production.txt, or the bundled production's list when there is none but its\n"
+    "script is there, as the player does), every file it names (images and the textures each\n"
+    "scene names, scenes, particle files, music) and the script: words the player does not\n"
+    "know, numbers it reads only in part, tabs, a last line without a newline, targets that\n"
+    "are not loaded, effects that do nothing on their target, values the player holds to a\n"
+    "range (and the value it uses), events before the start or after the end of the music,\n"
+    "and a missing FX_QUIT.\n"
     "Each finding is one line, \"file:line: what\", on standard output.\n"
     "\n"
     "  -h, --help     this help\n"
@@ -62,7 +64,11 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> findings;
   ContentManifest manifest;
-  if (ReadProductionManifest(manifest, findings)) {
+  std::string none;
+  // Where the player finds no production, the built-in list is not checked in its place.
+  if (!HoldsProduction(none)) {
+    findings.push_back(none);
+  } else if (ReadProductionManifest(manifest, findings)) {
     findings.insert(findings.end(), manifest.warnings.begin(), manifest.warnings.end());
     ScriptTargets targets;
     CheckContentFiles(manifest, true, targets, findings);
