@@ -177,13 +177,16 @@ std::string Directory(const std::string& path) {
 
 // The start of every temporary's name: the host, so that a folder shared between machines
 // (parts of one capture rendered on several) is never swept of another machine's files.
-std::string TemporaryPrefix() {
-  char host[65] = {};
-  ::gethostname(host, sizeof host - 1);
-  std::string prefix = ".tmp-";
-  for (const char* c = host; *c && prefix.size() < 5 + 24; ++c)
-    prefix += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-  return prefix + "-";
+const std::string& TemporaryPrefix() {
+  static const std::string prefix = [] {
+    char host[65] = {};
+    ::gethostname(host, sizeof host - 1);
+    std::string start = ".tmp-";
+    for (const char* c = host; *c && start.size() < 5 + 24; ++c)
+      start += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return start + "-";
+  }();
+  return prefix;
 }
 
 // A fresh name beside target for a file about to be put in place: the prefix, this process's
@@ -191,8 +194,7 @@ std::string TemporaryPrefix() {
 // system's limit can still be written.
 std::string TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  static const std::string prefix = TemporaryPrefix();
-  return Directory(target) + "/" + prefix + std::to_string(::getpid()) + "-" +
+  return Directory(target) + "/" + TemporaryPrefix() + std::to_string(::getpid()) + "-" +
          std::to_string(counter++);
 }
 
@@ -201,7 +203,7 @@ std::string TemporaryName(const std::string& target) {
 void RemoveStaleTemporaries(const std::string& folder) {
   static std::mutex lock;
   static std::set<std::string> swept;
-  static const std::string prefix = TemporaryPrefix();
+  const std::string& prefix = TemporaryPrefix();
   {
     std::lock_guard<std::mutex> hold(lock);
     if (!swept.insert(folder).second) return;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <strings.h>
 
 #include <cstring>
@@ -171,6 +172,17 @@ bool ProbeFile(const std::string& path, const std::string& entries, std::string&
   return false;
 }
 
+std::string FlatValue(const std::string& answer, const std::string& key) {
+  std::istringstream lines(answer);
+  for (std::string line; std::getline(lines, line);)
+    if (line.compare(0, key.size() + 1, key + "=") == 0) {
+      std::string value = line.substr(key.size() + 1);
+      if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+      return value;
+    }
+  return "";
+}
+
 bool CheckVideoOutput(const AtomicFile& output, std::string& error) {
   struct stat st;
   const std::string path = output.WritePath();
@@ -184,8 +196,7 @@ bool CheckVideoOutput(const AtomicFile& output, std::string& error) {
     error = "ffmpeg's video cannot be read back (" + why + ")";
     return false;
   }
-  const size_t at = answer.find("format.duration=\"");
-  if (at == std::string::npos || std::atof(answer.c_str() + at + 17) <= 0) {
+  if (std::atof(FlatValue(answer, "format.duration").c_str()) <= 0) {
     error = "ffmpeg's video has no length";
     return false;
   }

@@ -47,6 +47,10 @@ bool RunFfmpegTool(const std::vector<std::string>& args, std::string& output, st
 bool ProbeFile(const std::string& path, const std::string& entries, std::string& answer,
                std::string& error);
 
+// The value of `key` ("format.duration") in ProbeFile's answer, without its quotes; empty when
+// absent.
+std::string FlatValue(const std::string& answer, const std::string& key);
+
 // The written output checked before it takes the place of an older file: not empty and, where
 // ffprobe is installed, a video ffprobe can read through to its length. False with `error`.
 bool CheckVideoOutput(const AtomicFile& output, std::string& error);

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
 #include "Ffmpeg.h"
 #include "ProductionInputs.h"
@@ -42,18 +41,6 @@ bool WriteAll(int fd, const std::string& text) {
 const char kPartEntries[] =
     "stream=codec_type,codec_name,width,height,r_frame_rate,sample_rate,channels:"
     "format=format_name,duration";
-
-// The value of `key` in ffprobe's flat answer, without its quotes; empty when absent.
-std::string FlatValue(const std::string& answer, const std::string& key) {
-  std::istringstream lines(answer);
-  for (std::string line; std::getline(lines, line);)
-    if (line.compare(0, key.size() + 1, key + "=") == 0) {
-      std::string value = line.substr(key.size() + 1);
-      if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
-      return value;
-    }
-  return "";
-}
 
 // A part's streams, one "type codec WxH rate" (or "type codec rate channels") each, in order.
 std::string Streams(const std::string& answer) {
