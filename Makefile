@@ -54,6 +54,15 @@ install: build
 clean:
 	rm -rf $(BUILD)
 
+# The player and the tools for 64-bit Windows, cross-built with mingw-w64. The libraries they need
+# are built once from Debian's source packages into a cache outside the tree
+# (~/.cache/zorbanel/windows; ZB_WINDOWS_CACHE moves it).
+WIN_BUILD ?= build-windows
+.PHONY: windows
+windows:
+	@bash scripts/install-deps.sh windows
+	bash scripts/windows-build.sh $(WIN_BUILD) $(JOBS)
+
 # Proof under bad input and load, each in a build directory of its own so the normal build stays
 # as it is: the test suite under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
 # targets (clang), the player under valgrind, and the benchmark table.

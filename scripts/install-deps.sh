@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the tools need, only those missing.
 # This is the one list of them. Groups: core (build, tests, content, player), video (capture),
-# extra (fuzzing, memory checks, benchmarks). Default: core. "all" installs every group.
+# extra (fuzzing, memory checks, benchmarks), windows (the cross build and its tests under Wine).
+# Default: core. "all" installs every group.
 set -euo pipefail
 
 core=(
@@ -14,6 +15,10 @@ core=(
 )
 video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
+windows=(
+  cmake ninja-build nasm dpkg-dev g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
+  wine wine64 xvfb xauth zip
+)
 
 want=()
 for group in "${@:-core}"; do
@@ -21,8 +26,9 @@ for group in "${@:-core}"; do
     core) want+=("${core[@]}") ;;
     video) want+=("${video[@]}") ;;
     extra) want+=("${extra[@]}") ;;
-    all) want+=("${core[@]}" "${video[@]}" "${extra[@]}") ;;
-    *) echo "install-deps: unknown group '$group' (core, video, extra, all)" >&2; exit 2 ;;
+    windows) want+=("${windows[@]}") ;;
+    all) want+=("${core[@]}" "${video[@]}" "${extra[@]}" "${windows[@]}") ;;
+    *) echo "install-deps: unknown group '$group' (core, video, extra, windows, all)" >&2; exit 2 ;;
   esac
 done
 

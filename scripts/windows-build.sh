@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The player and the tools for 64-bit Windows, cross-built with mingw-w64 from the same sources.
+# Usage: windows-build.sh BUILD_DIR JOBS [TARGET...]   (default target: the programs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$1 jobs=$2; shift 2
+prefix=$(bash scripts/windows-deps.sh | tail -1)
+export ZB_WINDOWS_PREFIX=$prefix
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
+    -DZB_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release
+fi
+cmake --build "$build" -j "$jobs" ${1:+--target "$@"}
