@@ -29,8 +29,10 @@ $(PRODUCTION_STAMP): $(BUILD)/zorbanel-content $(BUILD)/zorbanel-convert $(wildc
 	$(BUILD)/zorbanel-content $(BUILD)/production
 	touch $@
 
+# The test programs are not part of the plain build: they are built here.
 test: build production
 	@bash scripts/check-layers.sh
+	cmake --build $(BUILD) -j $(JOBS) --target tests
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 play: build production
@@ -77,7 +79,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_a
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZB_SANITIZE=ON
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target all tests
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
 fuzz: deps
@@ -92,4 +94,5 @@ memcheck: build production
 
 bench: build production
 	@bash scripts/install-deps.sh extra
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	bash scripts/bench-table.sh $(BUILD)
