@@ -9,7 +9,7 @@ core=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libjpeg62-turbo-dev libvorbis-dev libogg-dev
-  libfreetype-dev fonts-dejavu-core zlib1g-dev libpng-dev
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra zlib1g-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
 )
