@@ -1,8 +1,5 @@
 #include "driver/ContentCheck.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <set>
@@ -40,16 +37,16 @@ class FileChecker {
 
   // Looked at without opening it: a FIFO would wait for a writer.
   bool Present(int line, const std::string& path) {
-    const std::string resolved = ResolvePath(path.c_str());
-    struct stat st;
+    const FileFacts facts = ExamineFile(path.c_str());
     std::string fault;
-    if (::stat(resolved.c_str(), &st) != 0)
-      fault = errno == ENOENT || errno == ENOTDIR ? "file not found" : std::strerror(errno);
-    else if (!S_ISREG(st.st_mode))
+    if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink)
+      fault = facts.error == ENOENT || facts.error == ENOTDIR ? "file not found"
+                                                              : std::strerror(facts.error);
+    else if (facts.kind != FileKind::regular)
       fault = "not a regular file (a folder, a device or a pipe)";
-    else if (::access(resolved.c_str(), R_OK) != 0)
+    else if (!facts.readable)
       fault = "cannot be read: permission denied";
-    else if (st.st_size == 0)
+    else if (facts.size == 0)
       fault = "empty file";
     if (!fault.empty()) Add(line, path, fault);
     return fault.empty();

@@ -1,11 +1,9 @@
 #include "driver/ContentManifest.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -72,9 +70,9 @@ class LineParser {
 
   // The system opens no file whose name or path is longer than this.
   bool FileNameFits(const std::string& what, size_t longestName, size_t pathLength) {
-    if (longestName <= NAME_MAX && pathLength < PATH_MAX) return true;
+    if (longestName <= kLongestFileName && pathLength < kLongestPath) return true;
     Fail("'" + what.substr(0, 40) + "...' is too long to be a file's name (" +
-         std::to_string(NAME_MAX) + " characters a name, " + std::to_string(PATH_MAX - 1) +
+         std::to_string(kLongestFileName) + " characters a name, " + std::to_string(kLongestPath - 1) +
          " a path)");
     return false;
   }
@@ -282,24 +280,21 @@ const ContentManifest& DefaultManifest() {
 }
 
 bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>& errors) {
-  const std::string path = ResolvePath(kManifestFile);
-  struct stat st;
-  const bool found = ::stat(path.c_str(), &st) == 0;
-  const int statError = errno;
+  const FileFacts facts = ExamineFile(kManifestFile);
   // Only a name that is not there at all means "no manifest": a link to nothing is the author's
   // manifest gone astray, not a request for the built-in one.
-  if (!found && statError == ENOENT && ::lstat(path.c_str(), &st) != 0) {
+  if (facts.kind == FileKind::missing && facts.error == ENOENT) {
     manifest = DefaultManifest();
     return true;
   }
   // Checked before the open, which would wait for ever on a FIFO.
-  const bool regular = found && S_ISREG(st.st_mode);
+  const bool regular = facts.kind == FileKind::regular;
   FILE* f = regular ? OpenFile(kManifestFile, "r", kManifestLimit) : nullptr;
   if (!f) {
-    const char* why = !found && statError == ENOENT ? "a link to a file that is not there"
-                      : !found                      ? std::strerror(statError)
-                      : !regular                    ? "not a regular file"
-                                                    : std::strerror(errno);
+    const char* why = facts.kind == FileKind::danglingLink ? "a link to a file that is not there"
+                      : facts.kind == FileKind::missing    ? std::strerror(facts.error)
+                      : !regular                           ? "not a regular file"
+                                                           : std::strerror(errno);
     errors.push_back(std::string(kManifestFile) + ": cannot be read: " + why);
     return false;
   }

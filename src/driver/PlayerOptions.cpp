@@ -1,14 +1,11 @@
 #include "driver/PlayerOptions.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "driver/ContentManifest.h"
 #include "driver/Startup.h"
@@ -103,22 +100,20 @@ PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOption
 }
 
 bool HoldsProduction(std::string& why) {
-  std::error_code ec;
   // A folder with a manifest, or with the bundled production's script, holds a production. Any
   // entry by the manifest's name counts, a dangling link or a folder too: the manifest reader then
   // names what is wrong with it.
-  if (std::filesystem::exists(std::filesystem::symlink_status(ResolvePath(kManifestFile), ec)) ||
-      std::filesystem::is_regular_file(ResolvePath(kScriptPath), ec))
+  if (ExamineFile(kManifestFile).kind != FileKind::missing ||
+      ExamineFile(kScriptPath).kind == FileKind::regular)
     return true;
   std::string script = kScriptPath;
   std::replace(script.begin(), script.end(), '\\', '/');
-  why = std::filesystem::current_path(ec).string() + " holds no production (no " + kManifestFile +
-        ", nor " + script + ")";
+  why = RealPath(".") + " holds no production (no " + kManifestFile + ", nor " + script + ")";
   return false;
 }
 
 bool EnterProduction(const std::string& dir) {
-  if (!dir.empty() && ::chdir(dir.c_str()) != 0) {
+  if (!dir.empty() && !EnterFolder(dir.c_str())) {
     std::fprintf(stderr, "zorbanel: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
     return false;
   }

@@ -1,10 +1,9 @@
 #include "driver/Program.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
+#include "platform/Console.h"
 #include "platform/Files.h"
 
 // One translation unit, so the construction order is the order written here.
@@ -39,8 +38,8 @@ void OpenLogFile() {
                  g_logFile.c_str());
     return;
   }
-  ::dup2(::fileno(log), STDOUT_FILENO);
+  if (!SendStandardOutputTo(log))
+    std::fprintf(stderr, "No se puede escribir %s: el registro sale por la consola.\n",
+                 g_logFile.c_str());
   std::fclose(log);
-  // Line by line, so the log tells how far a run got even when it is cut short.
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
 }

@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "driver/Authoring.h"
 #include "driver/PlayerOptions.h"
 #include "driver/Program.h"
 #include "driver/Startup.h"
+#include "platform/Console.h"
 #include "platform/Messages.h"
 
 namespace {
@@ -53,9 +55,13 @@ void RunFrameLoop(Authoring& authoring) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseStartingConsole();
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  std::vector<const char*> args;
+  for (const std::string& a : arguments) args.push_back(a.c_str());
   PlayerOptions options;
   std::string error;
-  switch (ParsePlayerOptions(argc - 1, argv + 1, options, error)) {
+  switch (ParsePlayerOptions(static_cast<int>(args.size()) - 1, args.data() + 1, options, error)) {
     case PlayerCommand::Help: std::fputs(kPlayerUsage, stdout); return 0;
     case PlayerCommand::Version: std::puts("zorbanel 1.0"); return 0;
     case PlayerCommand::Bad:

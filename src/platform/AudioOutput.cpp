@@ -1,7 +1,6 @@
 #include "platform/AudioOutput.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <atomic>
 #include <cmath>
@@ -12,6 +11,7 @@
 
 #include "platform/AudioDecoder.h"
 #include "platform/Clock.h"
+#include "platform/QuietAlsa.h"
 #include "platform/StatusLine.h"
 
 namespace {
@@ -137,33 +137,6 @@ bool IsCurrent(uint32_t stream) {
   PumpSilent();
   return stream != 0 && stream == g_channel.handle;
 }
-
-void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// While SDL looks for a device, ALSA writes every step of a failed search to standard error
-// ("cannot find card '0'", "Unknown PCM default"): a machine without sound gets one line of our
-// own instead. SDL loads the same libasound, so its error handler is the one set here; it is put
-// back once the device is open, so a playing device's errors still show.
-class QuietAlsa {
- public:
-  QuietAlsa() {
-    m_library = ::dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (m_library)
-      m_setHandler = reinterpret_cast<SetHandler>(::dlsym(m_library, "snd_lib_error_set_handler"));
-    if (m_setHandler) m_setHandler(IgnoreAlsaError);
-  }
-  ~QuietAlsa() {
-    if (m_setHandler) m_setHandler(nullptr);
-    if (m_library) ::dlclose(m_library);
-  }
-  QuietAlsa(const QuietAlsa&) = delete;
-  QuietAlsa& operator=(const QuietAlsa&) = delete;
-
- private:
-  typedef int (*SetHandler)(void (*)(const char*, int, const char*, int, const char*, ...));
-  void* m_library = nullptr;
-  SetHandler m_setHandler = nullptr;
-};
 
 // SDL's dummy driver plays nothing and keeps poor time: the clock-paced silent output is better.
 bool OpenDevice(int frequency) {

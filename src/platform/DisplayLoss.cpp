@@ -1,3 +1,4 @@
+#ifndef _WIN32
 #include "platform/DisplayLoss.h"
 
 #include <dlfcn.h>
@@ -25,3 +26,4 @@ void EndAtOnceWhenTheDisplayIsLost() {
     set(DisplayLost);
   ::dlclose(x11);  // only this reference: SDL keeps the library loaded
 }
+#endif  // !_WIN32

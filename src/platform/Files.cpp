@@ -1,22 +1,17 @@
-#define _GNU_SOURCE 1
+// The half of the file layer that is the same on every system: the record of reads, whole-file
+// reads and writes, and the names and sweeping of AtomicFile's temporaries.
 #include "platform/Files.h"
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cctype>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <set>
-#include <vector>
+
+#include "platform/FilesInternal.h"
 
 namespace {
 
@@ -24,115 +19,34 @@ namespace {
 std::mutex g_readLock;
 std::set<std::string> g_filesRead;
 
+// The start of every temporary's name: the host, so that a folder shared between machines
+// (parts of one capture rendered on several) is never swept of another machine's files.
+const std::string& TemporaryPrefix() {
+  static const std::string prefix = [] {
+    const std::string host = HostName();
+    std::string start = ".tmp-";
+    for (size_t i = 0; i < host.size() && start.size() < 5 + 24; ++i)
+      start += std::isalnum(static_cast<unsigned char>(host[i])) ? host[i] : '_';
+    return start + "-";
+  }();
+  return prefix;
+}
+
+}  // namespace
+
 void RecordRead(const std::string& resolved) {
   std::lock_guard<std::mutex> hold(g_readLock);
   g_filesRead.insert(resolved);
 }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+std::vector<std::string> FilesRead() {
+  std::lock_guard<std::mutex> hold(g_readLock);
+  return std::vector<std::string>(g_filesRead.begin(), g_filesRead.end());
 }
 
-// The entry of dir whose name equals name without regard to case, or name itself.
-std::string MatchComponent(const std::string& dir, const std::string& name) {
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return name;
-  std::string found = name;
-  while (dirent* e = ::readdir(d)) {
-    if (::strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = e->d_name;
-      break;
-    }
-  }
-  ::closedir(d);
-  return found;
-}
-
-// A text-mode read stream over the whole file with CR LF folded to LF.
-struct TextBuffer {
-  std::vector<uint8_t> data;
-  size_t pos = 0;
-};
-
-ssize_t TextRead(void* cookie, char* buf, size_t size) {
-  auto* t = static_cast<TextBuffer*>(cookie);
-  size_t n = t->data.size() - t->pos;
-  if (n > size) n = size;
-  // An empty file has no buffer at all; memcpy from a null pointer is undefined even for 0 bytes.
-  if (n > 0) std::memcpy(buf, t->data.data() + t->pos, n);
-  t->pos += n;
-  return static_cast<ssize_t>(n);
-}
-
-int TextSeek(void* cookie, off64_t* offset, int whence) {
-  auto* t = static_cast<TextBuffer*>(cookie);
-  off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<off64_t>(t->pos)
-                                                             : static_cast<off64_t>(t->data.size());
-  off64_t target = base + *offset;
-  if (target < 0 || target > static_cast<off64_t>(t->data.size())) return -1;
-  t->pos = static_cast<size_t>(target);
-  *offset = target;
-  return 0;
-}
-
-int TextClose(void* cookie) {
-  delete static_cast<TextBuffer*>(cookie);
-  return 0;
-}
-
-// What a path that is not a regular file names, for the refusal line; errno is set to match.
-const char* SpecialKind(mode_t mode) {
-  errno = S_ISDIR(mode) ? EISDIR : ENODEV;
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
-
-// Opens a regular file for reading. O_NONBLOCK keeps the open of a FIFO from waiting for a
-// writer; it is cleared again once the file is known to be regular.
-FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
-                     uint64_t limit) {
-  const int fd = ::open(resolved.c_str(),
-                        (std::strchr(mode, '+') ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    const char* kind = SpecialKind(st.st_mode);
-    const int error = errno;
-    std::printf("- \"%s\" is %s, not a regular file: not read\n", path, kind);
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  if (static_cast<uint64_t>(st.st_size) > limit) {
-    std::printf("- \"%s\" holds %lld bytes, more than the %llu a file of its kind may hold: "
-                "not read\n",
-                path, static_cast<long long>(st.st_size), static_cast<unsigned long long>(limit));
-    ::close(fd);
-    errno = EFBIG;
-    return nullptr;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  FILE* f = ::fdopen(fd, std::strchr(mode, '+') ? "r+b" : "rb");
-  if (!f) ::close(fd);
-  else RecordRead(resolved);
-  return f;
-}
-
-// Reads what is left of f, refusing more than limit bytes: a file can grow after it was opened.
 bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data) {
-  struct stat st;
-  if (::fstat(::fileno(f), &st) == 0 && static_cast<uint64_t>(st.st_size) <= limit)
-    data.reserve(static_cast<size_t>(st.st_size));
+  const int64_t size = OpenFileSize(f);
+  if (size >= 0 && static_cast<uint64_t>(size) <= limit) data.reserve(static_cast<size_t>(size));
   uint8_t chunk[65536];
   size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
@@ -147,143 +61,6 @@ bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& d
   return !std::ferror(f);
 }
 
-FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t limit) {
-  FILE* raw = OpenForReading(path, resolved, "rb", limit);
-  if (!raw) return nullptr;
-  auto* t = new TextBuffer;
-  const bool whole = ReadRest(raw, path, limit, t->data);
-  std::fclose(raw);
-  if (!whole) {
-    delete t;
-    return nullptr;
-  }
-  size_t out = 0;
-  for (size_t i = 0; i < t->data.size(); ++i) {
-    if (t->data[i] == '\r' && i + 1 < t->data.size() && t->data[i + 1] == '\n') continue;
-    t->data[out++] = t->data[i];
-  }
-  t->data.resize(out);
-  cookie_io_functions_t io{TextRead, nullptr, TextSeek, TextClose};
-  FILE* f = ::fopencookie(t, "r", io);
-  if (!f) delete t;
-  return f;
-}
-
-std::string Directory(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The start of every temporary's name: the host, so that a folder shared between machines
-// (parts of one capture rendered on several) is never swept of another machine's files.
-const std::string& TemporaryPrefix() {
-  static const std::string prefix = [] {
-    char host[65] = {};
-    ::gethostname(host, sizeof host - 1);
-    std::string start = ".tmp-";
-    for (const char* c = host; *c && start.size() < 5 + 24; ++c)
-      start += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return start + "-";
-  }();
-  return prefix;
-}
-
-// A fresh name beside target for a file about to be put in place: the prefix, this process's
-// id and a count. It does not grow with the target's name, so a target whose name is near the
-// system's limit can still be written.
-std::string TemporaryName(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  return Directory(target) + "/" + TemporaryPrefix() + std::to_string(::getpid()) + "-" +
-         std::to_string(counter++);
-}
-
-// A named temporary is all a killed writer leaves behind: this machine's temporaries in folder
-// whose process is gone are removed, once per folder and run.
-void RemoveStaleTemporaries(const std::string& folder) {
-  static std::mutex lock;
-  static std::set<std::string> swept;
-  const std::string& prefix = TemporaryPrefix();
-  {
-    std::lock_guard<std::mutex> hold(lock);
-    if (!swept.insert(folder).second) return;
-  }
-  DIR* d = ::opendir(folder.c_str());
-  if (!d) return;
-  while (dirent* e = ::readdir(d)) {
-    if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) != 0) continue;
-    const char* id = e->d_name + prefix.size();
-    char* end = nullptr;
-    const long pid = std::strtol(id, &end, 10);
-    if (end == id || *end != '-' || pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    ::unlinkat(::dirfd(d), e->d_name, 0);
-  }
-  ::closedir(d);
-}
-
-}  // namespace
-
-FileStamp StampOfFile(const char* path) {
-  FileStamp stamp;
-  struct stat info;
-  if (::stat(ResolvePath(path).c_str(), &info) != 0) return stamp;
-  stamp.device = info.st_dev;
-  stamp.inode = info.st_ino;
-  stamp.size = info.st_size;
-  stamp.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  return stamp;
-}
-
-std::string ResolvePath(const char* path) {
-  if (!path) return std::string();
-  std::string p(path);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  if (p.empty() || Exists(p)) return p;
-
-  std::string result;
-  size_t start = 0;
-  if (p[0] == '/') {
-    result = "/";
-    start = 1;
-  }
-  while (start <= p.size()) {
-    size_t slash = p.find('/', start);
-    if (slash == std::string::npos) slash = p.size();
-    std::string name = p.substr(start, slash - start);
-    if (!name.empty()) {
-      std::string dir = result;
-      std::string candidate = dir + name;
-      if (!Exists(candidate)) name = MatchComponent(dir, name);
-      result = dir + name;
-      if (slash < p.size()) result += '/';
-    }
-    start = slash + 1;
-  }
-  return result;
-}
-
-FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
-  if (!path || !mode) return nullptr;
-  const std::string resolved = ResolvePath(path);
-  if (mode[0] == 'r') {
-    const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
-    return text ? OpenTextForReading(path, resolved, limit)
-                : OpenForReading(path, resolved, mode, limit);
-  }
-  // Binary modes and writes: "t" is a Windows letter that the C library here does not know.
-  std::string m;
-  for (const char* c = mode; *c; ++c)
-    if (*c != 't') m += *c;
-  return std::fopen(resolved.c_str(), m.c_str());
-}
-
-std::vector<std::string> FilesRead() {
-  std::lock_guard<std::mutex> hold(g_readLock);
-  return std::vector<std::string>(g_filesRead.begin(), g_filesRead.end());
-}
-
 bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes) {
   bytes.clear();
   FILE* f = OpenFile(path, "rb", limit);
@@ -294,31 +71,47 @@ bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes
   return whole;
 }
 
-FILE* AtomicFile::Open(const char* path) {
-  Abandon();
-  if (!path) return nullptr;
-  target_ = ResolvePath(path);
-  // An unnamed file leaves nothing behind if the process is killed before Commit; where the file
-  // system has none, a named one beside the target does the same job, and is swept once stale.
-  RemoveStaleTemporaries(Directory(target_));
-  int fd = ::open(Directory(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    temporary_ = TemporaryName(target_);
-    fd = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      temporary_.clear();
-      return nullptr;
-    }
+std::string Directory(const std::string& path) {
+  const size_t slash = path.find_last_of(kFolderSeparator == '/' ? "/" : "/\\");
+  if (slash == std::string::npos) return ".";
+  // The root stays a root: "/" and, on Windows, "C:\".
+  const bool root = slash == 0 || (kFolderSeparator == '\\' && slash == 2 && path[1] == ':');
+  return path.substr(0, root ? slash + 1 : slash);
+}
+
+// The prefix, this process's id and a count. The name does not grow with the target's, so a
+// target whose name is near the system's limit can still be written.
+std::string TemporaryName(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  std::string folder = Directory(target);
+  if (folder.back() != '/' && folder.back() != kFolderSeparator) folder += kFolderSeparator;
+  return folder + TemporaryPrefix() + std::to_string(CurrentProcessId()) + "-" +
+         std::to_string(counter++);
+}
+
+// A named temporary is all a killed writer leaves behind.
+void RemoveStaleTemporaries(const std::string& folder) {
+  static std::mutex lock;
+  static std::set<std::string> swept;
+  const std::string& prefix = TemporaryPrefix();
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    if (!swept.insert(folder).second) return;
   }
-  // A replaced file keeps its permissions, as it did when it was rewritten in place.
-  struct stat st;
-  if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
-  stream_ = ::fdopen(fd, "wb");
-  if (!stream_) {
-    ::close(fd);
-    Abandon();
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().u8string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const char* id = name.c_str() + prefix.size();
+    char* stop = nullptr;
+    const unsigned long pid = std::strtoul(id, &stop, 10);
+    if (stop == id || *stop != '-' || pid == 0 || pid == CurrentProcessId() ||
+        !ProcessIsGone(pid))
+      continue;
+    std::error_code ignored;
+    fs::remove(it->path(), ignored);
   }
-  return stream_;
 }
 
 bool AtomicFile::Commit() {
@@ -332,32 +125,20 @@ bool AtomicFile::Commit() {
     return done;
   };
   bool ok = step(std::fflush(stream_) == 0 && !std::ferror(stream_));
-  if (ok && temporary_.empty()) {
-    const std::string self = "/proc/self/fd/" + std::to_string(::fileno(stream_));
-    temporary_ = TemporaryName(target_);
-    ok = step(::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(),
-                       AT_SYMLINK_FOLLOW) == 0);
-    if (!ok) temporary_.clear();
-  }
+  ok = ok && step(NameUnnamedFile(stream_, target_, temporary_));
   ok = step(std::fclose(stream_) == 0) && ok;
   stream_ = nullptr;
-  ok = ok && step(std::rename(temporary_.c_str(), target_.c_str()) == 0);
+  ok = ok && step(PutInPlace(temporary_, target_));
   if (ok) temporary_.clear();
   Abandon();
   errno = error;
   return ok;
 }
 
-std::string AtomicFile::WritePath() const {
-  if (!stream_) return std::string();
-  if (!temporary_.empty()) return temporary_;
-  return "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(::fileno(stream_));
-}
-
 void AtomicFile::Abandon() {
   if (stream_) std::fclose(stream_);
   stream_ = nullptr;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) RemoveFile(temporary_);
   temporary_.clear();
 }
 

@@ -25,7 +25,40 @@ struct ReadLimit {
   static constexpr uint64_t kAny = 4ull << 30;  // copies and tools' inputs of no fixed kind
 };
 
+// The longest file name and path the system opens, in bytes (the path's count with its NUL).
+#ifdef _WIN32
+constexpr size_t kLongestFileName = 255;
+constexpr size_t kLongestPath = 260;
+#else
+constexpr size_t kLongestFileName = 255;
+constexpr size_t kLongestPath = 4096;
+#endif
+
 FILE* OpenFile(const char* path, const char* mode, uint64_t limit = ReadLimit::kAny);
+
+// The size of the file behind an open stream; -1 when it is not a regular file.
+int64_t OpenFileSize(FILE* file);
+
+// What a path names, looked at without opening it for reading (the open of a FIFO would wait
+// for a writer). The path is taken as OpenFile takes it.
+enum class FileKind { missing, danglingLink, regular, folder, other };
+struct FileFacts {
+  FileKind kind = FileKind::missing;
+  int error = 0;          // errno's value for a missing file
+  uint64_t size = 0;      // of a regular file
+  bool readable = false;  // a regular file this process may open for reading
+};
+FileFacts ExamineFile(const char* path);
+
+// The one absolute name of what path leads to, links and junctions followed to their end;
+// empty when it leads to nothing.
+std::string RealPath(const char* path);
+// Whether a real path lies inside a real folder (both from RealPath), names compared as the file
+// system compares them.
+bool PathWithin(const std::string& path, const std::string& folder);
+
+// Makes path the working directory; false with errno set when it cannot be entered.
+bool EnterFolder(const char* path);
 
 // The whole of a regular file of at most limit bytes; false (with a log line for a refused file)
 // when it cannot be read whole.
@@ -40,7 +73,8 @@ std::vector<std::string> FilesRead();
 std::string ResolvePath(const char* path);
 
 // A file's identity on disk, to tell whether it changed or was replaced since it was read: all
-// fields empty when it cannot be seen.
+// fields empty when it cannot be seen. On Windows the device is the volume's serial number and
+// the inode the file index.
 struct FileStamp {
   uint64_t device = 0;
   uint64_t inode = 0;
@@ -57,8 +91,8 @@ FileStamp StampOfFile(const char* path);
 // A file written beside its target and renamed over it only when whole: a failed write or a kill
 // leaves the old file as it was, and no half-written one. Anything not committed is removed.
 // The file is unnamed until Commit (O_TMPFILE), so a killed process leaves nothing; where the
-// file system has no unnamed files it is named ".tmp-HOST-PID-N", and a later writer into the
-// same folder on the same host removes those whose process is gone.
+// file system has no unnamed files, and always on Windows, it is named ".tmp-HOST-PID-N", and a
+// later writer into the same folder on the same host removes those whose process is gone.
 class AtomicFile {
  public:
   AtomicFile() = default;

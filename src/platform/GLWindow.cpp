@@ -1,6 +1,5 @@
 #include "platform/GLWindow.h"
 
-#include <GL/glu.h>
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "platform/DisplayLoss.h"
+#include "platform/OpenGL.h"
 #include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
 

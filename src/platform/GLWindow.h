@@ -4,8 +4,7 @@
 // It keeps the client size and the perspective projection, enters and leaves a pixel-exact 2D
 // projection, and carries the render-target textures of the screen effects and the bitmap font,
 // so everything that draws reaches size, projection and those resources through one reference.
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "platform/OpenGL.h"
 
 #include <cstdint>
 

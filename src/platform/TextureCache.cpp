@@ -1,6 +1,5 @@
 #include "platform/TextureCache.h"
 
-#include <GL/gl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/OpenGL.h"
 #include "platform/TextureLoader.h"
 
 namespace {

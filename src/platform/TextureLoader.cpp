@@ -5,11 +5,11 @@
 #include <cstring>
 #include <initializer_list>
 
-#include <GL/glu.h>
 #include <jpeglib.h>
 
 #include "platform/Files.h"
 #include "platform/GLWindow.h"
+#include "platform/OpenGL.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
-#include <GL/gl.h>
-
 #include "platform/MessageBox.h"
+#include "platform/OpenGL.h"
 #include "platform/TextureCache.h"
 #include "scene/SceneLight.h"
 

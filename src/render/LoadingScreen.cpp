@@ -1,6 +1,5 @@
-#include <GL/gl.h>
-
 #include "platform/GLWindow.h"
+#include "platform/OpenGL.h"
 #include "platform/TextureCache.h"
 #include "scene/Scene.h"
 

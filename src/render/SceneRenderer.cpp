@@ -1,7 +1,5 @@
 #include "render/SceneRenderer.h"
 
-#include <GL/glu.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 
 #include "platform/Clock.h"
 #include "platform/GLWindow.h"
+#include "platform/OpenGL.h"
 #include "render/AquaDeformation.h"
 #include "scene/Scene.h"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "scene/AseKeywords.h"
 #include "scene/Scene.h"
@@ -682,8 +683,8 @@ void AseReader::readName(char (&name)[256]) {
   file.match('"');
   size_t length;
   const char* text = file.restOfLine(length);
-  if (const void* quote = ::memrchr(text, '"', length))
-    length = static_cast<size_t>(static_cast<const char*>(quote) - text);
+  const size_t quote = std::string_view(text, length).rfind('"');
+  if (quote != std::string_view::npos) length = quote;
   if (length > sizeof name - 1) length = sizeof name - 1;
   std::memcpy(name, text, length);
   name[length] = '\0';

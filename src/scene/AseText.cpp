@@ -1,7 +1,5 @@
 #include "scene/AseText.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -64,9 +62,8 @@ AseTextStatus AseText::read(const char* path) {
   if (!f) return errno == ENOENT || errno == ENOTDIR ? AseTextStatus::missing : AseTextStatus::unreadable;
   // One allocation of the announced size and one read into it; a file that is not what its
   // size says (a pipe, a file still growing) is read on in chunks.
-  struct stat st;
-  const size_t announced =
-      ::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
+  const int64_t fileSize = OpenFileSize(f);
+  const size_t announced = fileSize > 0 ? static_cast<size_t>(fileSize) : 0;
   bytes.resize(announced + 1);
   size_t size = std::fread(bytes.data(), 1, bytes.size(), f);
   while (size == bytes.size()) {

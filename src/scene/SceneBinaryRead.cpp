@@ -3,16 +3,12 @@
 // anything is allocated for it, and every record is whole before it is stored, so a damaged
 // file stops the read at its first fault with one log line; the scene keeps the elements read
 // before it.
-#include <sys/mman.h>
-#include <sys/stat.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "platform/Files.h"
+#include "platform/MappedFile.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "scene/SceneBinaryLayout.h"
@@ -29,38 +25,6 @@ const size_t kMinLightBlock = kLightFrameSize + 1 + 4;
 // More objects, cameras, materials or lights than any scene the engine can play: beyond it a
 // count is refused before anything is allocated for it, whatever the file's size.
 const uint32_t kMaxSectionCount = 65536;
-
-// The whole file in memory: mapped from the page cache where the system allows it (no copy,
-// no zeroed pages), else read into a buffer of its size.
-class FileBytes {
- public:
-  bool load(FILE* file) {
-    struct stat st;
-    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size_ = static_cast<size_t>(st.st_size);
-    if (size_ == 0) return true;
-    // Pages come in as the reader reaches them: a file refused at its first counts costs
-    // nothing for the rest of its size.
-    void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, ::fileno(file), 0);
-    if (mapped != MAP_FAILED) {
-      mapped_ = static_cast<const uint8_t*>(mapped);
-      ::madvise(mapped, size_, MADV_SEQUENTIAL);
-      return true;
-    }
-    copy_.reset(new (std::nothrow) uint8_t[size_]);
-    return copy_ && std::fread(copy_.get(), 1, size_, file) == size_;
-  }
-  ~FileBytes() {
-    if (mapped_) ::munmap(const_cast<uint8_t*>(mapped_), size_);
-  }
-  const uint8_t* data() const { return mapped_ ? mapped_ : copy_.get(); }
-  size_t size() const { return size_; }
-
- private:
-  const uint8_t* mapped_ = nullptr;
-  std::unique_ptr<uint8_t[]> copy_;
-  size_t size_ = 0;
-};
 
 class Parser {
  public:
@@ -330,8 +294,8 @@ bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
                 kBanner, path);
     return false;
   }
-  FileBytes bytes;
-  const bool read = bytes.load(file);
+  MappedFile bytes;
+  const bool read = bytes.Load(file);
   std::fclose(file);
   file = nullptr;
   if (!read) {
@@ -341,7 +305,7 @@ bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
     return false;
   }
 
-  Parser parser(bytes.data(), bytes.size(), scene);
+  Parser parser(bytes.Data(), bytes.Size(), scene);
   if (!parser.parse()) {
     fault = parser.fault();
     std::printf("%s - ERROR en [ %s ]: %s. Se conserva lo leido hasta ese punto.\n", kBanner,

@@ -1,9 +1,5 @@
 #include "scene/SceneBinaryTextures.h"
 
-#include <limits.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -51,16 +47,14 @@ std::string TexturePath(const std::string& name, int variant) {
 enum class Source { usable, missing, outside };
 
 // Where the map's image is: only a regular file inside the production (the working directory,
-// links followed to their end) may be read.
-Source FindSource(const char* bitmap, struct stat& st) {
-  char root[PATH_MAX], real[PATH_MAX];
-  if (!::realpath(".", root) || !::realpath(ResolvePath(bitmap).c_str(), real) ||
-      ::stat(real, &st) != 0)
-    return Source::missing;
-  const size_t n = std::strlen(root);
-  const bool inside = std::strncmp(real, root, n) == 0 && (root[n - 1] == '/' || real[n] == '/');
-  if (!inside) return Source::outside;
-  return S_ISREG(st.st_mode) ? Source::usable : Source::missing;
+// links and junctions followed to their end) may be read.
+Source FindSource(const char* bitmap, FileStamp& stamp) {
+  const std::string root = RealPath("."), real = RealPath(bitmap);
+  if (root.empty() || real.empty()) return Source::missing;
+  if (!PathWithin(real, root)) return Source::outside;
+  if (ExamineFile(real.c_str()).kind != FileKind::regular) return Source::missing;
+  stamp = StampOfFile(real.c_str());
+  return Source::usable;
 }
 
 bool SameBytes(const char* a, const char* b) {
@@ -81,12 +75,14 @@ bool SameBytes(const char* a, const char* b) {
 
 enum class Target { free, holdsTheImage, taken };
 
-Target Examine(const std::string& destination, const char* bitmap, const struct stat& source) {
-  struct stat st;
-  if (::stat(ResolvePath(destination.c_str()).c_str(), &st) != 0) return Target::free;
+Target Examine(const std::string& destination, const char* bitmap, const FileStamp& source) {
+  const FileFacts facts = ExamineFile(destination.c_str());
+  if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink) return Target::free;
   // The image already in place, or a copy of it: nothing to write.
-  if ((st.st_dev == source.st_dev && st.st_ino == source.st_ino) ||
-      (S_ISREG(st.st_mode) && st.st_size == source.st_size && SameBytes(bitmap, destination.c_str())))
+  const FileStamp st = StampOfFile(destination.c_str());
+  if ((st.device == source.device && st.inode == source.inode) ||
+      (facts.kind == FileKind::regular && static_cast<int64_t>(facts.size) == source.size &&
+       SameBytes(bitmap, destination.c_str())))
     return Target::holdsTheImage;
   return Target::taken;
 }
@@ -104,7 +100,7 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     std::printf("%s - AVISO: la ruta [textures\\%s] no cabe en %zu caracteres; se recorta.\n",
                 kBanner, name.c_str(), kPathRoom);
 
-  struct stat source;
+  FileStamp source;
   const Source where = FindSource(bitmap, source);
   Target target = Target::taken;
   if (where == Source::usable) {

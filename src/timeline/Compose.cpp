@@ -1,8 +1,7 @@
-#include <GL/gl.h>
-
 #include "effects/LayerSlot.h"
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
+#include "platform/OpenGL.h"
 #include "scene/Scene.h"
 #include "timeline/Timeline.h"
 

@@ -1,7 +1,5 @@
 #include "timeline/ScriptCheck.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -140,13 +138,13 @@ ScriptCheck CheckScript(const std::string& text, const ScriptTargets& targets) {
 }
 
 bool ReadScriptText(const char* path, std::string& text, std::string& error) {
-  struct stat st;
   // Checked before the open, which would wait for ever on a FIFO.
-  if (::stat(ResolvePath(path).c_str(), &st) != 0) {
-    error = std::strerror(errno);
+  const FileFacts facts = ExamineFile(path);
+  if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink) {
+    error = std::strerror(facts.error);
     return false;
   }
-  if (!S_ISREG(st.st_mode)) {
+  if (facts.kind != FileKind::regular) {
     error = "not a regular file";
     return false;
   }

@@ -1,0 +1,268 @@
+// The file layer on Windows. Names are UTF-8 in the engine and UTF-16 here; either slash
+// separates folders, and the file system itself matches names without regard to case.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Files.h"
+#include "platform/FilesInternal.h"
+#include "platform/Utf16.h"
+
+namespace {
+
+// Others may read, write, rename or replace a file while it is open here, as on Linux: a script
+// saved by an editor is put in place while the player still reads the old one.
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+int ErrnoOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DIRECTORY: return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    default: return EIO;
+  }
+}
+
+// A handle on whatever path names, a folder included, without reading it; links and junctions
+// are followed.
+HANDLE OpenToLook(const std::string& path) {
+  return CreateFileW(Utf16(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+int64_t SizeOfHandle(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return -1;
+  return static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
+                              info.nFileSizeLow);
+}
+
+// Opens a regular file for reading. Windows' own text mode folds CR LF to LF.
+FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
+                     uint64_t limit) {
+  const bool update = std::strchr(mode, '+') != nullptr;
+  const bool text = !update && !std::strchr(mode, 'b');
+  const std::wstring wide = Utf16(resolved);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    std::printf("- \"%s\" is a directory, not a regular file: not read\n", path);
+    errno = EISDIR;
+    return nullptr;
+  }
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | (update ? GENERIC_WRITE : 0), kShareAll,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return nullptr;
+  }
+  // CON, NUL, COM1 and pipes open like files.
+  const DWORD type = GetFileType(h);
+  if (type != FILE_TYPE_DISK) {
+    std::printf("- \"%s\" is %s, not a regular file: not read\n", path,
+                type == FILE_TYPE_PIPE ? "a pipe" : "a device");
+    CloseHandle(h);
+    errno = ENODEV;
+    return nullptr;
+  }
+  const int64_t size = SizeOfHandle(h);
+  if (size < 0 || static_cast<uint64_t>(size) > limit) {
+    std::printf("- \"%s\" holds %lld bytes, more than the %llu a file of its kind may hold: "
+                "not read\n",
+                path, static_cast<long long>(size), static_cast<unsigned long long>(limit));
+    CloseHandle(h);
+    errno = EFBIG;
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h),
+                                 (update ? _O_RDWR : _O_RDONLY) | (text ? _O_TEXT : _O_BINARY));
+  if (fd < 0) {
+    CloseHandle(h);
+    return nullptr;
+  }
+  FILE* f = _fdopen(fd, update ? "r+b" : text ? "rt" : "rb");
+  if (!f) _close(fd);
+  else RecordRead(resolved);
+  return f;
+}
+
+}  // namespace
+
+std::string ResolvePath(const char* path) {
+  if (!path) return std::string();
+  std::string p(path);
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
+  if (!path || !mode) return nullptr;
+  const std::string resolved = ResolvePath(path);
+  if (mode[0] == 'r') return OpenForReading(path, resolved, mode, limit);
+  return _wfopen(Utf16(resolved).c_str(), Utf16(mode).c_str());
+}
+
+int64_t OpenFileSize(FILE* file) {
+  if (!file) return -1;
+  const intptr_t h = _get_osfhandle(_fileno(file));
+  return h == -1 ? -1 : SizeOfHandle(reinterpret_cast<HANDLE>(h));
+}
+
+FileStamp StampOfFile(const char* path) {
+  FileStamp stamp;
+  HANDLE h = OpenToLook(ResolvePath(path));
+  if (h == INVALID_HANDLE_VALUE) return stamp;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(h, &info)) {
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    stamp.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
+                                      info.nFileSizeLow);
+    const uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                           info.ftLastWriteTime.dwLowDateTime;
+    stamp.modifiedNs = static_cast<int64_t>(ticks) * 100;  // 100 ns steps since 1601
+  }
+  CloseHandle(h);
+  return stamp;
+}
+
+FileFacts ExamineFile(const char* path) {
+  FileFacts facts;
+  const std::string resolved = ResolvePath(path);
+  HANDLE h = OpenToLook(resolved);
+  if (h == INVALID_HANDLE_VALUE) {
+    facts.error = ErrnoOf(GetLastError());
+    // The link itself is there, what it leads to is not.
+    if (facts.error == ENOENT && GetFileAttributesW(Utf16(resolved).c_str()) != INVALID_FILE_ATTRIBUTES)
+      facts.kind = FileKind::danglingLink;
+    return facts;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info))
+    facts.kind = FileKind::other;
+  else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    facts.kind = FileKind::folder;
+  else
+    facts.kind = FileKind::regular;
+  CloseHandle(h);
+  if (facts.kind == FileKind::regular) {
+    facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    HANDLE reader = CreateFileW(Utf16(resolved).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    facts.readable = reader != INVALID_HANDLE_VALUE;
+    if (facts.readable) CloseHandle(reader);
+  }
+  return facts;
+}
+
+std::string RealPath(const char* path) {
+  HANDLE h = OpenToLook(ResolvePath(path));
+  if (h == INVALID_HANDLE_VALUE) return std::string();
+  std::wstring name(MAX_PATH, L'\0');
+  const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+  DWORD n = GetFinalPathNameByHandleW(h, &name[0], static_cast<DWORD>(name.size()), flags);
+  if (n >= name.size()) {
+    name.resize(n + 1);
+    n = GetFinalPathNameByHandleW(h, &name[0], static_cast<DWORD>(name.size()), flags);
+  }
+  CloseHandle(h);
+  if (n == 0 || n >= name.size()) return std::string();
+  name.resize(n);
+  // The answer comes as \\?\C:\folder or \\?\UNC\server\share\folder.
+  if (name.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+    name = L"\\\\" + name.substr(8);
+  else if (name.compare(0, 4, L"\\\\?\\") == 0)
+    name = name.substr(4);
+  return Utf8(name.c_str());
+}
+
+bool PathWithin(const std::string& path, const std::string& folder) {
+  const std::wstring p = Utf16(path), f = Utf16(folder);
+  const size_t n = f.size();
+  return n > 0 && p.size() >= n &&
+         CompareStringOrdinal(p.c_str(), static_cast<int>(n), f.c_str(), static_cast<int>(n),
+                              TRUE) == CSTR_EQUAL &&
+         (f[n - 1] == L'\\' || (p.size() > n && p[n] == L'\\'));
+}
+
+bool EnterFolder(const char* path) { return _wchdir(Utf16(path).c_str()) == 0; }
+
+FILE* AtomicFile::Open(const char* path) {
+  Abandon();
+  if (!path) return nullptr;
+  target_ = ResolvePath(path);
+  // Windows has no unnamed files: the temporary is named from the start, swept once stale.
+  RemoveStaleTemporaries(Directory(target_));
+  temporary_ = TemporaryName(target_);
+  // Readable meanwhile (an encoder is handed WritePath), writable by nobody else.
+  HANDLE h = CreateFileW(Utf16(temporary_).c_str(), GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    temporary_.clear();
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (fd < 0) CloseHandle(h);
+  stream_ = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+  if (!stream_) {
+    if (fd >= 0) _close(fd);
+    Abandon();
+  }
+  return stream_;
+}
+
+std::string AtomicFile::WritePath() const { return stream_ ? temporary_ : std::string(); }
+
+const char kFolderSeparator = '\\';
+
+std::string HostName() {
+  wchar_t host[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(host, &size) ? Utf8(host) : std::string();
+}
+
+unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessIsGone(unsigned long id) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  // Refused access means a process of another user runs under that id.
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+  CloseHandle(process);
+  return ended;
+}
+
+bool NameUnnamedFile(FILE*, const std::string&, std::string&) { return true; }
+
+bool PutInPlace(const std::string& temporary, const std::string& target) {
+  if (MoveFileExW(Utf16(temporary).c_str(), Utf16(target).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileW(Utf16(path).c_str()); }
+
+#endif  // _WIN32
