@@ -72,8 +72,8 @@ class LineParser {
   bool FileNameFits(const std::string& what, size_t longestName, size_t pathLength) {
     if (longestName <= kLongestFileName && pathLength < kLongestPath) return true;
     Fail("'" + what.substr(0, 40) + "...' is too long to be a file's name (" +
-         std::to_string(kLongestFileName) + " characters a name, " + std::to_string(kLongestPath - 1) +
-         " a path)");
+         std::to_string(kLongestFileName) + " characters a name, " +
+         std::to_string(kLongestPath - 1) + " a path)");
     return false;
   }
 

@@ -13,6 +13,8 @@
 
 #include "platform/FilesInternal.h"
 
+using namespace files;
+
 namespace {
 
 // Every file opened for reading, by its resolved path.
@@ -34,7 +36,7 @@ const std::string& TemporaryPrefix() {
 
 }  // namespace
 
-void RecordRead(const std::string& resolved) {
+void files::RecordRead(const std::string& resolved) {
   std::lock_guard<std::mutex> hold(g_readLock);
   g_filesRead.insert(resolved);
 }
@@ -44,7 +46,7 @@ std::vector<std::string> FilesRead() {
   return std::vector<std::string>(g_filesRead.begin(), g_filesRead.end());
 }
 
-bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data) {
+bool files::ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data) {
   const int64_t size = OpenFileSize(f);
   if (size >= 0 && static_cast<uint64_t>(size) <= limit) data.reserve(static_cast<size_t>(size));
   uint8_t chunk[65536];
@@ -71,7 +73,7 @@ bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes
   return whole;
 }
 
-std::string Directory(const std::string& path) {
+std::string files::Directory(const std::string& path) {
   const size_t slash = path.find_last_of(kFolderSeparator == '/' ? "/" : "/\\");
   if (slash == std::string::npos) return ".";
   // The root stays a root: "/" and, on Windows, "C:\".
@@ -81,7 +83,7 @@ std::string Directory(const std::string& path) {
 
 // The prefix, this process's id and a count. The name does not grow with the target's, so a
 // target whose name is near the system's limit can still be written.
-std::string TemporaryName(const std::string& target) {
+std::string files::TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   std::string folder = Directory(target);
   if (folder.back() != '/' && folder.back() != kFolderSeparator) folder += kFolderSeparator;
@@ -90,7 +92,7 @@ std::string TemporaryName(const std::string& target) {
 }
 
 // A named temporary is all a killed writer leaves behind.
-void RemoveStaleTemporaries(const std::string& folder) {
+void files::RemoveStaleTemporaries(const std::string& folder) {
   static std::mutex lock;
   static std::set<std::string> swept;
   const std::string& prefix = TemporaryPrefix();

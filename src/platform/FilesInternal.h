@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace files {
+
 // Shared (Files.cpp).
 void RecordRead(const std::string& resolved);
 // Reads what is left of f, refusing more than limit bytes: a file can grow after it was opened.
@@ -29,3 +31,5 @@ bool NameUnnamedFile(FILE* stream, const std::string& target, std::string& tempo
 // Puts the whole temporary in the target's place, replacing it; false with errno set.
 bool PutInPlace(const std::string& temporary, const std::string& target);
 void RemoveFile(const std::string& path);
+
+}  // namespace files

@@ -19,6 +19,8 @@
 
 #include "platform/FilesInternal.h"
 
+using namespace files;
+
 namespace {
 
 bool Exists(const std::string& path) {
@@ -271,33 +273,34 @@ bool PathWithin(const std::string& path, const std::string& folder) {
 
 bool EnterFolder(const char* path) { return ::chdir(path) == 0; }
 
-const char kFolderSeparator = '/';
+const char files::kFolderSeparator = '/';
 
-std::string HostName() {
+std::string files::HostName() {
   char host[65] = {};
   ::gethostname(host, sizeof host - 1);
   return host;
 }
 
-unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
+unsigned long files::CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
 
-bool ProcessIsGone(unsigned long id) {
+bool files::ProcessIsGone(unsigned long id) {
   return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
 }
 
-bool NameUnnamedFile(FILE* stream, const std::string& target, std::string& temporary) {
+bool files::NameUnnamedFile(FILE* stream, const std::string& target, std::string& temporary) {
   if (!temporary.empty()) return true;
   const std::string self = "/proc/self/fd/" + std::to_string(::fileno(stream));
   const std::string name = TemporaryName(target);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+    return false;
   temporary = name;
   return true;
 }
 
-bool PutInPlace(const std::string& temporary, const std::string& target) {
+bool files::PutInPlace(const std::string& temporary, const std::string& target) {
   return std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
-void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
+void files::RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
 
 #endif  // !_WIN32

@@ -10,6 +10,8 @@
 
 #include "platform/Files.h"
 #include "platform/FilesInternal.h"
+
+using namespace files;
 #include "platform/Utf16.h"
 
 namespace {
@@ -151,7 +153,8 @@ FileFacts ExamineFile(const char* path) {
   if (h == INVALID_HANDLE_VALUE) {
     facts.error = ErrnoOf(GetLastError());
     // The link itself is there, what it leads to is not.
-    if (facts.error == ENOENT && GetFileAttributesW(Utf16(resolved).c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (facts.error == ENOENT &&
+        GetFileAttributesW(Utf16(resolved).c_str()) != INVALID_FILE_ATTRIBUTES)
       facts.kind = FileKind::danglingLink;
     return facts;
   }
@@ -233,17 +236,17 @@ FILE* AtomicFile::Open(const char* path) {
 
 std::string AtomicFile::WritePath() const { return stream_ ? temporary_ : std::string(); }
 
-const char kFolderSeparator = '\\';
+const char files::kFolderSeparator = '\\';
 
-std::string HostName() {
+std::string files::HostName() {
   wchar_t host[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
   return GetComputerNameW(host, &size) ? Utf8(host) : std::string();
 }
 
-unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
+unsigned long files::CurrentProcessId() { return GetCurrentProcessId(); }
 
-bool ProcessIsGone(unsigned long id) {
+bool files::ProcessIsGone(unsigned long id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
   // Refused access means a process of another user runs under that id.
   if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
@@ -253,9 +256,9 @@ bool ProcessIsGone(unsigned long id) {
   return ended;
 }
 
-bool NameUnnamedFile(FILE*, const std::string&, std::string&) { return true; }
+bool files::NameUnnamedFile(FILE*, const std::string&, std::string&) { return true; }
 
-bool PutInPlace(const std::string& temporary, const std::string& target) {
+bool files::PutInPlace(const std::string& temporary, const std::string& target) {
   if (MoveFileExW(Utf16(temporary).c_str(), Utf16(target).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
@@ -263,6 +266,6 @@ bool PutInPlace(const std::string& temporary, const std::string& target) {
   return false;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileW(Utf16(path).c_str()); }
+void files::RemoveFile(const std::string& path) { DeleteFileW(Utf16(path).c_str()); }
 
 #endif  // _WIN32
