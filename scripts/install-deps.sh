@@ -17,7 +17,7 @@ video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
 windows=(
   cmake ninja-build nasm dpkg-dev g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-  wine wine64 xvfb xauth zip
+  wine wine64 xvfb xauth zip python3
 )
 
 want=()
