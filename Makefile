@@ -56,14 +56,31 @@ install: build
 clean:
 	rm -rf $(BUILD)
 
+# The release for Linux: dist/zorbanel-VERSION-linux-x86_64.tar.gz, the programs with the bundled
+# production beside them (docs/release/README-linux.txt says what it needs).
+.PHONY: dist
+dist: build production
+	bash scripts/dist.sh linux $(BUILD) $(BUILD)/production
+
 # The player and the tools for 64-bit Windows, cross-built with mingw-w64. The libraries they need
 # are built once from Debian's source packages into a cache outside the tree
-# (~/.cache/zorbanel/windows; ZB_WINDOWS_CACHE moves it).
+# (~/.cache/zorbanel/windows; ZB_WINDOWS_CACHE moves it). Then their release,
+# dist/zorbanel-VERSION-windows-x64.zip, with the bundled production, made by the content tool of
+# the native build, beside the player.
 WIN_BUILD ?= build-windows
 .PHONY: windows
 windows:
 	@bash scripts/install-deps.sh windows
 	bash scripts/windows-build.sh $(WIN_BUILD) $(JOBS)
+	@$(MAKE) --no-print-directory production
+	bash scripts/dist.sh windows $(WIN_BUILD) $(BUILD)/production
+
+# The Windows build's test suite under Wine (without a display, then the tests that draw on a
+# virtual screen), and the bundled production captured by the Windows and the Linux build and
+# compared pixel by pixel (scripts/test-windows.sh).
+.PHONY: test-windows
+test-windows:
+	bash scripts/test-windows.sh $(WIN_BUILD) $(JOBS)
 
 # Proof under bad input and load, each in a build directory of its own so the normal build stays
 # as it is: the test suite under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
