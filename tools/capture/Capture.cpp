@@ -1,6 +1,5 @@
 #include "Capture.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -24,6 +23,7 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"
+#include "platform/OpenGL.h"
 #include "render/SceneRenderer.h"
 #include "timeline/Timeline.h"
 
@@ -169,9 +169,7 @@ LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t start, int64_t first, i
 }  // namespace
 
 CaptureStatus RunCapture(const CaptureOptions& options) {
-  // No visible window and no sound: the offscreen driver, and a silent output that plays the
-  // music on the frame clock.
-  ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  // No sound: a silent output that plays the music on the frame clock.
   AudioUseSilentOutput(true);
   FrameClock clock(options.fps);
   SetClockSource(&clock);

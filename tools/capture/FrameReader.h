@@ -3,11 +3,10 @@
 // a pixel buffer when the frame is drawn and collected only after the next frame has been handed
 // to the driver, so the driver's threads finish one frame while this thread prepares the next.
 // Without pixel buffers (an old driver) the read is done at once.
-#include <GL/gl.h>
-#include <GL/glext.h>
-
 #include <cstdint>
 #include <vector>
+
+#include "platform/OpenGL.h"
 
 class FrameReader {
  public:

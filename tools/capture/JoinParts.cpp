@@ -1,16 +1,12 @@
 #include "JoinParts.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "CapturePlatform.h"
 #include "Ffmpeg.h"
 #include "ProductionInputs.h"
 
@@ -24,17 +20,6 @@ std::string ListLine(const std::string& path) {
   std::string line = "file 'file:";
   for (const char c : path) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return line + "'\n";
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // What ffprobe is asked of every part: the streams the join copies, and the container.
@@ -65,16 +50,17 @@ std::string Streams(const std::string& answer) {
 // False with `error` naming the part and what is wrong with it.
 bool CheckPart(const std::string& part, std::string& firstStreams, const std::string& first,
                std::string& error) {
-  struct stat st;
-  if (::stat(part.c_str(), &st) != 0) {
-    error = part + ": " + std::strerror(errno);
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(part, ec);
+  if (ec) {
+    error = part + ": " + ec.message();
     return false;
   }
-  if (!S_ISREG(st.st_mode)) {
+  if (!std::filesystem::is_regular_file(status)) {
     error = part + " is not a video file";
     return false;
   }
-  if (st.st_size == 0) {
+  if (std::filesystem::file_size(part, ec) == 0) {
     error = part + " is empty";
     return false;
   }
@@ -104,10 +90,8 @@ bool CheckPart(const std::string& part, std::string& firstStreams, const std::st
 }  // namespace
 
 CaptureStatus JoinParts(const std::string& output, const std::vector<std::string>& parts) {
-  if (!ProgramOnPath("ffprobe") || !ProgramOnPath("ffmpeg")) {
-    std::fprintf(stderr,
-                 "%s: --join needs ffmpeg and ffprobe (bash scripts/install-deps.sh video)\n",
-                 kTool);
+  if (!HasProgram("ffprobe") || !HasProgram("ffmpeg")) {
+    std::fprintf(stderr, "%s: --join needs ffmpeg and ffprobe (%s)\n", kTool, kFfmpegInstall);
     return kCaptureFailed;
   }
   // Every part is checked before anything is written.
@@ -130,19 +114,11 @@ CaptureStatus JoinParts(const std::string& output, const std::vector<std::string
                                    "file,pipe", "-i", "pipe:0", "-map", "0", "-c", "copy",
                                    "-movflags", "+faststart"};
   AtomicFile video;
-  FfmpegProcess ffmpeg;
-  int fds[2] = {-1, -1};
-  bool started = false;
-  if (!OpenVideoOutput(output, video, args, error)) {
-  } else if (::pipe2(fds, O_CLOEXEC) != 0) {
-    error = std::string("cannot open a pipe to ffmpeg: ") + std::strerror(errno);
-  } else {
-    ::signal(SIGPIPE, SIG_IGN);
-    started = StartFfmpeg(args, fds[0], ffmpeg, error);
-    ::close(fds[0]);
-    if (started && !WriteAll(fds[1], list)) error = "ffmpeg did not read the list of parts";
-    ::close(fds[1]);
-  }
+  ChildProcess ffmpeg;
+  const bool started =
+      OpenVideoOutput(output, video, args, error) && StartFfmpeg(args, ffmpeg, error);
+  if (started && !ffmpeg.Write(list.data(), list.size()))
+    error = "ffmpeg did not read the list of parts";
   bool joined = started && WaitFfmpeg(ffmpeg, error) && error.empty() &&
                 CheckVideoOutput(video, error);
   if (joined && !video.Commit()) {

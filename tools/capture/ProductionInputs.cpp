@@ -1,7 +1,6 @@
 #include "ProductionInputs.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -28,10 +27,9 @@ bool Within(const fs::path& path, const fs::path& folder) {
 
 // One file, by identity where both exist, else by resolved path.
 bool SameFile(const fs::path& a, const fs::path& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  if (!ec) return same;
   const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
   return ca == fs::weakly_canonical(fs::absolute(b, ec), ec);
 }

@@ -1,10 +1,6 @@
 #include "VideoEncoder.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -46,7 +42,6 @@ std::vector<std::string> FfmpegArguments(const VideoRequest& r) {
 
 // A video never finished is dropped: the stage goes, the old file stays.
 VideoEncoder::~VideoEncoder() {
-  if (m_pipe >= 0) ::close(m_pipe);
   std::string ignored;
   WaitFfmpeg(m_ffmpeg, ignored);
 }
@@ -54,48 +49,29 @@ VideoEncoder::~VideoEncoder() {
 bool VideoEncoder::Open(const VideoRequest& request, std::string& error) {
   std::vector<std::string> args = FfmpegArguments(request);
   if (!OpenVideoOutput(request.output, m_output, args, error)) return false;
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) {
-    error = std::string("no se puede abrir la tuberia hacia ffmpeg: ") + std::strerror(errno);
-    return false;
-  }
-  const bool started = StartFfmpeg(args, fds[0], m_ffmpeg, error);
-  ::close(fds[0]);
-  if (!started) {
-    ::close(fds[1]);
+  if (!StartFfmpeg(args, m_ffmpeg, error)) {
     m_output.Abandon();
     return false;
   }
-  m_pipe = fds[1];
   m_frameBytes = static_cast<size_t>(request.width) * request.height * 3;
   m_target = request.output;
-  // A stopped encoder shows as a failed write, not as the end of this process.
-  ::signal(SIGPIPE, SIG_IGN);
   return true;
 }
 
 bool VideoEncoder::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
                          std::string& error) {
-  if (m_pipe < 0) return false;
+  if (!m_ffmpeg.Running()) return false;
   for (size_t i = 0; i < frames.size(); ++i) {
-    size_t done = 0;
-    while (done < m_frameBytes) {
-      const ssize_t n = ::write(m_pipe, rgb + done, m_frameBytes - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        error = "ffmpeg dejo de aceptar fotogramas (vea su mensaje): " + m_target +
-                " is left as it was";
-        return false;
-      }
-      done += static_cast<size_t>(n);
+    if (!m_ffmpeg.Write(rgb, m_frameBytes)) {
+      error = "ffmpeg dejo de aceptar fotogramas (vea su mensaje): " + m_target +
+              " is left as it was";
+      return false;
     }
   }
   return true;
 }
 
 bool VideoEncoder::Finish(std::string& error) {
-  if (m_pipe >= 0) ::close(m_pipe);
-  m_pipe = -1;
   if (!WaitFfmpeg(m_ffmpeg, error) || !CheckVideoOutput(m_output, error)) {
     m_output.Abandon();
     error += ": " + m_target + " is left as it was";

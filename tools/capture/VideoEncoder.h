@@ -40,7 +40,6 @@ class VideoEncoder : public FrameSink {
  private:
   AtomicFile m_output;
   std::string m_target;
-  int m_pipe = -1;
-  FfmpegProcess m_ffmpeg;
+  ChildProcess m_ffmpeg;
   size_t m_frameBytes = 0;
 };

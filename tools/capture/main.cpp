@@ -1,8 +1,5 @@
 // zorbanel-capture: renders a production to a video, or to numbered PNG frames, at a fixed frame
 // rate and without a visible window.
-#include <signal.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +9,7 @@
 
 #include "Capture.h"
 #include "CaptureOptions.h"
+#include "CapturePlatform.h"
 #include "JoinParts.h"
 #include "ProductionInputs.h"
 #include "driver/ContentManifest.h"
@@ -32,17 +30,16 @@ int main(int argc, char** argv) {
     std::printf("%s %s\n", kTool, ZB_VERSION);
     return 0;
   }
-  // Past a file-size limit a write fails (EFBIG) and is reported, instead of the signal ending
-  // the run unannounced; ffmpeg inherits this.
-  ::signal(SIGXFSZ, SIG_IGN);
+  PrepareCaptureProcess();
   CaptureOptions options;
   std::string error;
   switch (ParseCaptureOptions(argc - 1, argv + 1, options, error)) {
     case ParseResult::Help:
-      std::fputs(kCaptureUsage, stdout);
+      std::printf("%s%s", kCaptureUsage, kCapturePlatformUsage);
       return 0;
     case ParseResult::Bad:
-      std::fprintf(stderr, "%s: %s\n\n%s", kTool, error.c_str(), kCaptureUsage);
+      std::fprintf(stderr, "%s: %s\n\n%s%s", kTool, error.c_str(), kCaptureUsage,
+                   kCapturePlatformUsage);
       return kBadArguments;
     case ParseResult::Run:
       break;
@@ -66,7 +63,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s exists and is not a file\n", kTool, output.c_str());
     return kBadArguments;
   }
-  if (::chdir(production.c_str()) != 0) {
+  if (!EnterFolder(production.c_str())) {
     std::fprintf(stderr, "%s: no se puede entrar en %s: %s\n", kTool, production.c_str(),
                  std::strerror(errno));
     return kCaptureFailed;

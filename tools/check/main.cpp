@@ -11,6 +11,8 @@
 #include "driver/ContentCheck.h"
 #include "driver/ContentManifest.h"
 #include "driver/PlayerOptions.h"
+#include "platform/ChildProcess.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -50,14 +52,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorbanel-check: bad arguments\n\n%s", kUsage);
     return kBadArguments;
   }
-  if (!arg.empty() && ::chdir(arg.c_str()) != 0) {
+  if (!arg.empty() && !EnterFolder(arg.c_str())) {
     std::fprintf(stderr, "zorbanel-check: cannot enter %s: %s\n", arg.c_str(), std::strerror(errno));
     return kBadArguments;
   }
-  // The engine's readers log to standard output; the findings alone go there.
+  // The engine's readers log to standard output; the findings alone go there, and the log into
+  // a file that goes with the process.
   std::fflush(stdout);
-  FILE* report = ::fdopen(::dup(STDOUT_FILENO), "w");
-  if (!report || !std::freopen("/dev/null", "w", stdout)) {
+  FILE* report = ::fdopen(::dup(::fileno(stdout)), "w");
+  FILE* log = OpenScratchFile();
+  if (!report || !log || ::dup2(::fileno(log), ::fileno(stdout)) < 0) {
     std::fprintf(stderr, "zorbanel-check: cannot set up the report\n");
     return kBadArguments;
   }

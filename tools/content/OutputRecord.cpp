@@ -1,13 +1,12 @@
 #include "OutputRecord.h"
 
-#include <fnmatch.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <strings.h>
 #include <system_error>
 #include <vector>
 
@@ -21,8 +20,14 @@ namespace fs = std::filesystem;
 
 const char kRecordHeader[] = "zorbanel-content output 1";
 // The logs of the player's and the capture's runs in the folder (LOGFILE.TXT,
-// LOGFILE-capture-PID.TXT).
-const char kRunLogs[] = "LOGFILE*.TXT";
+// LOGFILE-capture-PID.TXT): "LOGFILE*.TXT" in any case, not in a subfolder.
+bool IsRunLog(const std::string& path) {
+  const char kStart[] = "LOGFILE", kEnd[] = ".TXT";
+  const size_t start = sizeof kStart - 1, end = sizeof kEnd - 1;
+  return path.size() >= start + end && path.find('/') == std::string::npos &&
+         strncasecmp(path.c_str(), kStart, start) == 0 &&
+         strcasecmp(path.c_str() + path.size() - end, kEnd) == 0;
+}
 
 struct Recorded {
   uint64_t size = 0;
@@ -54,8 +59,7 @@ bool ListFolder(const std::string& folder, std::vector<Entry>& entries) {
     if (fs::is_directory(status)) continue;
     // By name: a link is the folder's entry, not what it points to.
     const std::string path = it->path().lexically_relative(base).generic_string();
-    const bool runLog = fnmatch(kRunLogs, path.c_str(), FNM_PATHNAME | FNM_CASEFOLD) == 0;
-    if (path == kOutputRecordFile || runLog) continue;
+    if (path == kOutputRecordFile || IsRunLog(path)) continue;
     entries.push_back({path, fs::is_regular_file(status)});
   }
   std::sort(entries.begin(), entries.end(),

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "OffscreenDrawing.h"
 #include "Textures.h"
 #include "driver/ContentManifest.h"
 #include "particles/ParticleSystem.h"
@@ -22,7 +23,7 @@ constexpr int32_t kRuns[] = {170, 60, 170};
 
 bool WriteParticles() {
   // Loading a texture needs a current context; no display is needed for it.
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  PreferOffscreenDrawing();
   GLWindow window;
   if (!window.Create("zorbanel-content", 64, 64, 32, 45.0f, false) || !window.CheckExtensions()) {
     std::printf("No se pudo abrir un contexto GL para las texturas de las partículas\n");

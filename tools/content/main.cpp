@@ -6,9 +6,6 @@
 // OUTDIR must be empty or hold only the tool's own earlier output, unchanged: what it wrote is
 // recorded in OUTDIR (see OutputRecord.h), so a run in a user's production refuses and writes
 // nothing.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +20,7 @@
 #include "Skeleton.h"
 #include "Textures.h"
 #include "driver/ContentManifest.h"
+#include "platform/ChildProcess.h"
 #include "platform/Files.h"
 
 // The bundled production's hand-written parts (production/), built in so the tool works wherever
@@ -51,31 +49,20 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 when done, 1 when a step failed, 2 for bad arguments.\n";
 
-std::string ToolBeside(const char* name) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string(name) : (self.parent_path() / name).string();
-}
-
 // Runs the converter in the current directory on the scenes, as a user would.
 bool ConvertScenes(const std::vector<std::string>& names) {
-  const std::string convert = ToolBeside("zorbanel-convert");
+  const std::string convert = ProgramBeside("zorbanel-convert");
   std::vector<std::string> args = {convert};
   args.insert(args.end(), names.begin(), names.end());
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
   std::fflush(stdout);
-  pid_t child = fork();
-  if (child == 0) {
-    execv(convert.c_str(), argv.data());
-    std::printf("No se pudo ejecutar %s\n", convert.c_str());
-    std::fflush(stdout);
-    _exit(127);
-  }
+  ChildProcess converter;
+  std::string error;
   int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return false;
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  if (!converter.Start(args, ChildOptions(), error)) {
+    std::printf("No se pudo ejecutar %s\n", convert.c_str());
+  } else if (converter.Wait(status)) {
+    return true;
+  }
   std::printf("%s terminó con error\n", convert.c_str());
   return false;
 }
@@ -86,10 +73,10 @@ std::vector<std::string> BundledSceneNames() {
   return names;
 }
 
-bool EnterFolder(const char* folder) {
+bool MakeFolderAndEnter(const char* folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error || chdir(folder) != 0) {
+  if (error || !EnterFolder(folder)) {
     std::printf("No se puede usar la carpeta %s\n", folder);
     return false;
   }
@@ -103,7 +90,7 @@ int MakeSkeleton(const char* folder) {
     std::fprintf(stderr, "zorbanel-content: %s is not empty: choose a new folder\n", folder);
     return 1;
   }
-  if (!EnterFolder(folder)) return 1;
+  if (!MakeFolderAndEnter(folder)) return 1;
   if (!WriteSkeleton() || !ConvertScenes({kSkeletonScene})) {
     std::fprintf(stderr, "zorbanel-content: the new production in %s is incomplete\n", folder);
     return 1;
@@ -129,15 +116,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorbanel-content: bad arguments\n\n%s", kUsage);
     return 2;
   }
-  if (!EnterFolder(argv[1])) return 1;
+  if (!MakeFolderAndEnter(argv[1])) return 1;
   const OutputCheck check = CheckOutputFolder(".");
   if (!check.allowed) {
     std::fprintf(stderr,
                  "zorbanel-content: %s %s: nothing written. The bundled production goes only "
                  "into an empty folder or over this program's own earlier output (listed in "
                  "%s); choose another folder.\n",
-                 (std::filesystem::path(argv[1]) / check.file).c_str(), check.why.c_str(),
-                 kOutputRecordFile);
+                 (std::filesystem::path(argv[1]) / check.file).generic_string().c_str(),
+                 check.why.c_str(), kOutputRecordFile);
     return 1;
   }
   std::error_code error;

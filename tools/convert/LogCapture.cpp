@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include "platform/ChildProcess.h"
+
 LogCapture::LogCapture() {
   std::fflush(stdout);
-  file_ = std::tmpfile();
+  file_ = OpenScratchFile();
   if (!file_) return;  // nothing caught: the log then simply shows
   saved_ = ::dup(1);
   ::dup2(::fileno(file_), 1);

@@ -1,7 +1,5 @@
 #include "SceneSummary.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cfloat>
 
@@ -12,8 +10,7 @@ namespace {
 
 bool TextureExists(const std::string& productionDir, const char* bitmap) {
   const std::string path = productionDir.empty() ? bitmap : productionDir + "\\" + bitmap;
-  struct stat st;
-  return ::stat(ResolvePath(path.c_str()).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ExamineFile(path.c_str()).kind == FileKind::regular;
 }
 
 const char* YesNo(bool value) { return value ? "si" : "no"; }

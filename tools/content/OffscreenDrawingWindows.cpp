@@ -1,0 +1,5 @@
+#ifdef _WIN32
+#include "OffscreenDrawing.h"
+
+void PreferOffscreenDrawing() {}
+#endif
