@@ -56,7 +56,7 @@ windows_dlls() {
       [[ $system == *" $key "* || $key == api-ms-win-* ]] && continue
       [ -f "$stage/$dll" ] && continue
       [ -f "$prefix/bin/$dll" ] || fail "$(basename "$file") imports $dll, which is neither Windows' own nor in $prefix/bin"
-      say "$(basename "$file") needs $dll"
+      say "$dll, imported by $(basename "$file")"
       "$strip" --strip-unneeded -o "$stage/$dll" "$prefix/bin/$dll"
       queue+=("$stage/$dll")
     done
