@@ -46,14 +46,15 @@ cp "$root/docs/making-a-production.md" "$stage/docs/"
 
 # The DLLs a Windows program needs beyond Windows' own, followed through the DLLs themselves.
 windows_dlls() {
-  local prefix=$1 system=" advapi32 bcrypt cfgmgr32 comdlg32 crypt32 dbghelp dwmapi gdi32 glu32 hid
-    imm32 kernel32 msvcrt ntdll ole32 oleaut32 opengl32 psapi rpcrt4 setupapi shell32 shlwapi
-    user32 uxtheme version winmm ws2_32 " queue=("$stage"/*.exe) file dll key
+  local prefix=$1 queue=("$stage"/*.exe) file dll key
+  local system=(advapi32 bcrypt cfgmgr32 comdlg32 crypt32 dbghelp dwmapi gdi32 glu32 hid imm32
+    kernel32 msvcrt ntdll ole32 oleaut32 opengl32 psapi rpcrt4 setupapi shell32 shlwapi user32
+    uxtheme version winmm ws2_32)
   while [ ${#queue[@]} -gt 0 ]; do
     file=${queue[0]} queue=("${queue[@]:1}")
     for dll in $(x86_64-w64-mingw32-objdump -p "$file" | awk '/DLL Name:/ {print $3}'); do
       key=$(echo "${dll%.[dD][lL][lL]}" | tr '[:upper:]' '[:lower:]')
-      [[ $system == *" $key "* || $key == api-ms-win-* ]] && continue
+      [[ " ${system[*]} " == *" $key "* || $key == api-ms-win-* ]] && continue
       [ -f "$stage/$dll" ] && continue
       [ -f "$prefix/bin/$dll" ] || fail "$(basename "$file") imports $dll, which is neither Windows' own nor in $prefix/bin"
       say "$dll, imported by $(basename "$file")"
