@@ -141,8 +141,9 @@ bool ChildProcess::Running() const { return handles_->pid > 0; }
 
 bool ChildProcess::Write(const void* data, size_t size) {
   const char* bytes = static_cast<const char*>(data);
+  if (handles_->input < 0) return false;
   for (size_t done = 0; done < size;) {
-    const ssize_t n = handles_->input >= 0 ? ::write(handles_->input, bytes + done, size - done) : -1;
+    const ssize_t n = ::write(handles_->input, bytes + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
