@@ -13,7 +13,7 @@ namespace {
 
 void MakeFolder(const char* path) {
   std::error_code error;
-  std::filesystem::create_directories(ResolvePath(path), error);
+  std::filesystem::create_directories(std::filesystem::u8path(ResolvePath(path)), error);
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 // After windows.h, whose types it uses.
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "platform/Console.h"
 #include "platform/Utf16.h"
 
 namespace {
+
+UINT g_consoleCodePage = 0;
 
 // A standard handle the process was started with: a console, a file or a pipe.
 bool Inherited(DWORD which) {
@@ -30,6 +34,10 @@ void UseStartingConsole() {
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
   if (!out) std::freopen("CONOUT$", "w", stdout);
   if (!err) std::freopen("CONOUT$", "w", stderr);
+  // The messages are UTF-8; the console is given back its own code page at the end.
+  g_consoleCodePage = GetConsoleOutputCP();
+  SetConsoleOutputCP(CP_UTF8);
+  std::atexit([] { SetConsoleOutputCP(g_consoleCodePage); });
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {

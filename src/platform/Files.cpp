@@ -63,6 +63,15 @@ bool files::ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint
   return !std::ferror(f);
 }
 
+void files::FoldCrLf(std::vector<uint8_t>& data) {
+  size_t out = 0;
+  for (size_t i = 0; i < data.size(); ++i) {
+    if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
+    data[out++] = data[i];
+  }
+  data.resize(out);
+}
+
 bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes) {
   bytes.clear();
   FILE* f = OpenFile(path, "rb", limit);

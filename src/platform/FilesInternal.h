@@ -12,6 +12,8 @@ namespace files {
 void RecordRead(const std::string& resolved);
 // Reads what is left of f, refusing more than limit bytes: a file can grow after it was opened.
 bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data);
+// Text mode as Windows' C library reads it: each CR LF becomes LF; a lone CR stays.
+void FoldCrLf(std::vector<uint8_t>& data);
 // The folder part of a resolved path; "." for a bare name.
 std::string Directory(const std::string& path);
 // A fresh name beside target for a file about to be put in place.

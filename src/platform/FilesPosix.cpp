@@ -132,12 +132,7 @@ FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t
     delete t;
     return nullptr;
   }
-  size_t out = 0;
-  for (size_t i = 0; i < t->data.size(); ++i) {
-    if (t->data[i] == '\r' && i + 1 < t->data.size() && t->data[i + 1] == '\n') continue;
-    t->data[out++] = t->data[i];
-  }
-  t->data.resize(out);
+  FoldCrLf(t->data);
   cookie_io_functions_t io{TextRead, nullptr, TextSeek, TextClose};
   FILE* f = ::fopencookie(t, "r", io);
   if (!f) delete t;

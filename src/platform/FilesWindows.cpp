@@ -57,11 +57,10 @@ int64_t SizeOfHandle(HANDLE h) {
                               info.nFileSizeLow);
 }
 
-// Opens a regular file for reading. Windows' own text mode folds CR LF to LF.
+// Opens a regular file for reading in binary mode.
 FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
                      uint64_t limit) {
   const bool update = std::strchr(mode, '+') != nullptr;
-  const bool text = !update && !std::strchr(mode, 'b');
   const std::wstring wide = Utf16(resolved);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -94,14 +93,55 @@ FILE* OpenForReading(const char* path, const std::string& resolved, const char* 
     return nullptr;
   }
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h),
-                                 (update ? _O_RDWR : _O_RDONLY) | (text ? _O_TEXT : _O_BINARY));
+                                 (update ? _O_RDWR : _O_RDONLY) | _O_BINARY);
   if (fd < 0) {
     CloseHandle(h);
     return nullptr;
   }
-  FILE* f = _fdopen(fd, update ? "r+b" : text ? "rt" : "rb");
+  FILE* f = _fdopen(fd, update ? "r+b" : "rb");
   if (!f) _close(fd);
   else RecordRead(resolved);
+  return f;
+}
+
+// Text mode read as the Linux build reads it: the whole file within its limit, CR LF folded,
+// served from a temporary file that the system deletes when it is closed, a kill included.
+// Windows' own text mode would end the text at a Ctrl-Z, and let a growing file past its limit.
+FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t limit) {
+  FILE* raw = OpenForReading(path, resolved, "rb", limit);
+  if (!raw) return nullptr;
+  std::vector<uint8_t> data;
+  const bool whole = ReadRest(raw, path, limit, data);
+  std::fclose(raw);
+  if (!whole) return nullptr;
+  FoldCrLf(data);
+  wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
+  if (!GetTempPathW(MAX_PATH + 1, folder) || !GetTempFileNameW(folder, L"zbt", 0, name)) {
+    errno = ErrnoOf(GetLastError());
+    return nullptr;
+  }
+  HANDLE h = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                         nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    DeleteFileW(name);
+    return nullptr;
+  }
+  DWORD written = 0;
+  const bool stored = data.empty() || (WriteFile(h, data.data(), static_cast<DWORD>(data.size()),
+                                                 &written, nullptr) &&
+                                       written == data.size());
+  const int fd = stored && SetFilePointer(h, 0, nullptr, FILE_BEGIN) == 0
+                     ? _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY)
+                     : -1;
+  if (fd < 0) {
+    errno = stored ? EIO : ENOSPC;
+    CloseHandle(h);
+    return nullptr;
+  }
+  FILE* f = _fdopen(fd, "rb");
+  if (!f) _close(fd);
   return f;
 }
 
@@ -118,7 +158,11 @@ std::string ResolvePath(const char* path) {
 FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
   if (!path || !mode) return nullptr;
   const std::string resolved = ResolvePath(path);
-  if (mode[0] == 'r') return OpenForReading(path, resolved, mode, limit);
+  if (mode[0] == 'r') {
+    const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
+    return text ? OpenTextForReading(path, resolved, limit)
+                : OpenForReading(path, resolved, mode, limit);
+  }
   return _wfopen(Utf16(resolved).c_str(), Utf16(mode).c_str());
 }
 

@@ -30,11 +30,12 @@ std::vector<CachedTexture> g_cache;
 int g_uploads = 0;
 
 // Absolute, so a change of working directory (a test's, a tool's) cannot meet an old entry.
+// UTF-8 both ways: the key is also the name the texture is read by.
 std::string CacheKey(const char* path) {
   std::error_code error;
-  const std::filesystem::path resolved(ResolvePath(path));
+  const std::filesystem::path resolved = std::filesystem::u8path(ResolvePath(path));
   const std::filesystem::path absolute = std::filesystem::absolute(resolved, error);
-  return (error ? resolved : absolute).lexically_normal().string();
+  return (error ? resolved : absolute).lexically_normal().u8string();
 }
 
 struct Prefetch {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -127,8 +128,8 @@ TEST(SceneTextureNames, PathWithinComparesWholeComponents) {
     EXPECT_EQ(PathWithin(c.path, c.folder), c.within) << c.path << " in " << c.folder;
 }
 
-// However a write ends before Commit, the old file stays as it was and whole.
-TEST(AtomicFile, AnInterruptedWriteKeepsTheOldFile) {
+// A write given up or dropped before Commit leaves the old file as it was, and nothing beside it.
+TEST(AtomicFile, AnAbandonedWriteKeepsTheOldFile) {
   TempDir dir;
   dir.Write("out/old.bin", "old");
   const std::string target = dir.path + "/out/old.bin";
@@ -149,22 +150,40 @@ TEST(AtomicFile, AnInterruptedWriteKeepsTheOldFile) {
   EXPECT_EQ(dir.Read("out/old.bin"), "old");
   EXPECT_EQ(Entries(dir.path + "/out"), std::vector<std::string>{"old.bin"});
 
-  // Killed mid-write: a process ended without running a destructor. The child is a fresh run
-  // of this test where death tests re-run the program, so the target comes by the environment.
-  SetVariable("ZB_KILLED_WRITE_TARGET", target.c_str());
+  EXPECT_EQ(dir.Read("out/old.bin"), "old");
+  EXPECT_EQ(Entries(dir.path + "/out"), std::vector<std::string>{"old.bin"});
+}
+
+// Killed mid-write: the process ends at once, with no destructor and no Commit. Where death tests
+// re-run the program (Windows) the child starts this test afresh: it finds the parent's target
+// in the environment and makes no folder of its own.
+TEST(AtomicFile, AWriterKilledMidWriteKeepsTheOldFile) {
+  const char* kTarget = "ZB_KILLED_WRITE_TARGET";
+  std::unique_ptr<TempDir> dir(std::getenv(kTarget) ? nullptr : new TempDir);
+  if (dir) {
+    dir->Write("out/old.bin", "old");
+    SetVariable(kTarget, (dir->path + "/out/old.bin").c_str());
+  }
   EXPECT_EXIT(
       {
         AtomicFile file;
-        FILE* f = file.Open(std::getenv("ZB_KILLED_WRITE_TARGET"));
+        FILE* f = file.Open(std::getenv(kTarget));
+        const std::string half(4096, 'h');
         if (f) std::fwrite(half.data(), 1, half.size(), f);
         if (f) std::fflush(f);
         std::_Exit(3);
       },
       testing::ExitedWithCode(3), "");
-  EXPECT_EQ(dir.Read("out/old.bin"), "old");
-  // What the killed writer left is swept by the next writer into the folder.
-  ASSERT_TRUE(WriteWholeFile((dir.path + "/out/new.bin").c_str(), "new", 3));
-  std::vector<std::string> left = Entries(dir.path + "/out");
+  SetVariable(kTarget, nullptr);
+  ASSERT_TRUE(dir);
+  EXPECT_EQ(dir->Read("out/old.bin"), "old");
+#ifdef _WIN32
+  // Windows has no unnamed files: the killed writer's temporary is left, named.
+  EXPECT_EQ(Entries(dir->path + "/out").size(), 2u);
+#endif
+  // The next writer into the folder sweeps what the killed one left.
+  ASSERT_TRUE(WriteWholeFile((dir->path + "/out/new.bin").c_str(), "new", 3));
+  std::vector<std::string> left = Entries(dir->path + "/out");
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"new.bin", "old.bin"}));
 }
