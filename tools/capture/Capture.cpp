@@ -96,7 +96,7 @@ std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first
     const std::string music = ResolvePath(ProductionManifest().music.path.c_str());
     // A production without its music file may still play on a silent stream: no sound then.
     if (g_music.m_stream && g_music.Length() > 0)
-      request.music = std::filesystem::absolute(music).string();
+      request.music = std::filesystem::absolute(std::filesystem::u8path(music)).u8string();
     request.musicStart = MusicPositionAtFrame(first, options.fps);
     request.seconds = static_cast<double>(end - first) / options.fps;
     auto video = std::make_unique<VideoEncoder>();

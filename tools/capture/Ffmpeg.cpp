@@ -116,7 +116,7 @@ std::string FlatValue(const std::string& answer, const std::string& key) {
 bool CheckVideoOutput(const AtomicFile& output, std::string& error) {
   const std::string path = output.WritePath();
   std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(path, ec);
+  const uintmax_t size = std::filesystem::file_size(std::filesystem::u8path(path), ec);
   if (ec || size == 0) {
     error = "ffmpeg wrote nothing";
     return false;

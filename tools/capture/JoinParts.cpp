@@ -51,7 +51,8 @@ std::string Streams(const std::string& answer) {
 bool CheckPart(const std::string& part, std::string& firstStreams, const std::string& first,
                std::string& error) {
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(part, ec);
+  const std::filesystem::path path = std::filesystem::u8path(part);
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
   if (ec) {
     error = part + ": " + ec.message();
     return false;
@@ -60,7 +61,7 @@ bool CheckPart(const std::string& part, std::string& firstStreams, const std::st
     error = part + " is not a video file";
     return false;
   }
-  if (std::filesystem::file_size(part, ec) == 0) {
+  if (std::filesystem::file_size(path, ec) == 0) {
     error = part + " is empty";
     return false;
   }
@@ -101,7 +102,7 @@ CaptureStatus JoinParts(const std::string& output, const std::vector<std::string
       std::fprintf(stderr, "%s: %s; %s is left as it was\n", kTool, error.c_str(), output.c_str());
       return kCaptureFailed;
     }
-    list += ListLine(std::filesystem::absolute(part).string());
+    list += ListLine(std::filesystem::absolute(std::filesystem::u8path(part)).u8string());
   }
   const std::string replaced = FileReplacedBy(output, false, parts);
   if (!replaced.empty()) {

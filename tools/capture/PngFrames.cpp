@@ -15,8 +15,9 @@ PngFrames::PngFrames(std::string folder, int width, int height)
 
 bool PngFrames::Open(std::string& error) {
   std::error_code ec;
-  std::filesystem::create_directories(m_folder, ec);
-  if (!std::filesystem::is_directory(m_folder, ec)) {
+  const std::filesystem::path folder = std::filesystem::u8path(m_folder);
+  std::filesystem::create_directories(folder, ec);
+  if (!std::filesystem::is_directory(folder, ec)) {
     error = "no se puede crear la carpeta " + m_folder;
     return false;
   }

@@ -45,17 +45,17 @@ bool IsFrameName(const std::string& name) {
 
 bool InsideProductionInputs(const std::string& path, const std::string& production) {
   std::error_code ec;
-  const fs::path target = fs::weakly_canonical(fs::absolute(path, ec), ec);
-  const fs::path root = fs::weakly_canonical(fs::absolute(production, ec), ec);
+  const fs::path target = fs::weakly_canonical(fs::absolute(fs::u8path(path), ec), ec);
+  const fs::path root = fs::weakly_canonical(fs::absolute(fs::u8path(production), ec), ec);
   // By name: the first folder below the production's.
   if (Within(target, root) && target != root) {
     const fs::path inside = target.lexically_relative(root);
-    if (inside.begin() != inside.end() && IsInputFolderName(inside.begin()->string()))
+    if (inside.begin() != inside.end() && IsInputFolderName(inside.begin()->u8string()))
       return true;
   }
   // By place: an input folder that is a link to somewhere else.
   for (const fs::directory_entry& entry : fs::directory_iterator(root, ec)) {
-    if (!IsInputFolderName(entry.path().filename().string())) continue;
+    if (!IsInputFolderName(entry.path().filename().u8string())) continue;
     std::error_code linkError;
     const fs::path folder = fs::weakly_canonical(entry.path(), linkError);
     if (!linkError && !folder.empty() && Within(target, folder)) return true;
@@ -67,9 +67,10 @@ std::string FileReplacedBy(const std::string& output, bool frames,
                            const std::vector<std::string>& files) {
   for (const std::string& file : files) {
     std::error_code ec;
-    const fs::path path = fs::absolute(file, ec);
-    if (frames ? IsFrameName(path.filename().string()) && SameFile(path.parent_path(), output)
-               : SameFile(path, output))
+    const fs::path path = fs::absolute(fs::u8path(file), ec);
+    if (frames ? IsFrameName(path.filename().u8string()) &&
+                     SameFile(path.parent_path(), fs::u8path(output))
+               : SameFile(path, fs::u8path(output)))
       return file;
   }
   return std::string();

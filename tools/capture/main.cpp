@@ -13,27 +13,34 @@
 #include "JoinParts.h"
 #include "ProductionInputs.h"
 #include "driver/ContentManifest.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 
 namespace {
 
 const char kTool[] = "zorbanel-capture";
 
+namespace fs = std::filesystem;
+
 std::string Absolute(const std::string& path) {
-  return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
+  return path.empty() ? path : fs::absolute(fs::u8path(path)).lexically_normal().u8string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  std::vector<const char*> words;
+  for (const std::string& argument : arguments) words.push_back(argument.c_str());
+  if (words.size() == 2 && std::strcmp(words[1], "--version") == 0) {
     std::printf("%s %s\n", kTool, ZB_VERSION);
     return 0;
   }
   PrepareCaptureProcess();
   CaptureOptions options;
   std::string error;
-  switch (ParseCaptureOptions(argc - 1, argv + 1, options, error)) {
+  switch (ParseCaptureOptions(static_cast<int>(words.size()) - 1, words.data() + 1, options,
+                              error)) {
     case ParseResult::Help:
       std::printf("%s%s", kCaptureUsage, kCapturePlatformUsage);
       return 0;
@@ -58,8 +65,8 @@ int main(int argc, char** argv) {
     return kBadArguments;
   }
   std::error_code ec;
-  if (options.framesDir.empty() && std::filesystem::exists(output, ec) &&
-      !std::filesystem::is_regular_file(output, ec)) {
+  if (options.framesDir.empty() && fs::exists(fs::u8path(output), ec) &&
+      !fs::is_regular_file(fs::u8path(output), ec)) {
     std::fprintf(stderr, "%s: %s exists and is not a file\n", kTool, output.c_str());
     return kBadArguments;
   }
@@ -76,7 +83,7 @@ int main(int argc, char** argv) {
     return kCaptureFailed;
   }
   const char* script = manifest.script.path.c_str();
-  if (!std::filesystem::is_regular_file(ResolvePath(script), ec)) {
+  if (ExamineFile(script).kind != FileKind::regular) {
     std::fprintf(stderr, "%s: %s no contiene una produccion: falta %s\n", kTool,
                  Absolute(".").c_str(), script);
     return kCaptureFailed;

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include <vector>
 
 #include "driver/ContentCheck.h"
 #include "driver/ContentManifest.h"
 #include "driver/PlayerOptions.h"
 #include "platform/ChildProcess.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 
 namespace {
@@ -39,16 +41,18 @@ enum : int { kClean = 0, kFindings = 1, kBadArguments = 2 };
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string arg = argc > 1 ? argv[1] : "";
-  if (argc == 2 && (arg == "-h" || arg == "--help")) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  const size_t count = arguments.size();
+  const std::string arg = count > 1 ? arguments[1] : "";
+  if (count == 2 && (arg == "-h" || arg == "--help")) {
     std::fputs(kUsage, stdout);
     return kClean;
   }
-  if (argc == 2 && arg == "--version") {
+  if (count == 2 && arg == "--version") {
     std::printf("zorbanel-check %s\n", ZB_VERSION);
     return kClean;
   }
-  if (argc > 2 || (!arg.empty() && arg[0] == '-')) {
+  if (count > 2 || (!arg.empty() && arg[0] == '-')) {
     std::fprintf(stderr, "zorbanel-check: bad arguments\n\n%s", kUsage);
     return kBadArguments;
   }

@@ -50,7 +50,7 @@ struct Entry {
 // False when the folder cannot be walked.
 bool ListFolder(const std::string& folder, std::vector<Entry>& entries) {
   std::error_code error;
-  fs::path base = fs::path(folder).lexically_normal();
+  fs::path base = fs::u8path(folder).lexically_normal();
   if (!base.has_filename()) base = base.parent_path();  // "out/" is "out"
   fs::recursive_directory_iterator it(base, error), end;
   for (; !error && it != end; it.increment(error)) {
@@ -58,7 +58,7 @@ bool ListFolder(const std::string& folder, std::vector<Entry>& entries) {
     if (error) return false;
     if (fs::is_directory(status)) continue;
     // By name: a link is the folder's entry, not what it points to.
-    const std::string path = it->path().lexically_relative(base).generic_string();
+    const std::string path = it->path().lexically_relative(base).generic_u8string();
     if (path == kOutputRecordFile || IsRunLog(path)) continue;
     entries.push_back({path, fs::is_regular_file(status)});
   }
@@ -91,12 +91,13 @@ bool ReadRecord(const std::string& folder, std::map<std::string, Recorded>& file
 OutputCheck CheckOutputFolder(const std::string& folder) {
   OutputCheck check;
   std::error_code error;
-  if (!fs::exists(fs::symlink_status(folder, error))) return check;
+  if (!fs::exists(fs::symlink_status(fs::u8path(folder), error))) return check;
   std::vector<Entry> entries;
   if (!ListFolder(folder, entries)) return {false, ".", "cannot be read whole"};
   if (entries.empty()) return check;
   std::map<std::string, Recorded> recorded;
-  const bool hasRecord = fs::exists(fs::symlink_status(folder + "/" + kOutputRecordFile, error));
+  const fs::path record = fs::u8path(folder + "/" + kOutputRecordFile);
+  const bool hasRecord = fs::exists(fs::symlink_status(record, error));
   if (hasRecord && !ReadRecord(folder, recorded))
     return {false, kOutputRecordFile, "is not a record this tool wrote"};
   for (const Entry& entry : entries) {

@@ -21,6 +21,7 @@
 #include "Textures.h"
 #include "driver/ContentManifest.h"
 #include "platform/ChildProcess.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 
 // The bundled production's hand-written parts (production/), built in so the tool works wherever
@@ -75,7 +76,7 @@ std::vector<std::string> BundledSceneNames() {
 
 bool MakeFolderAndEnter(const char* folder) {
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  std::filesystem::create_directories(std::filesystem::u8path(folder), error);
   if (error || !EnterFolder(folder)) {
     std::printf("No se puede usar la carpeta %s\n", folder);
     return false;
@@ -86,7 +87,8 @@ bool MakeFolderAndEnter(const char* folder) {
 // A new production goes only where it cannot overwrite anything.
 int MakeSkeleton(const char* folder) {
   std::error_code error;
-  if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error)) {
+  const std::filesystem::path path = std::filesystem::u8path(folder);
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_empty(path, error)) {
     std::fprintf(stderr, "zorbanel-content: %s is not empty: choose a new folder\n", folder);
     return 1;
   }
@@ -102,28 +104,32 @@ int MakeSkeleton(const char* folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string first = argc > 1 ? argv[1] : "";
-  if (argc == 2 && (first == "-h" || first == "--help")) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  const size_t count = arguments.size();
+  const std::string first = count > 1 ? arguments[1] : "";
+  if (count == 2 && (first == "-h" || first == "--help")) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc == 2 && first == "--version") {
+  if (count == 2 && first == "--version") {
     std::printf("zorbanel-content %s\n", ZB_VERSION);
     return 0;
   }
-  if (argc == 3 && first == "--new") return MakeSkeleton(argv[2]);
-  if (argc != 2 || first.empty() || first[0] == '-') {
+  if (count == 3 && first == "--new") return MakeSkeleton(arguments[2].c_str());
+  if (count != 2 || first.empty() || first[0] == '-') {
     std::fprintf(stderr, "zorbanel-content: bad arguments\n\n%s", kUsage);
     return 2;
   }
-  if (!MakeFolderAndEnter(argv[1])) return 1;
+  if (!MakeFolderAndEnter(first.c_str())) return 1;
   const OutputCheck check = CheckOutputFolder(".");
   if (!check.allowed) {
     std::fprintf(stderr,
                  "zorbanel-content: %s %s: nothing written. The bundled production goes only "
                  "into an empty folder or over this program's own earlier output (listed in "
                  "%s); choose another folder.\n",
-                 (std::filesystem::path(argv[1]) / check.file).generic_string().c_str(),
+                 (std::filesystem::u8path(first) / std::filesystem::u8path(check.file))
+                     .generic_u8string()
+                     .c_str(),
                  check.why.c_str(), kOutputRecordFile);
     return 1;
   }
@@ -153,6 +159,6 @@ int main(int argc, char** argv) {
     }
   }
   if (!WriteOutputRecord(".")) return 1;
-  std::printf("zorbanel-content: producción lista en %s\n", argv[1]);
+  std::printf("zorbanel-content: producción lista en %s\n", first.c_str());
   return 0;
 }

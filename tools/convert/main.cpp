@@ -13,6 +13,7 @@
 #include "LogCapture.h"
 #include "SceneSummary.h"
 #include "driver/ConvertScene.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "scene/Scene.h"
@@ -99,7 +100,7 @@ std::vector<std::string> LinesWith(const std::string& log, std::initializer_list
 }
 
 std::string ProductionDirOf(const std::string& binPath) {
-  return std::filesystem::path(ResolvePath(binPath.c_str())).parent_path().parent_path().string();
+  return std::filesystem::u8path(ResolvePath(binPath.c_str())).parent_path().parent_path().u8string();
 }
 
 int g_boxes = 0;  // message boxes of the scene model during the current file
@@ -167,9 +168,8 @@ bool Info(const std::string& path) {
   }
   Scene scene;
   const bool ok = ReadBinaryScene(path, scene);
-  std::error_code error;
-  const auto bytes = std::filesystem::file_size(ResolvePath(path.c_str()), error);
-  std::printf("%s (%llu bytes)%s\n", path.c_str(), error ? 0ULL : static_cast<unsigned long long>(bytes),
+  const FileFacts facts = ExamineFile(path.c_str());
+  std::printf("%s (%llu bytes)%s\n", path.c_str(), static_cast<unsigned long long>(facts.size),
               ok ? "" : ", danado: se muestra lo leido hasta el fallo");
   PrintSceneSummary(stdout, scene, ProductionDirOf(path));
   scene.release();
@@ -179,10 +179,11 @@ bool Info(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
   bool info = false, quiet = false;
   std::vector<std::string> operands;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& arg = arguments[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
