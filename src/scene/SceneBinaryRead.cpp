@@ -9,6 +9,7 @@
 
 #include "platform/Files.h"
 #include "platform/MappedFile.h"
+#include "platform/PrintfFormat.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "scene/SceneBinaryLayout.h"
@@ -41,7 +42,7 @@ class Parser {
   // i names the element of a section; kWhole names the section itself.
   static const uint32_t kWhole = 0xFFFFFFFFu;
 
-  bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  bool fail(const char* format, ...) ZB_PRINTF_FORMAT(2, 3);
   const char* place(const char* what, uint32_t i);
   static bool abandon(uint32_t& count, bool ours, uint32_t kept);
   // The fields read since the last check were all in the file.
