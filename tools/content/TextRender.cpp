@@ -1,14 +1,20 @@
 #include "TextRender.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "FontFolders.h"
+#include "platform/Files.h"
+
 struct TextRender::Handles {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
+  std::vector<uint8_t> font;  // the face's file, which FreeType reads from as long as it lives
 };
 
 TextRender::TextRender() : m_handles(new Handles) {}
@@ -20,7 +26,6 @@ TextRender::~TextRender() {
 }
 
 bool TextRender::Open(const std::string& fileName) {
-  std::string path = std::string(kFontFolder) + fileName;
   if (!m_handles->library && FT_Init_FreeType(&m_handles->library) != 0) {
     printf("No se pudo iniciar FreeType\n");
     return false;
@@ -29,12 +34,20 @@ bool TextRender::Open(const std::string& fileName) {
     FT_Done_Face(m_handles->face);
     m_handles->face = nullptr;
   }
-  if (FT_New_Face(m_handles->library, path.c_str(), 0, &m_handles->face) != 0) {
+  const std::vector<std::string> folders = FontFolders();
+  for (const std::string& folder : folders) {
+    const std::string path = folder + fileName;
+    if (ExamineFile(path.c_str()).kind != FileKind::regular ||
+        !ReadWholeFile(path.c_str(), ReadLimit::kAny, m_handles->font))
+      continue;
+    if (FT_New_Memory_Face(m_handles->library, m_handles->font.data(),
+                           static_cast<FT_Long>(m_handles->font.size()), 0, &m_handles->face) == 0)
+      return true;
     m_handles->face = nullptr;
-    printf("Falta la fuente %s: instale el paquete fonts-dejavu-core\n", path.c_str());
-    return false;
   }
-  return true;
+  const std::string first = (folders.empty() ? std::string() : folders.front()) + fileName;
+  printf("Falta la fuente %s: %s\n", first.c_str(), kFontInstall);
+  return false;
 }
 
 void TextRender::SetSize(int pixelWidth, int pixelHeight) {

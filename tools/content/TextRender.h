@@ -5,9 +5,6 @@
 
 #include "Images.h"
 
-// Where the DejaVu TrueType files live (Debian package fonts-dejavu-core).
-constexpr const char* kFontFolder = "/usr/share/fonts/truetype/dejavu/";
-
 class TextRender {
  public:
   TextRender();
@@ -15,8 +12,9 @@ class TextRender {
   TextRender(const TextRender&) = delete;
   TextRender& operator=(const TextRender&) = delete;
 
-  // Opens kFontFolder + fileName (e.g. "DejaVuSans-Bold.ttf"). On failure prints a message that
-  // names the file and the package to install, and returns false.
+  // Opens fileName (e.g. "DejaVuSans-Bold.ttf") from the first of the FontFolders that has it,
+  // read through the platform's file layer. On failure prints a message that names the file and
+  // how to install it, and returns false.
   bool Open(const std::string& fileName);
 
   // Sets the glyph size in pixels; width and height may differ to pre-distort text for a

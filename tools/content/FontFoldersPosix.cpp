@@ -1,0 +1,8 @@
+#ifndef _WIN32
+#include "FontFolders.h"
+
+// Where Debian's fonts-dejavu-core and fonts-dejavu-extra put them.
+std::vector<std::string> FontFolders() { return {"/usr/share/fonts/truetype/dejavu/"}; }
+
+const char kFontInstall[] = "instale el paquete fonts-dejavu-core";
+#endif
