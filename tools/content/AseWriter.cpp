@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/Files.h"
+#include "platform/PrintfFormat.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ Vec3 Normalized(const Vec3& a) {
 // Text is built in one string; printf-style pieces keep the package's number format (%.4f).
 class Text {
  public:
-  void line(int indent, const char* format, ...) __attribute__((format(gnu_printf, 3, 4))) {
+  void line(int indent, const char* format, ...) ZB_PRINTF_FORMAT(3, 4) {
     text_.append(static_cast<size_t>(indent), '\t');
     char buffer[512];
     va_list args;
