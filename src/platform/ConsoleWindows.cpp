@@ -53,6 +53,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 bool SendStandardOutputTo(FILE* file) {
   std::fflush(stdout);
   if (_dup2(_fileno(file), 1) != 0) return false;
+  // A window program started with no console and no redirection (a double click) gets a stdout
+  // bound to no descriptor (-2), which msvcrt will not reopen: it is bound to the log by hand.
+  if (_fileno(stdout) < 0) stdout->_file = 1;
   // This C library has no line buffering (_IOLBF buffers whole blocks): unbuffered instead.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   return true;
