@@ -11,6 +11,7 @@
 
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
+#include "support/TempDir.h"
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -25,13 +26,10 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool LoadAse(const std::string& text, Scene& scene, AseResult* result) {
-  char path[] = "/tmp/zb_ase_XXXXXX";
-  const int fd = ::mkstemp(path);
-  if (fd < 0) return false;
-  ::close(fd);
+  const std::string path = TempFileName("zb_ase");
   WriteBytes(path, text);
   const bool ok = LoadAseFile(path, scene, result);
-  std::remove(path);
+  std::remove(path.c_str());
   return ok;
 }
 

@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "AseTestSupport.h"
 #include "scene/AseReader.h"
 #include "scene/Scene.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -217,7 +219,8 @@ TEST(AseFiles, MissingOrUnreadableFileIsRefused) {
   {
     QuietStdout quiet;
     EXPECT_FALSE(reader.load("/nonexistent/escenas\\nada.ase", scene));
-    EXPECT_FALSE(reader.load("/tmp", scene));  // a folder
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_FALSE(reader.load(folder.c_str(), scene));  // a folder
   }
   EXPECT_FALSE(scene.objectsReady);
   EXPECT_FALSE(scene.release());
@@ -226,15 +229,14 @@ TEST(AseFiles, MissingOrUnreadableFileIsRefused) {
 TEST(AseFiles, OneReaderLoadsSeveralScenes) {
   AseReader reader;
   Scene first, second;
-  char path[] = "/tmp/zb_ase_XXXXXX";
-  ::close(::mkstemp(path));
+  const std::string path = TempFileName("zb_ase");
   WriteBytes(path, "*GEOMOBJECT { }\n*GEOMOBJECT { }\n*LIGHTOBJECT { }");
   {
     QuietStdout quiet;
-    ASSERT_TRUE(reader.load(path, first));
-    ASSERT_TRUE(reader.load(path, second));
+    ASSERT_TRUE(reader.load(path.c_str(), first));
+    ASSERT_TRUE(reader.load(path.c_str(), second));
   }
-  std::remove(path);
+  std::remove(path.c_str());
   EXPECT_EQ(reader.nextObject, 2);
   EXPECT_EQ(second.objectCount, 2u);
   EXPECT_EQ(second.lights[0].frame.lightNumber, 0);

@@ -1,10 +1,6 @@
 #include "CaptureRun.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/TestProcess.h"
 #include "support/TestProduction.h"
 #include "support/TestScenes.h"
 
@@ -43,42 +40,31 @@ void WriteCaptureContent() {
 
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
                           double timeoutSeconds, const std::function<bool()>& stopWhen,
-                          int stopSignal) {
+                          Stop stop) {
   CaptureRun run;
-  const std::string tool = std::string(ZB_TOOLS_DIR) + "/zorbanel-capture";
-  const std::string errorsFile = dir.path + "/capture-errors.txt";
-  std::vector<char*> argv{const_cast<char*>(tool.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(dir.path.c_str()) != 0) ::_exit(126);
-    const int errors = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (errors >= 0) ::dup2(errors, STDERR_FILENO);
-    ::unsetenv("DISPLAY");
-    ::execv(tool.c_str(), argv.data());
-    ::_exit(127);
-  }
-  if (pid < 0) return run;
+  std::vector<std::string> command{std::string(ZB_TOOLS_DIR) + "/zorbanel-capture"};
+  command.insert(command.end(), args.begin(), args.end());
+  ProcessSetup setup;
+  setup.folder = dir.path;
+  setup.errorsFile = dir.path + "/capture-errors.txt";
+  setup.unset = {"DISPLAY"};
+  TestProcess capture;
+  if (!capture.Start(command, setup)) return run;
   const auto start = std::chrono::steady_clock::now();
-  int status = 0;
-  bool stopped = false;
-  for (;;) {
-    if (stopWhen && !stopped && stopWhen()) {
-      ::kill(pid, stopSignal);
-      stopped = true;
-    }
-    if (::waitpid(pid, &status, WNOHANG) == pid) {
-      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+  int status = kTimedOut;
+  while (!capture.Ended(status)) {
+    if (stopWhen && stopWhen()) {
+      if (stop == Stop::Kill) capture.Kill();
+      else capture.AskToEnd();
       break;
     }
-    if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(timeoutSeconds)) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+    if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(timeoutSeconds))
       break;
-    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  run.status = capture.Wait(timeoutSeconds - std::chrono::duration<double>(
+                                                 std::chrono::steady_clock::now() - start)
+                                                 .count());
   run.errors = dir.Read("capture-errors.txt");
   return run;
 }

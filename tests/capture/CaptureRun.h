@@ -1,6 +1,5 @@
 #pragma once
 // A small production for capture runs, and a run of the capture tool in it.
-#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,14 +17,16 @@ void WriteCaptureProduction(const TempDir& dir, bool withContent = true);
 void WriteCaptureContent();
 
 struct CaptureRun {
-  int status = -1;     // exit status, 128 + N for signal N; -1 when it did not end in time
+  int status = -1;  // exit status, 128 + N for signal N, kKilledStatus when killed; -1: not in time
   std::string errors;  // what it wrote on standard error
 };
+// How a run is stopped from outside: asked to end (as Ctrl+C asks), or killed.
+enum class Stop { Ask, Kill };
 // Runs zorbanel-capture in dir with the arguments, with no display, killed after timeoutSeconds.
-// With stopWhen, it is sent stopSignal once stopWhen() holds (tried every 20 ms).
+// With stopWhen, it is stopped once stopWhen() holds (tried every 20 ms).
 CaptureRun RunCaptureTool(const TempDir& dir, const std::vector<std::string>& args,
                           double timeoutSeconds = 120, const std::function<bool()>& stopWhen = {},
-                          int stopSignal = SIGTERM);
+                          Stop stop = Stop::Ask);
 
 // The frame files of a folder of the production, by name, sorted.
 std::vector<std::string> FrameNames(const TempDir& dir, const std::string& folder);

@@ -10,6 +10,7 @@
 #include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "support/TempDir.h"
+#include "support/TestScreen.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ void WriteScene(const std::string& name, const std::vector<int32_t>& materialInd
 class Content : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ZB_REQUIRE_SCREEN();
+    PreferOffscreenVideo();
     ASSERT_TRUE(g_window.Create("content test", 800, 600, 32, 100.33f, false));
     ASSERT_TRUE(g_window.CheckExtensions());
     Empty();

@@ -87,6 +87,7 @@ TEST(PlayerOptions, TheProgramAnswersWithoutTouchingAFolderThatHoldsNoProduction
   const ToolRun check = RunTool(dir.path, "check", "", 30);
   EXPECT_EQ(check.status, 1);
   EXPECT_NE(check.output.find("holds no production"), std::string::npos) << check.output;
+#ifndef _WIN32  // links are made by administrators only on Windows
   // A manifest gone astray is the author's production, named as such, not a folder without one.
   std::filesystem::create_symlink("gone.txt", dir.path + "/production.txt");
   const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 30);
@@ -94,4 +95,5 @@ TEST(PlayerOptions, TheProgramAnswersWithoutTouchingAFolderThatHoldsNoProduction
   EXPECT_NE(run.output.find("production.txt: cannot be read: a link to a file that is not there"),
             std::string::npos)
       << run.output;
+#endif
 }

@@ -16,6 +16,7 @@
 #include "support/TestProduction.h"
 #include "support/TestScenes.h"
 #include "support/TempDir.h"
+#include "support/TestScreen.h"
 
 namespace {
 
@@ -52,12 +53,16 @@ void Break(const TempDir& dir, const std::string& file, Damage damage) {
     case Damage::Garbage: dir.Write(file, std::string(4000, 'x')); break;
     case Damage::CutShort: dir.Write(file, bytes.substr(0, bytes.size() / 2)); break;
     case Damage::Directory: std::filesystem::create_directory(path); break;
+#ifndef _WIN32  // Linux's own kinds of file; the cases skip them elsewhere
     case Damage::DevZero: std::filesystem::create_symlink("/dev/zero", path); break;
     case Damage::Fifo: ::mkfifo(path.c_str(), 0644); break;
     case Damage::Unreadable:
       dir.Write(file, bytes);
       ::chmod(path.c_str(), 0);
       break;
+#else
+    default: break;
+#endif
   }
 }
 
@@ -70,6 +75,7 @@ bool SanitizerSpoke(const std::string& output) {
 }  // namespace
 
 TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
+  ZB_REQUIRE_SCREEN();  // the textures fail to load in the window
   const struct {
     const char* file;
     Damage damage;
@@ -101,8 +107,13 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.player);
+#ifdef _WIN32
+    if (c.damage == Damage::DevZero || c.damage == Damage::Fifo || c.damage == Damage::Unreadable)
+      continue;
+#else
     // Root reads every file whatever its mode.
     if (c.damage == Damage::Unreadable && ::geteuid() == 0) continue;
+#endif
     TempDir dir;
     WriteWorkingProduction(dir);
     Break(dir, c.file, c.damage);
@@ -124,6 +135,7 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
 
 // The production the cases break plays, and the checker passes it.
 TEST(PlayerStop, TheWorkingProductionPlaysAndPassesTheCheck) {
+  ZB_REQUIRE_SCREEN();
   TempDir dir;
   WriteWorkingProduction(dir);
   const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 60);

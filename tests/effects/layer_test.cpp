@@ -21,6 +21,7 @@ class Layers : public GLTestWindow {
  protected:
   void SetUp() override {
     GLTestWindow::SetUp();
+    if (IsSkipped()) return;
     white = MakeWhiteTexture();
     ClearFrame();
     window.Begin2D();

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/TestProcess.h"
+
 // Sets (or, with nullptr, removes) an environment variable and puts the old value back.
 struct EnvOverride {
   std::string name;
@@ -13,13 +15,9 @@ struct EnvOverride {
       had = true;
       old = previous;
     }
-    if (value) setenv(variable, value, 1);
-    else unsetenv(variable);
+    SetVariable(variable, value);
   }
-  ~EnvOverride() {
-    if (had) setenv(name.c_str(), old.c_str(), 1);
-    else unsetenv(name.c_str());
-  }
+  ~EnvOverride() { SetVariable(name.c_str(), had ? old.c_str() : nullptr); }
   EnvOverride(const EnvOverride&) = delete;
   EnvOverride& operator=(const EnvOverride&) = delete;
 };

@@ -11,6 +11,8 @@
 #include "support/GLTestWindow.h"
 #include "TestEnvironment.h"
 #include "support/BoxRecorder.h"
+#include "support/TestProcess.h"
+#include "support/TestScreen.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ void ExpectPerspective(const GLWindow& window, std::vector<int> picture = {}) {
   }();
   if (picture.empty()) picture = {0, 0, window.m_width, window.m_height};
   EXPECT_EQ(viewport, picture);
-  const double f = 1.0 / std::tan(window.m_fov * M_PI / 360.0);
+  const double f = 1.0 / std::tan(window.m_fov * 3.14159265358979323846 / 360.0);
   const double aspect = double(window.m_pictureWidth) / window.m_pictureHeight;
   const std::vector<float> p = Matrix(GL_PROJECTION_MATRIX);
   EXPECT_NEAR(p[0], f / aspect, 1e-4);
@@ -125,7 +127,8 @@ TEST_F(GLWindowTest, SizeMessagesResizeViewportAndProjection) {
 }
 
 TEST(GLWindowCreate, FullScreenIsTakenWhereTheDisplayOffersTheMode) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ZB_REQUIRE_SCREEN();
+  PreferOffscreenVideo();
   BoxRecorder boxes(IDNO);
   GLWindow window;
   ASSERT_TRUE(window.Create("t", 800, 600, 32, 100.33f, true));
@@ -147,7 +150,8 @@ TEST(GLWindowCreate, FullScreenIsTakenWhereTheDisplayOffersTheMode) {
 }
 
 TEST(GLWindowCreate, RefusedFullScreenAsksAndYesOpensAWindow) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ZB_REQUIRE_SCREEN();
+  PreferOffscreenVideo();
   SetDisplayModeSwitch([](int32_t, int32_t, int32_t) { return false; });
   BoxRecorder boxes(IDYES);
   GLWindow window;
@@ -166,7 +170,8 @@ TEST(GLWindowCreate, RefusedFullScreenAsksAndYesOpensAWindow) {
 }
 
 TEST(GLWindowCreate, RefusedFullScreenAndNoClosesEverything) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ZB_REQUIRE_SCREEN();
+  PreferOffscreenVideo();
   SetDisplayModeSwitch([](int32_t, int32_t, int32_t) { return false; });
   BoxRecorder boxes(IDNO);
   GLWindow window;
@@ -194,6 +199,9 @@ TEST(GLWindowCreate, UnavailableVideoDriverFailsAtTheClassRegistration) {
 }
 
 TEST(GLWindowCreate, WithoutDisplayPlaysOffscreenAndSaysSo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "SDL has no offscreen video driver on Windows";
+#endif
   EnvOverride driver("SDL_VIDEODRIVER", nullptr);
   EnvOverride display("DISPLAY", nullptr);
   EnvOverride wayland("WAYLAND_DISPLAY", nullptr);

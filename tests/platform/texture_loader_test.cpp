@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <GL/glu.h>
 #include <jpeglib.h>
 
+#include "platform/OpenGL.h"
 #include "support/TestJpeg.h"
 #include "platform/TextureCache.h"
 #include "platform/TextureLoader.h"
@@ -13,7 +13,10 @@ namespace {
 
 class TextureLoaderTest : public GLTestWindow {
  protected:
-  void SetUp() override { ASSERT_TRUE(Open(64, 64)); }
+  void SetUp() override {
+    ZB_REQUIRE_SCREEN();
+    ASSERT_TRUE(Open(64, 64));
+  }
 
   // A level of the bound texture, rows in texture order (t = 0 first); empty past the last.
   std::vector<uint8_t> level(GLint& width, GLint& height, GLint index = 0) {

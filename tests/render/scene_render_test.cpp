@@ -20,6 +20,7 @@ bool greenish(const GLTestWindow::Pixel& p) { return p.g > 100 && p.r < 60 && p.
 class RenderTest : public GLTestWindow {
  protected:
   void SetUp() override {
+    ZB_REQUIRE_SCREEN();
     ASSERT_TRUE(Open(kWidth, kHeight));
     window.m_fov = 45;
     window.Resize(-1, -1);

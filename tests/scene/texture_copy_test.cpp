@@ -64,6 +64,9 @@ struct ProductionDir : TempDir {
 };
 
 TEST(TextureCopy, NormalizingStoresTheFileNameUnderTexturesAndCopiesTheImage) {
+#ifdef _WIN32
+  GTEST_SKIP() << "C: is a folder's name in the production only on Linux; on Windows a drive";
+#endif
   BoxRecorder boxes;
   ProductionDir dir;
   dir.Write("C:/modelos/tex/madera.jpg", "MADERA");
@@ -133,6 +136,9 @@ TEST(TextureCopy, FailedCopiesAreLoggedAndNeverMarkedOk) {
 }
 
 TEST(TextureCopy, PathsThatNameNoFileOrDoNotFitAreHandledSafely) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the 247-character name passes the 260-character path limit of Windows";
+#endif
   ProductionDir dir;
   // 247 characters: fits a bitmap under "largo\", not the path field under "textures\".
   const std::string longName = std::string(243, 'n') + ".jpg";

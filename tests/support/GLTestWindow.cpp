@@ -1,14 +1,15 @@
 #include "support/GLTestWindow.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ostream>
+
+#include "support/TestProcess.h"
 
 static_assert(sizeof(GLTestWindow::Pixel) == 3, "pixels are read straight into the array");
 
 bool GLTestWindow::Open(int32_t width, int32_t height) {
   // A test binary run by hand on a desktop still draws off screen unless told otherwise.
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  PreferOffscreenVideo();
   window.Destroy();
   return window.Create("GL test", width, height, 32, 100.33f, false) && window.CheckExtensions();
 }

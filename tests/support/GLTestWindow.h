@@ -1,8 +1,9 @@
 #pragma once
 // A real GL window for GL tests: the engine's GLWindow opened in window mode (800 x 600 unless a
-// test reopens it at another size) under SDL's offscreen driver, so no display is needed, with the
-// multitexture entry points fetched. Derive a fixture from it, draw, and read the picture back
-// before any SwapBuffers (the offscreen driver gives a single-buffered surface).
+// test reopens it at another size) under SDL's offscreen driver where there is one, so no display
+// is needed (elsewhere on a screen: TestScreen.h), with the multitexture entry points fetched.
+// Derive a fixture from it, draw, and read the picture back before any SwapBuffers (the offscreen
+// driver gives a single-buffered surface).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/GLWindow.h"
+#include "support/TestScreen.h"
 
 class GLTestWindow : public ::testing::Test {
  public:
@@ -18,7 +20,10 @@ class GLTestWindow : public ::testing::Test {
   };
 
  protected:
-  void SetUp() override { ASSERT_TRUE(Open(800, 600)); }
+  void SetUp() override {
+    ZB_REQUIRE_SCREEN();
+    ASSERT_TRUE(Open(800, 600));
+  }
   void TearDown() override { window.Destroy(); }
 
   // Closes the window if open and opens it again at width x height (field of view 100.33).

@@ -4,10 +4,10 @@
 #include <string>
 
 struct ToolRun {
-  int status = -1;     // exit status; -1 when it did not exit normally
+  int status = -1;     // exit status; -1 when it did not end in time
   std::string output;  // standard output and standard error together
 };
 
-// `arguments` are passed through the shell as written.
+// `arguments` are words separated by spaces.
 ToolRun RunTool(const std::string& folder, const std::string& tool, const std::string& arguments,
                 int timeoutSeconds = 120);

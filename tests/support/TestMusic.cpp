@@ -45,7 +45,7 @@ std::string EncodeOggTone(double seconds, int rate, int channels, double frequen
   TakePages(stream, out, true);
 
   const long total = static_cast<long>(seconds * rate);
-  const double step = 2.0 * M_PI * frequency / rate;
+  const double step = 2.0 * 3.14159265358979323846 * frequency / rate;
   for (long done = 0;;) {
     const int chunk = static_cast<int>(std::min<long>(1024, total - done));
     if (chunk > 0) {

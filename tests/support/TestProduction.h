@@ -1,7 +1,5 @@
 #pragma once
 // What a run of the player needs from a test: a production to read, and a run with a timeout.
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,6 +9,7 @@
 #include "particles/ParticleSystem.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
+#include "support/TestProcess.h"
 
 // What every test production holds: the font, the seventeen layer textures (the masks green,
 // logo2 yellow, the rest grey), the blue particle texture, musicSeconds of silent music, the
@@ -22,9 +21,8 @@ void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::st
 void WriteParticleFile(const std::vector<Particle>& particles);
 
 // Runs the player in dir with no display and no sound device, killing it after timeoutSeconds.
-// With closeAfterSeconds above 0 it is asked to end (SIGTERM, which SDL turns into a close of the
-// window) after that long. Gives its exit status (-1 when it did not exit normally) and the run's
-// length in seconds.
+// With closeAfterSeconds above 0 it is asked to end (TestProcess::AskToEnd) after that long.
+// Gives its exit status (-1 when it did not end in time) and the run's length in seconds.
 struct PlayerRun {
   int status = -1;
   double seconds = 0;
@@ -52,7 +50,8 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds);
 // X server are killed when the object goes (or the test process dies) if they still run.
 class PlayerOnScreen {
  public:
-  // Empty when Xvfb and xdotool are installed: otherwise what is missing, for a skip.
+  // Empty when Xvfb and xdotool are installed: otherwise what is missing, for a skip. Elsewhere
+  // than on Linux, always the reason: the screen is read from Xvfb's screen file.
   static std::string MissingTools();
 
   PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments);
@@ -60,7 +59,7 @@ class PlayerOnScreen {
   PlayerOnScreen(const PlayerOnScreen&) = delete;
   PlayerOnScreen& operator=(const PlayerOnScreen&) = delete;
 
-  bool Started() const { return m_player > 0; }
+  bool Started() const { return m_player.Started(); }
   // The screen as it stands; empty when it cannot be read.
   Screenshot Shoot() const;
   // Taps the keys (xdotool names, such as "space" or "Right") one after the other.
@@ -78,8 +77,9 @@ class PlayerOnScreen {
   std::string m_dir;
   std::string m_screenDir;
   std::string m_display;
-  pid_t m_server = -1;
-  pid_t m_player = -1;
+  int m_server = -1;
+  TestProcess m_player;
+  bool m_finished = false;
   std::chrono::steady_clock::time_point m_startedAt;
   PlayerRun m_run;
 };

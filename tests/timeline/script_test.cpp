@@ -189,8 +189,9 @@ TEST(EventTimeDumps, WriteOneLinePerEventTruncatingOrAppending) {
   t.LoadScript("s.txt");
   dir.Write("times.txt", "old contents\n");
   t.DumpEventTimes("times.txt");
-  EXPECT_EQ(dir.Read("times.txt"), "10.000000\n0.000000\n1.500000\n");
+  EXPECT_EQ(dir.ReadText("times.txt"), "10.000000\n0.000000\n1.500000\n");
   t.SortEvents();
   t.AppendEventTimes("times.txt");
-  EXPECT_EQ(dir.Read("times.txt"), "10.000000\n0.000000\n1.500000\n0.000000\n1.500000\n10.000000\n");
+  EXPECT_EQ(dir.ReadText("times.txt"),
+            "10.000000\n0.000000\n1.500000\n0.000000\n1.500000\n10.000000\n");
 }
