@@ -83,10 +83,13 @@ bool ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes
 }
 
 std::string files::Directory(const std::string& path) {
-  const size_t slash = path.find_last_of(kFolderSeparator == '/' ? "/" : "/\\");
-  if (slash == std::string::npos) return ".";
+  const bool drives = kFolderSeparator == '\\';
+  const size_t slash = path.find_last_of(drives ? "/\\" : "/");
+  // "C:name" lies in the current folder of drive C, which "C:" names.
+  const bool lettered = drives && path.size() > 1 && path[1] == ':';  // "C:..."
+  if (slash == std::string::npos) return lettered ? path.substr(0, 2) : ".";
   // The root stays a root: "/" and, on Windows, "C:\".
-  const bool root = slash == 0 || (kFolderSeparator == '\\' && slash == 2 && path[1] == ':');
+  const bool root = slash == 0 || (lettered && slash == 2);
   return path.substr(0, root ? slash + 1 : slash);
 }
 
@@ -95,7 +98,9 @@ std::string files::Directory(const std::string& path) {
 std::string files::TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   std::string folder = Directory(target);
-  if (folder.back() != '/' && folder.back() != kFolderSeparator) folder += kFolderSeparator;
+  const char last = folder.back();
+  if (last != '/' && last != kFolderSeparator && !(kFolderSeparator == '\\' && last == ':'))
+    folder += kFolderSeparator;
   return folder + TemporaryPrefix() + std::to_string(CurrentProcessId()) + "-" +
          std::to_string(counter++);
 }
