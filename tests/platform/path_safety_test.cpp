@@ -211,3 +211,19 @@ TEST(OpenFile, NamesMatchWithoutRegardToCase) {
   EXPECT_EQ(dir.Read("Escenas_Bin/Script.TXT"), "two\n");
   EXPECT_EQ(Entries(dir.path + "/Escenas_Bin"), std::vector<std::string>{"Script.TXT"});
 }
+
+#ifdef _WIN32
+// Device names open like files on Windows, in any folder and with any extension: no reader
+// takes them, and none is a regular file to the checks made before an open.
+TEST(OpenFile, DeviceNamesAreNotFiles) {
+  TempDir dir;
+  for (const char* name : {"NUL", "nul", "CON", "textures\\NUL", "COM1"}) {
+    SCOPED_TRACE(name);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(OpenFile(name, "rb"), nullptr);
+    EXPECT_EQ(OpenFile(name, "r"), nullptr);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(ExamineFile(name).kind, FileKind::regular);
+  }
+}
+#endif
