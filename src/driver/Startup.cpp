@@ -10,6 +10,7 @@
 #include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "platform/MessageBox.h"
+#include "platform/Random.h"
 #include "platform/TextureCache.h"
 #include "platform/TextureLoader.h"
 
@@ -82,7 +83,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   std::printf("VELK 3D Engine - Beta test console\n");
   std::printf("- Opening OpenGL Window\n");
   if (!ReadManifestAndScript()) return false;
-  std::srand(options.randomSeed);
+  SeedRandom(options.randomSeed);
   // The font and the layers decode on other threads while the window opens and scenes load.
   std::vector<std::string> pictures{g_manifest.font.path};
   for (const ManifestLayer& layer : g_manifest.layers) pictures.push_back(layer.path);

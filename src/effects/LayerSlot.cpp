@@ -8,6 +8,7 @@
 
 #include "platform/GLWindow.h"
 #include "platform/TextureCache.h"
+#include "platform/Random.h"
 
 namespace {
 
@@ -105,8 +106,8 @@ void LayerSlot::Draw() {
     // pick, so such a layer does not jitter.
     const int n = shakeAmount < static_cast<float>(INT_MAX) ? static_cast<int>(shakeAmount) : INT_MAX;
     if (n >= 1) {
-      const int dy = rand() % n;
-      const int dx = rand() % n;
+      const int dy = Random() % n;
+      const int dx = Random() % n;
       // Left on the matrix on purpose: it shakes the later layers and the noise overlay too.
       glTranslatef(static_cast<float>(dx) - shakeAmount / 2.0f,
                    static_cast<float>(dy) - shakeAmount / 2.0f, 0.0f);

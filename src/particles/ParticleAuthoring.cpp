@@ -7,6 +7,7 @@
 
 #include "particles/ParticleSystem.h"
 #include "platform/TextureCache.h"
+#include "platform/Random.h"
 
 bool ParticleSystem::Allocate(uint32_t newCount, float newSizeRange, float newSpread) {
   Release();
@@ -31,7 +32,7 @@ bool ParticleSystem::Allocate(uint32_t newCount, float newSizeRange, float newSp
 static float RandomInCube(float range) {
   const int n = static_cast<int>(range);
   if (n < 1) return 0.0f;
-  return static_cast<float>(rand() % n) - range / 2.0f;
+  return static_cast<float>(Random() % n) - range / 2.0f;
 }
 
 void ParticleSystem::Randomize() {
@@ -42,7 +43,7 @@ void ParticleSystem::Randomize() {
     p.y = RandomInCube(spread);
     p.z = RandomInCube(spread);
     // An empty size range leaves every particle at the smallest size of the range.
-    p.size = (m >= 1 ? static_cast<float>(rand() % m) : 0.0f) + sizeRange / 10.0f;
+    p.size = (m >= 1 ? static_cast<float>(Random() % m) : 0.0f) + sizeRange / 10.0f;
   }
 }
 

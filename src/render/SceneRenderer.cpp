@@ -7,6 +7,7 @@
 
 #include "platform/Clock.h"
 #include "platform/GLWindow.h"
+#include "platform/Random.h"
 #include "platform/OpenGL.h"
 #include "render/AquaDeformation.h"
 #include "scene/Scene.h"
@@ -203,9 +204,9 @@ bool shakeOffset(float amount, float offset[3]) {
   if (!(amount >= 1)) return false;
   const int n = amount >= static_cast<float>(INT_MAX) ? INT_MAX : static_cast<int>(amount);
   const float half = amount / 2;
-  offset[2] = static_cast<float>(std::rand() % n) - half;
-  offset[1] = static_cast<float>(std::rand() % n) - half;
-  offset[0] = static_cast<float>(std::rand() % n) - half;
+  offset[2] = static_cast<float>(Random() % n) - half;
+  offset[1] = static_cast<float>(Random() % n) - half;
+  offset[0] = static_cast<float>(Random() % n) - half;
   return true;
 }
 

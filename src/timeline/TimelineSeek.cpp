@@ -6,6 +6,7 @@
 #include "effects/LayerSlot.h"
 #include "platform/Clock.h"
 #include "platform/MusicPlayer.h"
+#include "platform/Random.h"
 #include "render/AquaDeformation.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
@@ -96,7 +97,7 @@ void Timeline::AdvanceFrame() {
   AdvanceNoise();
   const int32_t noise = NoiseLayer();
   if (noise >= 0 && layerTargets[noise]->shakeAmount >= 1) draws += 2;
-  for (int k = 0; k < draws; ++k) std::rand();
+  for (int k = 0; k < draws; ++k) Random();
 }
 
 void Timeline::Seek(float seconds, int framesPerSecond) {

@@ -10,6 +10,7 @@
 #include "support/GLDraw.h"
 #include "effects/LayerSlot.h"
 #include "platform/TextureCache.h"
+#include "platform/Random.h"
 #include "platform/TextureLoader.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"
@@ -144,7 +145,7 @@ TEST_F(Layers, OpacityZeroKeepsTheFrameAndOneScreensTheImageOverIt) {
 }
 
 TEST_F(Layers, JitterStaysInRangeAndCarriesOverToLaterLayers) {
-  srand(99);
+  SeedRandom(99);
   int low = INT_MAX, high = INT_MIN;
   bool moved = false;
   for (int frame = 0; frame < 150; ++frame) {
@@ -216,7 +217,7 @@ TEST_F(Layers, MostlyBlackPictureLeavesTheFrameItLeavesDrawnWhole) {
     for (int drawn = 0; drawn < 2; ++drawn) {
       Paint(window, 0.3f, 0.3f, 0.3f);
       window.Begin2D();
-      srand(5);
+      SeedRandom(5);
       LayerSlot layer = Layer(drawn ? whole : covered, c.x0, c.y0, c.x1, c.y1, 0.8f);
       layer.shakeAmount = c.shake;
       layer.Draw();

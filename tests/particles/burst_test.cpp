@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "particles/ParticleSystem.h"
+#include "platform/Random.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TEST(ParticleBurst, LaterParticlesSeeTheMovedEarlierOnes) {
 TEST(ParticleBurst, FollowsThePairwiseRuleOverManyBurstsAndStrengths) {
   for (float strength : {1.0f, 0.35f, -2.0f}) {
     ParticleSystem system;
-    srand(77);
+    SeedRandom(77);
     ASSERT_TRUE(system.Allocate(600, 12.0f, 300.0f));
     system.Randomize();
     system.strength = strength;
@@ -87,7 +88,7 @@ TEST(ParticleBurst, InfiniteWeightsAndOverflowingStepsLeaveTheCloudFinite) {
 
 TEST(ParticleAuthoring, RandomizeFillsACentredCubeAndCopesWithEmptyRanges) {
   ParticleSystem system;
-  srand(5);
+  SeedRandom(5);
   ASSERT_TRUE(system.Allocate(400, 10.0f, 10.0f));
   system.Randomize();
   bool sawLow = false, sawHigh = false;

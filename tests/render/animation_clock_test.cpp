@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Random.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
 
@@ -125,11 +126,11 @@ TEST(AnimFrameIndex, TruncatesAndStaysUsable) {
 
 TEST(Shake, AmountsBelowOneDrawNothing) {
   float offset[3] = {9, 9, 9};
-  std::srand(3);
-  const int expected = std::rand();
-  std::srand(3);
+  SeedRandom(3);
+  const int expected = Random();
+  SeedRandom(3);
   for (float amount : {0.0f, -4.0f, 0.5f, 0.999f, NAN}) EXPECT_FALSE(shakeOffset(amount, offset));
-  EXPECT_EQ(std::rand(), expected);  // no random numbers were used
+  EXPECT_EQ(Random(), expected);  // no random numbers were used
   EXPECT_EQ(offset[0], 9.0f);
 }
 
@@ -139,7 +140,7 @@ TEST(Shake, OffsetsSpreadAroundZeroWithinHalfTheAmount) {
   EXPECT_EQ(offset[0], -0.5f);
   EXPECT_EQ(offset[2], -0.5f);
 
-  std::srand(11);
+  SeedRandom(11);
   float low = 1e9f, high = -1e9f;
   for (int i = 0; i < 2000; ++i) {
     ASSERT_TRUE(shakeOffset(10.5f, offset));

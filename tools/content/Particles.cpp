@@ -8,6 +8,7 @@
 #include "driver/ContentManifest.h"
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
+#include "platform/Random.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool WriteParticles() {
     window.Destroy();
     return false;
   }
-  std::srand(kSeed);
+  SeedRandom(kSeed);
   ParticleSystem system;
   bool ok = system.Allocate(kParticles, kSizeRange, kSpread);
   if (ok) {
