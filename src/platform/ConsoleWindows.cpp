@@ -1,4 +1,5 @@
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -13,10 +14,11 @@ namespace {
 
 UINT g_consoleCodePage = 0;
 
-// A standard handle the process was started with: a console, a file or a pipe.
-bool Inherited(DWORD which) {
+// What a standard handle the process was started with leads to: FILE_TYPE_UNKNOWN for none,
+// FILE_TYPE_CHAR for a console.
+DWORD StartedWith(DWORD which) {
   HANDLE h = GetStdHandle(which);
-  return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+  return h != nullptr && h != INVALID_HANDLE_VALUE ? GetFileType(h) : FILE_TYPE_UNKNOWN;
 }
 
 // Where a C runtime descriptor leads, as volume and file index; consoles have none.
@@ -25,19 +27,37 @@ bool Identity(int fd, BY_HANDLE_FILE_INFORMATION& info) {
   return h != -1 && GetFileInformationByHandle(reinterpret_cast<HANDLE>(h), &info);
 }
 
+// Makes descriptor target (1 or 2) and its C stream lead where fd leads. msvcrt gives a window
+// program started without a console or a redirection streams bound to no descriptor (-2), and
+// will not reopen them: such a stream is bound to its descriptor by hand.
+bool Redirect(int fd, int target, FILE* stream) {
+  std::fflush(stream);
+  if (_dup2(fd, target) != 0) return false;
+  if (_fileno(stream) < 0) stream->_file = target;
+  return true;
+}
+
 }  // namespace
 
 void UseStartingConsole() {
-  const bool out = Inherited(STD_OUTPUT_HANDLE), err = Inherited(STD_ERROR_HANDLE);
-  if (out && err) return;
-  // A double click: no console to join, and nothing is lost, the log has it all.
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  if (!out) std::freopen("CONOUT$", "w", stdout);
-  if (!err) std::freopen("CONOUT$", "w", stderr);
+  const DWORD out = StartedWith(STD_OUTPUT_HANDLE), err = StartedWith(STD_ERROR_HANDLE);
+  // Files and pipes the caller chose stay as they are.
+  if (out != FILE_TYPE_UNKNOWN && out != FILE_TYPE_CHAR && err != FILE_TYPE_UNKNOWN &&
+      err != FILE_TYPE_CHAR)
+    return;
+  // A double click: no console to join, and nothing is lost, the log has it all. A console
+  // joined already is as good (Wine joins a window program to its parent's).
+  if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return;
+  const int console = _wopen(L"CONOUT$", _O_WRONLY);
+  if (console >= 0) {
+    if (out == FILE_TYPE_UNKNOWN) Redirect(console, 1, stdout);
+    if (err == FILE_TYPE_UNKNOWN) Redirect(console, 2, stderr);
+    _close(console);
+  }
   // The messages are UTF-8; the console is given back its own code page at the end.
   g_consoleCodePage = GetConsoleOutputCP();
-  SetConsoleOutputCP(CP_UTF8);
-  std::atexit([] { SetConsoleOutputCP(g_consoleCodePage); });
+  if (g_consoleCodePage != 0 && SetConsoleOutputCP(CP_UTF8))
+    std::atexit([] { SetConsoleOutputCP(g_consoleCodePage); });
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
@@ -51,11 +71,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 bool SendStandardOutputTo(FILE* file) {
-  std::fflush(stdout);
-  if (_dup2(_fileno(file), 1) != 0) return false;
-  // A window program started with no console and no redirection (a double click) gets a stdout
-  // bound to no descriptor (-2), which msvcrt will not reopen: it is bound to the log by hand.
-  if (_fileno(stdout) < 0) stdout->_file = 1;
+  if (!Redirect(_fileno(file), 1, stdout)) return false;
   // This C library has no line buffering (_IOLBF buffers whole blocks): unbuffered instead.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   return true;
