@@ -296,8 +296,10 @@ void Timeline::LoadScript(const char* path) {
 
 void Timeline::SortEvents() {
   if (eventCount <= 1) return;
-  std::qsort(events, static_cast<size_t>(eventCount), sizeof(ScriptEvent), [](const void* a, const void* b) {
-    return CompareEventTimes(*static_cast<const ScriptEvent*>(a), *static_cast<const ScriptEvent*>(b));
+  // Stable: events of one time keep the script's order, on every system (glibc's qsort keeps it
+  // by chance of its merge sort; Windows' does not).
+  std::stable_sort(events, events + eventCount, [](const ScriptEvent& a, const ScriptEvent& b) {
+    return CompareEventTimes(a, b) < 0;
   });
 }
 
