@@ -5,9 +5,9 @@
 #   scripts/dist.sh windows BUILD_DIR PRODUCTION_DIR   -> dist/zorbanel-VERSION-windows-x64.zip
 # The production's files lie beside the player, which plays the production of its working folder:
 # started in its folder, or by a double click on Windows, it plays the bundled one. The Windows
-# programs carry the DLLs they import from the library prefix (scripts/windows-deps.sh); an import
-# that is neither one of those nor Windows' own fails the packaging. A package takes its name only
-# once whole.
+# programs carry the DLLs they import from the library prefix (scripts/windows-deps.sh), an import
+# that is neither one of those nor Windows' own failing the packaging, and the content tool's
+# fonts. A package takes its name only once whole.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -eq 3 ] || { echo "usage: dist.sh linux|windows BUILD_DIR PRODUCTION_DIR" >&2; exit 2; }
@@ -68,11 +68,19 @@ readme=$root/docs/release/README-$platform.txt
 if [ "$platform" = windows ]; then
   prefix=$(bash "$root/scripts/windows-deps.sh" | tail -1)
   windows_dlls "$prefix"
+  # The DejaVu faces the content tool draws its text with (the names its sources give), which
+  # Windows does not have: it looks for them in the fonts folder beside it.
+  mkdir "$stage/fonts"
+  for face in $(grep -oh 'DejaVu[A-Za-z-]*\.ttf' "$root"/tools/content/*.cpp | sort -u); do
+    cp "/usr/share/fonts/truetype/dejavu/$face" "$stage/fonts/" ||
+      fail "no $face (scripts/install-deps.sh installs the DejaVu fonts)"
+  done
   # The licences of the libraries built into the prefix, of the GCC and mingw-w64 runtimes that
-  # are linked into every program, and of zlib inside libpng. The Linux programs carry no library:
-  # they use the system's (see its README).
+  # are linked into every program, of zlib inside libpng, and of the fonts. The Linux programs
+  # carry no library and no font: they use the system's (see its README).
   mkdir "$stage/licenses"
   cp "$prefix"/licenses/*.txt "$stage/licenses/"
+  cp /usr/share/doc/fonts-dejavu-core/copyright "$stage/licenses/dejavu-fonts.txt"
   sed "s/@VERSION@/$version/g; s/\r*$/\r/" "$readme" >"$stage/README.txt"
   (cd "$work" && zip -q -r -X "$work/package$suffix" "$name")
 else
