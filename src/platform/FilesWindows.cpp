@@ -163,7 +163,12 @@ FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
     return text ? OpenTextForReading(path, resolved, limit)
                 : OpenForReading(path, resolved, mode, limit);
   }
-  return _wfopen(Utf16(resolved).c_str(), Utf16(mode).c_str());
+  // Written byte for byte, as on Linux: a file the engine writes is the same on every system,
+  // and its readers fold CR LF anyway.
+  std::wstring m;
+  for (const char* c = mode; *c; ++c)
+    if (*c != 't' && *c != 'b') m += static_cast<wchar_t>(*c);
+  return _wfopen(Utf16(resolved).c_str(), (m + L'b').c_str());
 }
 
 int64_t OpenFileSize(FILE* file) {
