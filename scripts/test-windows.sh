@@ -83,8 +83,9 @@ say "the suite without a display"
 # ...and those labelled so, for what they run needs a screen.
 (cd "$build" && ctest -N -L screen) | sed -n 's/^ *Test *#[0-9]*: //p' >> "$list"
 
-# Xvfb on a free display, which it names once it takes connections.
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp > "$work/display" 2> "$work/xvfb.log" &
+# Xvfb on a free display, which it names once it takes connections; of the player's size, so its
+# full screen is the display's one mode.
+Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp > "$work/display" 2> "$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { say "Xvfb did not start"; cat "$work/xvfb.log" >&2; exit 1; }

@@ -25,7 +25,7 @@ TEST(MadeFromScratch, ConvertsChecksCleanPlaysAndIsCaptured) {
 
   const PlayerRun run = RunPlayer(dir, 60.0);
   EXPECT_EQ(run.status, 0);
-  const std::string log = dir.Read("LOGFILE.TXT");
+  const std::string log = dir.ReadText("LOGFILE.TXT");
   EXPECT_NE(log.find("- Script script.txt: 7 events read"), std::string::npos) << log;
   EXPECT_EQ(log.find("warning"), std::string::npos) << log;
 
@@ -45,12 +45,12 @@ TEST(MadeFromScratch, TheSkeletonOfAMovedContentToolPlays) {
   ZB_REQUIRE_SCREEN();
   TempDir dir;
   fs::create_directory(dir.path + "/bin");
-  // The two tools, and the libraries a Windows program loads from its own folder.
+  // The two tools, and what a Windows program finds beside it: its libraries and fonts.
   for (const fs::directory_entry& file : fs::directory_iterator(ZB_TOOLS_DIR)) {
-    const std::string name = file.path().filename().string();
-    if (file.path().stem() == "zorbanel-content" || file.path().stem() == "zorbanel-convert" ||
-        file.path().extension() == ".dll")
-      fs::copy_file(file.path(), dir.path + "/bin/" + name);
+    const fs::path name = file.path().filename();
+    if (name.stem() == "zorbanel-content" || name.stem() == "zorbanel-convert" ||
+        name.extension() == ".dll" || name == "fonts")
+      fs::copy(file.path(), fs::path(dir.path) / "bin" / name, fs::copy_options::recursive);
   }
   ASSERT_EQ(RunTool(dir.path, dir.path + "/bin/zorbanel-content", "--new prod").status, 0);
   EXPECT_NE(RunTool(dir.path, dir.path + "/bin/zorbanel-content", "--new prod").status, 0);  // not over it

@@ -227,7 +227,7 @@ TEST(PlayerStart, StopsOnABadManifestOrScriptAndWarnsOfSkippedLines) {
     if (c.script) dir.Write("s.txt", c.script);
     const PlayerRun run = RunPlayer(dir, 30.0);
     EXPECT_EQ(run.status, c.status) << c.logLine;
-    const std::string log = dir.Read("LOGFILE.TXT");
+    const std::string log = dir.ReadText("LOGFILE.TXT");
     EXPECT_NE(log.find(c.logLine), std::string::npos) << log;
     // A refusal comes before the window opens (its first log line tells there is no display).
     if (c.status != 0) {

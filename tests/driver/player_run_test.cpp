@@ -17,7 +17,7 @@ TEST(PlayerRun, QuitsAtTheScriptsQuitEventWithAFullLog) {
   // The clock is the music: two seconds of it, plus start-up, and well short of the track's end.
   EXPECT_GT(run.seconds, 1.9);
   EXPECT_LT(run.seconds, 5.5);
-  const std::string log = dir.Read("LOGFILE.TXT");
+  const std::string log = dir.ReadText("LOGFILE.TXT");
   EXPECT_EQ(log.rfind("VELK 3D Engine - Beta test console\n- Opening OpenGL Window\n", 0), 0u) << log;
 }
 

@@ -121,7 +121,7 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
     EXPECT_EQ(run.status, c.status) << run.output;
     EXPECT_NE(run.output.find(c.player), std::string::npos) << run.output;
     EXPECT_FALSE(SanitizerSpoke(run.output)) << run.output;
-    const std::string log = dir.Read("LOGFILE.TXT");
+    const std::string log = dir.ReadText("LOGFILE.TXT");
     EXPECT_NE(log.find(c.player), std::string::npos) << log;
     // A file that cannot be used is found before the window opens.
     if (c.status != 0 && std::string(c.player).rfind("Error al cargar", 0) != 0) {

@@ -35,8 +35,8 @@ class TestProcess {
   // True once it has ended, with its status.
   bool Ended(int& status);
   // Waits up to seconds for the end; kills it then. Its status, or kTimedOut. On Windows the
-  // message boxes it shows meanwhile are closed, as a user would close them: with a display, a
-  // box there waits for an answer no test gives.
+  // message boxes it shows meanwhile get their default answer, as from a user pressing Enter:
+  // with a display, a box there waits for an answer no test gives.
   int Wait(double seconds);
   // Asks it to end as a user would: a termination signal, which SDL turns into the window's close
   // message; on Windows the close message to its windows and Ctrl+Break to a console program.

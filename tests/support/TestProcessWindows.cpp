@@ -100,13 +100,13 @@ BOOL CALLBACK CloseWindowOf(HWND window, LPARAM processId) {
   return TRUE;
 }
 
-// A message box (a dialog, class #32770) closed as a user closes it: its escape answer, which is
-// OK in the boxes that have no other.
-BOOL CALLBACK CloseBoxOf(HWND window, LPARAM processId) {
+// A message box (a dialog, class #32770) answered as a user pressing Enter: its default button,
+// the answer a run without a display takes.
+BOOL CALLBACK AnswerBoxOf(HWND window, LPARAM processId) {
   wchar_t name[16] = {};
   if (OwnerOf(window) == static_cast<DWORD>(processId) && GetClassNameW(window, name, 16) &&
       wcscmp(name, L"#32770") == 0)
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   return TRUE;
 }
 
@@ -176,7 +176,7 @@ int TestProcess::Wait(double seconds) {
       return kTimedOut;
     }
     // A box on the screen waits for ever for a click that no test gives.
-    EnumWindows(CloseBoxOf, static_cast<LPARAM>(id_));
+    EnumWindows(AnswerBoxOf, static_cast<LPARAM>(id_));
     WaitForSingleObject(process_, 50);
   }
   return status;
