@@ -145,14 +145,47 @@ FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t
   return f;
 }
 
+// How much of p names a root, kept as written: "\\\\server\\share\\", "C:\\", "C:", "\\" or nothing.
+size_t RootLength(const std::string& p) {
+  if (p.compare(0, 2, "\\\\") == 0) {
+    const size_t server = p.find('\\', 2);
+    const size_t share = server == std::string::npos ? server : p.find('\\', server + 1);
+    return share == std::string::npos ? p.size() : share + 1;
+  }
+  if (p.size() >= 2 && p[1] == ':') return p.size() >= 3 && p[2] == '\\' ? 3 : 2;
+  return !p.empty() && p[0] == '\\' ? 1 : 0;
+}
+
 }  // namespace
 
+// Each component that exists takes its spelling on disk, as the Linux build's case-folded match
+// gives it, so that two spellings of one file resolve to one name (the texture cache and the
+// record of reads compare names); from the first that does not exist on, the path is as written.
 std::string ResolvePath(const char* path) {
   if (!path) return std::string();
   std::string p(path);
   for (char& c : p)
     if (c == '/') c = '\\';
-  return p;
+  // A wildcard would let the search below answer with some other file; \\?\ names stay as given.
+  if (p.find_first_of("*?") != std::string::npos) return p;
+  size_t start = RootLength(p);
+  std::string resolved = p.substr(0, start);
+  while (start < p.size()) {
+    size_t end = p.find('\\', start);
+    if (end == std::string::npos) end = p.size();
+    std::string name = p.substr(start, end - start);
+    if (!name.empty() && name != "." && name != "..") {
+      WIN32_FIND_DATAW found;
+      HANDLE search = FindFirstFileW(Utf16(resolved + name).c_str(), &found);
+      if (search == INVALID_HANDLE_VALUE) return resolved + p.substr(start);
+      FindClose(search);
+      name = Utf8(found.cFileName);
+    }
+    resolved += name;
+    if (end < p.size()) resolved += '\\';
+    start = end + 1;
+  }
+  return resolved;
 }
 
 FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
