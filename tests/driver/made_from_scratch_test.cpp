@@ -57,7 +57,10 @@ TEST(MadeFromScratch, TheSkeletonOfAMovedContentToolPlays) {
   const ToolRun check = RunTool(dir.path + "/prod", "check", "");
   EXPECT_EQ(check.status, 0) << check.output;
   TempDir play;
-  fs::copy(dir.path + "/prod", play.path, fs::copy_options::recursive);
+  // Entry by entry: libstdc++ on Windows will not copy a folder into one that exists.
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir.path + "/prod"))
+    fs::copy(entry.path(), fs::path(play.path) / entry.path().filename(),
+             fs::copy_options::recursive);
   EXPECT_EQ(RunPlayer(play, 120.0).status, 0);
 }
 
