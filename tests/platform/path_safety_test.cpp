@@ -206,7 +206,10 @@ TEST(OpenFile, NamesMatchWithoutRegardToCase) {
     EXPECT_STREQ(line, "one\n");
     EXPECT_EQ(StampOfFile(name), stamp);
     EXPECT_EQ(ExamineFile(name).kind, FileKind::regular);
+    EXPECT_EQ(ResolvePath(name), ResolvePath("Escenas_Bin/Script.TXT"));
   }
+  // A name not there yet keeps its spelling; the folders before it take theirs.
+  EXPECT_EQ(ResolvePath("ESCENAS_BIN\\New.TXT"), ResolvePath("Escenas_Bin\\") + "New.TXT");
   ASSERT_TRUE(WriteWholeFile("ESCENAS_BIN\\SCRIPT.TXT", "two\n", 4));
   EXPECT_EQ(dir.Read("Escenas_Bin/Script.TXT"), "two\n");
   EXPECT_EQ(Entries(dir.path + "/Escenas_Bin"), std::vector<std::string>{"Script.TXT"});
