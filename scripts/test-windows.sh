@@ -101,10 +101,9 @@ if [ -s "$list" ]; then
 fi
 
 # The same moments by both systems, at 30 frames per second: a 3D scene behind its noise masks,
-# another scene, the feedback trail, a particle burst, the aqua scene, and the last cards with
-# trail and noise. None falls within a shake, nor a few frames after one under a trail: a shake
-# takes its steps from the C library's random numbers, which differ between the two systems.
-moments=(8.5 20.5 27.9 50.4 82 106.5)
+# another in a shake, the feedback trail, a particle burst, the trail over the frames of a shake,
+# the aqua scene, and the last cards with trail and noise.
+moments=(8.5 16.1 27.9 50.4 74.3 82 106.5)
 [ -x "$linux/zorbanel-capture" ] || make --no-print-directory BUILD="$linux" build
 say "capturing ${#moments[@]} moments with $build and $linux"
 for t in "${moments[@]}"; do
