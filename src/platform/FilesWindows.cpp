@@ -297,9 +297,8 @@ FILE* AtomicFile::Open(const char* path) {
   // Windows has no unnamed files: the temporary is named from the start, swept once stale.
   RemoveStaleTemporaries(Directory(target_));
   temporary_ = TemporaryName(target_);
-  // Readable meanwhile (an encoder is handed WritePath), writable by nobody else.
-  HANDLE h = CreateFileW(Utf16(temporary_).c_str(), GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+  // Shared for writing too: an encoder is handed WritePath and writes the video there.
+  HANDLE h = CreateFileW(Utf16(temporary_).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     errno = ErrnoOf(GetLastError());
