@@ -94,34 +94,28 @@ bool RequestPixelFormat(int32_t bits) {
          SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0;
 }
 
-// The display offers width x height at the colour depth (a display that does not report its
-// pixel format accepts any depth).
-bool DisplayOffersMode(int32_t width, int32_t height, int32_t bits) {
-  SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
-  SDL_DisplayMode found;
-  if (!SDL_GetClosestDisplayMode(0, &want, &found)) return false;
-  if (found.w != width || found.h != height) return false;
-  return found.format == SDL_PIXELFORMAT_UNKNOWN ||
-         static_cast<int32_t>(SDL_BITSPERPIXEL(found.format)) == bits ||
-         static_cast<int32_t>(SDL_BYTESPERPIXEL(found.format)) * 8 == bits;
+// Full screen takes the desktop in the mode it is in, with the picture letterboxed at its own
+// aspect: a display without an 800 x 600 mode (most of today's) still plays full screen, and
+// nothing is left switched when the program ends. It is refused only where there is no desktop.
+bool DisplayOffersFullScreen(int32_t, int32_t, int32_t) {
+  SDL_DisplayMode desktop;
+  return SDL_GetDesktopDisplayMode(0, &desktop) == 0;
 }
 
-DisplayModeSwitch g_switchDisplayMode = DisplayOffersMode;
+DisplayModeSwitch g_switchDisplayMode = DisplayOffersFullScreen;
 
-// Opens the SDL window; a full-screen one takes the display mode of its size when it is shown.
+// Opens the SDL window; a full-screen one covers the desktop without changing its mode. It is
+// made at the desktop's size from the start: one made smaller and stretched when shown keeps its
+// first drawable size on some drivers, and the picture would be cut.
 SDL_Window* OpenWindow(const char* title, int32_t width, int32_t height, bool fullscreen) {
-  const Uint32 style =
-      fullscreen ? SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
-  SDL_Window* window =
-      SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | style);
-  if (window && fullscreen) {
-    SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
-    if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
-      SDL_DestroyWindow(window);
-      return nullptr;
-    }
+  SDL_DisplayMode desktop;
+  if (fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+    width = desktop.w;
+    height = desktop.h;
   }
-  return window;
+  const Uint32 style = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS
+                                  : SDL_WINDOW_RESIZABLE;
+  return SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | style);
 }
 
 }  // namespace
@@ -182,7 +176,7 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   // (no display), so the activation is delivered here.
   SendMessageA(m_hWnd, WM_ACTIVATE, WA_ACTIVE, 0);
 
-  // A full-screen mode may give the window another size than asked; the picture fits into it.
+  // Full screen gives the window the desktop's size; the picture fits into it, with bars.
   SDL_GL_GetDrawableSize(window, &width, &height);
   Resize(width, height);
   if (!InitState()) return FailCreate(*this, "Fallo en la inicialización.");
@@ -192,7 +186,7 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
 void GLWindow::Destroy() {
   SDL_Window* window = static_cast<SDL_Window*>(m_hWnd);
   if (m_fullscreen) {
-    if (window) SDL_SetWindowFullscreen(window, 0);  // back to the desktop mode
+    if (window) SDL_SetWindowFullscreen(window, 0);
     SDL_ShowCursor(SDL_ENABLE);
     m_fullscreen = false;
   }
@@ -357,7 +351,7 @@ bool GLWindow::FindExtension(const char* list, const char* name) {
 }
 
 void SetDisplayModeSwitch(DisplayModeSwitch change) {
-  g_switchDisplayMode = change ? change : DisplayOffersMode;
+  g_switchDisplayMode = change ? change : DisplayOffersFullScreen;
 }
 
 bool SwapBuffers(HDC dc) {

@@ -110,9 +110,9 @@ extern PFNGLMULTITEXCOORD2FARBPROC zb_glMultiTexCoord2fARB;
 #define glActiveTextureARB zb_glActiveTextureARB
 #define glMultiTexCoord2fARB zb_glMultiTexCoord2fARB
 
-// The display-mode switch of a full-screen Create: true when the display can be set to
-// width x height at the colour depth. Tests install one that refuses, as a display without that
-// mode does; nullptr restores the display's own answer.
+// The check of a full-screen Create: true when the display can show the picture full screen (on
+// the desktop's own mode). Tests install one that refuses, as a display without a desktop does;
+// nullptr restores the display's own answer.
 typedef bool (*DisplayModeSwitch)(int32_t width, int32_t height, int32_t bits);
 void SetDisplayModeSwitch(DisplayModeSwitch change);
 
