@@ -3,8 +3,7 @@
 # outside the tree, ZB_DEBIAN_ROOT moves it) gets exactly the packages of the apt-get line in the
 # package's README; the package is unpacked there; a new production is made and checked with the
 # tools; then the bundled production plays to its end as a plain start plays it, full screen, on an
-# Xvfb whose one mode is the player's 800 x 600 (in another mode full screen is refused and the box
-# that offers a window waits for a click), with silent audio; the player must exit 0. Needs root (debootstrap, chroot, mounts) and xvfb-run.
+# Xvfb of the player's 800 x 600, with silent audio; the player must exit 0. Needs root (debootstrap, chroot, mounts) and xvfb-run.
 #   scripts/check-dist-debian.sh dist/zorbanel-VERSION-linux-x86_64.tar.gz
 set -euo pipefail
 package=$(realpath "$1")
