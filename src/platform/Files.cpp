@@ -1,5 +1,5 @@
-// The half of the file layer that is the same on every system: the record of reads, whole-file
-// reads and writes, and the names and sweeping of AtomicFile's temporaries.
+// The half of the file layer that is the same on every system: the open's modes, the record of
+// reads, whole-file reads and writes, and the names and sweeping of AtomicFile's temporaries.
 #include "platform/Files.h"
 
 #include <atomic>
@@ -35,6 +35,23 @@ const std::string& TemporaryPrefix() {
 }
 
 }  // namespace
+
+// Text-mode reads are the same on every system: the whole file within its limit, CR LF folded.
+// Windows' own text mode would end a text at a Ctrl-Z and let a growing file past its limit.
+FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
+  if (!path || !mode) return nullptr;
+  const std::string resolved = ResolvePath(path);
+  if (mode[0] != 'r') return OpenForWriting(resolved, mode);
+  const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
+  FILE* f = OpenForReading(path, resolved, text ? "rb" : mode, limit);
+  if (!text || !f) return f;
+  std::vector<uint8_t> data;
+  const bool whole = ReadRest(f, path, limit, data);
+  std::fclose(f);
+  if (!whole) return nullptr;
+  FoldCrLf(data);
+  return TextStream(std::move(data));
+}
 
 void files::RecordRead(const std::string& resolved) {
   std::lock_guard<std::mutex> hold(g_readLock);

@@ -23,6 +23,14 @@ void RemoveStaleTemporaries(const std::string& folder);
 
 // The system's half.
 extern const char kFolderSeparator;
+// Opens a regular file of at most limit bytes for reading in binary mode ("r+" for update);
+// anything else is refused with a log line naming path.
+FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
+                     uint64_t limit);
+// A read stream over text already read and folded.
+FILE* TextStream(std::vector<uint8_t>&& data);
+// Opens resolved for writing as mode says, byte for byte whatever its "t".
+FILE* OpenForWriting(const std::string& resolved, const char* mode);
 std::string HostName();
 unsigned long CurrentProcessId();
 // True only when no process of that id runs on this machine.

@@ -85,10 +85,12 @@ const char* SpecialKind(mode_t mode) {
   return "not a regular file";
 }
 
-// Opens a regular file for reading. O_NONBLOCK keeps the open of a FIFO from waiting for a
-// writer; it is cleared again once the file is known to be regular.
-FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
-                     uint64_t limit) {
+}  // namespace
+
+// O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is cleared again once the
+// file is known to be regular.
+FILE* files::OpenForReading(const char* path, const std::string& resolved, const char* mode,
+                            uint64_t limit) {
   const int fd = ::open(resolved.c_str(),
                         (std::strchr(mode, '+') ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -121,25 +123,6 @@ FILE* OpenForReading(const char* path, const std::string& resolved, const char* 
   else RecordRead(resolved);
   return f;
 }
-
-FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t limit) {
-  FILE* raw = OpenForReading(path, resolved, "rb", limit);
-  if (!raw) return nullptr;
-  auto* t = new TextBuffer;
-  const bool whole = ReadRest(raw, path, limit, t->data);
-  std::fclose(raw);
-  if (!whole) {
-    delete t;
-    return nullptr;
-  }
-  FoldCrLf(t->data);
-  cookie_io_functions_t io{TextRead, nullptr, TextSeek, TextClose};
-  FILE* f = ::fopencookie(t, "r", io);
-  if (!f) delete t;
-  return f;
-}
-
-}  // namespace
 
 FileStamp StampOfFile(const char* path) {
   FileStamp stamp;
@@ -181,15 +164,17 @@ std::string ResolvePath(const char* path) {
   return result;
 }
 
-FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
-  if (!path || !mode) return nullptr;
-  const std::string resolved = ResolvePath(path);
-  if (mode[0] == 'r') {
-    const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
-    return text ? OpenTextForReading(path, resolved, limit)
-                : OpenForReading(path, resolved, mode, limit);
-  }
-  // Binary modes and writes: "t" is a Windows letter that the C library here does not know.
+FILE* files::TextStream(std::vector<uint8_t>&& data) {
+  auto* t = new TextBuffer;
+  t->data = std::move(data);
+  cookie_io_functions_t io{TextRead, nullptr, TextSeek, TextClose};
+  FILE* f = ::fopencookie(t, "r", io);
+  if (!f) delete t;
+  return f;
+}
+
+// "t" is a Windows letter that the C library here does not know.
+FILE* files::OpenForWriting(const std::string& resolved, const char* mode) {
   std::string m;
   for (const char* c = mode; *c; ++c)
     if (*c != 't') m += *c;

@@ -57,9 +57,10 @@ int64_t SizeOfHandle(HANDLE h) {
                               info.nFileSizeLow);
 }
 
-// Opens a regular file for reading in binary mode.
-FILE* OpenForReading(const char* path, const std::string& resolved, const char* mode,
-                     uint64_t limit) {
+}  // namespace
+
+FILE* files::OpenForReading(const char* path, const std::string& resolved, const char* mode,
+                            uint64_t limit) {
   const bool update = std::strchr(mode, '+') != nullptr;
   const std::wstring wide = Utf16(resolved);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -104,17 +105,9 @@ FILE* OpenForReading(const char* path, const std::string& resolved, const char* 
   return f;
 }
 
-// Text mode read as the Linux build reads it: the whole file within its limit, CR LF folded,
-// served from a temporary file that the system deletes when it is closed, a kill included.
-// Windows' own text mode would end the text at a Ctrl-Z, and let a growing file past its limit.
-FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t limit) {
-  FILE* raw = OpenForReading(path, resolved, "rb", limit);
-  if (!raw) return nullptr;
-  std::vector<uint8_t> data;
-  const bool whole = ReadRest(raw, path, limit, data);
-  std::fclose(raw);
-  if (!whole) return nullptr;
-  FoldCrLf(data);
+// The folded text is served from a temporary file that the system deletes when it is closed,
+// a kill included.
+FILE* files::TextStream(std::vector<uint8_t>&& data) {
   wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
   if (!GetTempPathW(MAX_PATH + 1, folder) || !GetTempFileNameW(folder, L"zbt", 0, name)) {
     errno = ErrnoOf(GetLastError());
@@ -144,6 +137,8 @@ FILE* OpenTextForReading(const char* path, const std::string& resolved, uint64_t
   if (!f) _close(fd);
   return f;
 }
+
+namespace {
 
 // How much of p names a root, kept as written: "\\\\server\\share\\", "C:\\", "C:", "\\" or nothing.
 size_t RootLength(const std::string& p) {
@@ -188,16 +183,9 @@ std::string ResolvePath(const char* path) {
   return resolved;
 }
 
-FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
-  if (!path || !mode) return nullptr;
-  const std::string resolved = ResolvePath(path);
-  if (mode[0] == 'r') {
-    const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
-    return text ? OpenTextForReading(path, resolved, limit)
-                : OpenForReading(path, resolved, mode, limit);
-  }
-  // Written byte for byte, as on Linux: a file the engine writes is the same on every system,
-  // and its readers fold CR LF anyway.
+// Written byte for byte, as on Linux: a file the engine writes is the same on every system,
+// and its readers fold CR LF anyway.
+FILE* files::OpenForWriting(const std::string& resolved, const char* mode) {
   std::wstring m;
   for (const char* c = mode; *c; ++c)
     if (*c != 't' && *c != 'b') m += static_cast<wchar_t>(*c);
