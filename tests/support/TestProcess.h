@@ -44,6 +44,8 @@ class TestProcess {
   void Kill();
 
  private:
+  // One step of Wait's polling: a short sleep; on Windows also the answer to any box shown.
+  void Pause();
 #ifdef _WIN32
   void* process_ = nullptr;
   unsigned long id_ = 0;

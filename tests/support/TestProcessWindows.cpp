@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <chrono>
 #include <cwctype>
 #include <map>
 
@@ -167,19 +166,10 @@ bool TestProcess::Ended(int& status) {
   return ended_;
 }
 
-int TestProcess::Wait(double seconds) {
-  const auto start = std::chrono::steady_clock::now();
-  int status = kTimedOut;
-  while (Started() && !Ended(status)) {
-    if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds)) {
-      Kill();
-      return kTimedOut;
-    }
-    // A box on the screen waits for ever for a click that no test gives.
-    EnumWindows(AnswerBoxOf, static_cast<LPARAM>(id_));
-    WaitForSingleObject(process_, 50);
-  }
-  return status;
+// A box on the screen waits for ever for a click that no test gives.
+void TestProcess::Pause() {
+  EnumWindows(AnswerBoxOf, static_cast<LPARAM>(id_));
+  WaitForSingleObject(process_, 50);
 }
 
 void TestProcess::AskToEnd() {
