@@ -10,6 +10,7 @@ core=(
   libsdl2-dev libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libjpeg62-turbo-dev libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core fonts-dejavu-extra zlib1g-dev libpng-dev
+  libtinygltf-dev libtinyobjloader-dev libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
 )
