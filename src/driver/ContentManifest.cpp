@@ -209,6 +209,16 @@ void ParseNoise(const std::vector<std::string>& w, LineParser& p, int line, Cont
   m.noiseSetLine[s] = line;
 }
 
+// title: the rest of the line after the keyword, spaces round it left out.
+void ParseTitle(const std::string& content, LineParser& p, int line, ContentManifest& m) {
+  if (m.titleLine != 0) return p.Fail("title is already given on line " + std::to_string(m.titleLine));
+  const size_t keyword = content.find_first_not_of(" \t") + 5;
+  const size_t first = content.find_first_not_of(" \t\r", keyword);
+  if (first == std::string::npos) return p.Fail("title needs the production's name");
+  m.title = content.substr(first, content.find_last_not_of(" \t\r") + 1 - first);
+  m.titleLine = line;
+}
+
 }  // namespace
 
 bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
@@ -248,8 +258,10 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
       ParseSingle(w, p, line, manifest.music);
     } else if (Is(w[0], "script")) {
       ParseSingle(w, p, line, manifest.script);
+    } else if (Is(w[0], "title")) {
+      ParseTitle(content, p, line, manifest);
     } else {
-      p.Fail("unknown entry '" + w[0] + "' (font, music, script, scene, layer, noise, particles)");
+      p.Fail("unknown entry '" + w[0] + "' (font, music, script, scene, layer, noise, particles, title)");
     }
   }
   const std::string where = std::string(source) + ":";

@@ -37,6 +37,9 @@ constexpr int kNoiseSetLayers = 4;  // the flip-book's masks, from a set's first
 
 struct ContentManifest {
   std::string source;  // the manifest file, or "(built-in)"
+  // The production's name, for the window title and the information text; empty: the player's.
+  std::string title;
+  int titleLine = 0;
   ManifestEntry font;
   ManifestEntry music;
   ManifestEntry script;
