@@ -72,11 +72,25 @@ NumberRead ReadInt(const char* token, int32_t& field) {
   return *end == '\0' ? NumberRead::kWhole : NumberRead::kPart;
 }
 
-void NoteNumber(LineProblems* problems, NumberRead read, const char* what, const char* token) {
+// What the number reads as, in the author's words; a decimal comma gets its own hint, as the
+// usual slip of a keyboard set for another language.
+void NoteNumber(LineProblems* problems, NumberRead read, const char* what, const char* token,
+                double value, bool whole) {
   if (!problems || read == NumberRead::kWhole) return;
-  problems->notes.push_back(std::string(what) + " '" + token + "' " +
-                            (read == NumberRead::kNone ? "is not a number: the field is left unset"
-                                                       : "is not a whole number: only its start is read"));
+  std::string note = std::string(what) + " '" + token + "' ";
+  if (read == NumberRead::kNone) {
+    note += "is not a number: it reads as 0";
+  } else if (whole) {
+    note += "is not a whole number: it reads as " + FormatNumber(value);
+  } else if (std::strchr(token, ',')) {
+    std::string point = token;
+    std::replace(point.begin(), point.end(), ',', '.');
+    note += "has a decimal comma: write " + point + " with a point; as written it reads as " +
+            FormatNumber(value);
+  } else {
+    note += "is not one number: only its start is read, as " + FormatNumber(value);
+  }
+  problems->notes.push_back(note);
 }
 
 template <size_t N>
@@ -105,6 +119,12 @@ bool ReadEventChunk(FILE* f, char (&chunk)[kScriptChunk + 1], bool& lineStart, b
     if (!inComment && !note) return true;
   }
   return false;
+}
+
+// A UTF-8 byte-order mark, as some editors save one, is no part of the first event.
+void PassByteOrderMark(FILE* f) {
+  char mark[3];
+  if (std::fread(mark, 1, 3, f) != 3 || std::memcmp(mark, "\xEF\xBB\xBF", 3) != 0) std::rewind(f);
 }
 
 }  // namespace
@@ -162,19 +182,19 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
   char* save = nullptr;
   const char* token = ::strtok_r(work, " ", &save);
   if (!token) return;
-  NoteNumber(problems, ReadFloat(token, event.time), "time", token);
+  NoteNumber(problems, ReadFloat(token, event.time), "time", token, event.time, false);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kTargetKinds, event.targetKind);
   NoteKeyword(problems, kTargetKinds, "target kind", token, event.targetKind);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
-  NoteNumber(problems, ReadInt(token, event.targetIndex), "index", token);
+  NoteNumber(problems, ReadInt(token, event.targetIndex), "index", token, event.targetIndex, true);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kEffects, event.effect);
   NoteKeyword(problems, kEffects, "effect", token, event.effect);
   if (problems) problems->tokens = 4;
   for (float& param : event.params) {
     if (!(token = ::strtok_r(nullptr, " ", &save))) break;
-    NoteNumber(problems, ReadFloat(token, param), "parameter", token);
+    NoteNumber(problems, ReadFloat(token, param), "parameter", token, param, false);
     if (problems) ++problems->params;
   }
   if (problems && token && ::strtok_r(nullptr, " ", &save))
@@ -269,6 +289,7 @@ void Timeline::LoadScript(const char* path) {
   char chunk[kScriptChunk + 1];
   int32_t count = 0;
   bool lineStart = true, inComment = false;
+  PassByteOrderMark(f);
   while (count < kMaxScriptEvents && ReadEventChunk(f, chunk, lineStart, inComment) && !std::feof(f))
     ++count;
   const bool cut = count == kMaxScriptEvents && ReadEventChunk(f, chunk, lineStart, inComment);
@@ -289,6 +310,7 @@ void Timeline::LoadScript(const char* path) {
   // A file that shrank between the passes leaves the rest of the events at their zero state.
   lineStart = true;
   inComment = false;
+  PassByteOrderMark(f);
   for (int32_t j = 0; j < count && ReadEventChunk(f, chunk, lineStart, inComment); ++j)
     ParseEventLine(chunk, events[j]);
   std::fclose(f);
