@@ -219,6 +219,24 @@ void ParseTitle(const std::string& content, LineParser& p, int line, ContentMani
   m.titleLine = line;
 }
 
+// The music's tempo, for beat times in the script.
+void ParseTempo(const std::vector<std::string>& w, LineParser& p, int line, ContentManifest& m) {
+  if (w.size() < 2 || w.size() > 4) return p.Fail("tempo takes BPM [BEAT0_SECONDS [BEATS_A_BAR]]");
+  if (m.tempoLine != 0) return p.Fail("tempo is already given on line " + std::to_string(m.tempoLine));
+  Tempo t;
+  float bar = 4;
+  if (!p.Number(w[1], "beats a minute", t.bpm) ||
+      (w.size() > 2 && !p.Number(w[2], "beat 0 offset", t.beatZero)) ||
+      (w.size() > 3 && !p.Number(w[3], "beats a bar", bar)))
+    return;
+  if (!(t.bpm > 0) || t.bpm > 1000) return p.Fail("beats a minute " + w[1] + " is not between 0 and 1000");
+  if (bar < 1 || bar > 64 || bar != std::floor(bar))
+    return p.Fail("beats a bar " + w[3] + " is not a whole number from 1 to 64");
+  t.beatsPerBar = static_cast<int32_t>(bar);
+  m.tempo = t;
+  m.tempoLine = line;
+}
+
 }  // namespace
 
 bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
@@ -260,8 +278,11 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
       ParseSingle(w, p, line, manifest.script);
     } else if (Is(w[0], "title")) {
       ParseTitle(content, p, line, manifest);
+    } else if (Is(w[0], "tempo")) {
+      ParseTempo(w, p, line, manifest);
     } else {
-      p.Fail("unknown entry '" + w[0] + "' (font, music, script, scene, layer, noise, particles, title)");
+      p.Fail("unknown entry '" + w[0] +
+             "' (font, music, script, scene, layer, noise, particles, title, tempo)");
     }
   }
   const std::string where = std::string(source) + ":";

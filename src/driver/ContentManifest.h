@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "timeline/Beats.h"
+
 // The manifest's name in the production folder.
 extern const char kManifestFile[];
 
@@ -48,6 +50,8 @@ struct ContentManifest {
   std::vector<ManifestEntry> particleFiles;
   int32_t noiseSetFirstLayer[kNoiseSets] = {-1, -1};  // -1: the set has no layers
   int noiseSetLine[kNoiseSets] = {0, 0};
+  Tempo tempo;        // "tempo BPM [BEAT0_SECONDS [BEATS_A_BAR]]"; unknown when not given
+  int tempoLine = 0;
   // What the player plays on with but the author may not mean, one "source:line: what" each.
   std::vector<std::string> warnings;
 };

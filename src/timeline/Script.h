@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "timeline/Beats.h"
+
 // What an event acts on; the index then picks the entry of that kind's store.
 enum TargetKind : int32_t {
   SCENE = 1,
@@ -39,6 +41,8 @@ struct ScriptEvent {
   int32_t targetIndex;   // index in the store of that kind
   int32_t effect;        // EffectCode, or 0 when the line named none we know
   float params[kEventParams];
+  float moveSeconds;     // 0: the value is set at once; more: it moves there over that time
+  int32_t moveCurve;     // MoveCurve, for a move
 };
 
 // Longest piece of a line taken as one line: the reader's 255-byte buffer less its terminator.

@@ -3,8 +3,10 @@
 // script can address with an on/off flag each, and the whole-screen effect settings. Dispatch
 // applies the events the music has reached; Compose draws a frame from the resulting state.
 #include <cstdint>
+#include <vector>
 
 #include "timeline/EffectState.h"
+#include "timeline/Move.h"
 #include "timeline/Script.h"
 
 class Scene;
@@ -49,6 +51,8 @@ class Timeline {
   uint32_t cursor = 0;
   GLWindow* window = nullptr;
   EffectState start;  // as start-up left the production, before the first event
+  Tempo tempo;        // for beat times in the script; set before LoadScript
+  std::vector<ActiveMove> moves;  // under way, one at most per value
 
   Timeline() = default;
   ~Timeline() { ReleaseEvents(); }
