@@ -90,7 +90,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   PrefetchTextures(pictures);
 
   status = 0;  // the window's own faults have shown their box and end quietly
-  if (!g_window.Create("QUENTARO Team - Zorbanel!", 800, 600, 32, 100.33f, options.fullscreen))
+  if (!g_window.Create(ProductionTitle(), 800, 600, 32, 100.33f, options.fullscreen))
     return false;
   if (!g_window.CheckExtensions()) {
     MessageBoxA(nullptr, "Multitextura no soportada. No se puede ejecutar esta aplicacion.", "Error!",
@@ -114,6 +114,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   if (!loaded()) return false;
   LoadParticleSystems(g_manifest);
   if (!loaded()) return false;
+  g_timeline.tempo = g_manifest.tempo;
   g_timeline.LoadScript(g_manifest.script.path.c_str());
   g_timeline.SortEvents();
   g_timeline.SetMusic(&g_music);
@@ -129,6 +130,14 @@ bool StartProduction(const StartupOptions& options, int& status) {
 const ContentManifest& ProductionManifest() { return g_manifest; }
 
 void SetProductionManifest(const ContentManifest& manifest) { g_manifest = manifest; }
+
+const char* ProductionTitle() {
+  return g_manifest.title.empty() ? "QUENTARO Team - Zorbanel!" : g_manifest.title.c_str();
+}
+
+const char* ProductionInfoTitle() {
+  return g_manifest.title.empty() ? "QUENTARO Team [OpenGL 3D Engine]" : g_manifest.title.c_str();
+}
 
 void ShutdownProduction() {
   g_music.Free();

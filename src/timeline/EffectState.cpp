@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "effects/LayerSlot.h"
+#include "platform/GLWindow.h"
 #include "scene/Scene.h"
 #include "timeline/Timeline.h"
 
@@ -35,6 +36,7 @@ EffectState EffectState::Of(const Timeline& t) {
   s.blurAlpha = t.blurAlpha;
   s.noiseMode = g_noiseMode;
   s.noiseFrame = g_noiseFrame;
+  s.fov = t.window ? t.window->m_fov : 0;
   for (int32_t i = 0; i < t.sceneCount; ++i) {
     const Scene& scene = *t.sceneTargets[i];
     SceneEffects e{scene.cameraIndex, scene.animFrame, scene.shakeAmount, scene.aquaEnabled,
@@ -53,6 +55,7 @@ EffectState EffectState::Of(const Timeline& t) {
                            std::vector<Particle>(system.particles,
                                                  system.particles + system.count)});
   }
+  s.moves = t.moves;
   return s;
 }
 
@@ -64,8 +67,10 @@ void EffectState::ApplyTo(Timeline& t) const {
   t.saturateCount = saturateCount;
   t.saturateSpread = saturateSpread;
   t.blurAlpha = blurAlpha;
+  t.moves = moves;
   g_noiseMode = noiseMode;
   g_noiseFrame = noiseFrame;
+  if (t.window) t.window->m_fov = fov;
   for (size_t i = 0; i < scenes.size() && i < static_cast<size_t>(t.sceneCount); ++i) {
     Scene& scene = *t.sceneTargets[i];
     const SceneEffects& e = scenes[i];
@@ -119,7 +124,7 @@ bool operator==(const EffectState& a, const EffectState& b) {
          a.layerActive == b.layerActive && a.particleActive == b.particleActive &&
          a.saturateCount == b.saturateCount && a.saturateSpread == b.saturateSpread &&
          a.blurAlpha == b.blurAlpha && a.noiseMode == b.noiseMode &&
-         a.noiseFrame == b.noiseFrame &&
+         a.noiseFrame == b.noiseFrame && a.moves == b.moves && a.fov == b.fov &&
          std::equal(a.scenes.begin(), a.scenes.end(), b.scenes.begin(), b.scenes.end(),
                     sameScene) &&
          std::equal(a.layers.begin(), a.layers.end(), b.layers.begin(), b.layers.end(),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "particles/ParticleSystem.h"
+#include "timeline/Move.h"
 
 class Timeline;
 
@@ -38,9 +39,11 @@ struct EffectState {
   float saturateCount = 0, saturateSpread = 0, blurAlpha = 0;
   int8_t noiseMode = 0;
   float noiseFrame = 0;
+  float fov = 0;  // the window's field of view, which the next frame's projection is built from
   std::vector<SceneEffects> scenes;
   std::vector<LayerEffects> layers;
   std::vector<ParticleEffects> particles;
+  std::vector<ActiveMove> moves;
 
   // The state of the timeline and of every target it has registered.
   static EffectState Of(const Timeline& timeline);

@@ -14,6 +14,7 @@
 
 #include "effects/LayerSlot.h"
 #include "platform/Files.h"
+#include "timeline/Move.h"
 #include "timeline/Timeline.h"
 
 namespace {
@@ -127,6 +128,50 @@ void PassByteOrderMark(FILE* f) {
   if (std::fread(mark, 1, 3, f) != 3 || std::memcmp(mark, "\xEF\xBB\xBF", 3) != 0) std::rewind(f);
 }
 
+// A time in seconds, or in beats with a tempo. A beat time that cannot be turned into seconds
+// never comes due: at 0 it would fire at the start, which the author did not write.
+void ReadTime(const char* token, const Tempo* tempo, ScriptEvent& event, LineProblems* problems) {
+  if (TimeFormOf(token) == TimeForm::kSeconds)
+    return NoteNumber(problems, ReadFloat(token, event.time), "time", token, event.time, false);
+  std::string why;
+  if (ReadBeatTime(token, tempo ? *tempo : Tempo(), false, event.time, why)) return;
+  event.time = std::numeric_limits<float>::quiet_NaN();
+  if (problems) problems->notes.push_back(why + ": the event never comes due");
+}
+
+bool IsMoveWord(const char* token) { return ::strcasecmp(token, "over") == 0; }
+
+// "over DURATION [CURVE]", after the parameters. What it cannot use leaves the value set at once
+// (or moving on a straight line, for a curve it does not know), and is said.
+void ReadMove(char*& save, const Tempo* tempo, ScriptEvent& e, LineProblems* problems) {
+  const auto note = [problems](const std::string& text) {
+    if (problems) problems->notes.push_back(text);
+  };
+  e.moveSeconds = 0;
+  e.moveCurve = CURVE_LINEAR;
+  const char* token = ::strtok_r(nullptr, " ", &save);
+  if (!token) return note("'over' needs a duration: the value is set at once");
+  float seconds = 0;
+  std::string why;
+  if (TimeFormOf(token) == TimeForm::kSeconds) {
+    if (ReadFloat(token, seconds) != NumberRead::kWhole)
+      return note("move duration '" + std::string(token) +
+                  "' is not a number: the value is set at once");
+  } else if (!ReadBeatTime(token, tempo ? *tempo : Tempo(), true, seconds, why)) {
+    return note(why + ": the value is set at once");
+  }
+  if (!(seconds >= 0) || std::isinf(seconds))
+    return note("move duration " + FormatNumber(seconds) +
+                " is not a length of time: the value is set at once");
+  e.moveSeconds = seconds;
+  if (!(token = ::strtok_r(nullptr, " ", &save))) return;
+  if (!ReadCurve(token, e.moveCurve))
+    note("unknown curve '" + std::string(token) +
+         "' (linear, step, smooth, ease-in, ease-out): linear is used");
+  if ((token = ::strtok_r(nullptr, " ", &save)))
+    note("'" + std::string(token) + "' after the move's curve is not read");
+}
+
 }  // namespace
 
 bool IsNoteLine(const char* line) {
@@ -172,7 +217,8 @@ int EffectParamCount(int32_t effect) {
   }
 }
 
-void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems) {
+void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems,
+                    const Tempo* tempo) {
   char work[256];
   std::strncpy(work, line, sizeof work - 1);
   work[sizeof work - 1] = '\0';
@@ -182,7 +228,7 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
   char* save = nullptr;
   const char* token = ::strtok_r(work, " ", &save);
   if (!token) return;
-  NoteNumber(problems, ReadFloat(token, event.time), "time", token, event.time, false);
+  ReadTime(token, tempo, event, problems);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kTargetKinds, event.targetKind);
   NoteKeyword(problems, kTargetKinds, "target kind", token, event.targetKind);
@@ -192,13 +238,17 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
   ReadKeyword(token, kEffects, event.effect);
   NoteKeyword(problems, kEffects, "effect", token, event.effect);
   if (problems) problems->tokens = 4;
-  for (float& param : event.params) {
-    if (!(token = ::strtok_r(nullptr, " ", &save))) break;
+  // The parameters run up to the move's word, if the line has one.
+  int read = 0;
+  while ((token = ::strtok_r(nullptr, " ", &save)) && !IsMoveWord(token)) {
+    if (read == kEventParams && problems)
+      problems->notes.push_back("more than 20 parameters: the rest are not read");
+    if (read >= kEventParams) continue;
+    float& param = event.params[read++];
     NoteNumber(problems, ReadFloat(token, param), "parameter", token, param, false);
     if (problems) ++problems->params;
   }
-  if (problems && token && ::strtok_r(nullptr, " ", &save))
-    problems->notes.push_back("more than 20 parameters: the rest are not read");
+  if (token) ReadMove(save, tempo, event, problems);
   HoldParams(event, problems ? &problems->notes : nullptr);
 }
 
@@ -213,6 +263,10 @@ std::string FormatNumber(double value) {
 void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
   if (!EffectActsOn(e.targetKind, e.effect)) return;
   const std::string effect = EffectName(e.effect);
+  if (e.moveSeconds > 0 && MovingValueOf(e.targetKind, e.effect) == MovingValue::kNone) {
+    if (notes) notes->push_back(effect + " cannot move: its value is set at once");
+    e.moveSeconds = 0;
+  }
   // Puts `value` into [low, high] (not-a-number: `fallback`) and tells the change.
   const auto hold = [&](float& value, float low, float high, float fallback, const char* what,
                         const std::string& range) {
@@ -312,7 +366,7 @@ void Timeline::LoadScript(const char* path) {
   inComment = false;
   PassByteOrderMark(f);
   for (int32_t j = 0; j < count && ReadEventChunk(f, chunk, lineStart, inComment); ++j)
-    ParseEventLine(chunk, events[j]);
+    ParseEventLine(chunk, events[j], nullptr, &tempo);
   std::fclose(f);
 }
 

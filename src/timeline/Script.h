@@ -63,7 +63,10 @@ struct LineProblems {
 // it passed over.
 // Parameters that would drive unbounded work, or that the drawing has no use for, are held to
 // the ranges below (HoldParams), so the player, its seek and the capture all take the held value.
-void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems = nullptr);
+// A time may be written in beats ("b64", "17:1") when `tempo` is known; without one such a time
+// never comes due. A trailing "over DURATION [CURVE]" makes the event a move (timeline/Move.h).
+void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems = nullptr,
+                    const Tempo* tempo = nullptr);
 
 // Glow copies drawn at most, each a full-screen quad. Every copy adds round(255 * I * I * a)
 // to a channel holding 8 bits (I the texel, a the copy's strength, 1 down to 1 / count): a texel

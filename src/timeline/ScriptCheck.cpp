@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <tuple>
 
 #include "platform/Files.h"
 #include "timeline/Script.h"
@@ -22,6 +24,11 @@ std::string Indices(int32_t count, const std::string& noun) {
   if (count <= 0) return "no " + noun + "s";
   if (count == 1) return "one " + noun + ", 0";
   return std::to_string(count) + " " + noun + "s, 0 to " + std::to_string(count - 1);
+}
+
+// "no parameters", "1 parameter", "2 parameters".
+std::string Count(int count, const std::string& noun) {
+  return (count == 0 ? "no" : std::to_string(count)) + " " + noun + (count == 1 ? "" : "s");
 }
 
 class Checker {
@@ -50,6 +57,7 @@ class Checker {
     for (const std::string& note : problems.notes) Add(number, note);
     if (problems.tokens < 4) return Add(number, "an event needs TIME KIND INDEX EFFECT");
     if (event.targetKind == 0 || event.effect == 0) return;
+    result.loaded.push_back({number, event});
     Event(number, event, problems.params);
   }
 
@@ -78,10 +86,13 @@ class Checker {
     if (indexed && (e.targetIndex < 0 || e.targetIndex >= count))
       return Add(number, std::string(kind) + " " + std::to_string(e.targetIndex) +
                              " is not loaded: the production has " + Indices(count, noun));
-    if (params < EffectParamCount(e.effect))
-      Add(number, effect + " takes " + std::to_string(EffectParamCount(e.effect)) + " parameter" +
-                      (EffectParamCount(e.effect) > 1 ? "s" : "") + ", " + std::to_string(params) +
-                      " given: the missing ones read as 0");
+    const int wanted = EffectParamCount(e.effect);
+    const std::string takes = effect + " takes " + Count(wanted, "parameter") + ", " +
+                              std::to_string(params) + " given: ";
+    if (params < wanted) Add(number, takes + "the missing ones read as 0");
+    if (params > wanted)
+      Add(number, takes + (params - wanted == 1 ? "the last one is" : "the last " +
+                           std::to_string(params - wanted) + " are") + " not read");
     const int32_t whole = TruncateParam(e.params[0]);
     // Sets out of range were switched off when the line was read (HoldParams), and told there.
     if (e.effect == FX_NOISE && whole > 0 && !targets_.noiseSet[whole - 1])
@@ -90,6 +101,10 @@ class Checker {
     if (e.effect == FX_AQUA && whole != 0 && static_cast<int8_t>(whole) == 0)
       Add(number, "FX_AQUA " + std::to_string(whole) +
                       " is kept in 8 bits, which gives 0: the deformation is off (1 turns it on)");
+    if (e.effect == FX_AQUA && whole != 0 && static_cast<size_t>(e.targetIndex) < targets_.sceneAqua.size() &&
+        !targets_.sceneAqua[e.targetIndex])
+      Add(number, "scene " + std::to_string(e.targetIndex) +
+                      " is not prepared for FX_AQUA: add 'aqua' to its scene line in the manifest");
     if (e.effect == FX_CHANGE_CAM && static_cast<size_t>(e.targetIndex) < targets_.sceneCameras.size()) {
       const int32_t cameras = targets_.sceneCameras[e.targetIndex];
       const std::string scene = "scene " + std::to_string(e.targetIndex);
@@ -107,7 +122,63 @@ class Checker {
       return Add(number, "at " + FormatNumber(e.time) + " s, after the end of the music (" +
                              FormatNumber(targets_.musicSeconds) + " s): it never comes due");
     if (e.effect == FX_QUIT) quit_ = true;
+    SameTime(number, e);
   }
+
+  // Two events of one time that set one thing to different values: they apply in the script's
+  // order within a frame, so the earlier one never shows. Relative steps (FX_MOVE) add up and
+  // bursts and quits are no settings, so they are left out.
+  void SameTime(int number, const ScriptEvent& e) {
+    float value[2] = {0, 0};
+    const int slot = SettingOf(e, value);
+    if (slot < 0 || std::isnan(e.time)) return;
+    const bool screen = e.targetKind == SCENE && IsWholeScreenEffect(e.effect);
+    const auto key = std::make_tuple(e.time, screen ? 0 : e.targetKind, screen ? 0 : e.targetIndex, slot);
+    const auto earlier = settings_.find(key);
+    if (earlier != settings_.end() && (earlier->second.value[0] != value[0] || earlier->second.value[1] != value[1]))
+      Add(number, (screen ? std::string("the screen") : std::string(KindWord(e.targetKind)) + " " +
+                                                            std::to_string(e.targetIndex)) +
+                      ": line " + std::to_string(earlier->second.line) + " sets " + earlier->second.text +
+                      " and this line " + Setting(e) + ", both at " + FormatNumber(e.time) +
+                      " s: only this line's takes effect");
+    settings_[key] = {number, {value[0], value[1]}, Setting(e)};
+  }
+
+  // What the event sets, as a slot number (-1: it sets nothing that stays), and the value it
+  // leaves there as the dispatcher stores it.
+  static int SettingOf(const ScriptEvent& e, float (&value)[2]) {
+    const int32_t whole = TruncateParam(e.params[0]);
+    switch (e.effect) {
+      case FX_START: case FX_SHOW: value[0] = 1; return 0;
+      case FX_STOP: case FX_HIDE: return 0;
+      case FX_CHANGE_CAM: value[0] = static_cast<float>(whole); return FX_CHANGE_CAM;
+      case FX_AQUA: value[0] = static_cast<int8_t>(whole) != 0; return FX_AQUA;
+      case FX_NOISE: value[0] = static_cast<int8_t>(whole); return FX_NOISE;
+      case FX_EXPLODE:
+        value[0] = static_cast<float>(whole);
+        value[1] = static_cast<float>(TruncateParam(e.params[1]));
+        return FX_EXPLODE;
+      case FX_SATURATE: case FX_RESIZE:
+        value[1] = e.params[1];
+        value[0] = e.params[0];
+        return e.effect;
+      case FX_SHAKE: case FX_BLUR: case FX_ALPHA: value[0] = e.params[0]; return e.effect;
+      default: return -1;
+    }
+  }
+
+  static std::string Setting(const ScriptEvent& e) {
+    std::string text = EffectName(e.effect);
+    for (int k = 0; k < EffectParamCount(e.effect); ++k) text += " " + FormatNumber(e.params[k]);
+    return text;
+  }
+
+  struct Set {
+    int line;
+    float value[2];
+    std::string text;
+  };
+  std::map<std::tuple<float, int32_t, int32_t, int>, Set> settings_;
 
   const ScriptTargets& targets_;
   bool quit_ = false;
@@ -126,7 +197,8 @@ ScriptCheck CheckScript(const std::string& text, const ScriptTargets& targets) {
     return checker.result;
   }
   int number = 0;
-  for (size_t start = 0; start < text.size();) {
+  // A UTF-8 byte-order mark, as some editors save one, is passed over as the player does.
+  for (size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; start < text.size();) {
     size_t end = text.find('\n', start);
     const bool last = end == std::string::npos;
     if (last) end = text.size();

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "timeline/Script.h"
+
 // What the script can address. Counts of what is loaded; unknowns are left empty or zero.
 struct ScriptTargets {
   int32_t scenes = 0;
   int32_t layers = 0;
   int32_t particles = 0;
   std::vector<int32_t> sceneCameras;  // cameras of each scene; empty when not known
+  std::vector<bool> sceneAqua;        // each scene is prepared for FX_AQUA; empty when not known
   bool noiseSet[2] = {false, false};  // FX_NOISE 1 and 2 have masks to show
   float musicSeconds = 0;             // length of the music; 0 when not known
 };
@@ -20,8 +23,15 @@ struct ScriptFinding {
   std::string text;
 };
 
+// An event as the player loads it, with the line that gives it.
+struct CheckedEvent {
+  int line = 0;
+  ScriptEvent event{};
+};
+
 struct ScriptCheck {
   std::vector<ScriptFinding> findings;
+  std::vector<CheckedEvent> loaded;  // every line that names a target and an effect, in file order
   int32_t events = 0;      // lines the player loads as events
   bool plainText = true;   // false: UTF-16 or NUL bytes, nothing in it reads as meant
 };

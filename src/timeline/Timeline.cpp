@@ -41,18 +41,23 @@ void Timeline::ForgetTargets() {
     sceneActive[i] = layerActive[i] = particleActive[i] = false;
   }
   sceneCount = layerCount = particleCount = 0;
+  moves.clear();
 }
 
 bool Timeline::Dispatch() {
   // Without a clock nothing can come due.
   if (!music) return false;
-  while (cursor < static_cast<uint32_t>(eventCount)) {
-    switch (ApplyNextEvent(music->Position())) {
-      case Due::Quit: return true;
-      case Due::NotYet: return false;
-      case Due::Applied: break;
-    }
+  float now = 0;
+  bool read = false;
+  Due due = Due::Applied;
+  while (due == Due::Applied && cursor < static_cast<uint32_t>(eventCount)) {
+    now = music->Position();
+    read = true;
+    due = ApplyNextEvent(now);
   }
+  if (due == Due::Quit) return true;
+  // At the position the events were last looked at, so the values match the events applied.
+  if (!moves.empty()) ApplyMoves(read ? now : music->Position());
   return false;
 }
 
@@ -82,10 +87,12 @@ void Timeline::ApplyToScene(const ScriptEvent& e) {
   // Whole-screen settings ride on scene events whatever their index.
   switch (e.effect) {
     case FX_SATURATE:
+      if (TakeOver(e, MovingValue::kSaturate, 0)) return;
       saturateCount = e.params[0];
       saturateSpread = e.params[1];
       return;
     case FX_BLUR:
+      if (TakeOver(e, MovingValue::kBlur, 0)) return;
       blurAlpha = e.params[0];
       return;
     case FX_NOISE:
@@ -113,7 +120,7 @@ void Timeline::ApplyToScene(const ScriptEvent& e) {
       scene.cameraIndex = TruncateParam(e.params[0]);
       break;
     case FX_SHAKE:
-      scene.shakeAmount = e.params[0];
+      if (!TakeOver(e, MovingValue::kSceneShake, i)) scene.shakeAmount = e.params[0];
       break;
     case FX_AQUA:
       // Kept to its 8 bits, as the flag is stored.
@@ -136,20 +143,23 @@ void Timeline::ApplyToLayer(const ScriptEvent& e) {
       layerActive[i] = false;
       break;
     case FX_ALPHA:
-      layer.alpha = e.params[0];
+      if (!TakeOver(e, MovingValue::kLayerAlpha, i)) layer.alpha = e.params[0];
       break;
     case FX_MOVE:
+      if (TakeOver(e, MovingValue::kLayerPosition, i)) break;
       layer.x0 += e.params[0];
       layer.x1 += e.params[0];
       layer.y0 += e.params[1];
       layer.y1 += e.params[1];
       break;
     case FX_RESIZE:
+      if (TakeOver(e, MovingValue::kLayerSize, i)) break;
       layer.x1 = layer.x0 + e.params[0];
       layer.y1 = layer.y0 + e.params[1];
+      KeepLayerSize(i, e.params[0], e.params[1]);
       break;
     case FX_SHAKE:
-      layer.shakeAmount = e.params[0];
+      if (!TakeOver(e, MovingValue::kLayerShake, i)) layer.shakeAmount = e.params[0];
       break;
     default:
       break;
@@ -168,7 +178,7 @@ void Timeline::ApplyToParticles(const ScriptEvent& e) {
       particleActive[i] = false;
       break;
     case FX_ALPHA:
-      system.alpha = e.params[0];
+      if (!TakeOver(e, MovingValue::kParticleAlpha, i)) system.alpha = e.params[0];
       break;
     case FX_EXPLODE:
       system.burstsLeft = TruncateParam(e.params[0]);
@@ -189,6 +199,7 @@ void Timeline::ReleaseEvents() {
 
 bool Timeline::ReplaceScript(const char* path) {
   Timeline fresh;
+  fresh.tempo = tempo;
   fresh.LoadScript(path);
   // Blank or unreadable lines load as events that do nothing: a script of only those is empty.
   int32_t usable = 0;

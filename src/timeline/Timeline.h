@@ -108,4 +108,15 @@ class Timeline {
   void ApplyToScene(const ScriptEvent& e);
   void ApplyToLayer(const ScriptEvent& e);
   void ApplyToParticles(const ScriptEvent& e);
+  // For an event that sets `value`: leaves a move already under way on it where it has got to,
+  // then starts the event's own move. False when the event sets the value at once (the caller
+  // does that, as it always has).
+  bool TakeOver(const ScriptEvent& e, MovingValue value, int32_t index);
+  // Puts every moving value where its move is at `now`; moves that have ended are dropped.
+  void ApplyMoves(float now);
+  void Settle(const ActiveMove& move, float at);
+  // A layer's new width and height, for a move of its corner under way.
+  void KeepLayerSize(int32_t layer, float width, float height);
+  void ReadValue(MovingValue value, int32_t index, float (&out)[2]) const;
+  void WriteValue(const ActiveMove& move, float now);
 };

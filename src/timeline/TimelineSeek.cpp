@@ -5,6 +5,7 @@
 
 #include "effects/LayerSlot.h"
 #include "platform/Clock.h"
+#include "platform/GLWindow.h"
 #include "platform/MusicPlayer.h"
 #include "platform/Random.h"
 #include "render/AquaDeformation.h"
@@ -123,7 +124,9 @@ void Timeline::Seek(float seconds, int framesPerSecond) {
     while (cursor < static_cast<uint32_t>(eventCount) && due == Due::Applied)
       due = ApplyNextEvent(now);
     quit = due == Due::Quit;
-    if (!quit) AdvanceFrame();
+    if (quit) break;
+    ApplyMoves(now);
+    AdvanceFrame();
   }
   setFrameWaitHandler(std::move(previous));
   SetClockSource(&base);
@@ -132,5 +135,7 @@ void Timeline::Seek(float seconds, int framesPerSecond) {
     Scene& scene = *sceneTargets[i];
     for (uint32_t k = 0; k < scene.objectCount; ++k) settleDeformation(scene.objects[k]);
   }
+  // The projection as the frame before the target left it, from the field of view replayed.
+  if (window) window->Resize(-1, -1);
   if (music) music->SetPosition(seconds);
 }
