@@ -70,6 +70,7 @@ void ReportScriptFindings(const std::vector<std::string>& contentWarnings) {
   targets.particles = g_particleCount;
   for (int s = 0; s < kNoiseSets; ++s) targets.noiseSet[s] = g_noiseSetFirstLayer[s] >= 0;
   targets.musicSeconds = g_music.Length();
+  targets.tempo = g_manifest.tempo;
   std::vector<std::string> findings;
   int32_t eventLines = 0;
   CheckContentScript(g_manifest, targets, findings, eventLines);

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/Files.h"
+#include "timeline/MoveCheck.h"
 #include "timeline/Script.h"
 
 namespace {
@@ -53,7 +54,8 @@ class Checker {
                       " characters: the rest is read as a line of its own");
     ScriptEvent event{};
     LineProblems problems;
-    ParseEventLine((line + "\n").substr(0, kScriptChunk).c_str(), event, &problems);
+    ParseEventLine((line + "\n").substr(0, kScriptChunk).c_str(), event, &problems,
+                   &targets_.tempo);
     for (const std::string& note : problems.notes) Add(number, note);
     if (problems.tokens < 4) return Add(number, "an event needs TIME KIND INDEX EFFECT");
     if (event.targetKind == 0 || event.effect == 0) return;
@@ -62,6 +64,7 @@ class Checker {
   }
 
   void End() {
+    for (const ScriptFinding& f : CheckMoveOverlaps(result.loaded)) Add(f.line, f.text);
     if (!quit_) Add(0, "no FX_QUIT on a SCENE target: the production never ends by itself");
     if (dropped_ > 0) Add(0, std::to_string(dropped_) + " more findings not shown");
   }
@@ -206,6 +209,7 @@ ScriptCheck CheckScript(const std::string& text, const ScriptTargets& targets) {
     start = end + 1;
   }
   checker.End();
+  AddBeatTimes(checker.result, targets.tempo);
   return checker.result;
 }
 

@@ -16,6 +16,7 @@ struct ScriptTargets {
   std::vector<bool> sceneAqua;        // each scene is prepared for FX_AQUA; empty when not known
   bool noiseSet[2] = {false, false};  // FX_NOISE 1 and 2 have masks to show
   float musicSeconds = 0;             // length of the music; 0 when not known
+  Tempo tempo;                        // for beat times in the script
 };
 
 struct ScriptFinding {

@@ -15,6 +15,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/Console.h"
 #include "platform/Files.h"
+#include "timeline/EffectList.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ const char kUsage[] =
     "and a missing FX_QUIT.\n"
     "Each finding is one line, \"file:line: what\", on standard output.\n"
     "\n"
+    "  --effects      lists every effect: its targets, parameters, their ranges and whether\n"
+    "                 it can move\n"
     "  -h, --help     this help\n"
     "  --version      the program's version\n"
     "\n"
@@ -50,6 +53,10 @@ int main(int argc, char** argv) {
   }
   if (count == 2 && arg == "--version") {
     std::printf("zorbanel-check %s\n", ZB_VERSION);
+    return kClean;
+  }
+  if (count == 2 && arg == "--effects") {
+    std::fputs(EffectListText().c_str(), stdout);
     return kClean;
   }
   if (count > 2 || (!arg.empty() && arg[0] == '-')) {
