@@ -1,10 +1,18 @@
 #pragma once
-// The content-build step that turns a scene's ASE export into the binary scene the player
-// loads: "escenas\" + name + ".ase" becomes "escenas_bin\" + name + ".bin", and the scene's
-// textures are copied into "textures\" (with the copy log beside the scene file). The two
-// output folders are made when missing.
-//
-// False when nothing new was written: the ASE file is missing, unreadable, empty, without a
-// geometric object or cut short, the name does not fit the 256-byte paths, or the scene file
-// could not be written. An existing scene file then stays as it was.
-bool ConvertSceneFromAse(const char* name);
+// The content-build step that turns a scene exported by a modeller into the binary scene the
+// player loads: "escenas\" + name + ".ase", ".gltf", ".glb" or ".obj" becomes "escenas_bin\" +
+// name + ".bin", and the scene's textures are copied into "textures\" (with the copy log beside
+// the scene file). The two output folders are made when missing.
+#include <string>
+
+// The source of a scene: exactly one of the four exports must exist. Fills path with the one
+// found; false with the reason in why when none or several do, or the name is too long.
+bool FindSceneSource(const char* name, std::string& path, std::string& why);
+
+// False when nothing new was written: the source is missing, ambiguous, unreadable, empty,
+// without a geometric object or cut short, the name does not fit the 256-byte paths, or the
+// scene file could not be written. An existing scene file then stays as it was.
+bool ConvertScene(const char* name);
+
+// The name callers knew when only ASE exports were read.
+inline bool ConvertSceneFromAse(const char* name) { return ConvertScene(name); }

@@ -25,10 +25,13 @@ const char kUsage[] =
     "Usage: zorbanel-convert [--quiet] SCENE...\n"
     "       zorbanel-convert --info FILE.bin...\n"
     "\n"
-    "Converts each SCENE of the production in the current folder from escenas\\SCENE.ase to\n"
-    "escenas_bin\\SCENE.bin and copies its textures into textures\\ (with the copy log\n"
-    "escenas_bin\\SCENE.bin.TXT). Missing output folders are made. SCENE may also be written\n"
-    "as escenas\\SCENE.ase.\n"
+    "Converts each SCENE of the production in the current folder from escenas\\SCENE.ase,\n"
+    ".gltf, .glb (glTF 2.0) or .obj to escenas_bin\\SCENE.bin and copies its textures into\n"
+    "textures\\ (with the copy log escenas_bin\\SCENE.bin.TXT). Missing output folders are\n"
+    "made. SCENE may also be written as escenas\\SCENE.ase (or .gltf...). When two of these\n"
+    "files exist for one SCENE, nothing is converted: keep only the one to convert. What a\n"
+    "glTF or OBJ file holds that the engine's scene cannot (skinning, morph targets, object\n"
+    "animation, PBR maps...) is named once per file as a warning.\n"
     "\n"
     "An existing scene file is replaced only by a whole conversion: an ASE file that is\n"
     "empty, holds no geometric object, has a mesh element before its count or ends inside a\n"
@@ -63,12 +66,13 @@ bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
   return text.size() >= n && ::strcasecmp(text.c_str() + text.size() - n, suffix) == 0;
 }
 
-// "escenas\nudo.ase", "escenas/nudo.ase" and "nudo" all name the scene "nudo".
+// "escenas\nudo.ase", "escenas/nudo.gltf" and "nudo" all name the scene "nudo".
 std::string SceneName(std::string name) {
   if (name.size() > 8 && ::strncasecmp(name.c_str(), "escenas", 7) == 0 &&
       (name[7] == '\\' || name[7] == '/'))
     name.erase(0, 8);
-  if (EndsWithIgnoringCase(name, ".ase")) name.resize(name.size() - 4);
+  for (const char* kind : {".ase", ".gltf", ".glb", ".obj"})
+    if (EndsWithIgnoringCase(name, kind)) name.resize(name.size() - std::strlen(kind));
   return name;
 }
 
@@ -122,8 +126,12 @@ bool Convert(const std::string& argument, bool quiet) {
     std::fprintf(stderr, "%s: nombre de escena vacio en '%s'\n", kTool, argument.c_str());
     return false;
   }
-  const std::string asePath = "escenas\\" + name + ".ase";
   const std::string binPath = "escenas_bin\\" + name + ".bin";
+  std::string asePath, why;
+  if (!FindSceneSource(name.c_str(), asePath, why)) {
+    std::fprintf(stderr, "%s: %s\n", kTool, why.c_str());
+    return false;
+  }
   if (!CanRead(asePath)) {
     std::fprintf(stderr, "%s: no se encuentra o no se puede leer %s\n", kTool, asePath.c_str());
     return false;
@@ -133,11 +141,11 @@ bool Convert(const std::string& argument, bool quiet) {
   if (quiet) {
     // Quiet drops the progress lines only: warnings and errors still reach the user.
     LogCapture capture;
-    converted = ConvertSceneFromAse(name.c_str());
+    converted = ConvertScene(name.c_str());
     for (const std::string& line : LinesWith(capture.stop(), {"ERROR", "AVISO", "not read"}))
       std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
   } else {
-    converted = ConvertSceneFromAse(name.c_str());
+    converted = ConvertScene(name.c_str());
     std::fflush(stdout);
   }
   if (!converted) {

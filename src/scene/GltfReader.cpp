@@ -1,0 +1,634 @@
+#include "scene/GltfReader.h"
+
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+#include "scene/Scene.h"
+
+namespace {
+
+using Matrix = std::array<double, 16>;  // column-major, as glTF stores it
+
+// Time of an animation longer than this (one hour) is taken as damage, not a scene.
+constexpr double kLongestAnimation = 3600;
+// A camera's target sits this far ahead when the scene has nothing to look at.
+constexpr float kLoneTargetDistance = 1;
+constexpr double kPi = 3.14159265358979323846;
+
+Matrix Identity() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+
+Matrix Multiply(const Matrix& a, const Matrix& b) {
+  Matrix m{};
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r)
+      for (int k = 0; k < 4; ++k) m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
+  return m;
+}
+
+// The local transform of a node: translation, rotation (x, y, z, w) and scale.
+struct Pose {
+  double t[3] = {0, 0, 0};
+  double r[4] = {0, 0, 0, 1};
+  double s[3] = {1, 1, 1};
+  bool fixed = false;  // the node gives a whole matrix, which animation cannot change
+  Matrix matrix = Identity();
+
+  Matrix toMatrix() const {
+    if (fixed) return matrix;
+    double q[4] = {r[0], r[1], r[2], r[3]};
+    const double n = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    for (double& v : q) v = n > 0 ? v / n : 0;
+    if (n == 0) q[3] = 1;
+    const double x = q[0], y = q[1], z = q[2], w = q[3];
+    return {(1 - 2 * (y * y + z * z)) * s[0], 2 * (x * y + z * w) * s[0], 2 * (x * z - y * w) * s[0], 0,
+            2 * (x * y - z * w) * s[1], (1 - 2 * (x * x + z * z)) * s[1], 2 * (y * z + x * w) * s[1], 0,
+            2 * (x * z + y * w) * s[2], 2 * (y * z - x * w) * s[2], (1 - 2 * (x * x + y * y)) * s[2], 0,
+            t[0], t[1], t[2], 1};
+  }
+};
+
+void TransformPoint(const Matrix& m, const float in[3], float out[3]) {
+  for (int r = 0; r < 3; ++r)
+    out[r] = static_cast<float>(m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r]);
+}
+
+// Normals go through the inverse transpose of the upper 3 x 3, which is its cofactor matrix
+// up to a scale that the normalisation removes.
+void TransformNormal(const Matrix& m, const float in[3], float out[3]) {
+  auto at = [&](int r, int c) { return m[c * 4 + r]; };
+  double n[3] = {0, 0, 0};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+      n[r] += (at(r1, c1) * at(r2, c2) - at(r1, c2) * at(r2, c1)) * in[c];
+    }
+  const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  for (int k = 0; k < 3; ++k) out[k] = length > 0 ? static_cast<float>(n[k] / length) : 0;
+}
+
+double Determinant3(const Matrix& m) {
+  return m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+         m[8] * (m[1] * m[6] - m[5] * m[2]);
+}
+
+// One component at p of an accessor's type, integers scaled to 0..1 or -1..1 when normalised.
+double Component(const tinygltf::Accessor& accessor, const unsigned char* p) {
+  const bool n = accessor.normalized;
+  switch (accessor.componentType) {
+    case TINYGLTF_COMPONENT_TYPE_FLOAT: {
+      float v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return n ? p[0] / 255.0 : p[0];
+    case TINYGLTF_COMPONENT_TYPE_BYTE: {
+      const int8_t v = static_cast<int8_t>(p[0]);
+      return n ? std::max(v / 127.0, -1.0) : v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
+      uint16_t v;
+      std::memcpy(&v, p, 2);
+      return n ? v / 65535.0 : v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_SHORT: {
+      int16_t v;
+      std::memcpy(&v, p, 2);
+      return n ? std::max(v / 32767.0, -1.0) : v;
+    }
+    default: {  // unsigned int: the only other type ReadAccessor lets through
+      uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+  }
+}
+
+// An accessor's elements, `components` numbers per element. False when it names no data, has
+// another shape or does not fit inside its buffer: tinygltf leaves those checks to its user.
+bool ReadAccessor(const tinygltf::Model& model, int index, int components, std::vector<double>& out) {
+  out.clear();
+  if (index < 0 || static_cast<size_t>(index) >= model.accessors.size()) return false;
+  const tinygltf::Accessor& accessor = model.accessors[index];
+  if (accessor.sparse.isSparse || tinygltf::GetNumComponentsInType(accessor.type) != components)
+    return false;
+  const int type = accessor.componentType;
+  if (type != TINYGLTF_COMPONENT_TYPE_FLOAT && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
+      type != TINYGLTF_COMPONENT_TYPE_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+      type != TINYGLTF_COMPONENT_TYPE_SHORT && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
+    return false;
+  if (accessor.bufferView < 0 || static_cast<size_t>(accessor.bufferView) >= model.bufferViews.size())
+    return false;
+  const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
+  if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= model.buffers.size()) return false;
+  const std::vector<unsigned char>& data = model.buffers[view.buffer].data;
+  const uint64_t size = tinygltf::GetComponentSizeInBytes(type);
+  const uint64_t element = size * components;
+  const uint64_t stride = view.byteStride ? view.byteStride : element;
+  const uint64_t count = accessor.count;
+  if (count == 0) return true;
+  if (stride < element || count > data.size() || view.byteOffset > data.size() ||
+      view.byteLength > data.size() - view.byteOffset || accessor.byteOffset > view.byteLength ||
+      stride * (count - 1) + element > view.byteLength - accessor.byteOffset)
+    return false;
+  const unsigned char* base = data.data() + view.byteOffset + accessor.byteOffset;
+  out.resize(count * components);
+  for (uint64_t i = 0; i < count; ++i)
+    for (int c = 0; c < components; ++c) out[i * components + c] = Component(accessor, base + i * stride + c * size);
+  return true;
+}
+
+// One animated property of one node, its keys read and checked once.
+struct Channel {
+  int node = -1;
+  int property = 0;  // 0 translation, 1 rotation, 2 scale
+  int components = 3;
+  enum { linear, step, cubic } interpolation = linear;
+  std::vector<double> times, values;
+
+  // The value at time t, held at the first and last keys.
+  void sample(double t, double* out) const {
+    const size_t keys = times.size();
+    const size_t stride = interpolation == cubic ? 3 : 1;
+    auto value = [&](size_t k, size_t part) { return &values[(k * stride + part) * components]; };
+    const size_t mid = interpolation == cubic ? 1 : 0;
+    size_t k = 0;
+    while (k + 1 < keys && times[k + 1] <= t) ++k;
+    const double* a = value(k, mid);
+    if (k + 1 >= keys || t <= times[k] || interpolation == step) {
+      std::copy(a, a + components, out);
+    } else {
+      const double dt = times[k + 1] - times[k], s = (t - times[k]) / dt;
+      const double* b = value(k + 1, mid);
+      if (interpolation == cubic) {
+        const double *outTangent = value(k, 2), *inTangent = value(k + 1, 0);
+        const double s2 = s * s, s3 = s2 * s;
+        for (int c = 0; c < components; ++c)
+          out[c] = (2 * s3 - 3 * s2 + 1) * a[c] + (s3 - 2 * s2 + s) * dt * outTangent[c] +
+                   (-2 * s3 + 3 * s2) * b[c] + (s3 - s2) * dt * inTangent[c];
+      } else {
+        double dot = 0;
+        for (int c = 0; c < components; ++c) dot += a[c] * b[c];
+        // Rotations take the short way round; the pose normalises the blend.
+        const double sign = property == 1 && dot < 0 ? -1 : 1;
+        for (int c = 0; c < components; ++c) out[c] = a[c] + s * (sign * b[c] - a[c]);
+      }
+    }
+  }
+};
+
+class GltfScene {
+ public:
+  GltfScene(const char* path, const tinygltf::Model& model) : path_(path), model_(model), warnings_(path) {}
+  // False (with an error line) when the file is not a scene this reader can take.
+  bool read(Scene& scene, ImportResult& result);
+
+ private:
+  std::string path_;
+  const tinygltf::Model& model_;
+  ImportWarnings warnings_;
+  ImportedScene out_;
+  std::vector<int> parent_, order_;  // each node's parent; the scene's nodes, parents first
+  std::vector<char> moves_;          // the node or one of its parents is animated
+  std::vector<Channel> channels_;
+  int defaultMaterial_ = -1;
+  float centre_[3] = {0, 0, 0};
+
+  bool fail(const std::string& why) {
+    std::printf("]> ** ERROR ** [ %s ] %s.\n", path_.c_str(), why.c_str());
+    out_.discard();
+    return false;
+  }
+  bool buildHierarchy();
+  void readChannels(SceneParams& params);
+  std::vector<Matrix> worldAt(double t) const;
+  void readMaterials();
+  std::string texturePath(int textureIndex);
+  bool readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world, const std::string& name);
+  void placeCamera(int node, const Matrix& world, CameraFrame& frame) const;
+  void readCamerasAndLights(const SceneParams& params);
+  void findCentre();
+};
+
+bool GltfScene::buildHierarchy() {
+  const size_t n = model_.nodes.size();
+  parent_.assign(n, -1);
+  for (size_t i = 0; i < n; ++i)
+    for (int child : model_.nodes[i].children) {
+      if (child < 0 || static_cast<size_t>(child) >= n || parent_[child] != -1 || size_t(child) == i)
+        return fail("has a node hierarchy that is not a tree");
+      parent_[child] = static_cast<int>(i);
+    }
+  std::vector<int> roots;
+  const int which = model_.defaultScene >= 0 ? model_.defaultScene : 0;
+  if (static_cast<size_t>(which) < model_.scenes.size()) {
+    for (int node : model_.scenes[which].nodes)
+      if (node >= 0 && static_cast<size_t>(node) < n && parent_[node] == -1) roots.push_back(node);
+  } else {
+    for (size_t i = 0; i < n; ++i)
+      if (parent_[i] == -1) roots.push_back(static_cast<int>(i));
+  }
+  if (model_.scenes.size() > 1) warnings_.warn("holds several scenes: only the default one is carried");
+  // Depth first, parents before children. A loop of nodes has no root and is never reached.
+  std::vector<int> pending(roots.rbegin(), roots.rend());
+  std::vector<char> seen(n, 0);
+  while (!pending.empty()) {
+    const int node = pending.back();
+    pending.pop_back();
+    if (seen[node]) continue;
+    seen[node] = 1;
+    order_.push_back(node);
+    const std::vector<int>& children = model_.nodes[node].children;
+    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(*it);
+  }
+  return true;
+}
+
+void GltfScene::readChannels(SceneParams& params) {
+  moves_.assign(model_.nodes.size(), 0);
+  if (model_.animations.empty()) return;
+  if (model_.animations.size() > 1) warnings_.warn("holds several animations: only the first is carried");
+  const tinygltf::Animation& animation = model_.animations[0];
+  double length = 0;
+  for (const tinygltf::AnimationChannel& source : animation.channels) {
+    if (source.target_path == "weights") {
+      warnings_.warn("animates morph targets: not carried");
+      continue;
+    }
+    Channel channel;
+    channel.node = source.target_node;
+    channel.property = source.target_path == "translation" ? 0 : source.target_path == "rotation" ? 1
+                       : source.target_path == "scale"     ? 2 : -1;
+    channel.components = channel.property == 1 ? 4 : 3;
+    if (channel.property < 0 || channel.node < 0 || static_cast<size_t>(channel.node) >= model_.nodes.size() ||
+        source.sampler < 0 || static_cast<size_t>(source.sampler) >= animation.samplers.size()) {
+      warnings_.warn("has an animation channel that names nothing this reader knows: not carried");
+      continue;
+    }
+    const tinygltf::AnimationSampler& sampler = animation.samplers[source.sampler];
+    channel.interpolation = sampler.interpolation == "STEP"          ? Channel::step
+                            : sampler.interpolation == "CUBICSPLINE" ? Channel::cubic
+                                                                     : Channel::linear;
+    const size_t perKey = channel.interpolation == Channel::cubic ? 3 : 1;
+    if (!ReadAccessor(model_, sampler.input, 1, channel.times) || channel.times.empty() ||
+        !ReadAccessor(model_, sampler.output, channel.components, channel.values) ||
+        channel.values.size() != channel.times.size() * perKey * channel.components) {
+      warnings_.warn("has an animation channel whose keys cannot be read: not carried");
+      continue;
+    }
+    for (double t : channel.times)
+      if (std::isfinite(t)) length = std::max(length, std::min(t, kLongestAnimation));
+    if (model_.nodes[channel.node].matrix.size() == 16) {
+      warnings_.warn("animates a node given by a matrix: not carried");
+      continue;
+    }
+    channels_.push_back(std::move(channel));
+  }
+  params = ImportedParams(static_cast<int32_t>(std::ceil(length * kImportFrameRate - 1e-6)));
+  for (const Channel& channel : channels_) moves_[channel.node] = 1;
+  for (int node : order_)
+    if (parent_[node] >= 0 && moves_[parent_[node]]) moves_[node] = 1;
+}
+
+std::vector<Matrix> GltfScene::worldAt(double t) const {
+  std::vector<Pose> poses(model_.nodes.size());
+  for (size_t i = 0; i < poses.size(); ++i) {
+    const tinygltf::Node& node = model_.nodes[i];
+    Pose& pose = poses[i];
+    if (node.matrix.size() == 16) {
+      pose.fixed = true;
+      std::copy(node.matrix.begin(), node.matrix.end(), pose.matrix.begin());
+    }
+    if (node.translation.size() == 3) std::copy(node.translation.begin(), node.translation.end(), pose.t);
+    if (node.rotation.size() == 4) std::copy(node.rotation.begin(), node.rotation.end(), pose.r);
+    if (node.scale.size() == 3) std::copy(node.scale.begin(), node.scale.end(), pose.s);
+  }
+  for (const Channel& channel : channels_) {
+    Pose& pose = poses[channel.node];
+    channel.sample(t, channel.property == 0 ? pose.t : channel.property == 1 ? pose.r : pose.s);
+  }
+  std::vector<Matrix> world(model_.nodes.size(), Identity());
+  for (int node : order_) {
+    const Matrix local = poses[node].toMatrix();
+    world[node] = parent_[node] >= 0 ? Multiply(world[parent_[node]], local) : local;
+  }
+  return world;
+}
+
+std::string UrlDecoded(const std::string& uri) {
+  std::string text;
+  for (size_t i = 0; i < uri.size(); ++i) {
+    if (uri[i] == '%' && i + 2 < uri.size() && std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
+      text += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      text += uri[i];
+    }
+  }
+  return text;
+}
+
+std::string GltfScene::texturePath(int textureIndex) {
+  if (textureIndex < 0) return "";
+  if (static_cast<size_t>(textureIndex) >= model_.textures.size() || model_.textures[textureIndex].source < 0 ||
+      static_cast<size_t>(model_.textures[textureIndex].source) >= model_.images.size()) {
+    warnings_.warn("names a texture that is not in the file: not carried");
+    return "";
+  }
+  const tinygltf::Image& image = model_.images[model_.textures[textureIndex].source];
+  if (image.bufferView >= 0 || image.uri.compare(0, 5, "data:") == 0) {
+    warnings_.warn("holds its images inside the file: not carried (export the textures as separate files)");
+    return "";
+  }
+  const std::string path = BesideSceneFile(path_, UrlDecoded(image.uri));
+  if (path.empty()) warnings_.warn("names a texture outside its own folder: not carried");
+  return path;
+}
+
+void GltfScene::readMaterials() {
+  for (size_t i = 0; i < model_.materials.size(); ++i) {
+    const tinygltf::Material& source = model_.materials[i];
+    const tinygltf::PbrMetallicRoughness& pbr = source.pbrMetallicRoughness;
+    float rgba[4] = {1, 1, 1, 1}, emission[3] = {0, 0, 0};
+    for (size_t c = 0; c < 4 && c < pbr.baseColorFactor.size(); ++c) rgba[c] = static_cast<float>(pbr.baseColorFactor[c]);
+    for (size_t c = 0; c < 3 && c < source.emissiveFactor.size(); ++c) emission[c] = static_cast<float>(source.emissiveFactor[c]);
+    if (pbr.metallicRoughnessTexture.index >= 0 || source.normalTexture.index >= 0 ||
+        source.occlusionTexture.index >= 0 || source.emissiveTexture.index >= 0)
+      warnings_.warn("has PBR maps (metal and roughness, normal, occlusion, emission): only the base colour texture is carried");
+    if (source.alphaMode == "MASK") warnings_.warn("has alpha masks: drawn opaque");
+    const float alpha = source.alphaMode == "BLEND" ? rgba[3] : 1.0f;
+    out_.materials.push_back(ImportedMaterial(static_cast<int32_t>(i), rgba, alpha, emission, source.doubleSided,
+                                              texturePath(pbr.baseColorTexture.index)));
+  }
+}
+
+bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world, const std::string& name) {
+  if (primitive.mode != -1 && primitive.mode != TINYGLTF_MODE_TRIANGLES) {
+    warnings_.warn("has points, lines or triangle strips: not carried");
+    return true;
+  }
+  if (!primitive.targets.empty()) warnings_.warn("has morph targets: not carried");
+  const bool hasMaterial = primitive.material >= 0 && static_cast<size_t>(primitive.material) < model_.materials.size();
+  const int uvSet = hasMaterial ? model_.materials[primitive.material].pbrMetallicRoughness.baseColorTexture.texCoord : 0;
+  for (const auto& attribute : primitive.attributes) {
+    const std::string& key = attribute.first;
+    if (key.compare(0, 6, "JOINTS") == 0 || key.compare(0, 7, "WEIGHTS") == 0)
+      warnings_.warn("has skinning: not carried");
+    else if (key.compare(0, 7, "COLOR_0") == 0)
+      warnings_.warn("has vertex colours: not carried");
+    else if (key.compare(0, 9, "TEXCOORD_") == 0 && key != "TEXCOORD_" + std::to_string(uvSet))
+      warnings_.warn("has more than one set of texture coordinates: only the base colour's is carried");
+  }
+  auto find = [&](const std::string& key) {
+    const auto it = primitive.attributes.find(key);
+    return it == primitive.attributes.end() ? -1 : it->second;
+  };
+  std::vector<double> positions, normals, uvs, indices;
+  if (!ReadAccessor(model_, find("POSITION"), 3, positions)) return fail("has a mesh whose positions cannot be read");
+  const size_t vertexCount = positions.size() / 3;
+  const int normalAccessor = find("NORMAL"), uvAccessor = find("TEXCOORD_" + std::to_string(uvSet));
+  if (normalAccessor >= 0 && (!ReadAccessor(model_, normalAccessor, 3, normals) || normals.size() != positions.size()))
+    return fail("has a mesh whose normals cannot be read");
+  if (uvAccessor >= 0 && (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
+    return fail("has a mesh whose texture coordinates cannot be read");
+  if (primitive.indices >= 0) {
+    if (!ReadAccessor(model_, primitive.indices, 1, indices)) return fail("has a mesh whose indices cannot be read");
+  } else {
+    for (size_t i = 0; i < vertexCount; ++i) indices.push_back(static_cast<double>(i));
+  }
+  if (indices.size() % 3 != 0) return fail("has a mesh whose triangles are not whole");
+
+  ImportedTriangles mesh;
+  mesh.positions.resize(positions.size());
+  for (size_t i = 0; i < vertexCount; ++i) {
+    const float p[3] = {float(positions[i * 3]), float(positions[i * 3 + 1]), float(positions[i * 3 + 2])};
+    TransformPoint(world, p, &mesh.positions[i * 3]);
+  }
+  // A mirroring transform turns the triangles inside out; their corners swap back.
+  const bool mirrored = Determinant3(world) < 0;
+  for (size_t f = 0; f < indices.size(); f += 3)
+    for (int k : {0, mirrored ? 2 : 1, mirrored ? 1 : 2}) {
+      const double index = indices[f + k];
+      if (!(index >= 0 && index < double(vertexCount))) return fail("has a mesh index beyond its vertices");
+      mesh.faces.push_back(static_cast<uint32_t>(index));
+    }
+  if (!uvs.empty()) {
+    mesh.uvFaces = mesh.faces;
+    mesh.uvs.resize(uvs.size());
+    for (size_t i = 0; i < uvs.size(); i += 2) {
+      mesh.uvs[i] = static_cast<float>(uvs[i]);
+      mesh.uvs[i + 1] = static_cast<float>(uvs[i + 1] - 1);  // origin from the top to the bottom, negated
+    }
+  }
+  if (!normals.empty())
+    for (uint32_t index : mesh.faces) {
+      const float n[3] = {float(normals[index * 3]), float(normals[index * 3 + 1]), float(normals[index * 3 + 2])};
+      float turned[3];
+      TransformNormal(world, n, turned);
+      mesh.cornerNormals.insert(mesh.cornerNormals.end(), turned, turned + 3);
+    }
+  int32_t material = primitive.material;
+  if (!hasMaterial) {
+    // glTF draws a primitive without a material in plain white.
+    if (defaultMaterial_ < 0) {
+      const float white[3] = {1, 1, 1}, none[3] = {0, 0, 0};
+      defaultMaterial_ = static_cast<int>(out_.materials.size());
+      out_.materials.push_back(ImportedMaterial(defaultMaterial_, white, 1, none, false, ""));
+    }
+    material = defaultMaterial_;
+  }
+  if (!out_.addObject(mesh, material, name)) return fail("has a mesh too large to hold");
+  return true;
+}
+
+void GltfScene::findCentre() {
+  float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+  bool any = false;
+  for (const SceneObject& object : out_.objects)
+    for (uint32_t i = 0; i < object.vertexCount; ++i)
+      for (int c = 0; c < 3; ++c) {
+        const float v = object.vertices[i].position[c];
+        low[c] = any ? std::min(low[c], v) : v;
+        high[c] = any ? std::max(high[c], v) : v;
+        any = any || c == 2;
+      }
+  for (int c = 0; c < 3; ++c) centre_[c] = (low[c] + high[c]) / 2;
+}
+
+// A glTF camera looks down -Z of its node. The engine wants a point to look at: it goes on that
+// line as far ahead as the centre of the scene is, so the target is where a modeller's target
+// camera would have its target, and the look itself does not depend on the distance.
+void GltfScene::placeCamera(int node, const Matrix& world, CameraFrame& frame) const {
+  const float origin[3] = {0, 0, 0};
+  TransformPoint(world, origin, frame.position);
+  Matrix direction = world;
+  direction[12] = direction[13] = direction[14] = 0;
+  const float ahead[3] = {0, 0, -1};
+  float forward[3];
+  TransformPoint(direction, ahead, forward);
+  const double length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
+  double distance = 0;
+  for (int c = 0; c < 3; ++c) distance += (centre_[c] - frame.position[c]) * (centre_[c] - frame.position[c]);
+  distance = std::sqrt(distance);
+  if (!(distance > 1e-3)) distance = kLoneTargetDistance;
+  for (int c = 0; c < 3; ++c)
+    frame.target[c] = static_cast<float>(frame.position[c] + (length > 0 ? forward[c] / length : c == 2 ? -1 : 0) * distance);
+  const tinygltf::Camera& camera = model_.cameras[model_.nodes[node].camera];
+  frame.fov = camera.type == "perspective" ? static_cast<float>(camera.perspective.yfov * 180 / kPi) : 45.0f;
+}
+
+int LightOf(const tinygltf::Node& node) {
+  const auto it = node.extensions.find("KHR_lights_punctual");
+  if (it == node.extensions.end() || !it->second.IsObject()) return -1;
+  const tinygltf::Value& light = it->second.Get("light");
+  return light.IsNumber() ? light.GetNumberAsInt() : -1;
+}
+
+void GltfScene::readCamerasAndLights(const SceneParams& params) {
+  std::vector<int> cameraNodes, lightNodes;
+  for (int node : order_) {
+    const tinygltf::Node& source = model_.nodes[node];
+    if (source.camera >= 0 && static_cast<size_t>(source.camera) < model_.cameras.size()) {
+      if (model_.cameras[source.camera].type != "perspective") warnings_.warn("has orthographic cameras: drawn in perspective");
+      cameraNodes.push_back(node);
+    }
+    const int light = LightOf(source);
+    if (light < 0 || static_cast<size_t>(light) >= model_.lights.size()) continue;
+    if (model_.lights[light].type != "point") {
+      warnings_.warn("has lights that are not point lights: not carried");
+      continue;
+    }
+    lightNodes.push_back(node);
+  }
+  if (lightNodes.size() > 6) warnings_.warn("has more than six lights: the ones after the sixth are not lit");
+  const std::vector<Matrix> rest = worldAt(0);
+  for (int node : cameraNodes) {
+    SceneCamera camera;
+    camera.frame.filled = false;
+    placeCamera(node, rest[node], camera.frame);
+    out_.cameras.push_back(camera);
+  }
+  for (int node : lightNodes) {
+    SceneLight light;
+    const std::vector<double>& color = model_.lights[LightOf(model_.nodes[node])].color;
+    light.frame.lightNumber = static_cast<int32_t>(out_.lights.size());
+    for (size_t c = 0; c < 3; ++c) light.frame.color[c] = c < color.size() ? static_cast<float>(color[c]) : 1.0f;
+    const float origin[3] = {0, 0, 0};
+    TransformPoint(rest[node], origin, light.frame.position);
+    out_.lights.push_back(light);
+  }
+  // Tracks only for what moves, one sample per frame, like a modeller's export.
+  const uint32_t samples = static_cast<uint32_t>(params.lastFrame) + 1;
+  for (size_t i = 0; i < cameraNodes.size(); ++i)
+    if (moves_[cameraNodes[i]]) out_.cameras[i].setupTrack(samples);
+  for (size_t i = 0; i < lightNodes.size(); ++i)
+    if (moves_[lightNodes[i]]) out_.lights[i].setupTrack(samples);
+  for (uint32_t k = 0; k < samples && !channels_.empty(); ++k) {
+    const std::vector<Matrix> world = worldAt(static_cast<double>(k) / kImportFrameRate);
+    for (size_t i = 0; i < cameraNodes.size(); ++i) {
+      SceneCamera& camera = out_.cameras[i];
+      if (k >= camera.trackLength) continue;
+      CameraFrame frame;
+      placeCamera(cameraNodes[i], world[cameraNodes[i]], frame);
+      frame.filled = true;
+      camera.setSample(k, frame);
+    }
+    for (size_t i = 0; i < lightNodes.size(); ++i) {
+      SceneLight& light = out_.lights[i];
+      if (k >= light.trackLength) continue;
+      LightFrame frame;
+      const float origin[3] = {0, 0, 0};
+      TransformPoint(world[lightNodes[i]], origin, frame.position);
+      light.setSample(k, frame);
+    }
+  }
+}
+
+bool GltfScene::read(Scene& scene, ImportResult& result) {
+  for (const std::string& extension : model_.extensionsRequired)
+    if (extension != "KHR_lights_punctual" && extension != "KHR_mesh_quantization")
+      return fail("needs the extension " + extension + ", which this reader does not know");
+  for (const std::string& extension : model_.extensionsUsed)
+    if (extension != "KHR_lights_punctual" && extension != "KHR_mesh_quantization")
+      warnings_.warn("uses the extension " + extension + ": not carried");
+  if (!model_.skins.empty()) warnings_.warn("has skinning: not carried");
+  if (!buildHierarchy()) return false;
+  SceneParams params = ImportedParams(0);
+  readChannels(params);
+  readMaterials();
+  // Objects keep the first frame's pose: the engine's objects do not move.
+  const std::vector<Matrix> world = worldAt(0);
+  for (int node : order_) {
+    const tinygltf::Node& source = model_.nodes[node];
+    if (source.mesh < 0 || static_cast<size_t>(source.mesh) >= model_.meshes.size()) continue;
+    if (moves_[node]) warnings_.warn("animates objects: they keep their first pose");
+    const tinygltf::Mesh& mesh = model_.meshes[source.mesh];
+    const std::string name = source.name.empty() ? mesh.name : source.name;
+    for (const tinygltf::Primitive& primitive : mesh.primitives)
+      if (!readPrimitive(primitive, world[node], name)) return false;
+  }
+  findCentre();
+  readCamerasAndLights(params);
+  scene.setParams(params);
+  result = out_.finish(path_.c_str(), scene);
+  return true;
+}
+
+// tinygltf reads the buffers and images a file names through these, so that every read goes
+// through the engine's own file access and none leads out of the scene's folder.
+bool Exists(const std::string& path, void*) {
+  return !BesideSceneFile("", path).empty() && ExamineFile(path.c_str()).kind == FileKind::regular;
+}
+std::string AsGiven(const std::string& path, void*) { return path; }
+bool ReadAll(std::vector<unsigned char>* out, std::string* err, const std::string& path, void*) {
+  if (ReadWholeFile(path.c_str(), ReadLimit::kAse, *out)) return true;
+  if (err) *err = "cannot be read";
+  return false;
+}
+// Images are carried by name only, never decoded here.
+bool KeepImageName(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
+  return true;
+}
+
+std::string FirstLine(const std::string& text) {
+  const std::string line = text.substr(0, text.find('\n'));
+  return line.empty() ? "unknown fault" : line;
+}
+
+}  // namespace
+
+ImportResult ReadGltf(const char* path, Scene& scene) {
+  std::printf("]> - CARGANDO glTF [ %s ].\n", path);
+  std::vector<unsigned char> bytes;
+  if (!ReadWholeFile(path, ReadLimit::kAse, bytes)) return ImportUnreadable(path);
+  tinygltf::TinyGLTF loader;
+  loader.SetImageLoader(KeepImageName, nullptr);
+  loader.SetFsCallbacks({Exists, AsGiven, ReadAll, nullptr, nullptr});
+  const std::string text(path);
+  const size_t slash = text.find_last_of("/\\");
+  const std::string folder = slash == std::string::npos ? "" : text.substr(0, slash);
+  tinygltf::Model model;
+  std::string err, warn;
+  const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+  const bool loaded =
+      bytes.size() <= UINT32_MAX &&
+      (binary ? loader.LoadBinaryFromMemory(&model, &err, &warn, bytes.data(), static_cast<unsigned>(bytes.size()), folder)
+              : loader.LoadASCIIFromString(&model, &err, &warn, reinterpret_cast<const char*>(bytes.data()),
+                                           static_cast<unsigned>(bytes.size()), folder));
+  if (!loaded) {
+    std::printf("]> ** ERROR ** [ %s ] is not a glTF 2.0 file that can be read: %s.\n", path, FirstLine(err).c_str());
+    return ImportResult::unreadable;
+  }
+  ImportResult result = ImportResult::unreadable;
+  GltfScene reader(path, model);
+  return reader.read(scene, result) ? result : ImportResult::unreadable;
+}

@@ -1,0 +1,169 @@
+#include "scene/ObjReader.h"
+
+#include <tiny_obj_loader.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+#include "scene/Scene.h"
+
+namespace {
+
+bool ReadText(const std::string& path, std::string& text) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path.c_str(), ReadLimit::kAse, bytes)) return false;
+  text.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+// Material libraries are read beside the OBJ file through the engine's own file access, and
+// never from outside its folder.
+class LibraryBeside : public tinyobj::MaterialReader {
+ public:
+  LibraryBeside(const std::string& objPath, ImportWarnings& warnings) : objPath_(objPath), warnings_(warnings) {}
+  bool operator()(const std::string& name, std::vector<tinyobj::material_t>* materials,
+                  std::map<std::string, int>* names, std::string* warn, std::string* err) override {
+    const std::string path = BesideSceneFile(objPath_, name);
+    std::string text;
+    if (path.empty() || !ReadText(path, text)) {
+      warnings_.warn("names the material library [ " + name + " ], which " +
+                     (path.empty() ? "lies outside its folder" : "cannot be read") + ": drawn in a default grey");
+      return false;
+    }
+    std::istringstream stream(text);
+    tinyobj::LoadMtl(names, materials, &stream, warn, err);
+    return true;
+  }
+
+ private:
+  std::string objPath_;
+  ImportWarnings& warnings_;
+};
+
+Material MaterialOf(int32_t index, const tinyobj::material_t& source, const std::string& objPath,
+                    ImportWarnings& warnings) {
+  if (!source.ambient_texname.empty() || !source.specular_texname.empty() ||
+      !source.specular_highlight_texname.empty() || !source.bump_texname.empty() ||
+      !source.displacement_texname.empty() || !source.alpha_texname.empty() ||
+      !source.reflection_texname.empty() || !source.roughness_texname.empty() ||
+      !source.metallic_texname.empty() || !source.sheen_texname.empty() ||
+      !source.emissive_texname.empty() || !source.normal_texname.empty())
+    warnings.warn("has maps other than the diffuse one (bump, normal, specular, PBR...): not carried");
+  std::string texture;
+  if (!source.diffuse_texname.empty()) {
+    texture = BesideSceneFile(objPath, source.diffuse_texname);
+    if (texture.empty()) warnings.warn("names a texture outside its own folder: not carried");
+  }
+  const float rgb[3] = {source.diffuse[0], source.diffuse[1], source.diffuse[2]};
+  const float emission[3] = {source.emission[0], source.emission[1], source.emission[2]};
+  Material material = ImportedMaterial(index, rgb, source.dissolve, emission, false, texture);
+  if (material.header.mapCount == 1) {
+    material.maps[0].setUTiling(source.diffuse_texopt.scale[0]);
+    material.maps[0].setVTiling(source.diffuse_texopt.scale[1]);
+  }
+  return material;
+}
+
+// The triangles of one shape that use one material, with positions and texture coordinates
+// numbered afresh for the object.
+bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int material, ImportedTriangles& out) {
+  std::map<int, uint32_t> positions, uvs;
+  const size_t faces = mesh.num_face_vertices.size();
+  bool textured = true;
+  for (size_t f = 0; f < faces; ++f)
+    if (mesh.material_ids[f] == material)
+      for (int k = 0; k < 3; ++k) textured = textured && mesh.indices[f * 3 + k].texcoord_index >= 0;
+  for (size_t f = 0; f < faces; ++f) {
+    if (mesh.material_ids[f] != material) continue;
+    const bool normals = mesh.indices[f * 3].normal_index >= 0 && mesh.indices[f * 3 + 1].normal_index >= 0 &&
+                         mesh.indices[f * 3 + 2].normal_index >= 0;
+    for (int k = 0; k < 3; ++k) {
+      const tinyobj::index_t& index = mesh.indices[f * 3 + k];
+      if (index.vertex_index < 0 || size_t(index.vertex_index) * 3 + 2 >= attrib.vertices.size()) return false;
+      const auto p = positions.emplace(index.vertex_index, static_cast<uint32_t>(positions.size()));
+      if (p.second)
+        out.positions.insert(out.positions.end(), &attrib.vertices[index.vertex_index * 3],
+                             &attrib.vertices[index.vertex_index * 3] + 3);
+      out.faces.push_back(p.first->second);
+      if (textured) {
+        if (size_t(index.texcoord_index) * 2 + 1 >= attrib.texcoords.size()) return false;
+        const auto t = uvs.emplace(index.texcoord_index, static_cast<uint32_t>(uvs.size()));
+        if (t.second) {
+          out.uvs.push_back(attrib.texcoords[index.texcoord_index * 2]);
+          out.uvs.push_back(-attrib.texcoords[index.texcoord_index * 2 + 1]);
+        }
+        out.uvFaces.push_back(t.first->second);
+      }
+      if (normals) {
+        if (size_t(index.normal_index) * 3 + 2 >= attrib.normals.size()) return false;
+        out.cornerNormals.insert(out.cornerNormals.end(), &attrib.normals[index.normal_index * 3],
+                                 &attrib.normals[index.normal_index * 3] + 3);
+      }
+    }
+  }
+  // A triangle without normals among triangles with them: all of them get flat ones.
+  if (out.cornerNormals.size() != out.faces.size() * 3) out.cornerNormals.clear();
+  return true;
+}
+
+}  // namespace
+
+ImportResult ReadObj(const char* path, Scene& scene) {
+  std::printf("]> - CARGANDO OBJ [ %s ].\n", path);
+  std::string text;
+  if (!ReadText(path, text)) return ImportUnreadable(path);
+  ImportWarnings warnings(path);
+  tinyobj::attrib_t attrib;
+  std::vector<tinyobj::shape_t> shapes;
+  std::vector<tinyobj::material_t> materials;
+  std::string warn, err;
+  std::istringstream stream(text);
+  LibraryBeside libraries(path, warnings);
+  if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, &stream, &libraries, true, false)) {
+    std::printf("]> ** ERROR ** [ %s ] is not an OBJ file that can be read: %s.\n", path,
+                err.empty() ? "unknown fault" : err.substr(0, err.find('\n')).c_str());
+    return ImportResult::unreadable;
+  }
+
+  ImportedScene out;
+  for (size_t i = 0; i < materials.size(); ++i)
+    out.materials.push_back(MaterialOf(static_cast<int32_t>(i), materials[i], path, warnings));
+  int32_t grey = -1;
+  for (const tinyobj::shape_t& shape : shapes) {
+    if (!shape.lines.indices.empty() || !shape.points.indices.empty())
+      warnings.warn("has lines or points: not carried");
+    const tinyobj::mesh_t& mesh = shape.mesh;
+    if (mesh.indices.size() != mesh.num_face_vertices.size() * 3 || mesh.material_ids.size() != mesh.num_face_vertices.size()) {
+      std::printf("]> ** ERROR ** [ %s ] has faces that cannot be cut into triangles.\n", path);
+      out.discard();
+      return ImportResult::unreadable;
+    }
+    std::vector<int> used;
+    for (int id : mesh.material_ids)
+      if (std::find(used.begin(), used.end(), id) == used.end()) used.push_back(id);
+    for (int id : used) {
+      ImportedTriangles triangles;
+      int32_t material = id;
+      if (id < 0 || static_cast<size_t>(id) >= materials.size()) {
+        if (grey < 0) {
+          const float colour[3] = {0.7f, 0.7f, 0.7f}, none[3] = {0, 0, 0};
+          grey = static_cast<int32_t>(out.materials.size());
+          out.materials.push_back(ImportedMaterial(grey, colour, 1, none, false, ""));
+        }
+        material = grey;
+      }
+      if (!Gather(attrib, mesh, id, triangles) || !out.addObject(triangles, material, shape.name)) {
+        std::printf("]> ** ERROR ** [ %s ] has a face that names a vertex it does not hold.\n", path);
+        out.discard();
+        return ImportResult::unreadable;
+      }
+    }
+  }
+  scene.setParams(ImportedParams(0));
+  return out.finish(path, scene);
+}
