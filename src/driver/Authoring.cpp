@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <string>
 
+#include "driver/Content.h"
 #include "driver/ContentManifest.h"
+#include "driver/ConvertScene.h"
 #include "driver/Program.h"
 #include "driver/Reload.h"
 #include "driver/Startup.h"
@@ -15,6 +17,7 @@ namespace {
 
 constexpr uint32_t kScriptPollMs = 250;
 constexpr uint32_t kFrameRateWindowMs = 500;
+constexpr uint32_t kNoticeMs = 6000;
 
 // A production file's modification time: what an editor's save changes.
 int64_t SavedAt(const char* path) { return StampOfFile(path).modifiedNs; }
@@ -43,9 +46,27 @@ void Authoring::Begin() {
   else if (m_loopEnd > m_loopStart)
     SeekTo(m_loopStart);
   if (!m_dev) return;
+  TakeStamps();
+  m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
+}
+
+// Every file the production has read so far (the script and the manifest have stamps of their
+// own), and the modeller's export of each scene that has one.
+void Authoring::TakeStamps() {
+  const ContentManifest& manifest = ProductionManifest();
   m_scriptStamp = ScriptStamp();
   m_manifestStamp = SavedAt(kManifestFile);
-  m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
+  const std::string script = ResolvePath(manifest.script.path.c_str());
+  const std::string manifestFile = ResolvePath(kManifestFile);
+  m_watched.clear();
+  for (const std::string& path : FilesRead())
+    if (path != script && path != manifestFile) m_watched.push_back({path, "", {}});
+  for (const ManifestScene& scene : manifest.scenes) {
+    std::string source, why;
+    if (FindSceneSource(scene.name.c_str(), source, why))
+      m_watched.push_back({ResolvePath(source.c_str()), scene.name, {}});
+  }
+  for (WatchedFile& file : m_watched) file.stamp = StampOfFile(file.path.c_str());
 }
 
 void Authoring::SeekTo(double seconds) {
@@ -108,26 +129,63 @@ void Authoring::MarkLoop() {
   }
 }
 
-void Authoring::Reload() {
+void Authoring::Reload(const std::vector<std::string>& changedFiles) {
   std::string why;
   bool contentLoaded = false;
-  const bool reloaded = ReloadProduction(why, contentLoaded);
-  // Stamps taken after the reload, which may have switched to another script file.
-  m_scriptStamp = ScriptStamp();
-  m_manifestStamp = SavedAt(kManifestFile);
+  const bool reloaded = ReloadProduction(why, contentLoaded, changedFiles);
+  // Stamps taken after the reload, which may have switched to another script file and read
+  // other files; what changed meanwhile is taken with them.
+  TakeStamps();
+  g_window.SetTitle(ProductionTitle());
   if (contentLoaded)
     PrintStatus("- Content loaded again from %s\n", ProductionManifest().source.c_str());
   if (reloaded)
     PrintStatus("- Script reloaded at %.2f s\n", g_music.Position());
   else
-    PrintStatus("- Not reloaded: %s; the production plays on as it was\n", why.c_str());
+    Refused(why);
+}
+
+void Authoring::Refused(const std::string& why) {
+  PrintStatus("- Not reloaded: %s; the production plays on as it was\n", why.c_str());
+  m_notice = "Not reloaded: " + why;
+  m_noticeSince = m_clock->Base().TickCount();
+}
+
+const char* Authoring::Notice() const {
+  if (m_notice.empty() || m_clock->Base().TickCount() - m_noticeSince > kNoticeMs) return nullptr;
+  return m_notice.c_str();
+}
+
+// A changed export is converted into its scene file first; one that does not convert leaves the
+// scene as it was.
+bool Authoring::ContentChanged(std::vector<std::string>& changedFiles) {
+  for (WatchedFile& file : m_watched) {
+    const FileStamp stamp = StampOfFile(file.path.c_str());
+    if (stamp == file.stamp) continue;
+    file.stamp = stamp;
+    if (file.scene.empty()) {
+      changedFiles.push_back(file.path);
+    } else if (stamp.size >= 0) {
+      PrintStatus("- Converting %s\n", file.path.c_str());
+      if (!ConvertScene(file.scene.c_str())) {
+        Refused(file.path + " could not be converted");
+        continue;
+      }
+      changedFiles.push_back(ResolvePath(ScenePath(file.scene).c_str()));
+    }
+  }
+  return !changedFiles.empty();
 }
 
 void Authoring::PollFiles() {
   const uint32_t now = m_clock->Base().TickCount();
   if (now - m_lastPollMs < kScriptPollMs) return;
   m_lastPollMs = now;
-  if (ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp) Reload();
+  std::vector<std::string> changedFiles;
+  if (ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp)
+    Reload();
+  else if (ContentChanged(changedFiles))
+    Reload(changedFiles);
 }
 
 void Authoring::AfterFrame() {

@@ -45,3 +45,7 @@ struct ContentManifest;
 // What StartProduction loaded the production from, or what a reload loaded it from since.
 const ContentManifest& ProductionManifest();
 void SetProductionManifest(const ContentManifest& manifest);
+// The window's title and the information text's first line: the manifest's title, or the
+// player's own.
+const char* ProductionTitle();
+const char* ProductionInfoTitle();

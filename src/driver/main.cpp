@@ -15,6 +15,19 @@ namespace {
 
 bool g_showInfo = false;
 
+// At the picture's top-left corner, bars or not: the information text, or while paused a mark
+// alone; along its bottom, why a reload was refused, for a few seconds.
+void DrawOverlay(const Authoring& authoring, const char* info) {
+  const int32_t top = g_window.GetPictureHeight();
+  if (g_showInfo) {
+    g_window.Print(0, top - 16, ProductionInfoTitle(), 0, 1.0f);
+    g_window.Print(0, top - 32, info, 0, 1.0f);
+  } else if (authoring.Paused()) {
+    g_window.Print(0, top - 16, "paused", 0, 1.0f);
+  }
+  if (const char* notice = authoring.Notice()) g_window.Print(0, 8, notice, 0, 1.0f);
+}
+
 // Until Escape on the active window, a closed window or the script's FX_QUIT.
 void RunFrameLoop(Authoring& authoring) {
   char info[256] = "";
@@ -39,14 +52,12 @@ void RunFrameLoop(Authoring& authoring) {
     g_frameTimer.Reset();
     if (g_timeline.Dispatch()) break;
     g_timeline.Compose();
-    if (g_showInfo) {
-      if (g_infoTimer.ElapsedMs() > 100) {
-        authoring.FormatInfo(info, sizeof info, g_frameTimer.ElapsedMs());
-        g_infoTimer.Reset();
-      }
-      g_window.Print(0, g_window.GetHeight() - 16, "QUENTARO Team [OpenGL 3D Engine]", 0, 1.0f);
-      g_window.Print(0, g_window.GetHeight() - 32, info, 0, 1.0f);
+    // Paused, the clock that paces the text stands still: the text follows every seek.
+    if (g_showInfo && (g_infoTimer.ElapsedMs() > 100 || authoring.Paused())) {
+      authoring.FormatInfo(info, sizeof info, g_frameTimer.ElapsedMs());
+      g_infoTimer.Reset();
     }
+    DrawOverlay(authoring, info);
     SwapBuffers(g_window.GetHDC());
     authoring.AfterFrame();
   }

@@ -225,6 +225,39 @@ void GLWindow::Resize(int32_t width, int32_t height) {
   glLoadIdentity();
 }
 
+bool GLWindow::SetFullscreen(bool fullscreen) {
+  SDL_Window* window = static_cast<SDL_Window*>(m_hWnd);
+  if (!window) return false;
+  if (fullscreen == m_fullscreen) return true;
+  if (fullscreen) {
+    SDL_Rect desktop;
+    if (!g_switchDisplayMode(m_pictureWidth, m_pictureHeight, 32) ||
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &desktop) != 0)
+      return false;
+    // Without a window manager the full-screen request alone changes nothing on X: the window
+    // covers the desktop itself first, as one made full screen does.
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, desktop.x, desktop.y);
+    SDL_SetWindowSize(window, desktop.w, desktop.h);
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    SDL_ShowCursor(SDL_DISABLE);
+  } else {
+    SDL_SetWindowFullscreen(window, 0);
+    // A window made full screen from the start has no border and the desktop's size.
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowSize(window, GetPictureWidth(), GetPictureHeight());
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  m_fullscreen = fullscreen;
+  return true;
+}
+
+void GLWindow::SetTitle(const char* title) {
+  if (m_hWnd) SDL_SetWindowTitle(static_cast<SDL_Window*>(m_hWnd), title);
+}
+
 bool GLWindow::InitState() {
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
@@ -329,6 +362,11 @@ LRESULT GLWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYDOWN:
     case WM_KEYUP:
       if (wParam < sizeof g_keys / sizeof g_keys[0]) g_keys[wParam] = message == WM_KEYDOWN;
+      // Once per press: a held key repeats (previous state, bit 30). Alt's own message comes
+      // before Enter's.
+      if (message == WM_KEYDOWN && !(lParam & (1 << 30)) && g_procWindow &&
+          (wParam == VK_F11 || (wParam == VK_RETURN && g_keys[VK_MENU])))
+        g_procWindow->SetFullscreen(!g_procWindow->m_fullscreen);
       return 0;
     case WM_SIZE:
       if (g_procWindow) g_procWindow->Resize(LOWORD(lParam), HIWORD(lParam));

@@ -59,6 +59,10 @@ class GLWindow {
   void Begin2D();
   void End2D();
   void SetFov(float fov) { m_fov = fov; }  // takes effect at the next Resize
+  // Between full screen (the desktop's mode, the picture between bars) and a window of the
+  // picture's own size. The new size arrives as WM_SIZE. False without a window.
+  bool SetFullscreen(bool fullscreen);
+  void SetTitle(const char* title);
 
   int32_t GetWidth() const { return m_width; }
   int32_t GetHeight() const { return m_height; }
@@ -75,6 +79,7 @@ class GLWindow {
   HWND GetHWND() const { return m_hWnd; }
 
   // The window procedure: records keys and activation, resizes the one window, quits on close.
+  // F11 and Alt+Enter switch between full screen and a window.
   static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Whole-word search in a list of words separated by newline characters.
   static bool FindExtension(const char* list, const char* name);

@@ -71,6 +71,7 @@ enum : WPARAM {
   VK_DECIMAL = 0x6E,
   VK_DIVIDE = 0x6F,
   VK_F1 = 0x70,
+  VK_F11 = 0x7A,
   VK_F12 = 0x7B,
 };
 

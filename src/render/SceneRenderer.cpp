@@ -37,8 +37,15 @@ Material* drawnMaterial(Scene& scene, const SceneObject& object) {
   return &scene.materials[object.materialIndex];
 }
 
+// The frame the active camera shows at the scene's animation position.
+const CameraFrame& cameraEye(const Scene& scene) {
+  const SceneCamera& camera = scene.cameras[scene.cameraIndex];
+  return camera.trackLength != 0 ? camera.track[animFrameIndex(scene.animFrame)] : camera.frame;
+}
+
 // A camera index past the scene's cameras falls back to camera 0, and the active camera's track
-// is what loops the scene's animation.
+// is what loops the scene's animation. The camera's field of view goes to the window here, so a
+// frame replayed without drawing leaves the projection a drawn one would.
 void settleCamera(Scene& scene) {
   if (scene.cameraCount == 0) return;
   if (static_cast<uint32_t>(scene.cameraIndex) >= scene.cameraCount) scene.cameraIndex = 0;
@@ -46,6 +53,7 @@ void settleCamera(Scene& scene) {
   if (camera.trackLength != 0 &&
       static_cast<uint32_t>(animFrameIndex(scene.animFrame)) >= camera.trackLength)
     scene.animFrame = 0;
+  if (scene.window) scene.window->m_fov = cameraEye(scene).fov;
 }
 
 // The steps shared by the plain and the deformed render; only the object draw differs.
@@ -74,10 +82,7 @@ bool renderScene(Scene& scene, bool deformed) {
 
   glLoadIdentity();
   if (scene.cameraCount > 0) {
-    const SceneCamera& camera = scene.cameras[scene.cameraIndex];
-    const CameraFrame eye =
-        camera.trackLength != 0 ? camera.track[animFrameIndex(scene.animFrame)] : camera.frame;
-    if (scene.window) scene.window->m_fov = eye.fov;
+    const CameraFrame& eye = cameraEye(scene);
     gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
               eye.target[2], 0, 1, 0);
   } else {
