@@ -40,7 +40,8 @@
 // true when it is not zero.
 //
 // Each record's fields are listed once below, as a template over the direction: ByteSink
-// writes them, ByteSource reads them, so the reader cannot drift from the writer.
+// writes them, ByteSource (or RecordSource, for a run of records known to be whole) reads
+// them, so the reader cannot drift from the writer.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -93,10 +94,36 @@ struct ByteSink {
   }
 };
 
+inline uint32_t LoadU32(const uint8_t* b) {
+  return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+         static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+}
+
+// The field forms both readers share, over the two each brings: u8() and u32().
+template <typename Source>
+class FieldReads {
+ public:
+  void u32(uint32_t& value) { value = source().u32(); }
+  void i32(int32_t& value) { value = static_cast<int32_t>(source().u32()); }
+  void f32(float& value) {
+    const uint32_t bits = source().u32();
+    std::memcpy(&value, &bits, 4);
+  }
+  void floats(float* values, int n) {
+    for (int k = 0; k < n; ++k) f32(values[k]);
+  }
+  void flag(bool& value) { value = source().u8() != 0; }
+
+ private:
+  Source& source() { return static_cast<Source&>(*this); }
+};
+
 // Takes fields in order from bytes in memory. A read past the end gives zeros and clears ok(),
 // so a record can be read whole and checked once.
-class ByteSource {
+class ByteSource : public FieldReads<ByteSource> {
  public:
+  using FieldReads<ByteSource>::u32;
+
   ByteSource(const uint8_t* bytes, size_t size) : begin_(bytes), p_(bytes), end_(bytes + size) {}
 
   bool ok() const { return ok_; }
@@ -105,22 +132,7 @@ class ByteSource {
   size_t size() const { return static_cast<size_t>(end_ - begin_); }
 
   uint8_t u8() { return take(1) ? p_[-1] : 0; }
-  uint32_t u32() {
-    if (!take(4)) return 0;
-    const uint8_t* b = p_ - 4;
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
-  }
-  void u32(uint32_t& value) { value = u32(); }
-  void i32(int32_t& value) { value = static_cast<int32_t>(u32()); }
-  void f32(float& value) {
-    const uint32_t bits = u32();
-    std::memcpy(&value, &bits, 4);
-  }
-  void floats(float* values, int n) {
-    for (int k = 0; k < n; ++k) f32(values[k]);
-  }
-  void flag(bool& value) { value = u8() != 0; }
+  uint32_t u32() { return take(4) ? LoadU32(p_ - 4) : 0; }
   void unused(size_t n) { take(n); }
   // A text field of `size` bytes into a buffer of at least `size`: the characters up to the
   // NUL, zeros after. A field without a NUL fails the read and leaves the buffer as it was.
@@ -131,6 +143,17 @@ class ByteSource {
       std::strncpy(value, field, size);
     else
       ok_ = false;
+  }
+  // The next n records of `size` bytes each, all there, for RecordSource to take; null (and
+  // ok() cleared) when they are not all there.
+  const uint8_t* records(uint32_t n, size_t size) {
+    const uint8_t* first = p_;
+    if (static_cast<uint64_t>(n) * size > left()) {
+      take(left() + 1);  // fails: the source ends here
+      return nullptr;
+    }
+    take(n * size);
+    return first;
   }
 
  private:
@@ -150,7 +173,26 @@ class ByteSource {
   bool ok_ = true;
 };
 
-// The records' fields in file order; S is ByteSink or ByteSource.
+// Takes the fields of one record counted out whole by ByteSource::records: no check per
+// field, which is what keeps the long arrays of a scene quick to read.
+class RecordSource : public FieldReads<RecordSource> {
+ public:
+  using FieldReads<RecordSource>::u32;
+
+  explicit RecordSource(const uint8_t* bytes) : p_(bytes) {}
+
+  uint8_t u8() { return *p_++; }
+  uint32_t u32() {
+    p_ += 4;
+    return LoadU32(p_ - 4);
+  }
+  void unused(size_t n) { p_ += n; }
+
+ private:
+  const uint8_t* p_;
+};
+
+// The records' fields in file order; S is ByteSink, ByteSource or RecordSource.
 template <typename S, typename R>
 void ParamsFields(S& s, R&& params) {
   s.i32(params.lastFrame);

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "platform/Files.h"
 #include "platform/MappedFile.h"
@@ -52,6 +53,20 @@ class Parser {
   bool readSectionCount(uint32_t& n, size_t minBlock, const char* what);
   // n elements of at least size bytes each must fit in what is left.
   bool fits(uint32_t n, size_t size, const char* what, uint32_t i);
+  // A set-up array got the n elements asked for (not so when memory ran out).
+  bool allocated(uint32_t got, uint32_t n, const char* what, uint32_t i);
+  // n records of `size` bytes, weighed by fits() before, straight into array's elements, each
+  // constructed here (the mesh arrays are set up with their elements left to this reader);
+  // fields(source, element, j) takes one and is false at a fault, which ends the run and
+  // leaves the rest unconstructed: the half-read object is then dropped whole.
+  template <typename T, typename Fields>
+  bool takeRecords(T* array, uint32_t n, size_t size, Fields fields);
+  // Faces or texture faces of object i: each corner's index must name one of the object's
+  // elements, and the corner then points at it. names: the corner's and the element's.
+  template <typename Corner, typename Fields, typename Element>
+  bool takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields,
+                   Element* (Corner::*refs)[3],
+                   Element* elements, uint32_t elementCount, const char* names[2], uint32_t i);
   bool readObjects();
   bool readObject(uint32_t i, SceneObject& object);
   bool readCameras();
@@ -111,53 +126,77 @@ bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
               place(what, i), n, size, in_.left(), in_.offset());
 }
 
+// Flattened: with every field read inlined, the record's place stays in a register.
+template <typename T, typename Fields>
+[[gnu::flatten]] bool Parser::takeRecords(T* array, uint32_t n, size_t size, Fields fields) {
+  const uint8_t* bytes = in_.records(n, size);
+  for (uint32_t j = 0; j < n; ++j, bytes += size) {
+    RecordSource record(bytes);
+    if (!fields(record, *new (&array[j]) T, j)) return false;
+  }
+  return true;
+}
+
+template <typename Corner, typename Fields, typename Element>
+bool Parser::takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields,
+                         Element* (Corner::*refs)[3],
+                         Element* elements, uint32_t elementCount, const char* names[2],
+                         uint32_t i) {
+  return takeRecords(corners, n, size, [&](RecordSource& s, Corner& corner, uint32_t j) {
+    fields(s, corner);
+    for (int k = 0; k < 3; ++k) {
+      const uint32_t index = corner.index[k];
+      if (index >= elementCount)
+        return fail("la %s %u del objeto %u usa el %s %u y el objeto tiene %u", names[0], j, i,
+                    names[1], index, elementCount);
+      (corner.*refs)[k] = &elements[index];
+    }
+    return true;
+  });
+}
+
+bool Parser::allocated(uint32_t got, uint32_t n, const char* what, uint32_t i) {
+  if (got == n) return true;
+  return fail("no hay memoria para los %u elementos de %s", n, place(what, i));
+}
+
 bool Parser::readObject(uint32_t i, SceneObject& object) {
   uint32_t n;
   if (!readCount(n, "el objeto", i) || !fits(n, kVertexSize, "el objeto", i)) return false;
-  object.setupVertices(n);
-  for (uint32_t j = 0; j < n; ++j) {
-    Vertex vertex;
-    VertexFields(in_, vertex);
-    object.setVertex(j, vertex);
-  }
+  object.setupVertices(n, checked::Elements::kLeftToCaller);
+  if (!allocated(object.vertexCount, n, "el objeto", i)) return false;
+  takeRecords(object.vertices, n, kVertexSize, [](RecordSource& s, Vertex& vertex, uint32_t) {
+    VertexFields(s, vertex);
+    return true;
+  });
 
   if (!readCount(n, "el objeto", i) || !fits(n, kFaceSize, "el objeto", i)) return false;
-  object.setupFaces(n);
-  const uint32_t vertexCount = object.vertexCount;
-  for (uint32_t j = 0; j < n; ++j) {
-    Face face;
-    FaceFields(in_, face);
-    for (int k = 0; k < 3; ++k) {
-      if (face.index[k] >= vertexCount)
-        return fail("la cara %u del objeto %u usa el vertice %u y el objeto tiene %u", j, i,
-                    face.index[k], vertexCount);
-      face.vertex[k] = &object.vertexRef(face.index[k]);
-    }
-    object.setFace(j, face);
-  }
+  object.setupFaces(n, checked::Elements::kLeftToCaller);
+  if (!allocated(object.faceCount, n, "el objeto", i)) return false;
+  static const char* kFaceNames[2] = {"cara", "vertice"};
+  if (!takeCorners(object.faces, n, kFaceSize,
+                   [](RecordSource& s, Face& face) { FaceFields(s, face); }, &Face::vertex,
+                   object.vertices, object.vertexCount, kFaceNames, i))
+    return false;
 
   if (!readCount(n, "el objeto", i) || !fits(n, kTexVertexSize, "el objeto", i)) return false;
-  object.setupTexVertices(n);
-  for (uint32_t j = 0; j < n; ++j) {
-    TexVertex texVertex;
-    TexVertexFields(in_, texVertex);
-    object.setTexVertex(j, texVertex);
-  }
+  object.setupTexVertices(n, checked::Elements::kLeftToCaller);
+  if (!allocated(object.texVertexCount, n, "el objeto", i)) return false;
+  takeRecords(object.texVertices, n, kTexVertexSize,
+              [](RecordSource& s, TexVertex& texVertex, uint32_t) {
+                TexVertexFields(s, texVertex);
+                return true;
+              });
 
   if (!readCount(n, "el objeto", i) || !fits(n, kTexFaceSize, "el objeto", i)) return false;
-  object.setupTexFaces(n);
-  const uint32_t texVertexCount = object.texVertexCount;
-  for (uint32_t j = 0; j < n; ++j) {
-    TexFace texFace;
-    TexFaceFields(in_, texFace);
-    for (int k = 0; k < 3; ++k) {
-      if (texFace.index[k] >= texVertexCount)
-        return fail("la Tcara %u del objeto %u usa el Tvertice %u y el objeto tiene %u", j, i,
-                    texFace.index[k], texVertexCount);
-      texFace.texVertex[k] = &object.texVertexRef(texFace.index[k]);
-    }
-    object.setTexFace(j, texFace);
-  }
+  object.setupTexFaces(n, checked::Elements::kLeftToCaller);
+  if (!allocated(object.texFaceCount, n, "el objeto", i)) return false;
+  static const char* kTexFaceNames[2] = {"Tcara", "Tvertice"};
+  if (!takeCorners(object.texFaces, n, kTexFaceSize,
+                   [](RecordSource& s, TexFace& texFace) { TexFaceFields(s, texFace); },
+                   &TexFace::texVertex, object.texVertices, object.texVertexCount,
+                   kTexFaceNames, i))
+    return false;
 
   int32_t materialIndex;
   in_.i32(materialIndex);
@@ -201,11 +240,13 @@ bool Parser::readCameras() {
     if (!whole("la camara", i) || !fits(length, kCameraFrameSize, "la camara", i))
       return abandon(scene_.cameraCount, ours, i);
     camera.setupTrack(length);
-    for (uint32_t k = 0; k < length; ++k) {
-      CameraFrame sample;
-      CameraFrameFields(in_, sample);
-      camera.setSample(k, sample);
-    }
+    if (!allocated(camera.trackLength, length, "la camara", i))
+      return abandon(scene_.cameraCount, ours, i);
+    takeRecords(camera.track, length, kCameraFrameSize,
+                [](RecordSource& s, CameraFrame& sample, uint32_t) {
+                  CameraFrameFields(s, sample);
+                  return true;
+                });
     scene_.setCamera(i, camera);
     if (i >= scene_.cameraCount) camera.freeTrack();
   }
@@ -258,11 +299,13 @@ bool Parser::readLights() {
     if (!whole("la luz", i) || !fits(length, kLightFrameSize, "la luz", i))
       return abandon(scene_.lightCount, ours, i);
     light.setupTrack(length);
-    for (uint32_t k = 0; k < length; ++k) {
-      LightFrame sample;
-      LightFrameFields(in_, sample);
-      light.setSample(k, sample);
-    }
+    if (!allocated(light.trackLength, length, "la luz", i))
+      return abandon(scene_.lightCount, ours, i);
+    takeRecords(light.track, length, kLightFrameSize,
+                [](RecordSource& s, LightFrame& sample, uint32_t) {
+                  LightFrameFields(s, sample);
+                  return true;
+                });
     scene_.setLight(i, light);
     if (i >= scene_.lightCount) light.freeTrack();
   }

@@ -11,9 +11,9 @@ const char kNoTexFaces[] = "No esta iniciado el vector de Tcaras";
 
 // Frees the array a second set-up replaces, then allocates the new one.
 template <typename T>
-T* Replace(T*& array, uint32_t& count, bool& ready, uint32_t n) {
+T* Replace(T*& array, uint32_t& count, bool& ready, uint32_t n, checked::Elements elements) {
   T* old = array;
-  checked::Allocate(array, count, ready, n);
+  checked::Allocate(array, count, ready, n, elements);
   return old;
 }
 
@@ -41,28 +41,30 @@ void DropRestCopy(SceneObject& object) {
 
 }  // namespace
 
-void SceneObject::setupVertices(uint32_t n) {
-  Vertex* old = Replace(vertices, vertexCount, verticesReady, n);
+void SceneObject::setupVertices(uint32_t n, checked::Elements elements) {
+  Vertex* old = Replace(vertices, vertexCount, verticesReady, n, elements);
   if (!old) return;
   if (facesReady) Relink(faces, faceCount, &Face::vertex, vertices, vertexCount);
-  delete[] old;
+  checked::DeleteArray(old);
   // The rest copy belongs to the old vertices; the deformation must never walk it with the
   // new count.
   DropRestCopy(*this);
 }
 
-void SceneObject::setupTexVertices(uint32_t n) {
-  TexVertex* old = Replace(texVertices, texVertexCount, texVerticesReady, n);
+void SceneObject::setupTexVertices(uint32_t n, checked::Elements elements) {
+  TexVertex* old = Replace(texVertices, texVertexCount, texVerticesReady, n, elements);
   if (!old) return;
   if (texFacesReady)
     Relink(texFaces, texFaceCount, &TexFace::texVertex, texVertices, texVertexCount);
-  delete[] old;
+  checked::DeleteArray(old);
 }
 
-void SceneObject::setupFaces(uint32_t n) { delete[] Replace(faces, faceCount, facesReady, n); }
+void SceneObject::setupFaces(uint32_t n, checked::Elements elements) {
+  checked::DeleteArray(Replace(faces, faceCount, facesReady, n, elements));
+}
 
-void SceneObject::setupTexFaces(uint32_t n) {
-  delete[] Replace(texFaces, texFaceCount, texFacesReady, n);
+void SceneObject::setupTexFaces(uint32_t n, checked::Elements elements) {
+  checked::DeleteArray(Replace(texFaces, texFaceCount, texFacesReady, n, elements));
 }
 
 void SceneObject::setVertex(uint32_t i, const Vertex& value) {

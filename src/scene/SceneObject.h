@@ -9,6 +9,7 @@
 // a field and a function of the same name.
 #include <cstdint>
 
+#include "scene/CheckedArray.h"
 #include "scene/SceneRecords.h"
 
 struct Material;
@@ -34,13 +35,14 @@ struct SceneObject {
   int32_t deformPhase = 0;       // phase of the aqua deformation
   bool restVerticesReady = false;
 
-  // n default-constructed elements; the count becomes n and the flag true. A second call frees
-  // the array it replaces: faces then point into the new vertex array (texture faces into the
-  // new texture vertices) and a rest copy of the old vertices is dropped.
-  void setupVertices(uint32_t n);
-  void setupFaces(uint32_t n);
-  void setupTexVertices(uint32_t n);
-  void setupTexFaces(uint32_t n);
+  // n default-constructed elements (or, asked so, elements the caller constructs); the count
+  // becomes n and the flag true. A second call frees the array it replaces: faces then point
+  // into the new vertex array (texture faces into the new texture vertices) and a rest copy of
+  // the old vertices is dropped.
+  void setupVertices(uint32_t n, checked::Elements elements = checked::Elements::kDefault);
+  void setupFaces(uint32_t n, checked::Elements elements = checked::Elements::kDefault);
+  void setupTexVertices(uint32_t n, checked::Elements elements = checked::Elements::kDefault);
+  void setupTexFaces(uint32_t n, checked::Elements elements = checked::Elements::kDefault);
 
   // Checked stores: refused (with a message box) before set-up or at i >= count.
   void setVertex(uint32_t i, const Vertex& value);

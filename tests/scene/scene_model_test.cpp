@@ -110,7 +110,7 @@ TEST(SceneModel, SceneArraysAreSetUpOnceAndRefuseStoresOutsideThem) {
 }
 
 struct MeshArray {
-  void (SceneObject::*setup)(uint32_t);
+  void (SceneObject::*setup)(uint32_t, checked::Elements);
   std::function<void(SceneObject&, uint32_t, float)> store;   // element i marked with m
   std::function<float(const SceneObject&, uint32_t)> read;    // the mark of element i
   const char* notSetUp;
@@ -150,7 +150,7 @@ TEST(SceneModel, MeshStoresAreCheckedAndReadsPastTheEndGiveTheLastElement) {
     array.store(object, 0, 1);
     EXPECT_EQ(boxes.Take(), BoxLine(array.notSetUp, "Error de inicializacion"));
 
-    (object.*array.setup)(4);
+    (object.*array.setup)(4, checked::Elements::kDefault);
     for (uint32_t i = 0; i < 4; ++i) array.store(object, i, 10.0f + static_cast<float>(i));
     array.store(object, 4, 99);
     EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
@@ -161,7 +161,7 @@ TEST(SceneModel, MeshStoresAreCheckedAndReadsPastTheEndGiveTheLastElement) {
     }
 
     // An empty array has no last element: the read is reported and gives a new element.
-    (object.*array.setup)(0);
+    (object.*array.setup)(0, checked::Elements::kDefault);
     EXPECT_EQ(array.read(object, 0), 0.0f);
     EXPECT_EQ(boxes.Take(), BoxLine(kTruncated, "Error de acceso"));
     object.release();
