@@ -229,7 +229,7 @@ void ParseTempo(const std::vector<std::string>& w, LineParser& p, int line, Cont
       (w.size() > 2 && !p.Number(w[2], "beat 0 offset", t.beatZero)) ||
       (w.size() > 3 && !p.Number(w[3], "beats a bar", bar)))
     return;
-  if (!(t.bpm > 0) || t.bpm > 1000) return p.Fail("beats a minute " + w[1] + " is not between 0 and 1000");
+  if (!(t.bpm > 0) || t.bpm > 1000) return p.Fail("beats a minute " + w[1] + " must be more than 0 and at most 1000");
   if (bar < 1 || bar > 64 || bar != std::floor(bar))
     return p.Fail("beats a bar " + w[3] + " is not a whole number from 1 to 64");
   t.beatsPerBar = static_cast<int32_t>(bar);

@@ -131,8 +131,11 @@ void PassByteOrderMark(FILE* f) {
 // A time in seconds, or in beats with a tempo. A beat time that cannot be turned into seconds
 // never comes due: at 0 it would fire at the start, which the author did not write.
 void ReadTime(const char* token, const Tempo* tempo, ScriptEvent& event, LineProblems* problems) {
-  if (TimeFormOf(token) == TimeForm::kSeconds)
-    return NoteNumber(problems, ReadFloat(token, event.time), "time", token, event.time, false);
+  if (TimeFormOf(token) == TimeForm::kSeconds) {
+    // Read before the note takes the value: an argument list has no order of evaluation.
+    const NumberRead read = ReadFloat(token, event.time);
+    return NoteNumber(problems, read, "time", token, event.time, false);
+  }
   std::string why;
   if (ReadBeatTime(token, tempo ? *tempo : Tempo(), false, event.time, why)) return;
   event.time = std::numeric_limits<float>::quiet_NaN();
@@ -233,7 +236,8 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
   ReadKeyword(token, kTargetKinds, event.targetKind);
   NoteKeyword(problems, kTargetKinds, "target kind", token, event.targetKind);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
-  NoteNumber(problems, ReadInt(token, event.targetIndex), "index", token, event.targetIndex, true);
+  const NumberRead index = ReadInt(token, event.targetIndex);
+  NoteNumber(problems, index, "index", token, event.targetIndex, true);
   if (!(token = ::strtok_r(nullptr, " ", &save))) return;
   ReadKeyword(token, kEffects, event.effect);
   NoteKeyword(problems, kEffects, "effect", token, event.effect);
@@ -245,7 +249,8 @@ void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems
       problems->notes.push_back("more than 20 parameters: the rest are not read");
     if (read >= kEventParams) continue;
     float& param = event.params[read++];
-    NoteNumber(problems, ReadFloat(token, param), "parameter", token, param, false);
+    const NumberRead number = ReadFloat(token, param);
+    NoteNumber(problems, number, "parameter", token, param, false);
     if (problems) ++problems->params;
   }
   if (token) ReadMove(save, tempo, event, problems);
