@@ -68,6 +68,7 @@ class FileChecker {
       Warn(entry.line, path,
            "cut short or damaged (" + file.fault + "): the scene keeps what was read before it");
     targets.sceneCameras.push_back(static_cast<int32_t>(scene.cameraCount));
+    targets.sceneAqua.push_back(entry.aqua);
     for (uint32_t m = 0; m < scene.materialCount; ++m)
       for (uint32_t k = 0; k < scene.materials[m].header.mapCount && k < 2; ++k)
         Image(entry.line, scene.materials[m].maps[k].bitmap);
@@ -111,7 +112,6 @@ void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTarge
                        std::vector<std::string>& findings, std::vector<std::string>* warnings) {
   FileChecker check(manifest, decode, findings, warnings ? *warnings : findings);
   targets = ScriptTargets();
-  targets.tempo = manifest.tempo;
   check.Image(manifest.font.line, manifest.font.path);
   for (const ManifestScene& scene : manifest.scenes) check.SceneFile(scene, targets);
   targets.scenes = static_cast<int32_t>(manifest.scenes.size());
@@ -124,7 +124,7 @@ void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTarge
 }
 
 bool CheckContentScript(const ContentManifest& manifest, const ScriptTargets& targets,
-                        std::vector<std::string>& findings, int32_t& events) {
+                        std::vector<std::string>& findings, int32_t& events, ScriptCheck* whole) {
   events = 0;
   const std::string& path = manifest.script.path;
   std::string text, error;
@@ -136,5 +136,6 @@ bool CheckContentScript(const ContentManifest& manifest, const ScriptTargets& ta
   for (const ScriptFinding& f : check.findings)
     findings.push_back(path + ":" + (f.line > 0 ? std::to_string(f.line) + ":" : "") + " " + f.text);
   events = check.events;
+  if (whole) *whole = check;
   return true;
 }

@@ -21,6 +21,7 @@ void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTarge
                        std::vector<std::string>* warnings = nullptr);
 
 // The manifest's script against `targets`. False when the script cannot be read at all (a
-// finding says why); `events` is then 0.
+// finding says why); `events` is then 0. `whole` gets the check itself, events and lines kept.
 bool CheckContentScript(const ContentManifest& manifest, const ScriptTargets& targets,
-                        std::vector<std::string>& findings, int32_t& events);
+                        std::vector<std::string>& findings, int32_t& events,
+                        ScriptCheck* whole = nullptr);

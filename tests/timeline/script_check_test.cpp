@@ -7,12 +7,13 @@
 
 namespace {
 
-// Two scenes (the second with two cameras), three layers, one particle system, noise set 1 only,
-// and ten seconds of music.
+// Two scenes (the second with two cameras, the first prepared for FX_AQUA), three layers, one
+// particle system, noise set 1 only, and ten seconds of music.
 ScriptTargets Targets() {
   ScriptTargets t;
   t.scenes = 2;
   t.sceneCameras = {1, 2};
+  t.sceneAqua = {true, false};
   t.layers = 3;
   t.particles = 1;
   t.noiseSet[0] = true;
@@ -31,10 +32,12 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
   } cases[] = {
       {"1 SCENE 0 FX_QUITT\n", "unknown effect 'FX_QUITT'"},
       {"1 SCREEN 0 FX_START\n", "unknown target kind 'SCREEN'"},
-      {"3,5 LAYER 0 FX_START\n", "time '3,5' is not a whole number"},
-      {"0:03 LAYER 0 FX_START\n", "time '0:03' is not a whole number"},
-      {"1 LAYER 1.5 FX_START\n", "index '1.5' is not a whole number"},
-      {"1 LAYER 0 FX_ALPHA half\n", "parameter 'half' is not a number"},
+      {"3,5 LAYER 0 FX_START\n",
+       "time '3,5' has a decimal comma: write 3.5 with a point; as written it reads as 3"},
+      {"1 LAYER 0 FX_ALPHA 0,5\n", "parameter '0,5' has a decimal comma: write 0.5 with a point"},
+      {"3s LAYER 0 FX_START\n", "time '3s' is not one number: only its start is read, as 3"},
+      {"1 LAYER 1.5 FX_START\n", "index '1.5' is not a whole number: it reads as 1"},
+      {"1 LAYER 0 FX_ALPHA half\n", "parameter 'half' is not a number: it reads as 0"},
       {"1\tLAYER 0 FX_START\n", "tab in the line"},
       {"1 LAYER 0 FX_START\r2 LAYER 0 FX_STOP\n", "carriage return inside the line"},
       {"1 LAYER 0 FX_START", "no newline at the end of the last line"},
@@ -44,7 +47,11 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"1 LAYER 0 FX_QUIT\n", "FX_QUIT does nothing on a LAYER target: whole-screen effects take a SCENE"},
       {"1 LAYER 0 FX_SHOW\n", "FX_SHOW does nothing on a LAYER target"},
       {"1 PARTICLE 0 FX_MOVE 1 1\n", "FX_MOVE does nothing on a PARTICLE target"},
-      {"1 LAYER 0 FX_MOVE 10\n", "FX_MOVE takes 2 parameters, 1 given"},
+      {"1 LAYER 0 FX_MOVE 10\n", "FX_MOVE takes 2 parameters, 1 given: the missing ones read as 0"},
+      {"1 LAYER 0 FX_ALPHA 0.5 1\n", "FX_ALPHA takes 1 parameter, 2 given: the last one is not read"},
+      {"1 SCENE 0 FX_START 1 2\n", "FX_START takes no parameters, 2 given: the last 2 are not read"},
+      {"1 SCENE 1 FX_AQUA 1\n",
+       "scene 1 is not prepared for FX_AQUA: add 'aqua' to its scene line in the manifest"},
       {"1 SCENE 0 FX_NOISE 2\n", "noise set 2 has no masks"},
       {"1 SCENE 0 FX_NOISE 3\n", "FX_NOISE 3 shows nothing"},
       {"1 SCENE 1 FX_CHANGE_CAM 2\n", "scene 1 has 2 cameras, 0 to 1: camera 2 shows camera 0"},
@@ -101,6 +108,41 @@ TEST(CheckScript, EmptyListsAreSaidInWords) {
   }
 }
 
+// Two events of one time that set one thing differently: the earlier never shows. Steps that add
+// up, equal values, other times and other targets are no conflict.
+TEST(CheckScript, EventsOfOneTimeThatUndoEachOther) {
+  const struct {
+    const char* lines;
+    const char* finding;  // on the second line; null: none
+  } cases[] = {
+      {"2 LAYER 0 FX_ALPHA 0.5\n2 LAYER 0 FX_ALPHA 1\n",
+       "LAYER 0: line 2 sets FX_ALPHA 0.5 and this line FX_ALPHA 1, both at 2 s: only this line's "
+       "takes effect"},
+      {"2 SCENE 1 FX_START\n2 SCENE 1 FX_STOP\n", "SCENE 1: line 2 sets FX_START and this line FX_STOP"},
+      {"2 SCENE 0 FX_BLUR 0.5\n2 SCENE 1 FX_BLUR 0\n", "the screen: line 2 sets FX_BLUR 0.5"},
+      {"2 SCENE 1 FX_CHANGE_CAM 0\n2 SCENE 1 FX_CHANGE_CAM 1.5\n",
+       "SCENE 1: line 2 sets FX_CHANGE_CAM 0"},
+      {"2 PARTICLE 0 FX_EXPLODE 3 100\n2 PARTICLE 0 FX_EXPLODE 3 50\n", "PARTICLE 0: line 2 sets"},
+      {"2 LAYER 0 FX_ALPHA 0.5\n2 LAYER 0 FX_ALPHA 0.5\n", nullptr},
+      {"2 SCENE 1 FX_CHANGE_CAM 1\n2 SCENE 1 FX_CHANGE_CAM 1.5\n", nullptr},
+      {"2 LAYER 0 FX_MOVE 5 0\n2 LAYER 0 FX_MOVE -5 0\n", nullptr},
+      {"2 SCENE 0 FX_START\n2 SCENE 0 FX_SHOW\n", nullptr},
+      {"2 LAYER 0 FX_ALPHA 0.5\n2.01 LAYER 0 FX_ALPHA 1\n", nullptr},
+      {"2 LAYER 0 FX_ALPHA 0.5\n2 LAYER 1 FX_ALPHA 1\n", nullptr},
+      {"2 LAYER 0 FX_START\n2 LAYER 0 FX_ALPHA 0\n", nullptr},
+  };
+  for (const auto& c : cases) {
+    const ScriptCheck check = CheckScript(std::string(kQuit) + c.lines, Targets());
+    if (!c.finding) {
+      EXPECT_TRUE(check.findings.empty()) << c.lines << check.findings[0].text;
+      continue;
+    }
+    ASSERT_EQ(check.findings.size(), 1u) << c.lines;
+    EXPECT_EQ(check.findings[0].line, 3) << c.lines;
+    EXPECT_EQ(check.findings[0].text.rfind(c.finding, 0), 0u) << c.lines << check.findings[0].text;
+  }
+}
+
 TEST(CheckScript, WholeFileFindingsAndACleanScript) {
   // Whole-screen effects take any scene index; comments and blank lines are no events.
   const ScriptCheck clean = CheckScript(
@@ -109,6 +151,13 @@ TEST(CheckScript, WholeFileFindingsAndACleanScript) {
       Targets());
   EXPECT_TRUE(clean.findings.empty()) << clean.findings[0].text;
   EXPECT_EQ(clean.events, 6);
+  // A byte-order mark is passed over, as the player does.
+  const ScriptCheck marked =
+      CheckScript("\xEF\xBB\xBF" "2.5 SCENE 0 FX_START\n9 SCENE 0 FX_QUIT\n", Targets());
+  EXPECT_TRUE(marked.findings.empty()) << marked.findings[0].text;
+  ASSERT_EQ(marked.loaded.size(), 2u);
+  EXPECT_EQ(marked.loaded[0].line, 1);
+  EXPECT_FLOAT_EQ(marked.loaded[0].event.time, 2.5f);
 
   const struct {
     std::string script;
