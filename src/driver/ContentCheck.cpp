@@ -112,6 +112,7 @@ void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTarge
                        std::vector<std::string>& findings, std::vector<std::string>* warnings) {
   FileChecker check(manifest, decode, findings, warnings ? *warnings : findings);
   targets = ScriptTargets();
+  targets.tempo = manifest.tempo;
   check.Image(manifest.font.line, manifest.font.path);
   for (const ManifestScene& scene : manifest.scenes) check.SceneFile(scene, targets);
   targets.scenes = static_cast<int32_t>(manifest.scenes.size());
