@@ -14,6 +14,7 @@
 #include "platform/Random.h"
 #include "platform/Clock.h"
 #include "platform/MusicPlayer.h"
+#include "platform/OpenGL.h"
 #include "render/SceneRenderer.h"
 #include "support/GLTestWindow.h"
 #include "support/TempDir.h"
@@ -126,7 +127,11 @@ class SeekTest : public GLTestWindow {
       scenes[s].setupCameras(2);
       SceneCamera looping = fixedCamera(0, 0, 200, 0, 0, 0, 60);
       looping.setupTrack(40);
-      for (uint32_t f = 0; f < 40; ++f) looping.track[f] = looping.frame;
+      // A field of view of its own on every frame: the next frame's projection tells them apart.
+      for (uint32_t f = 0; f < 40; ++f) {
+        looping.track[f] = looping.frame;
+        looping.track[f].fov = 40.0f + f;
+      }
       scenes[s].setCamera(0, looping);
       scenes[s].setCamera(1, fixedCamera(0, 0, 300, 0, 0, 0, 60));
       scenes[s].objects[0].prepareDeformation();
@@ -174,6 +179,13 @@ class SeekTest : public GLTestWindow {
   // The seek target that lands on frame k.
   static float Moment(int64_t k) { return MusicPositionAtFrame(k, kFps); }
 
+  // The projection the next frame's scenes are drawn with.
+  static std::vector<float> Projection() {
+    std::vector<float> matrix(16);
+    glGetFloatv(GL_PROJECTION_MATRIX, matrix.data());
+    return matrix;
+  }
+
   FrameStepClock clock;
   TempDir dir;
   MusicPlayer music;
@@ -188,13 +200,14 @@ class SeekTest : public GLTestWindow {
 TEST_F(SeekTest, SeekingToAnyMomentGivesTheStateOfAStraightRunThere) {
   const int64_t moments[] = {0, 1, 19, 31, 50, 61, 77, 101, 123, 140, 149, 163, 181};
   std::map<int64_t, EffectState> straight;
-  std::map<int64_t, std::vector<float>> mesh;
+  std::map<int64_t, std::vector<float>> mesh, projection;
   int64_t k = 0;
   for (int64_t moment : moments) {
     ASSERT_TRUE(Run(k, moment));
     k = moment;
     straight[k] = EffectState::Of(timeline);
     mesh[k] = VertexPositions(scenes[0]);
+    projection[k] = Projection();
   }
   EXPECT_EQ(straight[181].particles[0].burstsLeft, 0) << "the bursts ran in the straight run";
   EXPECT_NE(straight[101].scenes[0].deformPhases[0], 0) << "the aqua ran";
@@ -206,6 +219,7 @@ TEST_F(SeekTest, SeekingToAnyMomentGivesTheStateOfAStraightRunThere) {
     timeline.Seek(Moment(target), kFps);
     EXPECT_EQ(EffectState::Of(timeline), straight[target]) << "frame " << target;
     EXPECT_EQ(VertexPositions(scenes[0]), mesh[target]) << "frame " << target;
+    EXPECT_EQ(Projection(), projection[target]) << "frame " << target;
     EXPECT_NEAR(music.Position(), Moment(target), 1.0f / kMusicRate) << "frame " << target;
   }
 }
