@@ -118,6 +118,8 @@ void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene&
       scene.clearsScreen = true;
     } else if (Is(w[i], "aqua")) {
       scene.aqua = true;
+    } else if (Is(w[i], "frame")) {
+      scene.frame = true;
     } else if (Is(w[i], "fog")) {
       if (i + 3 >= w.size()) return p.Fail("fog needs START END DENSITY");
       scene.fog = p.Number(w[i + 1], "fog start", scene.fogStart) &&
@@ -132,7 +134,7 @@ void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene&
       if (scene.fogDensity < 0) return p.Fail("fog density " + w[i + 3] + " is negative");
       i += 3;
     } else {
-      return p.Fail("unknown scene option '" + w[i] + "' (overlay, clear, fog, aqua)");
+      return p.Fail("unknown scene option '" + w[i] + "' (overlay, clear, fog, aqua, frame)");
     }
   }
 }
@@ -341,8 +343,8 @@ bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>&
 bool SameContent(const ContentManifest& a, const ContentManifest& b) {
   const auto sameScene = [](const ManifestScene& x, const ManifestScene& y) {
     return x.name == y.name && x.clearsScreen == y.clearsScreen && x.aqua == y.aqua &&
-           x.fog == y.fog && x.fogStart == y.fogStart && x.fogEnd == y.fogEnd &&
-           x.fogDensity == y.fogDensity;
+           x.frame == y.frame && x.fog == y.fog && x.fogStart == y.fogStart &&
+           x.fogEnd == y.fogEnd && x.fogDensity == y.fogDensity;
   };
   const auto sameLayer = [](const ManifestLayer& x, const ManifestLayer& y) {
     return x.path == y.path && x.alpha == y.alpha && x.x0 == y.x0 && x.y0 == y.y0 &&
