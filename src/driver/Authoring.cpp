@@ -76,10 +76,14 @@ void Authoring::SeekTo(double seconds) {
 void Authoring::BeforeFrame() {
   if (m_dev) {
     if (TakeKeyPresses(VK_SPACE) % 2) TogglePause();
-    const int seconds = TakeKeyPresses(VK_RIGHT) - TakeKeyPresses(VK_LEFT) +
-                        10 * (TakeKeyPresses(VK_UP) - TakeKeyPresses(VK_DOWN));
+    // With a tempo, Shift+Left/Right step a beat and Ctrl+Left/Right a bar, onto the grid.
+    const int steps = TakeKeyPresses(VK_RIGHT) - TakeKeyPresses(VK_LEFT);
+    const Tempo& tempo = ProductionManifest().tempo;
+    const int beats = !tempo.Known() ? 0 : g_keys[VK_CONTROL] ? tempo.beatsPerBar : g_keys[VK_SHIFT];
+    const int seconds = (beats ? 0 : steps) + 10 * (TakeKeyPresses(VK_UP) - TakeKeyPresses(VK_DOWN));
     if (TakeKeyPresses(VK_HOME)) SeekTo(0);
     if (seconds != 0) SeekTo(g_music.Position() + seconds);
+    if (beats && steps) SeekTo(StepOnBeats(g_music.Position(), tempo, steps, beats));
     for (int marks = TakeKeyPresses('L'); marks > 0; --marks) MarkLoop();
     if (TakeKeyPresses('R')) Reload();
     PollFiles();

@@ -30,7 +30,8 @@ const char kPlayerUsage[] =
     "\n"
     "Keys: Escape ends, F1 shows the time and frame rate. With --dev also: Space pauses and\n"
     "resumes, Left/Right seek 1 s, Up/Down 10 s, Home restarts, L marks the loop start, then its\n"
-    "end, then clears it, R reloads the script and the manifest (production.txt).\n"
+    "end, then clears it, R reloads the script and the manifest (production.txt). With a tempo\n"
+    "in the manifest, Shift+Left/Right step to the previous/next beat, Ctrl+Left/Right a bar.\n"
     "\n"
     "The log is LOGFILE.TXT in the production's folder. Exit status: 0 after a run; 1 when there\n"
     "is no production; 2 for bad arguments.\n";

@@ -14,6 +14,13 @@ double BeatOfSeconds(const Tempo& tempo, double seconds) {
   return (seconds - tempo.beatZero) * tempo.bpm / 60.0;
 }
 
+double StepOnBeats(double seconds, const Tempo& tempo, int steps, int unitBeats) {
+  const double at = BeatOfSeconds(tempo, seconds) / unitBeats;
+  // A hair's breadth off a mark (a float's rounding) counts as on it.
+  const double mark = steps > 0 ? std::floor(at + 1e-3) : std::ceil(at - 1e-3);
+  return SecondsOfBeat(tempo, (mark + steps) * unitBeats);
+}
+
 std::string BeatLabel(double seconds, const Tempo& tempo) {
   if (!tempo.Known() || !std::isfinite(seconds)) return "";
   // To a hundredth of a beat: a time written as a beat reads back as written.

@@ -17,6 +17,10 @@ struct Tempo {
 double SecondsOfBeat(const Tempo& tempo, double beat);
 double BeatOfSeconds(const Tempo& tempo, double seconds);
 
+// Where `steps` marks of a grid of `unitBeats` (1: beats, beatsPerBar: bars) away from `seconds`
+// is: the first step from between two marks goes to the nearer mark that way.
+double StepOnBeats(double seconds, const Tempo& tempo, int steps, int unitBeats);
+
 // A time as the author writes it in beats: "b12.5 (4:1.5)"; "" without a tempo.
 std::string BeatLabel(double seconds, const Tempo& tempo);
 

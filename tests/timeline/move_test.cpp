@@ -57,6 +57,14 @@ TEST(Beats, BeatsAndBarsTurnIntoSecondsOnlyWithATempo) {
     if (read) EXPECT_FLOAT_EQ(seconds, c.seconds) << c.token;
     else EXPECT_NE(why.find(c.why), std::string::npos) << c.token << ": " << why;
   }
+  // Seeks by beat and bar land on the grid; from between two marks the first step is to the
+  // nearer one that way.
+  const struct { double from; int steps, unit; double to; } steps[] = {
+      {5.0, 1, 1, 5.5}, {5.0, -1, 1, 4.5}, {5.2, 1, 1, 5.5}, {5.2, -1, 1, 5.0},
+      {5.2, -2, 1, 4.5}, {5.2, 1, 4, 6.5}, {5.2, -1, 4, 4.5}, {4.5, -1, 4, 2.5},
+  };
+  for (const auto& s : steps)
+    EXPECT_DOUBLE_EQ(StepOnBeats(s.from, Tempo120(), s.steps, s.unit), s.to) << s.from << " " << s.steps;
   EXPECT_EQ(BeatLabel(5.0, Tempo120()), "b9 (3:2)");
   EXPECT_EQ(BeatLabel(0.25, Tempo120()), "b-0.5 (0:4.5)");
   EXPECT_EQ(BeatLabel(5.0, Tempo()), "");

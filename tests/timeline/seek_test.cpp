@@ -29,7 +29,8 @@ constexpr int64_t kMicrosPerFrame = 1000000 / kFps;
 
 // Every kind of event and every per-frame clock: a scene whose camera track loops every 40
 // frames and that goes under aqua, hides and shows again; a second scene at another speed
-// that stops and restarts; bursts; layer moves; both noise sets; trail and glow.
+// that stops and restarts; bursts; layer moves; both noise sets; trail and glow; values that
+// move over time, one taken over by a later event and a layer moved and resized at once.
 const char kScript[] =
     "0 SCENE 0 FX_START\n"
     "0 SCENE 0 FX_NOISE 1\n"
@@ -38,13 +39,19 @@ const char kScript[] =
     "1.0 SCENE 0 FX_AQUA 1\n"
     "1.2 LAYER 0 FX_START\n"
     "1.3 LAYER 0 FX_MOVE 10 -20\n"
+    "1.4 LAYER 1 FX_ALPHA 0.2 over 1.2 smooth\n"
+    "1.45 SCENE 0 FX_SHAKE 4 over 0.8 ease-in\n"
     "1.5 SCENE 1 FX_START\n"
     "1.8 SCENE 0 FX_CHANGE_CAM 1\n"
     "2.0 SCENE 0 FX_HIDE\n"
+    "2.0 LAYER 0 FX_MOVE 100 50 over 1 ease-out\n"
+    "2.2 LAYER 0 FX_RESIZE 300 200 over 0.5 step\n"
+    "2.3 LAYER 1 FX_ALPHA 1 over 0.5\n"
     "2.4 SCENE 0 FX_SHOW\n"
     "2.5 SCENE 0 FX_AQUA 0\n"
     "2.6 SCENE 0 FX_BLUR 0.5\n"
     "2.7 SCENE 0 FX_SATURATE 3 4\n"
+    "2.8 SCENE 0 FX_SATURATE 10 2 over 0.6\n"
     "2.9 SCENE 1 FX_STOP\n"
     "3.1 SCENE 1 FX_START\n"
     "3.2 LAYER 0 FX_ALPHA 0.4\n"
@@ -273,4 +280,31 @@ TEST_F(SeekTest, AReplacedScriptKeepsThePlaceAndOneWithoutEventsIsRefused) {
   timeline.Seek(music.Position(), kFps);
   EXPECT_TRUE(timeline.sceneActive[1]);
   EXPECT_FALSE(timeline.sceneActive[0]) << "the new script alone decides";
+}
+
+TEST_F(SeekTest, AMovingValueFollowsItsCurveOnTheMusicPosition) {
+  // 2.02 s: the alpha move of 1.4 s is under way (to be taken over at 2.3 s). The scenes' waits
+  // may have moved the clock since the frame's dispatch: once more at the position read here.
+  ASSERT_TRUE(Run(0, 101));
+  const float now = music.Position();
+  timeline.Dispatch();
+  ASSERT_GT(now, 1.4f);
+  ASSERT_LT(now, 2.3f);
+  const float expected = 1 + (0.2f - 1) * CurveAt(CURVE_SMOOTH, (now - 1.4f) / 1.2f);
+  EXPECT_FLOAT_EQ(layers[1].alpha, expected);
+  // The layer's corner is on its way, its size kept.
+  EXPECT_GT(layers[0].x0, 10);
+  EXPECT_LT(layers[0].x0, 110);
+  EXPECT_FLOAT_EQ(layers[0].x1 - layers[0].x0, 800);
+
+  // Past every move: each value is where its last event put it.
+  ASSERT_TRUE(Run(101, 175));
+  EXPECT_EQ(layers[1].alpha, 1.0f);
+  EXPECT_EQ(layers[0].x0, 110.0f);
+  EXPECT_EQ(layers[0].y0, 30.0f);
+  EXPECT_EQ(layers[0].x1, 410.0f);
+  EXPECT_EQ(layers[0].y1, 230.0f);
+  EXPECT_EQ(timeline.saturateCount, 10.0f);
+  EXPECT_EQ(scenes[0].shakeAmount, 4.0f);
+  EXPECT_TRUE(timeline.moves.empty());
 }
