@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the tools need, only those missing.
-# This is the one list of them. Groups: core (build, tests, content, player), video (capture),
+# This is the one list of them. Groups: core (build, tests, content, player; chromium opens the
+# checker's timeline page in a test, which is skipped without it), video (capture),
 # extra (fuzzing, memory checks, benchmarks), windows (the cross build and its tests under Wine).
 # Default: core. "all" installs every group.
 set -euo pipefail
@@ -13,6 +14,7 @@ core=(
   libtinygltf-dev libtinyobjloader-dev libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
+  chromium
 )
 video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
