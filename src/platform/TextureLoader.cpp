@@ -13,10 +13,6 @@
 
 namespace {
 
-// Pictures above this many pixels are refused: no texture of the production comes near it, and a
-// forged header must not make us allocate gigabytes.
-constexpr uint64_t kMaxPixels = 32ull * 1024 * 1024;
-
 // The library's default error handler ends the process; ours records the text and jumps back to
 // the decode call, which then fails cleanly.
 struct ErrorManager {
@@ -100,7 +96,7 @@ bool Decode(const uint8_t* data, size_t size, DecodedImage& image, std::string& 
   jpeg_start_decompress(&cinfo);
   uint64_t pixelCount = static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height;
   int components = cinfo.output_components;
-  if (pixelCount == 0 || pixelCount > kMaxPixels ||
+  if (pixelCount == 0 || pixelCount > kMaxTexturePixels ||
       (components != 1 && components != 3 && components != 4)) {
     std::snprintf(err.message, sizeof err.message, "imagen no soportada (%ux%u, %d componentes)",
                   cinfo.output_width, cinfo.output_height, components);

@@ -8,6 +8,10 @@
 
 #include "platform/TextureCoverage.h"
 
+// Pictures above this many pixels are refused: no texture of the production comes near it, and a
+// forged header must not make us allocate gigabytes.
+constexpr uint64_t kMaxTexturePixels = 32ull * 1024 * 1024;
+
 // One decoded picture: RGB rows, row 0 is the top of the picture, no gaps between rows.
 struct DecodedImage {
   int32_t rowBytes = 0;  // width x 3

@@ -1,11 +1,11 @@
 #include "scene/SceneBinaryTextures.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "platform/Files.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "scene/TextureImport.h"
 
 namespace {
 
@@ -44,6 +44,12 @@ std::string TexturePath(const std::string& name, int variant) {
   return folder + stem.substr(0, kPathRoom - folder.size() - tail.size()) + tail;
 }
 
+// name with its extension, if any, replaced by ".jpg".
+std::string JpegName(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  return (dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name) + ".jpg";
+}
+
 enum class Source { usable, missing, outside };
 
 // Where the map's image is: only a regular file inside the production (the working directory,
@@ -57,76 +63,132 @@ Source FindSource(const char* bitmap, FileStamp& stamp) {
   return Source::usable;
 }
 
-bool SameBytes(const char* a, const char* b) {
-  FILE* fa = OpenFile(a, "rb", ReadLimit::kTexture);
-  FILE* fb = fa ? OpenFile(b, "rb", ReadLimit::kTexture) : nullptr;
-  bool same = fa && fb;
-  char x[4096], y[4096];
-  while (same) {
-    const size_t n = std::fread(x, 1, sizeof x, fa);
-    same = std::fread(y, 1, sizeof y, fb) == n && std::memcmp(x, y, n) == 0;
-    if (n < sizeof x) break;
+// The picture a map names and where it was found: at its path as written or, for a path of the
+// modeller's machine ("D:\maps\wood.png"), under textures\ by its own name or already as a JPEG.
+struct Found {
+  Source where = Source::missing;
+  std::string path;
+  FileStamp stamp;
+  std::vector<std::string> lookedAt;  // in order, for a picture found nowhere
+};
+
+Found Locate(const char* bitmap, const std::string& name) {
+  Found found;
+  found.path = bitmap;
+  found.lookedAt.push_back(bitmap);
+  found.where = FindSource(bitmap, found.stamp);
+  if (found.where == Source::usable) return found;
+  for (const std::string& local : {TexturePath(name, 1), TexturePath(JpegName(name), 1)}) {
+    if (local == found.lookedAt.back()) continue;
+    found.lookedAt.push_back(local);
+    FileStamp stamp;
+    if (FindSource(local.c_str(), stamp) == Source::usable) {
+      found.where = Source::usable;
+      found.path = local;
+      found.stamp = stamp;
+      break;
+    }
   }
-  same = same && !std::ferror(fa) && !std::ferror(fb);
-  if (fa) std::fclose(fa);
-  if (fb) std::fclose(fb);
-  return same;
+  return found;
 }
 
 enum class Target { free, holdsTheImage, taken };
 
-Target Examine(const std::string& destination, const char* bitmap, const FileStamp& source) {
+// source is the stamp of a picture copied as it is (null for one converted): a destination that
+// is that very file holds it already.
+Target Examine(const std::string& destination, const std::vector<uint8_t>& content,
+               const FileStamp* source) {
   const FileFacts facts = ExamineFile(destination.c_str());
   if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink) return Target::free;
   // The image already in place, or a copy of it: nothing to write.
   const FileStamp st = StampOfFile(destination.c_str());
-  if ((st.device == source.device && st.inode == source.inode) ||
-      (facts.kind == FileKind::regular && static_cast<int64_t>(facts.size) == source.size &&
-       SameBytes(bitmap, destination.c_str())))
+  if (source && st.device == source->device && st.inode == source->inode)
+    return Target::holdsTheImage;
+  std::vector<uint8_t> there;
+  if (facts.kind == FileKind::regular && facts.size == content.size() &&
+      ReadWholeFile(destination.c_str(), ReadLimit::kTexture, there) && there == content)
     return Target::holdsTheImage;
   return Target::taken;
 }
 
-// Copies one map's image and logs the copy; returns the path the file stores.
+// Copies one map's image (a picture in another format becomes a JPEG named after it) and logs
+// the copy; returns the path the file stores.
 std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& copyLog) {
-  const std::string name = FileName(bitmap);
+  std::string name = FileName(bitmap);
   if (name.empty()) {
     std::printf("%s - [NORMALIZANDO] - La textura [%s] no nombra ningun fichero; no se copia.\n",
                 kBanner, bitmap);
     return bitmap;
+  }
+  const Found found = Locate(bitmap, name);
+  if (found.path != bitmap) name = FileName(found.path.c_str());
+  std::vector<uint8_t> content;
+  std::string fault;
+  bool converted = false;
+  if (found.where == Source::usable) {
+    if (!ReadWholeFile(found.path.c_str(), ReadLimit::kTexture, content)) {
+      fault = "cannot be read";
+    } else if (!TakenAsItIs(content, name)) {
+      std::vector<uint8_t> jpeg;
+      converted = PictureToJpeg(content, jpeg, fault);
+      if (converted) {
+        content.swap(jpeg);
+        name = JpegName(name);
+      }
+    }
   }
   std::string destination = TexturePath(name, 1);
   if (destination.size() < 9 + name.size())
     std::printf("%s - AVISO: la ruta [textures\\%s] no cabe en %zu caracteres; se recorta.\n",
                 kBanner, name.c_str(), kPathRoom);
 
-  FileStamp source;
-  const Source where = FindSource(bitmap, source);
   Target target = Target::taken;
-  if (where == Source::usable) {
+  if (found.where == Source::usable && fault.empty()) {
     int variant = 1;
     while (variant <= kMaxVariants &&
-           (target = Examine(TexturePath(name, variant), bitmap, source)) == Target::taken)
+           (target = Examine(TexturePath(name, variant), content,
+                             converted ? nullptr : &found.stamp)) == Target::taken)
       ++variant;
     if (target != Target::taken) {
       if (variant > 1)
         std::printf("%s - AVISO: [%s] already holds another image: kept; [%s] goes to [%s].\n",
-                    kBanner, destination.c_str(), bitmap, TexturePath(name, variant).c_str());
+                    kBanner, destination.c_str(), found.path.c_str(),
+                    TexturePath(name, variant).c_str());
       destination = TexturePath(name, variant);
     }
   }
-  std::printf("%s - [NORMALIZANDO] - Copiando [%s] -> [%s]\n", kBanner, bitmap,
-              destination.c_str());
-  if (where == Source::missing)
-    std::printf("%s - ERROR: no se puede abrir [%s] para copiarlo.\n", kBanner, bitmap);
-  else if (where == Source::outside)
+  if (found.where == Source::missing) {
+    std::string places;
+    for (const std::string& place : found.lookedAt)
+      places += (places.empty() ? "[" : ", [") + place + "]";
+    std::printf("%s - ERROR: texture not found: looked for at %s in the production [%s]; not "
+                "copied.\n",
+                kBanner, places.c_str(), RealPath(".").c_str());
+  } else if (found.where == Source::outside) {
     std::printf("%s - ERROR: [%s] lies outside the production: not read, not copied.\n", kBanner,
                 bitmap);
-  else if (target == Target::taken)
+  } else if (!fault.empty()) {
+    std::printf("%s - ERROR: [%s] %s: nothing copied, nothing replaced.\n", kBanner,
+                found.path.c_str(), fault.c_str());
+  } else if (target == Target::taken) {
     std::printf("%s - ERROR: no free name under textures for [%s]: not copied.\n", kBanner, bitmap);
-  const bool copied = where == Source::usable && target != Target::taken &&
-                      (target == Target::holdsTheImage ||
-                       file.copyFile(bitmap, destination.c_str(), true));
+  } else {
+    if (found.path != bitmap)
+      std::printf("%s - [NORMALIZANDO] - [%s] is not in the production; found as [%s].\n",
+                  kBanner, bitmap, found.path.c_str());
+    if (converted)
+      std::printf("%s - [NORMALIZANDO] - Convirtiendo [%s] -> [%s] (JPEG, calidad %d)\n", kBanner,
+                  found.path.c_str(), destination.c_str(), kTextureJpegQuality);
+    else
+      std::printf("%s - [NORMALIZANDO] - Copiando [%s] -> [%s]\n", kBanner, found.path.c_str(),
+                  destination.c_str());
+  }
+  bool copied = found.where == Source::usable && fault.empty() && target != Target::taken;
+  if (copied && target == Target::free && !converted)
+    copied = file.copyFile(found.path.c_str(), destination.c_str(), true);
+  else if (copied && target == Target::free &&
+           !(copied = WriteWholeFile(destination.c_str(), content.data(), content.size())))
+    std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination.c_str());
   copyLog += "Copiando " + std::string(bitmap) + " -> " + destination + " ..." +
              (copied ? "OK\n" : "FALLO\n");
   return destination;

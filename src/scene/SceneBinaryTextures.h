@@ -8,6 +8,11 @@
 // not copied. An existing texture is never replaced by a different image: one with the same
 // bytes is used as it is, and a different one gets the image under a name of its own
 // ("madera_2.jpg", "madera_3.jpg"...), with a warning.
+//
+// The player reads JPEG only: a picture in another format (PNG, TGA, BMP...) is written there as
+// a JPEG named after it ("madera.png" -> "madera.jpg") and the map stores that name; a JPEG is
+// copied byte for byte under its own name. A picture not found at its path (one of the modeller's
+// machine, "D:\maps\madera.png") is looked for under textures\ by its name, then as its JPEG.
 #include <string>
 #include <vector>
 

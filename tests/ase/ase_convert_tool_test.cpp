@@ -14,6 +14,8 @@
 
 #include "AseTestSupport.h"
 #include "driver/ConvertScene.h"
+#include "scene/Scene.h"
+#include "scene/SceneBinaryFile.h"
 #include "support/RunTool.h"
 #include "support/TempDir.h"
 
@@ -114,7 +116,8 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   for (const char* line :
        {"fotogramas 0..10 a 25 fps", "Objetos: 1 (vertices 2, caras 0", "Materiales: 1",
         "mapa 0: textures\\madera.jpg\n", "mapa 1: textures\\perdida.jpg (no encontrada)", "Camaras: 0",
-        "Luces: 1", "pista de 0 muestras", "Caja: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)"})
+        "Luces: 1", "pista de 0 muestras", "Caja: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)",
+        "centro (1.500, 1.500, -1.500), tamano (5.000, 9.000, 7.000)", "se ve desde el punto fijo"})
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
   EXPECT_EQ(Tool("--info escenas_bin/nada.bin").status, 1);
@@ -123,6 +126,45 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   const ToolRun damaged = Tool("--info escenas_bin/corta.bin");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.output.find("danado"), std::string::npos) << damaged.output;
+}
+
+// Each camera at frame 0 (the track's first sample when it has one) against the scene's box.
+TEST(ConvertTool, InfoGivesEachCamerasDistanceToTheBox) {
+  TempDir dir;
+  Scene scene;
+  scene.setupObjects(1);
+  SceneObject object;
+  object.setupVertices(2);
+  const float corners[2][3] = {{-1, -2, -3}, {3, 2, 1}};  // centre (1, 0, -1), radius sqrt(12)
+  for (int j = 0; j < 2; ++j)
+    for (int k = 0; k < 3; ++k) object.vertices[j].position[k] = corners[j][k];
+  scene.setObject(0, object);
+  const CameraFrame far = {{1, 0, 19}, {1, 0, -1}, 60, true};
+  const CameraFrame near = {{1, 0, 2}, {1, 0, -1}, 60, true};
+  scene.setupCameras(2);
+  SceneCamera still, tracked;
+  still.frame = far;
+  tracked.frame = far;  // not what frame 0 shows
+  tracked.setupTrack(2);
+  tracked.setSample(0, near);
+  tracked.setSample(1, far);
+  scene.setCamera(0, still);
+  scene.setCamera(1, tracked);
+  scene.setupMaterials(0);
+  scene.setupLights(0);
+  {
+    QuietStdout quiet;
+    ASSERT_TRUE(SceneBinaryFile().writeScene("escenas_bin/caja.bin", scene));
+  }
+  scene.release();
+
+  const ToolRun info = Tool("--info escenas_bin/caja.bin");
+  EXPECT_EQ(info.status, 0) << info.output;
+  const size_t first = info.output.find("a 20.000 del centro de la caja (radio 3.464), caja entera a la vista: si");
+  const size_t second = info.output.find("a 3.000 del centro de la caja (radio 3.464), caja entera a la vista: no");
+  EXPECT_NE(first, std::string::npos) << info.output;
+  EXPECT_NE(second, std::string::npos) << info.output;
+  EXPECT_LT(first, second);
 }
 
 // A scene with one object whose material names bitmap; cut keeps only its first bytes.
@@ -163,8 +205,8 @@ TEST(ConvertTool, HostileInputNeverReachesOutsideOrLosesAGoodFile) {
       {"another image under a texture's name", AseWithBitmap("escenas\\\\zorban.jpg"),
        {{aseDir + "zorban.jpg", "OTHER"}}, 0, "already holds another image",
        {{"prod/textures/zorban.jpg", "LAYER"}, {"prod/textures/zorban_2.jpg", "OTHER"}}},
-      {"forward slashes", AseWithBitmap("media/gras/gras.tga"), {{"prod/media/gras/gras.tga", "GRAS"}}, 0,
-       "", {{"prod/textures/gras.tga", "GRAS"}}},
+      {"forward slashes", AseWithBitmap("media/gras/gras.jpg"), {{"prod/media/gras/gras.jpg", "GRAS"}}, 0,
+       "", {{"prod/textures/gras.jpg", "GRAS"}}},
       {"an empty file", "", {}, 1, "holds no geometric object", {{"prod/escenas_bin/good.bin", "GOOD"}}},
       {"no objects", "*SCENE { *SCENE_LASTFRAME 10 }\n", {}, 1, "holds no geometric object",
        {{"prod/escenas_bin/good.bin", "GOOD"}, {"prod/escenas_bin/good.bin.TXT", "LOG"}}},

@@ -5,11 +5,15 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
-#include "support/BoxRecorder.h"
+#include "platform/Files.h"
+#include "platform/TextureLoader.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "support/BoxRecorder.h"
 #include "support/TempDir.h"
+#include "support/TestJpeg.h"
 
 namespace {
 
@@ -126,7 +130,9 @@ TEST(TextureCopy, FailedCopiesAreLoggedAndNeverMarkedOk) {
   EXPECT_EQ(dir.Read("escenas_bin/prueba.bin.TXT"),
             "Copiando C:\\falta.jpg -> textures\\falta.jpg ...FALLO\n"
             "Copiando dir/foto.jpg -> textures\\foto.jpg ...OK\n");
-  EXPECT_NE(log.find("ERROR: no se puede abrir [C:\\falta.jpg] para copiarlo."), std::string::npos)
+  EXPECT_NE(log.find("ERROR: texture not found: looked for at [C:\\falta.jpg], "
+                     "[textures\\falta.jpg] in the production ["),
+            std::string::npos)
       << log;
   EXPECT_EQ(StoredBitmaps(),
             (std::vector<std::string>{"textures\\falta.jpg", "textures\\foto.jpg"}));
@@ -192,6 +198,171 @@ TEST(TextureCopy, SceneWriteThatCannotBePutInPlaceLeavesNoTrace) {
       << log;
   EXPECT_FALSE(Exists("escena.bin.tmp"));
   EXPECT_TRUE(Exists("escena.bin/dentro"));
+}
+
+// A picture of the test data (tests/data/textures).
+std::string DataPicture(const std::string& name) {
+  std::vector<uint8_t> bytes;
+  const std::string path = std::string(ZB_SOURCE_DIR) + "/tests/data/textures/" + name;
+  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kTexture, bytes)) << path;
+  return std::string(bytes.begin(), bytes.end());
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+struct Colour {
+  int r, g, b;
+};
+
+// Each test picture is four quadrants of one colour: top left, top right, bottom left, bottom
+// right. Transparency is flattened on black.
+struct FormatCase {
+  const char* picture;  // in tests/data/textures
+  const char* placedAt;  // in the production
+  const char* bitmap;    // as the scene names it
+  const char* stored;    // as the .bin names it
+  int width, height;
+  Colour quadrants[4];
+};
+
+const FormatCase kFormats[] = {
+    // A path of the modeller's machine; the picture was put into textures by hand.
+    {"ladrillo.png", "textures/ladrillo.png", "D:\\maps\\ladrillo.png", "textures\\ladrillo.jpg",
+     64, 48, {{200, 40, 30}, {240, 240, 240}, {20, 100, 30}, {30, 60, 200}}},
+    {"baldosa.tga", "mapas/baldosa.tga", "mapas\\baldosa.tga", "textures\\baldosa.jpg", 32, 32,
+     {{240, 220, 30}, {30, 40, 180}, {30, 40, 180}, {240, 220, 30}}},
+    {"rayas.bmp", "rayas.bmp", "rayas.bmp", "textures\\rayas.jpg", 40, 24,
+     {{220, 30, 200}, {250, 250, 250}, {250, 250, 250}, {220, 30, 200}}},
+    {"gris.png", "mapas/gris.png", "mapas/gris.png", "textures\\gris.jpg", 16, 16,
+     {{0, 0, 0}, {255, 255, 255}, {128, 128, 128}, {64, 64, 64}}},
+    {"paleta.png", "textures/paleta.png", "textures\\paleta.png", "textures\\paleta.jpg", 16, 16,
+     {{250, 220, 20}, {20, 20, 20}, {0, 160, 160}, {160, 0, 160}}},
+};
+
+TEST(TextureFormats, PicturesInOtherFormatsBecomeJpegsThePlayerReads) {
+  ProductionDir dir;
+  Scene scene;
+  SceneWithMaps(scene, {kFormats[0].bitmap, kFormats[1].bitmap, kFormats[2].bitmap,
+                        kFormats[3].bitmap, kFormats[4].bitmap});
+  std::vector<std::string> stored;
+  std::string copyLog;
+  for (const FormatCase& c : kFormats) {
+    dir.Write(c.placedAt, DataPicture(c.picture));
+    stored.push_back(c.stored);
+    copyLog += std::string("Copiando ") + c.bitmap + " -> " + c.stored + " ...OK\n";
+  }
+  const std::string log = WriteNormalized(scene);
+  EXPECT_EQ(StoredBitmaps(), stored);
+  EXPECT_EQ(dir.Read("escenas_bin/prueba.bin.TXT"), copyLog);
+  EXPECT_EQ(Count(log, "ERROR"), 0u) << log;
+  EXPECT_NE(log.find("[D:\\maps\\ladrillo.png] is not in the production; found as "
+                     "[textures\\ladrillo.png]"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("Convirtiendo [rayas.bmp] -> [textures\\rayas.jpg] (JPEG, calidad 92)"),
+            std::string::npos)
+      << log;
+
+  std::vector<FileStamp> stamps;
+  for (const FormatCase& c : kFormats) {
+    SCOPED_TRACE(c.picture);
+    DecodedImage image;
+    std::string message;
+    ASSERT_TRUE(DecodeJpegFile(c.stored, image, message)) << message;
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+    for (int q = 0; q < 4; ++q) {
+      const int x = (q % 2 ? 3 : 1) * c.width / 4, y = (q / 2 ? 3 : 1) * c.height / 4;
+      const uint8_t* pixel = &image.pixels[static_cast<size_t>(y * image.rowBytes + x * 3)];
+      EXPECT_NEAR(pixel[0], c.quadrants[q].r, 8) << "quadrant " << q;
+      EXPECT_NEAR(pixel[1], c.quadrants[q].g, 8) << "quadrant " << q;
+      EXPECT_NEAR(pixel[2], c.quadrants[q].b, 8) << "quadrant " << q;
+    }
+    EXPECT_EQ(dir.Read(c.placedAt), DataPicture(c.picture));  // the source stays as it was
+    stamps.push_back(StampOfFile(c.stored));
+  }
+
+  // Converted again from unchanged pictures: the same bytes, so nothing is written.
+  const std::string again = WriteNormalized(scene);
+  EXPECT_EQ(StoredBitmaps(), stored);
+  EXPECT_EQ(Count(again, "AVISO"), 0u) << again;
+  for (size_t i = 0; i < stamps.size(); ++i) EXPECT_EQ(StampOfFile(kFormats[i].stored), stamps[i]);
+  scene.release();
+}
+
+TEST(TextureFormats, PictureNotAtItsPathIsLookedForInTexturesAndOnlyAMissingOneIsAnError) {
+  ProductionDir dir;
+  const std::string jpeg = EncodeSolidJpeg(8, 8, 10, 20, 30);
+  dir.Write("textures/hecha.jpg", jpeg);  // re-saved by hand as a JPEG
+  dir.Write("textures/vieja.png", jpeg);  // re-saved as a JPEG under the old name
+  Scene scene;
+  SceneWithMaps(scene, {"D:\\maps\\falta.png", "D:\\maps\\hecha.png", "W:\\vieja.png"});
+  const std::string log = WriteNormalized(scene);
+  EXPECT_EQ(StoredBitmaps(), (std::vector<std::string>{"textures\\falta.png", "textures\\hecha.jpg",
+                                                       "textures\\vieja.png"}));
+  // The missing picture is named once, with every place it was looked for.
+  EXPECT_EQ(Count(log, "D:\\maps\\falta.png"), 1u) << log;
+  EXPECT_NE(log.find("ERROR: texture not found: looked for at "
+                     "[D:\\maps\\falta.png], [textures\\falta.png], [textures\\falta.jpg] in the "
+                     "production ["),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(Count(log, "ERROR"), 1u) << log;
+  EXPECT_EQ(dir.Read("textures/hecha.jpg"), jpeg);
+  EXPECT_EQ(dir.Read("textures/vieja.png"), jpeg);
+  EXPECT_EQ(dir.Read("escenas_bin/prueba.bin.TXT"),
+            "Copiando D:\\maps\\falta.png -> textures\\falta.png ...FALLO\n"
+            "Copiando D:\\maps\\hecha.png -> textures\\hecha.jpg ...OK\n"
+            "Copiando W:\\vieja.png -> textures\\vieja.png ...OK\n");
+  scene.release();
+}
+
+TEST(TextureFormats, UnreadablePictureIsNamedAndReplacesNothing) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"rota.png", DataPicture("rota.png"), "ERROR: [rota.png] cannot be decoded ("},
+      {"nada.bmp", "not a picture", "ERROR: [nada.bmp] not a picture the converter reads ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProductionDir dir;
+    const std::string jpegName = "textures/" + std::string(c.name, 4) + ".jpg";
+    dir.Write(c.name, c.bytes);
+    dir.Write(jpegName, "EARLIER");
+    Scene scene;
+    SceneWithMaps(scene, {c.name});
+    const std::string log = WriteNormalized(scene);
+    EXPECT_NE(log.find(c.says), std::string::npos) << log;
+    EXPECT_EQ(dir.Read(jpegName), "EARLIER");
+    EXPECT_EQ(dir.Read(c.name), c.bytes);
+    EXPECT_NE(dir.Read("escenas_bin/prueba.bin.TXT").find("...FALLO"), std::string::npos);
+    scene.release();
+  }
+}
+
+TEST(TextureFormats, PngAndJpegOfOneNameKeepApart) {
+  ProductionDir dir;
+  const std::string jpeg = EncodeSolidJpeg(8, 8, 10, 20, 30);
+  dir.Write("a/madera.png", DataPicture("gris.png"));
+  dir.Write("b/madera.jpg", jpeg);
+  Scene scene;
+  SceneWithMaps(scene, {"a\\madera.png", "b\\madera.jpg"});
+  const std::string log = WriteNormalized(scene);
+  EXPECT_EQ(StoredBitmaps(),
+            (std::vector<std::string>{"textures\\madera.jpg", "textures\\madera_2.jpg"}));
+  EXPECT_EQ(dir.Read("textures/madera_2.jpg"), jpeg);
+  EXPECT_NE(log.find("AVISO: [textures\\madera.jpg] already holds another image"),
+            std::string::npos)
+      << log;
+  scene.release();
 }
 
 }  // namespace

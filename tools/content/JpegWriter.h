@@ -7,9 +7,8 @@
 
 #include "Images.h"
 
-// Encodes with full-resolution chroma (no subsampling: thin coloured text stays sharp) and the
-// exact integer DCT, so the bytes are the same on every run. Returns false with a message in
-// error if the library refuses.
+// The picture as 8-bit RGB through the engine's encoder (platform/JpegEncoder.h): the same bytes
+// on every run. Returns false with a message in error if the library refuses.
 bool EncodeJpeg(const Picture& picture, int quality, std::vector<uint8_t>& out, std::string& error);
 
 // Encodes and writes the file through OpenFile. Prints a message naming the file on failure.
