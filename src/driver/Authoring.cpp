@@ -203,12 +203,16 @@ void Authoring::AfterFrame() {
 }
 
 void Authoring::FormatInfo(char* text, size_t size, double frameMs) const {
+  // With a tempo, the beat beside the second: "Time: 12.5 b24 (7:1)".
+  std::string beat = BeatLabel(g_music.Position(), ProductionManifest().tempo);
+  if (!beat.empty()) beat.insert(0, " ");
   if (!m_dev) {
-    std::snprintf(text, size, "Time: %.1f | FPS: %2.1f", g_music.Position(), 1000.0 / frameMs);
+    std::snprintf(text, size, "Time: %.1f%s | FPS: %2.1f", g_music.Position(), beat.c_str(),
+                  1000.0 / frameMs);
     return;
   }
-  int n = std::snprintf(text, size, "Time: %.1f | FPS: %2.1f%s", g_music.Position(), m_frameRate,
-                        m_clock->IsHeld() ? " | paused" : "");
+  int n = std::snprintf(text, size, "Time: %.1f%s | FPS: %2.1f%s", g_music.Position(), beat.c_str(),
+                        m_frameRate, m_clock->IsHeld() ? " | paused" : "");
   if (n < 0 || static_cast<size_t>(n) >= size) return;
   if (m_loopEnd > m_loopStart)
     std::snprintf(text + n, size - n, " | loop %.1f-%.1f", m_loopStart, m_loopEnd);
