@@ -17,6 +17,9 @@ namespace {
 // The first line of every page this tool writes: what tells its own page from a file it must keep.
 const char kPageMark[] = "<!DOCTYPE html>\n<!-- zorbanel-check timeline page -->\n";
 
+// Points along a move's path on the page.
+constexpr int kShapeSteps = 12;
+
 // A JSON string; '<' escaped too, so no text in it can end the page's script element.
 std::string Json(const std::string& text) {
   std::string out = "\"";
@@ -99,6 +102,14 @@ TimelinePage MakeTimelinePage(const ContentManifest& manifest, const ScriptCheck
   return page;
 }
 
+double PlayedSeconds(const TimelinePage& page) {
+  double end = page.wave.seconds > 0 ? page.wave.seconds : page.seconds;
+  for (const TimelinePage::Mark& mark : page.marks)
+    if (mark.at.event.effect == FX_QUIT && mark.at.event.time >= 0)
+      end = std::min(end, double(mark.at.event.time));
+  return end;
+}
+
 std::string TimelineHtml(const TimelinePage& page) {
   std::string data = "{\"title\":" + Json(page.title) + ",\"script\":" + Json(page.script) +
                      ",\"seconds\":" + JsonNumber(std::max(page.seconds, page.wave.seconds)) +
@@ -129,7 +140,16 @@ std::string TimelineHtml(const TimelinePage& page) {
             ",\"curve\":" + Json(e.moveSeconds > 0 ? CurveName(e.moveCurve) : "") + ",\"v\":[";
     for (int k = 0; k < EffectParamCount(e.effect); ++k)
       data += (k ? "," : "") + JsonNumber(e.params[k]);
-    data += "]}";
+    data += "]";
+    // The move's path as the player takes it, for the slope the page draws.
+    if (e.moveSeconds > 0) {
+      data += ",\"shape\":[";
+      for (int k = 0; k <= kShapeSteps; ++k)
+        data +=
+            (k ? "," : "") + JsonNumber(CurveAt(e.moveCurve, static_cast<float>(k) / kShapeSteps));
+      data += "]";
+    }
+    data += "}";
   }
   data += "],\"findings\":[";
   for (size_t i = 0; i < page.findings.size(); ++i)

@@ -43,6 +43,9 @@ struct TimelinePage {
 TimelinePage MakeTimelinePage(const ContentManifest& manifest, const ScriptCheck& script,
                               const std::vector<std::string>& fileFindings);
 
+// Seconds the production plays: to its first FX_QUIT, or the end of the music.
+double PlayedSeconds(const TimelinePage& page);
+
 // The page as HTML, all it shows within it.
 std::string TimelineHtml(const TimelinePage& page);
 

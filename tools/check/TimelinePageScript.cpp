@@ -17,6 +17,7 @@ header select { margin-left: 12px; }
 .beat { stroke: #2e323b; stroke-width: 1; }
 .bar { stroke: #475064; stroke-width: 1; }
 .tick { stroke: #666; } .ticktext { fill: #999; font-size: 10px; }
+.bartext { fill: #7f8fb0; font-size: 9px; }
 .on { fill: #2f5d3a; }
 .value { fill: none; stroke: #e3c15a; stroke-width: 1.5; }
 .mark line { stroke: #9cf; stroke-width: 1.5; }
@@ -139,8 +140,11 @@ const char kTimelineScript[] = R"JS(
       const y = v => LANE - 3 - (v - low) / (high - low) * (LANE - 6);
       let points = [], value = list[0].v[0];
       for (const e of list) {
-        points.push([e.t * scale, y(value)]);
-        points.push([(e.t + e.move) * scale, y(e.v[0])]);
+        const shape = e.shape || [0, 1];
+        shape.forEach(function (f, k) {
+          const x = (e.t + e.move * k / (shape.length - 1)) * scale;
+          points.push([x, y(value + (e.v[0] - value) * f)]);
+        });
         value = e.v[0];
       }
       points.push([DATA.seconds * scale, y(value)]);
@@ -157,11 +161,21 @@ const char kTimelineScript[] = R"JS(
     const width = Math.ceil(DATA.seconds * scale) + 2;
 
     // Time ruler.
-    const ruler = row('ruler', 'seconds' + (DATA.tempo ? ' / beats' : ''), 18, width);
+    const ruler = row('ruler', 'seconds' + (DATA.tempo ? ' / bars' : ''), 20, width);
     const every = [1, 2, 5, 10, 15, 30, 60].find(s => s * scale >= 60) || 120;
     for (let t = 0; t <= DATA.seconds; t += every) {
       el('line', {class: 'tick', x1: t * scale, x2: t * scale, y1: 10, y2: 18}, ruler.svg);
       el('text', {class: 'ticktext', x: t * scale + 2, y: 10}, ruler.svg).textContent = t + ' s';
+    }
+    // Bar numbers, where they fit.
+    const tempo = DATA.tempo;
+    if (tempo && tempo.bpm > 0) {
+      const bar = 60 / tempo.bpm * tempo.beatsPerBar;
+      const skip = Math.max(1, Math.ceil(40 / (bar * scale)));
+      for (let n = Math.ceil(-tempo.beatZero / bar); tempo.beatZero + n * bar <= DATA.seconds; n += 1)
+        if (n % skip === 0)
+          el('text', {class: 'bartext', x: (tempo.beatZero + n * bar) * scale + 2, y: 18}, ruler.svg)
+              .textContent = String(n + 1);
     }
 
     // Waveform: the lowest and highest sample of each column.

@@ -133,11 +133,10 @@ bool WritePage(const Options& options, const ContentManifest& manifest, const Sc
   const int columns = std::max(100, std::min(20000, static_cast<int>(musicSeconds * 25)));
   if (!ReadWaveform(manifest.music.path, columns, page.wave, page.waveNote))
     page.waveNote = "no waveform: " + page.waveNote;
-  const double seconds = std::max(page.seconds, page.wave.seconds);
-  page.thumbnails = CaptureThumbnails(
-      RealPath("."),
-      options.pictureTimesGiven ? options.pictureTimes : SpreadTimes(seconds, kDefaultThumbnails),
-      page.thumbnailNote);
+  const std::vector<double> times = options.pictureTimesGiven
+                                        ? options.pictureTimes
+                                        : SpreadTimes(PlayedSeconds(page), kDefaultThumbnails);
+  page.thumbnails = CaptureThumbnails(RealPath("."), times, page.thumbnailNote);
   std::string error;
   if (!WriteTimelinePage(options.page, TimelineHtml(page), error)) {
     std::fprintf(stderr, "zorbanel-check: %s\n", error.c_str());
