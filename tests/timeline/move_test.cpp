@@ -1,12 +1,14 @@
 // Moves and beat times as the script, the manifest and the checker read them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "driver/ContentManifest.h"
 #include "timeline/Beats.h"
+#include "timeline/EffectList.h"
 #include "timeline/Move.h"
 #include "timeline/ScriptCheck.h"
 #include "timeline/Script.h"
@@ -210,5 +212,23 @@ TEST(Moves, TheManifestGivesTheTempoOnce) {
     EXPECT_FLOAT_EQ(m.tempo.bpm, c.bpm) << c.line;
     EXPECT_FLOAT_EQ(m.tempo.beatZero, c.beatZero) << c.line;
     EXPECT_EQ(m.tempo.beatsPerBar, c.perBar) << c.line;
+  }
+}
+
+TEST(Moves, TheEffectListNamesEveryEffectAndWhetherItMoves) {
+  const std::string list = EffectListText();
+  for (const int32_t effect : {FX_START, FX_STOP, FX_SHOW, FX_HIDE, FX_CHANGE_CAM, FX_SHAKE, FX_ALPHA,
+                               FX_MOVE, FX_RESIZE, FX_SATURATE, FX_BLUR, FX_NOISE, FX_AQUA,
+                               FX_EXPLODE, FX_QUIT}) {
+    const std::string head = std::string(EffectName(effect)) + " - ";
+    const size_t at = list.find(head);
+    ASSERT_NE(at, std::string::npos) << head;
+    const std::string entry = list.substr(at, list.find("\nFX_", at) - at);
+    const bool moves = MovingValueOf(SCENE, effect) != MovingValue::kNone ||
+                       MovingValueOf(LAYER, effect) != MovingValue::kNone ||
+                       MovingValueOf(PARTICLE, effect) != MovingValue::kNone;
+    EXPECT_EQ(entry.find("can move") != std::string::npos, moves) << entry;
+    EXPECT_EQ(entry.find("cannot move") != std::string::npos, !moves && EffectParamCount(effect) > 0)
+        << entry;
   }
 }
