@@ -33,6 +33,17 @@ void ApplyFog(Scene& scene, const ManifestScene& entry) {
   scene.setParams(params);
 }
 
+// A scene with cameras is seen through them: framing it would change nothing, and the log
+// says so rather than leave the option looking obeyed.
+void FrameScene(Scene& scene, const std::string& name) {
+  if (scene.cameraCount > 0) {
+    std::printf("- La escena %s tiene %u cámaras: 'frame' no cambia nada\n", name.c_str(),
+                scene.cameraCount);
+    return;
+  }
+  scene.framedBounds = MeshBounds(scene);
+}
+
 }  // namespace
 
 void Scene::bindMaterials() {
@@ -85,6 +96,7 @@ void LoadSceneCatalogue(const ContentManifest& manifest) {
     scene.clearsScreen = entry.clearsScreen;
     if (entry.aqua) PrepareAqua(scene);
     if (entry.fog) ApplyFog(scene, entry);
+    if (entry.frame) FrameScene(scene, entry.name);
   }
 }
 

@@ -86,7 +86,14 @@ bool renderScene(Scene& scene, bool deformed) {
     gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
               eye.target[2], 0, 1, 0);
   } else {
-    gluLookAt(0, 50, 80, 0, 0, 0, 0, 1, 0);
+    // The window's field of view stays: the framed eye keeps the box in it, whatever it is.
+    const float fov = scene.window ? scene.window->m_fov : 0;
+    const float aspect = scene.window ? static_cast<float>(scene.window->GetPictureWidth()) /
+                                            static_cast<float>(scene.window->GetPictureHeight())
+                                      : 0;
+    const CameraFrame eye = FramingEye(scene.framedBounds, fov, aspect);
+    gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
+              eye.target[2], 0, 1, 0);
   }
 
   applyShake(scene.shakeAmount);

@@ -9,6 +9,7 @@
 
 #include "platform/FrameTimer.h"
 #include "scene/Material.h"
+#include "scene/SceneBounds.h"
 #include "scene/SceneCamera.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneObject.h"
@@ -40,6 +41,9 @@ class Scene {
   FrameTimer timer;  // paces animFrame at params.frameSpeed
   float shakeAmount = 0;
   bool aquaEnabled = false;
+  // Set at load when the manifest frames a scene without a camera: it is then seen whole from
+  // FramingEye instead of from the fixed point. Empty: the fixed point.
+  SceneBounds framedBounds;
 
   Scene() = default;
   // Releases what is still set up, and says so in a message box.

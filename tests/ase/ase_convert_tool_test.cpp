@@ -154,11 +154,11 @@ TEST(ConvertTool, InfoGivesEachCamerasDistanceToTheBox) {
   scene.setupLights(0);
   {
     QuietStdout quiet;
-    ASSERT_TRUE(SceneBinaryFile().writeScene("escenas_bin/caja.bin", scene));
+    ASSERT_TRUE(SceneBinaryFile().writeScene("caja.bin", scene));
   }
   scene.release();
 
-  const ToolRun info = Tool("--info escenas_bin/caja.bin");
+  const ToolRun info = Tool("--info caja.bin");
   EXPECT_EQ(info.status, 0) << info.output;
   const size_t first = info.output.find("a 20.000 del centro de la caja (radio 3.464), caja entera a la vista: si");
   const size_t second = info.output.find("a 3.000 del centro de la caja (radio 3.464), caja entera a la vista: no");
@@ -205,8 +205,8 @@ TEST(ConvertTool, HostileInputNeverReachesOutsideOrLosesAGoodFile) {
       {"another image under a texture's name", AseWithBitmap("escenas\\\\zorban.jpg"),
        {{aseDir + "zorban.jpg", "OTHER"}}, 0, "already holds another image",
        {{"prod/textures/zorban.jpg", "LAYER"}, {"prod/textures/zorban_2.jpg", "OTHER"}}},
-      {"forward slashes", AseWithBitmap("media/gras/gras.jpg"), {{"prod/media/gras/gras.jpg", "GRAS"}}, 0,
-       "", {{"prod/textures/gras.jpg", "GRAS"}}},
+      {"forward slashes", AseWithBitmap("media/gras/gras.tga"), {{"prod/media/gras/gras.tga", "GRAS"}}, 0,
+       "", {{"prod/textures/gras.tga", "GRAS"}}},
       {"an empty file", "", {}, 1, "holds no geometric object", {{"prod/escenas_bin/good.bin", "GOOD"}}},
       {"no objects", "*SCENE { *SCENE_LASTFRAME 10 }\n", {}, 1, "holds no geometric object",
        {{"prod/escenas_bin/good.bin", "GOOD"}, {"prod/escenas_bin/good.bin.TXT", "LOG"}}},

@@ -1,10 +1,11 @@
 #include "SceneSummary.h"
 
 #include <algorithm>
-#include <cfloat>
+#include <cmath>
 
 #include "platform/Files.h"
 #include "scene/Scene.h"
+#include "scene/SceneBounds.h"
 
 namespace {
 
@@ -18,6 +19,38 @@ const char* YesNo(bool value) { return value ? "si" : "no"; }
 // Adding 0 turns a negative zero into zero, which prints without its sign.
 void PrintPoint(FILE* out, const float* p) {
   std::fprintf(out, "(%.3f, %.3f, %.3f)", p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f);
+}
+
+void PrintBounds(FILE* out, const SceneBounds& bounds) {
+  if (bounds.empty) {
+    std::fprintf(out, "  Caja: vacia\n");
+    return;
+  }
+  float centre[3], size[3];
+  bounds.centre(centre);
+  for (int k = 0; k < 3; ++k) size[k] = bounds.max[k] - bounds.min[k];
+  std::fprintf(out, "  Caja: ");
+  PrintPoint(out, bounds.min);
+  std::fprintf(out, " - ");
+  PrintPoint(out, bounds.max);
+  std::fprintf(out, "\n        centro ");
+  PrintPoint(out, centre);
+  std::fprintf(out, ", tamano ");
+  PrintPoint(out, size);
+  std::fprintf(out, "\n");
+}
+
+// Where a camera stands at frame 0 against the box, in the player's 4:3 picture.
+void PrintCameraToBounds(FILE* out, const CameraFrame& eye, const SceneBounds& bounds) {
+  float centre[3];
+  bounds.centre(centre);
+  double squared = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double d = static_cast<double>(eye.position[k]) - centre[k];
+    squared += d * d;
+  }
+  std::fprintf(out, "        en el fotograma 0: a %.3f del centro de la caja (radio %.3f), caja entera a la vista: %s\n",
+               std::sqrt(squared), bounds.radius(), YesNo(BoundsInView(bounds, eye, 4.0f / 3.0f)));
 }
 
 }  // namespace
@@ -47,18 +80,12 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
 
   const uint32_t objectCount = scene.objectsReady ? scene.objectCount : 0;
   uint64_t vertices = 0, faces = 0, texVertices = 0, texFaces = 0;
-  float low[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, high[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
   for (uint32_t i = 0; i < objectCount; ++i) {
     const SceneObject& o = scene.objects[i];
     vertices += o.vertexCount;
     faces += o.faceCount;
     texVertices += o.texVertexCount;
     texFaces += o.texFaceCount;
-    for (uint32_t v = 0; o.verticesReady && v < o.vertexCount; ++v)
-      for (int k = 0; k < 3; ++k) {
-        low[k] = std::min(low[k], o.vertices[v].position[k]);
-        high[k] = std::max(high[k], o.vertices[v].position[k]);
-      }
   }
   std::fprintf(out, "  Objetos: %u (vertices %llu, caras %llu, vertices de textura %llu, caras de textura %llu)\n",
                objectCount, static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(faces),
@@ -83,8 +110,14 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
     }
   }
 
+  const SceneBounds bounds = MeshBounds(scene);
+  PrintBounds(out, bounds);
+
   const uint32_t cameraCount = scene.camerasReady ? scene.cameraCount : 0;
   std::fprintf(out, "  Camaras: %u\n", cameraCount);
+  if (cameraCount == 0 && !bounds.empty)
+    std::fprintf(out, "    se ve desde el punto fijo (0, 50, 80); con 'frame' en su linea del "
+                      "manifiesto, desde donde se ve entera\n");
   for (uint32_t i = 0; i < cameraCount; ++i) {
     const SceneCamera& c = scene.cameras[i];
     std::fprintf(out, "    [%u] pista de %u muestras, fov %.2f, posicion ", i, c.trackLength, c.frame.fov);
@@ -92,6 +125,7 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
     std::fprintf(out, ", objetivo ");
     PrintPoint(out, c.frame.target);
     std::fprintf(out, "\n");
+    if (!bounds.empty) PrintCameraToBounds(out, c.trackLength ? c.track[0] : c.frame, bounds);
   }
 
   const uint32_t lightCount = scene.lightsReady ? scene.lightCount : 0;
@@ -105,13 +139,4 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
     std::fprintf(out, "\n");
   }
 
-  if (vertices == 0) {
-    std::fprintf(out, "  Caja: vacia\n");
-  } else {
-    std::fprintf(out, "  Caja: ");
-    PrintPoint(out, low);
-    std::fprintf(out, " - ");
-    PrintPoint(out, high);
-    std::fprintf(out, "\n");
-  }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A readable summary of a scene: header, counts of objects, vertices and faces, materials with
-// their texture paths, cameras and lights with their track lengths, and the bounding box.
+// their texture paths, the bounding box, cameras (each with its distance to the box and whether it sees the box
+// whole at frame 0) and lights with their track lengths.
 #include <cstdio>
 #include <string>
 #include <vector>
