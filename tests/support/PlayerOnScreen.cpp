@@ -90,7 +90,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 // Xvfb on the first free display, which it names on a pipe once it takes connections; display
 // stays empty when it does not. It is terminated, not killed, when the test process dies: Xvfb
 // removes its socket on the way out.
-pid_t StartServer(const std::string& screenDir, std::string& display) {
+pid_t StartServer(const std::string& screenDir, const std::string& screen, std::string& display) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return -1;
   const pid_t parent = ::getpid();
@@ -102,7 +102,8 @@ pid_t StartServer(const std::string& screenDir, std::string& display) {
     ::dup2(null, STDOUT_FILENO);
     ::dup2(null, STDERR_FILENO);
     const std::string fd = std::to_string(pipeFds[1]);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-fbdir",
+    const std::string mode = screen + "x24";
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", mode.c_str(), "-fbdir",
              screenDir.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -133,10 +134,11 @@ void StopServer(pid_t pid) {
 
 }  // namespace
 
-PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments)
+PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments,
+                               const std::string& screen)
     : m_dir(dir.path), m_screenDir(dir.path + "/screen") {
   std::filesystem::create_directory(m_screenDir);
-  m_server = StartServer(m_screenDir, m_display);
+  m_server = StartServer(m_screenDir, screen, m_display);
   if (m_display.empty()) return;
   m_startedAt = std::chrono::steady_clock::now();
   ProcessSetup setup;
@@ -166,8 +168,12 @@ Screenshot PlayerOnScreen::Shoot() const {
 }
 
 bool PlayerOnScreen::Type(const std::string& keys) const {
+  return Xdotool("key --delay 40 " + keys);
+}
+
+bool PlayerOnScreen::Xdotool(const std::string& arguments) const {
   const std::string command =
-      "DISPLAY=" + m_display + " timeout 20 xdotool key --delay 40 " + keys + " > /dev/null 2>&1";
+      "DISPLAY=" + m_display + " timeout 20 xdotool " + arguments + " > /dev/null 2>&1";
   return Started() && std::system(command.c_str()) == 0;
 }
 

@@ -7,7 +7,8 @@ std::string PlayerOnScreen::MissingTools() {
   return "reads Xvfb's screen file and types with xdotool, which Windows programs cannot reach";
 }
 
-PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string>&)
+PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string>&,
+                               const std::string&)
     : m_dir(dir.path) {}
 
 PlayerOnScreen::~PlayerOnScreen() = default;
@@ -15,6 +16,8 @@ PlayerOnScreen::~PlayerOnScreen() = default;
 Screenshot PlayerOnScreen::Shoot() const { return Screenshot(); }
 
 bool PlayerOnScreen::Type(const std::string&) const { return false; }
+
+bool PlayerOnScreen::Xdotool(const std::string&) const { return false; }
 
 void PlayerOnScreen::LoseDisplay() {}
 

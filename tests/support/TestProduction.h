@@ -54,7 +54,9 @@ class PlayerOnScreen {
   // than on Linux, always the reason: the screen is read from Xvfb's screen file.
   static std::string MissingTools();
 
-  PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments);
+  // screen: the virtual screen's size, WIDTHxHEIGHT.
+  PlayerOnScreen(const TempDir& dir, const std::vector<std::string>& arguments,
+                 const std::string& screen = "800x600");
   ~PlayerOnScreen();
   PlayerOnScreen(const PlayerOnScreen&) = delete;
   PlayerOnScreen& operator=(const PlayerOnScreen&) = delete;
@@ -64,6 +66,8 @@ class PlayerOnScreen {
   Screenshot Shoot() const;
   // Taps the keys (xdotool names, such as "space" or "Right") one after the other.
   bool Type(const std::string& keys) const;
+  // Runs xdotool with these arguments on the screen; true when it succeeds.
+  bool Xdotool(const std::string& arguments) const;
   // Ends the X server under the running player.
   void LoseDisplay();
   // Waits for the player to end; killed after timeoutSeconds. Gives its exit status and length.
