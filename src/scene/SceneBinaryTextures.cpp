@@ -121,7 +121,11 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     return bitmap;
   }
   const Found found = Locate(bitmap, name);
-  if (found.path != bitmap) name = FileName(found.path.c_str());
+  if (found.path != bitmap) {
+    std::printf("%s - [NORMALIZANDO] - [%s] is not in the production; found as [%s].\n", kBanner,
+                bitmap, found.path.c_str());
+    name = FileName(found.path.c_str());
+  }
   std::vector<uint8_t> content;
   std::string fault;
   bool converted = false;
@@ -173,9 +177,6 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
   } else if (target == Target::taken) {
     std::printf("%s - ERROR: no free name under textures for [%s]: not copied.\n", kBanner, bitmap);
   } else {
-    if (found.path != bitmap)
-      std::printf("%s - [NORMALIZANDO] - [%s] is not in the production; found as [%s].\n",
-                  kBanner, bitmap, found.path.c_str());
     if (converted)
       std::printf("%s - [NORMALIZANDO] - Convirtiendo [%s] -> [%s] (JPEG, calidad %d)\n", kBanner,
                   found.path.c_str(), destination.c_str(), kTextureJpegQuality);
@@ -184,11 +185,12 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
                   destination.c_str());
   }
   bool copied = found.where == Source::usable && fault.empty() && target != Target::taken;
-  if (copied && target == Target::free && !converted)
-    copied = file.copyFile(found.path.c_str(), destination.c_str(), true);
-  else if (copied && target == Target::free &&
-           !(copied = WriteWholeFile(destination.c_str(), content.data(), content.size())))
-    std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination.c_str());
+  if (copied && target == Target::free) {
+    if (!converted)
+      copied = file.copyFile(found.path.c_str(), destination.c_str(), true);
+    else if (!(copied = WriteWholeFile(destination.c_str(), content.data(), content.size())))
+      std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination.c_str());
+  }
   copyLog += "Copiando " + std::string(bitmap) + " -> " + destination + " ..." +
              (copied ? "OK\n" : "FALLO\n");
   return destination;
