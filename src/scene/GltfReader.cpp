@@ -600,7 +600,8 @@ bool KeepImageName(tinygltf::Image*, const int, std::string*, std::string*, int,
 }
 
 std::string FirstLine(const std::string& text) {
-  const std::string line = text.substr(0, text.find('\n'));
+  std::string line = text.substr(0, text.find('\n'));
+  while (!line.empty() && (line.back() == '.' || line.back() == ' ')) line.pop_back();
   return line.empty() ? "unknown fault" : line;
 }
 
