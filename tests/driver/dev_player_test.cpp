@@ -5,13 +5,19 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <jpeglib.h>
+
+#include "driver/ConvertScene.h"
+#include "support/QuietStdout.h"
 #include "support/TempDir.h"
+#include "support/TestJpeg.h"
 #include "support/TestMusic.h"
 #include "support/TestProduction.h"
 
@@ -209,4 +215,121 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   EXPECT_EQ(player.Finish(kWait).status, 0);
 
   EXPECT_EQ(ForeignLines(player.Errors()), std::vector<std::string>());
+}
+
+namespace {
+
+// A scene exported with nothing to see but its background colour (red, green, blue in 0-1).
+std::string BackgroundAse(const char* colour) {
+  return std::string("*SCENE { *SCENE_BACKGROUND_STATIC ") + colour +
+         " }\n*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 1 *MESH_VERTEX 0 1 2 3 } }\n";
+}
+
+// A font whose digits are greys that tell them apart (40 for '0' to 220 for '9') and whose
+// other glyphs are a dim 16, so the information text can be read back from the screen. The
+// digits' cells are filled in both row orders the picture may be uploaded in.
+std::string DigitFont() {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(256, 256, JCS_RGB, [](int x, int y, uint8_t* out) {
+    const int column = x / 16, row = y / 16;
+    const bool digit = (row == 1 || row == 14) && column < 10;
+    out[0] = out[1] = out[2] = static_cast<uint8_t>(digit ? 40 + 20 * column : 16);
+  });
+  return std::string(jpeg.begin(), jpeg.end());
+}
+
+// The seconds of the information text's "Time: S.T", read from the blue channel (the scenes'
+// backgrounds have none) at the middle of each glyph; -1 when no time shows there.
+double ShownTime(const Screenshot& shot) {
+  if (shot.width != 800) return -1;
+  double seconds = 0;
+  for (int i = 6; i < 12; ++i) {  // after "Time: ", 10 pixels a glyph
+    const int grey = shot.At(10 * i + 8, 24)[2];
+    if (grey < 30) {  // the point: one tenth follows
+      const int tenth = (shot.At(10 * i + 18, 24)[2] - 30) / 20;
+      return i > 6 && tenth >= 0 && tenth <= 9 ? seconds + tenth / 10.0 : -1;
+    }
+    seconds = seconds * 10 + (grey - 30) / 20;
+  }
+  return -1;
+}
+
+// Lit pixels in the rows of a line of text whose top is row top, in the left half.
+int LitInRows(const Screenshot& shot, int top) {
+  int lit = 0;
+  for (int x = 0; x < 400 && shot.width == 800; ++x)
+    for (int y = top; y < top + 16; ++y) lit += shot.At(x, y)[2] > 10;
+  return lit;
+}
+
+}  // namespace
+
+TEST(DevPlayer, ReloadsChangedScenesTexturesAndExportsWhilePausedAndReadsTheSeekedTime) {
+  const std::string missing = PlayerOnScreen::MissingTools();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  TempDir dir;
+  dir.Write("production.txt",
+            "font textures/font.jpg\n"
+            "music music/music.ogg\n"
+            "script script.txt\n"
+            "scene sky\n"
+            "layer textures/tile.jpg 1 700 500 800 600\n");
+  dir.Write("textures/font.jpg", DigitFont());
+  dir.Write("textures/tile.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
+  dir.Write("music/music.ogg", EncodeSilentOgg(60));
+  dir.Write("script.txt", "0 SCENE 0 FX_START\n0 LAYER 0 FX_START\n");
+  const auto convert = [&](const char* name, const char* colour) {
+    dir.Write(std::string("escenas/") + name + ".ase", BackgroundAse(colour));
+    QuietStdout quiet;
+    return ConvertScene(name);
+  };
+  ASSERT_TRUE(convert("sky", "1 0 0"));
+  PlayerOnScreen player(dir, {"--dev", "--window", "--from", "12"});
+  ASSERT_TRUE(player.Started());
+  const auto shows = [&](int x, int y, int r, int g) {
+    return WaitUntil([&] {
+      const Screenshot shot = player.Shoot();
+      if (shot.width != 800) return false;
+      const uint8_t* p = shot.At(x, y);
+      return std::abs(p[0] - r) < 40 && std::abs(p[1] - g) < 40;
+    }, kWait);
+  };
+  ASSERT_TRUE(shows(400, 300, 255, 0)) << "the red scene";
+
+  // Paused, a mark shows in the corner; every reload below keeps the second and the pause.
+  ASSERT_TRUE(player.Type("space"));
+  ASSERT_TRUE(player.WaitForLog("- Paused at", kWait));
+  const double pausedAt = LoggedSeconds(dir, "- Paused at ");
+  EXPECT_TRUE(WaitUntil([&] { return LitInRows(player.Shoot(), 0) > 50; }, kWait));
+
+  // A scene converted anew, a texture replaced, an export saved: each shows without a key.
+  ASSERT_TRUE(convert("grass", "0 1 0"));
+  dir.Write("escenas_bin/sky.new", dir.Read("escenas_bin/grass.bin"));
+  ASSERT_EQ(::rename("escenas_bin/sky.new", "escenas_bin/sky.bin"), 0);
+  EXPECT_TRUE(shows(400, 300, 0, 255)) << "the scene file converted again";
+  dir.Write("textures/tile.jpg", EncodeSolidJpeg(8, 8, 0, 255, 0));
+  EXPECT_TRUE(shows(750, 550, 0, 255)) << "the layer's picture replaced";
+  dir.Write("escenas/sky.ase", BackgroundAse("1 1 0"));
+  EXPECT_TRUE(shows(400, 300, 255, 255)) << "the export saved";
+  EXPECT_TRUE(player.WaitForLog("- Converting ", kWait));
+  EXPECT_NEAR(LoggedSeconds(dir, "- Script reloaded at "), pausedAt, 0.011);
+  EXPECT_EQ(dir.Read("LOGFILE.TXT").find("- Playing on"), std::string::npos);
+
+  // A picture that cannot be read is refused, and the reason shows along the picture's bottom.
+  EXPECT_EQ(LitInRows(player.Shoot(), 576), 0);
+  dir.Write("textures/tile.jpg", "not a picture");
+  EXPECT_TRUE(player.WaitForLog("- Not reloaded: ", kWait)) << dir.Read("LOGFILE.TXT");
+  EXPECT_TRUE(WaitUntil([&] { return LitInRows(player.Shoot(), 576) > 100; }, kWait));
+
+  // Paused, the information text follows the seeks.
+  ASSERT_TRUE(player.Type("F1"));
+  // One decimal of a time logged with two: within 0.06 of it.
+  const auto timeShown = [&](double seconds) {
+    return WaitUntil([&] { return std::fabs(ShownTime(player.Shoot()) - seconds) < 0.06; }, kWait);
+  };
+  EXPECT_TRUE(timeShown(pausedAt)) << ShownTime(player.Shoot()) << " paused at " << pausedAt;
+  ASSERT_TRUE(player.Type("Left Left Left"));
+  EXPECT_TRUE(timeShown(pausedAt - 3)) << ShownTime(player.Shoot()) << " paused at " << pausedAt;
+
+  ASSERT_TRUE(player.Type("Escape"));
+  EXPECT_EQ(player.Finish(kWait).status, 0);
 }

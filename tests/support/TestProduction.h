@@ -44,9 +44,9 @@ struct Screenshot {
 // Polls condition every 20 ms until it holds (true) or seconds have passed (false).
 bool WaitUntil(const std::function<bool()>& condition, double seconds);
 
-// The player on a virtual X screen of 800 x 600 (Xvfb, whose screen memory is also a file the
-// test reads while the player runs), in dir with arguments, as from a user's shell: SDL picks its
-// drivers itself, and finds no sound device here. Keys are typed with xdotool. The player and the
+// The player on a virtual X screen, 800 x 600 unless told (Xvfb, whose screen memory is also a
+// file the test reads while the player runs), in dir with arguments, as from a user's shell: SDL
+// picks its drivers itself, and finds no sound device here. Keys are typed with xdotool. The player and the
 // X server are killed when the object goes (or the test process dies) if they still run.
 class PlayerOnScreen {
  public:
