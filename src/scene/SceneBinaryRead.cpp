@@ -69,6 +69,9 @@ class Parser {
                    Element* elements, uint32_t elementCount, const char* names[2], uint32_t i);
   bool readObjects();
   bool readObject(uint32_t i, SceneObject& object);
+  // A camera's or light's track: its length, then its samples, each taken by fields.
+  template <typename Owner, typename Fields>
+  bool readTrack(Owner& owner, size_t frameSize, const char* what, uint32_t i, Fields fields);
   bool readCameras();
   bool readMaterials();
   bool readLights();
@@ -226,6 +229,20 @@ bool Parser::readObjects() {
   return true;
 }
 
+template <typename Owner, typename Fields>
+bool Parser::readTrack(Owner& owner, size_t frameSize, const char* what, uint32_t i,
+                       Fields fields) {
+  uint32_t length;
+  in_.u32(length);
+  if (!whole(what, i) || !fits(length, frameSize, what, i)) return false;
+  owner.setupTrack(length);
+  if (!allocated(owner.trackLength, length, what, i)) return false;
+  return takeRecords(owner.track, length, frameSize, [&](RecordSource& s, auto& sample, uint32_t) {
+    fields(s, sample);
+    return true;
+  });
+}
+
 bool Parser::readCameras() {
   uint32_t count;
   if (!readSectionCount(count, kMinCameraBlock, "la seccion de camaras")) return false;
@@ -235,18 +252,9 @@ bool Parser::readCameras() {
   for (uint32_t i = 0; i < count; ++i) {
     SceneCamera camera;
     CameraFrameFields(in_, camera.frame);
-    uint32_t length;
-    in_.u32(length);
-    if (!whole("la camara", i) || !fits(length, kCameraFrameSize, "la camara", i))
+    if (!readTrack(camera, kCameraFrameSize, "la camara", i,
+                   [](RecordSource& s, CameraFrame& sample) { CameraFrameFields(s, sample); }))
       return abandon(scene_.cameraCount, ours, i);
-    camera.setupTrack(length);
-    if (!allocated(camera.trackLength, length, "la camara", i))
-      return abandon(scene_.cameraCount, ours, i);
-    takeRecords(camera.track, length, kCameraFrameSize,
-                [](RecordSource& s, CameraFrame& sample, uint32_t) {
-                  CameraFrameFields(s, sample);
-                  return true;
-                });
     scene_.setCamera(i, camera);
     if (i >= scene_.cameraCount) camera.freeTrack();
   }
@@ -294,18 +302,9 @@ bool Parser::readLights() {
     SceneLight light;
     LightFrameFields(in_, light.frame);
     in_.flag(light.hasFlare);
-    uint32_t length;
-    in_.u32(length);
-    if (!whole("la luz", i) || !fits(length, kLightFrameSize, "la luz", i))
+    if (!readTrack(light, kLightFrameSize, "la luz", i,
+                   [](RecordSource& s, LightFrame& sample) { LightFrameFields(s, sample); }))
       return abandon(scene_.lightCount, ours, i);
-    light.setupTrack(length);
-    if (!allocated(light.trackLength, length, "la luz", i))
-      return abandon(scene_.lightCount, ours, i);
-    takeRecords(light.track, length, kLightFrameSize,
-                [](RecordSource& s, LightFrame& sample, uint32_t) {
-                  LightFrameFields(s, sample);
-                  return true;
-                });
     scene_.setLight(i, light);
     if (i >= scene_.lightCount) light.freeTrack();
   }
