@@ -38,7 +38,8 @@ TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
       "layer textures/b.jpg 0.5 10 20 110 70\n"
       "layer textures/c.jpg 0\nlayer textures/d.jpg 0\nlayer textures/e.jpg 0\n"
       "noise 2 1\n"
-      "particles p/one.bin\nparticles p/two.bin\n",
+      "particles p/one.bin\nparticles p/two.bin\n"
+      "Title   Ferro Glade: part 2   # as it shows on the window\n",
       errors);
   ASSERT_TRUE(errors.empty()) << errors[0];
   EXPECT_EQ(m.font.path, "textures\\font.jpg");
@@ -61,6 +62,7 @@ TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
   EXPECT_EQ(m.noiseSetFirstLayer[1], 1);
   ASSERT_EQ(m.particleFiles.size(), 2u);
   EXPECT_EQ(m.particleFiles[1].line, 14);
+  EXPECT_EQ(m.title, "Ferro Glade: part 2");
 }
 
 TEST(Manifest, EachFaultNamesItsLine) {
@@ -95,6 +97,7 @@ TEST(Manifest, EachFaultNamesItsLine) {
       {"layer textures/" + std::string(256, 'l') + ".jpg", "production.txt:4: 'textures/llll"},
       {"particles " + std::string(2100, 'd') + "/" + std::string(2100, 'd'), "is too long to be a file's name"},
       {"noise 1 0", "production.txt:4: noise set 1 needs layers 0 to 3, but there are 0 layers"},
+      {"title  # nothing", "production.txt:4: title needs the production's name"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> errors;
