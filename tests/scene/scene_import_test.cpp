@@ -43,6 +43,7 @@ struct Expected {
 const Expected kScenes[] = {
     // Z-up source under a root matrix that turns it Y-up: (-0.5, -0.5, 0.5) becomes (-0.5, 0.5, 0.5).
     {"gltf", "BoxTextured", 1, 12, 1, {-0.5f, 0.5f, 0.5f}, {1, 1, 1, 1}, 1, 0, 0, {}, {}, 0},
+    {"gltf", "BoxTexturedBinary", 1, 12, 1, {-0.5f, 0.5f, 0.5f}, {1, 1, 1, 1}, 1, 0, 0, {}, {}, 0},
     // Blend alpha is the transparency; the camera moves 2 units along x in 30 frames.
     {"gltf", "CameraPath", 1, 2, 1, {-1, -1, 0}, {0.2f, 0.4f, 0.8f, 0.5f}, 0, 1, 31, {0, 0, 5}, {2, 0, 5}, 1},
     // First group's first triangle starts at the file's 103rd vertex; its material is black.
