@@ -18,7 +18,6 @@
 #include "support/QuietStdout.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
-#include "support/TestMusic.h"
 #include "support/TestProduction.h"
 
 namespace {
@@ -37,17 +36,12 @@ std::string BarScript(bool redBand) {
 }
 
 void WriteBarProduction(const TempDir& dir) {
-  dir.Write("production.txt",
-            "font textures/font.jpg\n"
-            "music music/music.ogg\n"
-            "script script.txt\n"
-            "layer textures/bar.jpg 1 0 0 8 600\n"
-            "layer textures/red.jpg 1 0 0 800 100\n");
-  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+  WriteSmallProduction(dir,
+                       "layer textures/bar.jpg 1 0 0 8 600\n"
+                       "layer textures/red.jpg 1 0 0 800 100\n",
+                       BarScript(false));
   dir.Write("textures/bar.jpg", EncodeSolidJpeg(8, 8, 255, 255, 255));
   dir.Write("textures/red.jpg", EncodeSolidJpeg(8, 8, 255, 0, 0));
-  dir.Write("music/music.ogg", EncodeSilentOgg(60));
-  dir.Write("script.txt", BarScript(false));
 }
 
 bool White(const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
@@ -267,16 +261,10 @@ TEST(DevPlayer, ReloadsChangedScenesTexturesAndExportsWhilePausedAndReadsTheSeek
   const std::string missing = PlayerOnScreen::MissingTools();
   if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
-  dir.Write("production.txt",
-            "font textures/font.jpg\n"
-            "music music/music.ogg\n"
-            "script script.txt\n"
-            "scene sky\n"
-            "layer textures/tile.jpg 1 700 500 800 600\n");
+  WriteSmallProduction(dir, "scene sky\nlayer textures/tile.jpg 1 700 500 800 600\n",
+                       "0 SCENE 0 FX_START\n0 LAYER 0 FX_START\n");
   dir.Write("textures/font.jpg", DigitFont());
   dir.Write("textures/tile.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
-  dir.Write("music/music.ogg", EncodeSilentOgg(60));
-  dir.Write("script.txt", "0 SCENE 0 FX_START\n0 LAYER 0 FX_START\n");
   const auto convert = [&](const char* name, const char* colour) {
     dir.Write(std::string("escenas/") + name + ".ase", BackgroundAse(colour));
     QuietStdout quiet;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "support/TempDir.h"
-#include "support/TestMusic.h"
 #include "support/TestProduction.h"
 
 namespace {
@@ -39,16 +38,9 @@ TEST(ScreenFit, FullScreenLetterboxesWithoutAskingAndF11AndAltEnterToggleAWindow
   const std::string missing = PlayerOnScreen::MissingTools();
   if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
-  dir.Write("production.txt",
-            "title Ferro Glade\n"
-            "font textures/font.jpg\n"
-            "music music/music.ogg\n"
-            "script script.txt\n"
-            "layer textures/white.jpg 1 0 300 800 600\n");
-  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+  WriteSmallProduction(dir, "title Ferro Glade\nlayer textures/white.jpg 1 0 300 800 600\n",
+                       "0 LAYER 0 FX_START\n");
   dir.Write("textures/white.jpg", EncodeSolidJpeg(8, 8, 255, 255, 255));
-  dir.Write("music/music.ogg", EncodeSilentOgg(60));
-  dir.Write("script.txt", "0 LAYER 0 FX_START\n");
   // A plain start: full screen on a 1280 x 800 desktop, where no 800 x 600 mode exists.
   PlayerOnScreen player(dir, {}, "1280x800");
   ASSERT_TRUE(player.Started());

@@ -12,6 +12,14 @@
 #include "support/TestMusic.h"
 #include "support/TestProcess.h"
 
+void WriteSmallProduction(const TempDir& dir, const std::string& entries, const std::string& script) {
+  dir.Write("production.txt",
+            "font textures/font.jpg\nmusic music/music.ogg\nscript script.txt\n" + entries);
+  dir.Write("textures/font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+  dir.Write("music/music.ogg", EncodeSilentOgg(60));
+  dir.Write("script.txt", script);
+}
+
 void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script) {
   // The bundled production's names: grey cards, green noise masks, a yellow last layer (the logo).
   const ContentManifest& bundled = DefaultManifest();

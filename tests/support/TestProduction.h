@@ -16,6 +16,10 @@
 // script, and scenes and a particle file with nothing in them.
 void WriteProductionMedia(const TempDir& dir, double musicSeconds, const std::string& script);
 
+// A production of its own manifest: a white font, 60 s of silent music and script.txt holding
+// script, listed in production.txt before `entries` (whole lines).
+void WriteSmallProduction(const TempDir& dir, const std::string& entries, const std::string& script);
+
 // The particle system file of the production (system 0), textured with the particle texture.
 // The texture is named, not loaded: the file needs only its name, so no GL context is needed.
 void WriteParticleFile(const std::vector<Particle>& particles);
