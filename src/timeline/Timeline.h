@@ -117,6 +117,9 @@ class Timeline {
   void Settle(const ActiveMove& move, float at);
   // A layer's new width and height, for a move of its corner under way.
   void KeepLayerSize(int32_t layer, float width, float height);
-  void ReadValue(MovingValue value, int32_t index, float (&out)[2]) const;
+  // The number k of a value held in one field, or nullptr (a layer's corner and size are kept
+  // as its two corners; a target no longer loaded).
+  float* Field(MovingValue value, int32_t index, int k);
+  void ReadValue(MovingValue value, int32_t index, float (&out)[2]);
   void WriteValue(const ActiveMove& move, float now);
 };

@@ -69,65 +69,54 @@ void Timeline::KeepLayerSize(int32_t layer, float width, float height) {
   }
 }
 
-void Timeline::ReadValue(MovingValue value, int32_t i, float (&out)[2]) const {
-  out[0] = out[1] = 0;
+float* Timeline::Field(MovingValue value, int32_t i, int k) {
+  // Content loaded again may have fewer targets than a move was started on.
+  const auto has = [i](int32_t count) { return i >= 0 && i < count; };
   switch (value) {
-    case MovingValue::kSaturate:
-      out[0] = saturateCount;
-      out[1] = saturateSpread;
-      break;
-    case MovingValue::kBlur: out[0] = blurAlpha; break;
-    case MovingValue::kSceneShake: out[0] = sceneTargets[i]->shakeAmount; break;
-    case MovingValue::kLayerAlpha: out[0] = layerTargets[i]->alpha; break;
-    case MovingValue::kLayerPosition:
-      out[0] = layerTargets[i]->x0;
-      out[1] = layerTargets[i]->y0;
-      break;
-    case MovingValue::kLayerSize:
-      out[0] = layerTargets[i]->x1 - layerTargets[i]->x0;
-      out[1] = layerTargets[i]->y1 - layerTargets[i]->y0;
-      break;
-    case MovingValue::kLayerShake: out[0] = layerTargets[i]->shakeAmount; break;
-    case MovingValue::kParticleAlpha: out[0] = particleTargets[i]->alpha; break;
-    case MovingValue::kNone: break;
+    case MovingValue::kSaturate: return k == 0 ? &saturateCount : &saturateSpread;
+    case MovingValue::kBlur: return k == 0 ? &blurAlpha : nullptr;
+    case MovingValue::kSceneShake:
+      return k == 0 && has(sceneCount) ? &sceneTargets[i]->shakeAmount : nullptr;
+    case MovingValue::kLayerAlpha:
+      return k == 0 && has(layerCount) ? &layerTargets[i]->alpha : nullptr;
+    case MovingValue::kLayerShake:
+      return k == 0 && has(layerCount) ? &layerTargets[i]->shakeAmount : nullptr;
+    case MovingValue::kParticleAlpha:
+      return k == 0 && has(particleCount) ? &particleTargets[i]->alpha : nullptr;
+    default: return nullptr;
+  }
+}
+
+void Timeline::ReadValue(MovingValue value, int32_t i, float (&out)[2]) {
+  const LayerSlot* layer = i >= 0 && i < layerCount ? layerTargets[i] : nullptr;
+  for (int k = 0; k < 2; ++k) {
+    const float* field = Field(value, i, k);
+    out[k] = field ? *field : 0;
+  }
+  if (!layer) return;
+  if (value == MovingValue::kLayerPosition) {
+    out[0] = layer->x0;
+    out[1] = layer->y0;
+  } else if (value == MovingValue::kLayerSize) {
+    out[0] = layer->x1 - layer->x0;
+    out[1] = layer->y1 - layer->y0;
   }
 }
 
 void Timeline::WriteValue(const ActiveMove& m, float now) {
-  const float a = m.At(now, 0), b = m.At(now, 1);
-  const int32_t i = m.index;
-  // Content loaded again may have fewer targets than the move was started on.
-  const auto has = [i](int32_t count) { return i >= 0 && i < count; };
-  switch (m.value) {
-    case MovingValue::kSaturate:
-      saturateCount = a;
-      saturateSpread = b;
-      break;
-    case MovingValue::kBlur: blurAlpha = a; break;
-    case MovingValue::kSceneShake:
-      if (has(sceneCount)) sceneTargets[i]->shakeAmount = a;
-      break;
-    case MovingValue::kLayerAlpha:
-      if (has(layerCount)) layerTargets[i]->alpha = a;
-      break;
-    case MovingValue::kLayerPosition:
-      if (!has(layerCount)) break;
-      layerTargets[i]->x0 = a;
-      layerTargets[i]->y0 = b;
-      layerTargets[i]->x1 = a + m.size[0];
-      layerTargets[i]->y1 = b + m.size[1];
-      break;
-    case MovingValue::kLayerSize:
-      if (!has(layerCount)) break;
-      layerTargets[i]->x1 = layerTargets[i]->x0 + a;
-      layerTargets[i]->y1 = layerTargets[i]->y0 + b;
-      break;
-    case MovingValue::kLayerShake:
-      if (has(layerCount)) layerTargets[i]->shakeAmount = a;
-      break;
-    case MovingValue::kParticleAlpha:
-      if (has(particleCount)) particleTargets[i]->alpha = a;
-      break;
-    case MovingValue::kNone: break;
+  const float v[2] = {m.At(now, 0), m.At(now, 1)};
+  for (int k = 0; k < 2; ++k)
+    if (float* field = Field(m.value, m.index, k)) *field = v[k];
+  LayerSlot* layer = m.index >= 0 && m.index < layerCount ? layerTargets[m.index] : nullptr;
+  if (!layer) return;
+  // A layer is kept as two corners: its corner moves with the far one, or only the far one.
+  if (m.value == MovingValue::kLayerPosition) {
+    layer->x0 = v[0];
+    layer->y0 = v[1];
+    layer->x1 = v[0] + m.size[0];
+    layer->y1 = v[1] + m.size[1];
+  } else if (m.value == MovingValue::kLayerSize) {
+    layer->x1 = layer->x0 + v[0];
+    layer->y1 = layer->y0 + v[1];
   }
 }
