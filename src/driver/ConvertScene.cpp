@@ -22,7 +22,8 @@ void MakeFolder(const char* path) {
 
 bool EndsWith(const std::string& text, const char* suffix) {
   const std::string tail(suffix);
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // Reads the source into scene; false (with the reason printed) unless it gave a whole scene.
@@ -68,7 +69,8 @@ bool FindSceneSource(const char* name, std::string& path, std::string& why) {
     why = "no escenas\\" + std::string(name) + ".ase, .gltf, .glb or .obj";
     return false;
   }
-  if (found.size() >= 256 || std::string("escenas_bin\\").size() + std::string(name).size() + 4 >= 256) {
+  if (found.size() >= 256 ||
+      std::string("escenas_bin\\").size() + std::string(name).size() + 4 >= 256) {
     why = "the scene name is too long";
     return false;
   }

@@ -49,10 +49,22 @@ struct Pose {
     for (double& v : q) v = n > 0 ? v / n : 0;
     if (n == 0) q[3] = 1;
     const double x = q[0], y = q[1], z = q[2], w = q[3];
-    return {(1 - 2 * (y * y + z * z)) * s[0], 2 * (x * y + z * w) * s[0], 2 * (x * z - y * w) * s[0], 0,
-            2 * (x * y - z * w) * s[1], (1 - 2 * (x * x + z * z)) * s[1], 2 * (y * z + x * w) * s[1], 0,
-            2 * (x * z + y * w) * s[2], 2 * (y * z - x * w) * s[2], (1 - 2 * (x * x + y * y)) * s[2], 0,
-            t[0], t[1], t[2], 1};
+    return {(1 - 2 * (y * y + z * z)) * s[0],
+            2 * (x * y + z * w) * s[0],
+            2 * (x * z - y * w) * s[0],
+            0,
+            2 * (x * y - z * w) * s[1],
+            (1 - 2 * (x * x + z * z)) * s[1],
+            2 * (y * z + x * w) * s[1],
+            0,
+            2 * (x * z + y * w) * s[2],
+            2 * (y * z - x * w) * s[2],
+            (1 - 2 * (x * x + y * y)) * s[2],
+            0,
+            t[0],
+            t[1],
+            t[2],
+            1};
   }
 };
 
@@ -89,7 +101,8 @@ double Component(const tinygltf::Accessor& accessor, const unsigned char* p) {
       std::memcpy(&v, p, 4);
       return v;
     }
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return n ? p[0] / 255.0 : p[0];
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+      return n ? p[0] / 255.0 : p[0];
     case TINYGLTF_COMPONENT_TYPE_BYTE: {
       const int8_t v = static_cast<int8_t>(p[0]);
       return n ? std::max(v / 127.0, -1.0) : v;
@@ -114,7 +127,8 @@ double Component(const tinygltf::Accessor& accessor, const unsigned char* p) {
 
 // An accessor's elements, `components` numbers per element. False when it names no data, has
 // another shape or does not fit inside its buffer: tinygltf leaves those checks to its user.
-bool ReadAccessor(const tinygltf::Model& model, int index, int components, std::vector<double>& out) {
+bool ReadAccessor(const tinygltf::Model& model, int index, int components,
+                  std::vector<double>& out) {
   out.clear();
   if (index < 0 || static_cast<size_t>(index) >= model.accessors.size()) return false;
   const tinygltf::Accessor& accessor = model.accessors[index];
@@ -125,7 +139,8 @@ bool ReadAccessor(const tinygltf::Model& model, int index, int components, std::
       type != TINYGLTF_COMPONENT_TYPE_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
       type != TINYGLTF_COMPONENT_TYPE_SHORT && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
     return false;
-  if (accessor.bufferView < 0 || static_cast<size_t>(accessor.bufferView) >= model.bufferViews.size())
+  if (accessor.bufferView < 0 ||
+      static_cast<size_t>(accessor.bufferView) >= model.bufferViews.size())
     return false;
   const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
   if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= model.buffers.size()) return false;
@@ -135,14 +150,16 @@ bool ReadAccessor(const tinygltf::Model& model, int index, int components, std::
   const uint64_t stride = view.byteStride ? view.byteStride : element;
   const uint64_t count = accessor.count;
   if (count == 0) return true;
-  if (stride < element || count > data.size() || view.byteOffset > data.size() ||
-      view.byteLength > data.size() - view.byteOffset || accessor.byteOffset > view.byteLength ||
+  if (stride < element || (count > 1 && stride > view.byteLength) || count > data.size() ||
+      view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset ||
+      accessor.byteOffset > view.byteLength ||
       stride * (count - 1) + element > view.byteLength - accessor.byteOffset)
     return false;
   const unsigned char* base = data.data() + view.byteOffset + accessor.byteOffset;
   out.resize(count * components);
   for (uint64_t i = 0; i < count; ++i)
-    for (int c = 0; c < components; ++c) out[i * components + c] = Component(accessor, base + i * stride + c * size);
+    for (int c = 0; c < components; ++c)
+      out[i * components + c] = Component(accessor, base + i * stride + c * size);
   return true;
 }
 
@@ -187,7 +204,8 @@ struct Channel {
 
 class GltfScene {
  public:
-  GltfScene(const char* path, const tinygltf::Model& model) : path_(path), model_(model), warnings_(path) {}
+  GltfScene(const char* path, const tinygltf::Model& model)
+      : path_(path), model_(model), warnings_(path) {}
   // False (with an error line) when the file is not a scene this reader can take.
   bool read(Scene& scene, ImportResult& result);
 
@@ -212,7 +230,8 @@ class GltfScene {
   std::vector<Matrix> worldAt(double t) const;
   void readMaterials();
   std::string texturePath(int textureIndex);
-  bool readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world, const std::string& name);
+  bool readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world,
+                     const std::string& name);
   void placeCamera(int node, const Matrix& world, CameraFrame& frame) const;
   void readCamerasAndLights(const SceneParams& params);
   void findCentre();
@@ -223,7 +242,8 @@ bool GltfScene::buildHierarchy() {
   parent_.assign(n, -1);
   for (size_t i = 0; i < n; ++i)
     for (int child : model_.nodes[i].children) {
-      if (child < 0 || static_cast<size_t>(child) >= n || parent_[child] != -1 || size_t(child) == i)
+      if (child < 0 || static_cast<size_t>(child) >= n || parent_[child] != -1 ||
+          size_t(child) == i)
         return fail("has a node hierarchy that is not a tree");
       parent_[child] = static_cast<int>(i);
     }
@@ -236,7 +256,8 @@ bool GltfScene::buildHierarchy() {
     for (size_t i = 0; i < n; ++i)
       if (parent_[i] == -1) roots.push_back(static_cast<int>(i));
   }
-  if (model_.scenes.size() > 1) warnings_.warn("holds several scenes: only the default one is carried");
+  if (model_.scenes.size() > 1)
+    warnings_.warn("holds several scenes: only the default one is carried");
   // Depth first, parents before children. A loop of nodes has no root and is never reached.
   std::vector<int> pending(roots.rbegin(), roots.rend());
   std::vector<char> seen(n, 0);
@@ -255,7 +276,8 @@ bool GltfScene::buildHierarchy() {
 void GltfScene::readChannels(SceneParams& params) {
   moves_.assign(model_.nodes.size(), 0);
   if (model_.animations.empty()) return;
-  if (model_.animations.size() > 1) warnings_.warn("holds several animations: only the first is carried");
+  if (model_.animations.size() > 1)
+    warnings_.warn("holds several animations: only the first is carried");
   const tinygltf::Animation& animation = model_.animations[0];
   double length = 0;
   for (const tinygltf::AnimationChannel& source : animation.channels) {
@@ -265,11 +287,14 @@ void GltfScene::readChannels(SceneParams& params) {
     }
     Channel channel;
     channel.node = source.target_node;
-    channel.property = source.target_path == "translation" ? 0 : source.target_path == "rotation" ? 1
-                       : source.target_path == "scale"     ? 2 : -1;
+    channel.property = source.target_path == "translation" ? 0
+                       : source.target_path == "rotation"  ? 1
+                       : source.target_path == "scale"     ? 2
+                                                           : -1;
     channel.components = channel.property == 1 ? 4 : 3;
-    if (channel.property < 0 || channel.node < 0 || static_cast<size_t>(channel.node) >= model_.nodes.size() ||
-        source.sampler < 0 || static_cast<size_t>(source.sampler) >= animation.samplers.size()) {
+    if (channel.property < 0 || channel.node < 0 ||
+        static_cast<size_t>(channel.node) >= model_.nodes.size() || source.sampler < 0 ||
+        static_cast<size_t>(source.sampler) >= animation.samplers.size()) {
       warnings_.warn("has an animation channel that names nothing this reader knows: not carried");
       continue;
     }
@@ -307,7 +332,8 @@ std::vector<Matrix> GltfScene::worldAt(double t) const {
       pose.fixed = true;
       std::copy(node.matrix.begin(), node.matrix.end(), pose.matrix.begin());
     }
-    if (node.translation.size() == 3) std::copy(node.translation.begin(), node.translation.end(), pose.t);
+    if (node.translation.size() == 3)
+      std::copy(node.translation.begin(), node.translation.end(), pose.t);
     if (node.rotation.size() == 4) std::copy(node.rotation.begin(), node.rotation.end(), pose.r);
     if (node.scale.size() == 3) std::copy(node.scale.begin(), node.scale.end(), pose.s);
   }
@@ -326,7 +352,8 @@ std::vector<Matrix> GltfScene::worldAt(double t) const {
 std::string UrlDecoded(const std::string& uri) {
   std::string text;
   for (size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
+    if (uri[i] == '%' && i + 2 < uri.size() &&
+        std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
         std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
       text += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
       i += 2;
@@ -339,14 +366,16 @@ std::string UrlDecoded(const std::string& uri) {
 
 std::string GltfScene::texturePath(int textureIndex) {
   if (textureIndex < 0) return "";
-  if (static_cast<size_t>(textureIndex) >= model_.textures.size() || model_.textures[textureIndex].source < 0 ||
+  if (static_cast<size_t>(textureIndex) >= model_.textures.size() ||
+      model_.textures[textureIndex].source < 0 ||
       static_cast<size_t>(model_.textures[textureIndex].source) >= model_.images.size()) {
     warnings_.warn("names a texture that is not in the file: not carried");
     return "";
   }
   const tinygltf::Image& image = model_.images[model_.textures[textureIndex].source];
   if (image.bufferView >= 0 || image.uri.compare(0, 5, "data:") == 0) {
-    warnings_.warn("holds its images inside the file: not carried (export the textures as separate files)");
+    warnings_.warn(
+        "holds its images inside the file: not carried (export the textures as separate files)");
     return "";
   }
   const std::string path = BesideSceneFile(path_, UrlDecoded(image.uri));
@@ -359,26 +388,36 @@ void GltfScene::readMaterials() {
     const tinygltf::Material& source = model_.materials[i];
     const tinygltf::PbrMetallicRoughness& pbr = source.pbrMetallicRoughness;
     float rgba[4] = {1, 1, 1, 1}, emission[3] = {0, 0, 0};
-    for (size_t c = 0; c < 4 && c < pbr.baseColorFactor.size(); ++c) rgba[c] = static_cast<float>(pbr.baseColorFactor[c]);
-    for (size_t c = 0; c < 3 && c < source.emissiveFactor.size(); ++c) emission[c] = static_cast<float>(source.emissiveFactor[c]);
+    for (size_t c = 0; c < 4 && c < pbr.baseColorFactor.size(); ++c)
+      rgba[c] = static_cast<float>(pbr.baseColorFactor[c]);
+    for (size_t c = 0; c < 3 && c < source.emissiveFactor.size(); ++c)
+      emission[c] = static_cast<float>(source.emissiveFactor[c]);
     if (pbr.metallicRoughnessTexture.index >= 0 || source.normalTexture.index >= 0 ||
         source.occlusionTexture.index >= 0 || source.emissiveTexture.index >= 0)
-      warnings_.warn("has PBR maps (metal and roughness, normal, occlusion, emission): only the base colour texture is carried");
+      warnings_.warn(
+          "has PBR maps (metal and roughness, normal, occlusion, emission): only the base colour "
+          "texture is carried");
     if (source.alphaMode == "MASK") warnings_.warn("has alpha masks: drawn opaque");
     const float alpha = source.alphaMode == "BLEND" ? rgba[3] : 1.0f;
-    out_.materials.push_back(ImportedMaterial(static_cast<int32_t>(i), rgba, alpha, emission, source.doubleSided,
+    out_.materials.push_back(ImportedMaterial(static_cast<int32_t>(i), rgba, alpha, emission,
+                                              source.doubleSided,
                                               texturePath(pbr.baseColorTexture.index)));
   }
 }
 
-bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world, const std::string& name) {
+bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world,
+                              const std::string& name) {
   if (primitive.mode != -1 && primitive.mode != TINYGLTF_MODE_TRIANGLES) {
     warnings_.warn("has points, lines or triangle strips: not carried");
     return true;
   }
   if (!primitive.targets.empty()) warnings_.warn("has morph targets: not carried");
-  const bool hasMaterial = primitive.material >= 0 && static_cast<size_t>(primitive.material) < model_.materials.size();
-  const int uvSet = hasMaterial ? model_.materials[primitive.material].pbrMetallicRoughness.baseColorTexture.texCoord : 0;
+  const bool hasMaterial =
+      primitive.material >= 0 && static_cast<size_t>(primitive.material) < model_.materials.size();
+  const int uvSet =
+      hasMaterial
+          ? model_.materials[primitive.material].pbrMetallicRoughness.baseColorTexture.texCoord
+          : 0;
   for (const auto& attribute : primitive.attributes) {
     const std::string& key = attribute.first;
     if (key.compare(0, 6, "JOINTS") == 0 || key.compare(0, 7, "WEIGHTS") == 0)
@@ -386,22 +425,27 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     else if (key.compare(0, 7, "COLOR_0") == 0)
       warnings_.warn("has vertex colours: not carried");
     else if (key.compare(0, 9, "TEXCOORD_") == 0 && key != "TEXCOORD_" + std::to_string(uvSet))
-      warnings_.warn("has more than one set of texture coordinates: only the base colour's is carried");
+      warnings_.warn(
+          "has more than one set of texture coordinates: only the base colour's is carried");
   }
   auto find = [&](const std::string& key) {
     const auto it = primitive.attributes.find(key);
     return it == primitive.attributes.end() ? -1 : it->second;
   };
   std::vector<double> positions, normals, uvs, indices;
-  if (!ReadAccessor(model_, find("POSITION"), 3, positions)) return fail("has a mesh whose positions cannot be read");
+  if (!ReadAccessor(model_, find("POSITION"), 3, positions))
+    return fail("has a mesh whose positions cannot be read");
   const size_t vertexCount = positions.size() / 3;
   const int normalAccessor = find("NORMAL"), uvAccessor = find("TEXCOORD_" + std::to_string(uvSet));
-  if (normalAccessor >= 0 && (!ReadAccessor(model_, normalAccessor, 3, normals) || normals.size() != positions.size()))
+  if (normalAccessor >= 0 &&
+      (!ReadAccessor(model_, normalAccessor, 3, normals) || normals.size() != positions.size()))
     return fail("has a mesh whose normals cannot be read");
-  if (uvAccessor >= 0 && (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
+  if (uvAccessor >= 0 &&
+      (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
     return fail("has a mesh whose texture coordinates cannot be read");
   if (primitive.indices >= 0) {
-    if (!ReadAccessor(model_, primitive.indices, 1, indices)) return fail("has a mesh whose indices cannot be read");
+    if (!ReadAccessor(model_, primitive.indices, 1, indices))
+      return fail("has a mesh whose indices cannot be read");
   } else {
     for (size_t i = 0; i < vertexCount; ++i) indices.push_back(static_cast<double>(i));
   }
@@ -410,7 +454,8 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   ImportedTriangles mesh;
   mesh.positions.resize(positions.size());
   for (size_t i = 0; i < vertexCount; ++i) {
-    const float p[3] = {float(positions[i * 3]), float(positions[i * 3 + 1]), float(positions[i * 3 + 2])};
+    const float p[3] = {float(positions[i * 3]), float(positions[i * 3 + 1]),
+                        float(positions[i * 3 + 2])};
     TransformPoint(world, p, &mesh.positions[i * 3]);
   }
   // A mirroring transform turns the triangles inside out; their corners swap back.
@@ -418,7 +463,8 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   for (size_t f = 0; f < indices.size(); f += 3)
     for (int k : {0, mirrored ? 2 : 1, mirrored ? 1 : 2}) {
       const double index = indices[f + k];
-      if (!(index >= 0 && index < double(vertexCount))) return fail("has a mesh index beyond its vertices");
+      if (!(index >= 0 && index < double(vertexCount)))
+        return fail("has a mesh index beyond its vertices");
       mesh.faces.push_back(static_cast<uint32_t>(index));
     }
   if (!uvs.empty()) {
@@ -426,12 +472,14 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     mesh.uvs.resize(uvs.size());
     for (size_t i = 0; i < uvs.size(); i += 2) {
       mesh.uvs[i] = static_cast<float>(uvs[i]);
-      mesh.uvs[i + 1] = static_cast<float>(uvs[i + 1] - 1);  // origin from the top to the bottom, negated
+      mesh.uvs[i + 1] =
+          static_cast<float>(uvs[i + 1] - 1);  // origin from the top to the bottom, negated
     }
   }
   if (!normals.empty())
     for (uint32_t index : mesh.faces) {
-      const float n[3] = {float(normals[index * 3]), float(normals[index * 3 + 1]), float(normals[index * 3 + 2])};
+      const float n[3] = {float(normals[index * 3]), float(normals[index * 3 + 1]),
+                          float(normals[index * 3 + 2])};
       float turned[3];
       TransformNormal(world, n, turned);
       mesh.cornerNormals.insert(mesh.cornerNormals.end(), turned, turned + 3);
@@ -475,15 +523,21 @@ void GltfScene::placeCamera(int node, const Matrix& world, CameraFrame& frame) c
   const float ahead[3] = {0, 0, -1};
   float forward[3];
   TransformPoint(direction, ahead, forward);
-  const double length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
+  const double length =
+      std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
   double distance = 0;
-  for (int c = 0; c < 3; ++c) distance += (centre_[c] - frame.position[c]) * (centre_[c] - frame.position[c]);
+  for (int c = 0; c < 3; ++c)
+    distance += (centre_[c] - frame.position[c]) * (centre_[c] - frame.position[c]);
   distance = std::sqrt(distance);
   if (!(distance > 1e-3)) distance = kLoneTargetDistance;
   for (int c = 0; c < 3; ++c)
-    frame.target[c] = static_cast<float>(frame.position[c] + (length > 0 ? forward[c] / length : c == 2 ? -1 : 0) * distance);
+    frame.target[c] = static_cast<float>(frame.position[c] + (length > 0 ? forward[c] / length
+                                                              : c == 2   ? -1
+                                                                         : 0) *
+                                                                 distance);
   const tinygltf::Camera& camera = model_.cameras[model_.nodes[node].camera];
-  frame.fov = camera.type == "perspective" ? static_cast<float>(camera.perspective.yfov * 180 / kPi) : 45.0f;
+  frame.fov = camera.type == "perspective" ? static_cast<float>(camera.perspective.yfov * 180 / kPi)
+                                           : 45.0f;
 }
 
 int LightOf(const tinygltf::Node& node) {
@@ -498,7 +552,8 @@ void GltfScene::readCamerasAndLights(const SceneParams& params) {
   for (int node : order_) {
     const tinygltf::Node& source = model_.nodes[node];
     if (source.camera >= 0 && static_cast<size_t>(source.camera) < model_.cameras.size()) {
-      if (model_.cameras[source.camera].type != "perspective") warnings_.warn("has orthographic cameras: drawn in perspective");
+      if (model_.cameras[source.camera].type != "perspective")
+        warnings_.warn("has orthographic cameras: drawn in perspective");
       cameraNodes.push_back(node);
     }
     const int light = LightOf(source);
@@ -509,7 +564,8 @@ void GltfScene::readCamerasAndLights(const SceneParams& params) {
     }
     lightNodes.push_back(node);
   }
-  if (lightNodes.size() > 6) warnings_.warn("has more than six lights: the ones after the sixth are not lit");
+  if (lightNodes.size() > 6)
+    warnings_.warn("has more than six lights: the ones after the sixth are not lit");
   const std::vector<Matrix> rest = worldAt(0);
   for (int node : cameraNodes) {
     SceneCamera camera;
@@ -521,7 +577,8 @@ void GltfScene::readCamerasAndLights(const SceneParams& params) {
     SceneLight light;
     const std::vector<double>& color = model_.lights[LightOf(model_.nodes[node])].color;
     light.frame.lightNumber = static_cast<int32_t>(out_.lights.size());
-    for (size_t c = 0; c < 3; ++c) light.frame.color[c] = c < color.size() ? static_cast<float>(color[c]) : 1.0f;
+    for (size_t c = 0; c < 3; ++c)
+      light.frame.color[c] = c < color.size() ? static_cast<float>(color[c]) : 1.0f;
     const float origin[3] = {0, 0, 0};
     TransformPoint(rest[node], origin, light.frame.position);
     out_.lights.push_back(light);
@@ -595,7 +652,8 @@ bool ReadAll(std::vector<unsigned char>* out, std::string* err, const std::strin
   return false;
 }
 // Images are carried by name only, never decoded here.
-bool KeepImageName(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
+bool KeepImageName(tinygltf::Image*, const int, std::string*, std::string*, int, int,
+                   const unsigned char*, int, void*) {
   return true;
 }
 
@@ -622,11 +680,14 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
   const bool loaded =
       bytes.size() <= UINT32_MAX &&
-      (binary ? loader.LoadBinaryFromMemory(&model, &err, &warn, bytes.data(), static_cast<unsigned>(bytes.size()), folder)
-              : loader.LoadASCIIFromString(&model, &err, &warn, reinterpret_cast<const char*>(bytes.data()),
+      (binary ? loader.LoadBinaryFromMemory(&model, &err, &warn, bytes.data(),
+                                            static_cast<unsigned>(bytes.size()), folder)
+              : loader.LoadASCIIFromString(&model, &err, &warn,
+                                           reinterpret_cast<const char*>(bytes.data()),
                                            static_cast<unsigned>(bytes.size()), folder));
   if (!loaded) {
-    std::printf("]> ** ERROR ** [ %s ] is not a glTF 2.0 file that can be read: %s.\n", path, FirstLine(err).c_str());
+    std::printf("]> ** ERROR ** [ %s ] is not a glTF 2.0 file that can be read: %s.\n", path,
+                FirstLine(err).c_str());
     return ImportResult::unreadable;
   }
   ImportResult result = ImportResult::unreadable;

@@ -94,13 +94,15 @@ ImportResult ImportUnreadable(const char* path) {
 
 ImportResult ImportedScene::finish(const char* path, Scene& scene) {
   const ImportResult result = objects.empty() ? ImportResult::noObjects : ImportResult::complete;
-  if (result == ImportResult::noObjects) std::printf("]> ** AVISO ** No mesh in [ %s ]: nothing to draw.\n", path);
+  if (result == ImportResult::noObjects)
+    std::printf("]> ** AVISO ** No mesh in [ %s ]: nothing to draw.\n", path);
   scene.setupObjects(static_cast<uint32_t>(objects.size()));
   scene.setupMaterials(static_cast<uint32_t>(materials.size()));
   scene.setupCameras(static_cast<uint32_t>(cameras.size()));
   scene.setupLights(static_cast<uint32_t>(lights.size()));
   for (size_t i = 0; i < objects.size(); ++i) scene.setObject(static_cast<uint32_t>(i), objects[i]);
-  for (size_t i = 0; i < materials.size(); ++i) scene.setMaterial(static_cast<uint32_t>(i), materials[i]);
+  for (size_t i = 0; i < materials.size(); ++i)
+    scene.setMaterial(static_cast<uint32_t>(i), materials[i]);
   for (size_t i = 0; i < cameras.size(); ++i) scene.setCamera(static_cast<uint32_t>(i), cameras[i]);
   for (size_t i = 0; i < lights.size(); ++i) scene.setLight(static_cast<uint32_t>(i), lights[i]);
   objects.clear();

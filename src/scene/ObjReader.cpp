@@ -25,14 +25,16 @@ bool ReadText(const std::string& path, std::string& text) {
 // never from outside its folder.
 class LibraryBeside : public tinyobj::MaterialReader {
  public:
-  LibraryBeside(const std::string& objPath, ImportWarnings& warnings) : objPath_(objPath), warnings_(warnings) {}
+  LibraryBeside(const std::string& objPath, ImportWarnings& warnings)
+      : objPath_(objPath), warnings_(warnings) {}
   bool operator()(const std::string& name, std::vector<tinyobj::material_t>* materials,
                   std::map<std::string, int>* names, std::string* warn, std::string* err) override {
     const std::string path = BesideSceneFile(objPath_, name);
     std::string text;
     if (path.empty() || !ReadText(path, text)) {
       warnings_.warn("names the material library [ " + name + " ], which " +
-                     (path.empty() ? "lies outside its folder" : "cannot be read") + ": drawn in a default grey");
+                     (path.empty() ? "lies outside its folder" : "cannot be read") +
+                     ": drawn in a default grey");
       return false;
     }
     std::istringstream stream(text);
@@ -53,7 +55,8 @@ Material MaterialOf(int32_t index, const tinyobj::material_t& source, const std:
       !source.reflection_texname.empty() || !source.roughness_texname.empty() ||
       !source.metallic_texname.empty() || !source.sheen_texname.empty() ||
       !source.emissive_texname.empty() || !source.normal_texname.empty())
-    warnings.warn("has maps other than the diffuse one (bump, normal, specular, PBR...): not carried");
+    warnings.warn(
+        "has maps other than the diffuse one (bump, normal, specular, PBR...): not carried");
   std::string texture;
   if (!source.diffuse_texname.empty()) {
     texture = BesideSceneFile(objPath, source.diffuse_texname);
@@ -71,20 +74,24 @@ Material MaterialOf(int32_t index, const tinyobj::material_t& source, const std:
 
 // The triangles of one shape that use one material, with positions and texture coordinates
 // numbered afresh for the object.
-bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int material, ImportedTriangles& out) {
+bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int material,
+            ImportedTriangles& out) {
   std::map<int, uint32_t> positions, uvs;
   const size_t faces = mesh.num_face_vertices.size();
   bool textured = true;
   for (size_t f = 0; f < faces; ++f)
     if (mesh.material_ids[f] == material)
-      for (int k = 0; k < 3; ++k) textured = textured && mesh.indices[f * 3 + k].texcoord_index >= 0;
+      for (int k = 0; k < 3; ++k)
+        textured = textured && mesh.indices[f * 3 + k].texcoord_index >= 0;
   for (size_t f = 0; f < faces; ++f) {
     if (mesh.material_ids[f] != material) continue;
-    const bool normals = mesh.indices[f * 3].normal_index >= 0 && mesh.indices[f * 3 + 1].normal_index >= 0 &&
+    const bool normals = mesh.indices[f * 3].normal_index >= 0 &&
+                         mesh.indices[f * 3 + 1].normal_index >= 0 &&
                          mesh.indices[f * 3 + 2].normal_index >= 0;
     for (int k = 0; k < 3; ++k) {
       const tinyobj::index_t& index = mesh.indices[f * 3 + k];
-      if (index.vertex_index < 0 || size_t(index.vertex_index) * 3 + 2 >= attrib.vertices.size()) return false;
+      if (index.vertex_index < 0 || size_t(index.vertex_index) * 3 + 2 >= attrib.vertices.size())
+        return false;
       const auto p = positions.emplace(index.vertex_index, static_cast<uint32_t>(positions.size()));
       if (p.second)
         out.positions.insert(out.positions.end(), &attrib.vertices[index.vertex_index * 3],
@@ -124,7 +131,8 @@ ImportResult ReadObj(const char* path, Scene& scene) {
   std::string warn, err;
   std::istringstream stream(text);
   LibraryBeside libraries(path, warnings);
-  if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, &stream, &libraries, true, false)) {
+  if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, &stream, &libraries, true,
+                        false)) {
     std::printf("]> ** ERROR ** [ %s ] is not an OBJ file that can be read: %s.\n", path,
                 err.empty() ? "unknown fault" : err.substr(0, err.find('\n')).c_str());
     return ImportResult::unreadable;
@@ -138,7 +146,8 @@ ImportResult ReadObj(const char* path, Scene& scene) {
     if (!shape.lines.indices.empty() || !shape.points.indices.empty())
       warnings.warn("has lines or points: not carried");
     const tinyobj::mesh_t& mesh = shape.mesh;
-    if (mesh.indices.size() != mesh.num_face_vertices.size() * 3 || mesh.material_ids.size() != mesh.num_face_vertices.size()) {
+    if (mesh.indices.size() != mesh.num_face_vertices.size() * 3 ||
+        mesh.material_ids.size() != mesh.num_face_vertices.size()) {
       std::printf("]> ** ERROR ** [ %s ] has faces that cannot be cut into triangles.\n", path);
       out.discard();
       return ImportResult::unreadable;
@@ -158,7 +167,8 @@ ImportResult ReadObj(const char* path, Scene& scene) {
         material = grey;
       }
       if (!Gather(attrib, mesh, id, triangles) || !out.addObject(triangles, material, shape.name)) {
-        std::printf("]> ** ERROR ** [ %s ] has a face that names a vertex it does not hold.\n", path);
+        std::printf("]> ** ERROR ** [ %s ] has a face that names a vertex it does not hold.\n",
+                    path);
         out.discard();
         return ImportResult::unreadable;
       }

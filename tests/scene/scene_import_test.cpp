@@ -41,13 +41,38 @@ struct Expected {
 };
 
 const Expected kScenes[] = {
-    // Z-up source under a root matrix that turns it Y-up: (-0.5, -0.5, 0.5) becomes (-0.5, 0.5, 0.5).
+    // Z-up source under a root matrix that turns it Y-up: (-0.5, -0.5, 0.5) becomes (-0.5, 0.5,
+    // 0.5).
     {"gltf", "BoxTextured", 1, 12, 1, {-0.5f, 0.5f, 0.5f}, {1, 1, 1, 1}, 1, 0, 0, {}, {}, 0},
     {"gltf", "BoxTexturedBinary", 1, 12, 1, {-0.5f, 0.5f, 0.5f}, {1, 1, 1, 1}, 1, 0, 0, {}, {}, 0},
     // Blend alpha is the transparency; the camera moves 2 units along x in 30 frames.
-    {"gltf", "CameraPath", 1, 2, 1, {-1, -1, 0}, {0.2f, 0.4f, 0.8f, 0.5f}, 0, 1, 31, {0, 0, 5}, {2, 0, 5}, 1},
+    {"gltf",
+     "CameraPath",
+     1,
+     2,
+     1,
+     {-1, -1, 0},
+     {0.2f, 0.4f, 0.8f, 0.5f},
+     0,
+     1,
+     31,
+     {0, 0, 5},
+     {2, 0, 5},
+     1},
     // First group's first triangle starts at the file's 103rd vertex; its material is black.
-    {"obj", "map-bump", 2, 396, 2, {0.864213f, -0.018552f, 3.184383f}, {0, 0, 0, 1}, 0, 0, 0, {}, {}, 0},
+    {"obj",
+     "map-bump",
+     2,
+     396,
+     2,
+     {0.864213f, -0.018552f, 3.184383f},
+     {0, 0, 0, 1},
+     0,
+     0,
+     0,
+     {},
+     {},
+     0},
     {"obj", "cornell_box", 8, 6, 5, {552.8f, 0, 0}, {1, 1, 1, 1}, 0, 0, 0, {}, {}, 0},
 };
 
@@ -66,7 +91,8 @@ TEST_P(ImportedScenes, ConvertAndReadBack) {
   ASSERT_EQ(scene.objectCount, e.objects);
   EXPECT_EQ(scene.objects[0].faceCount, e.firstObjectFaces);
   EXPECT_EQ(scene.materialCount, e.materials);
-  for (int c = 0; c < 3; ++c) EXPECT_NEAR(scene.objects[0].vertices[0].position[c], e.firstVertex[c], 1e-5) << c;
+  for (int c = 0; c < 3; ++c)
+    EXPECT_NEAR(scene.objects[0].vertices[0].position[c], e.firstVertex[c], 1e-5) << c;
   const MaterialHeader& header = scene.materials[scene.objects[0].materialIndex].header;
   for (int c = 0; c < 4; ++c) EXPECT_NEAR(header.diffuse[c], e.colour[c], 1e-5) << c;
   EXPECT_EQ(header.ambient[0], header.diffuse[0]);  // the renderer colours with ambient
@@ -107,17 +133,21 @@ TEST_P(ImportedScenes, ConvertAndReadBack) {
 INSTANTIATE_TEST_SUITE_P(Samples, ImportedScenes, testing::ValuesIn(kScenes),
                          [](const testing::TestParamInfo<Expected>& info) {
                            std::string name = info.param.scene;
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
 
 // One buffer of CameraPath.gltf: a quad's positions and indices, then key times and values.
 const char kBuffer[] =
     "\"buffers\":[{\"byteLength\":120,\"uri\":\"data:application/octet-stream;base64,"
-    "AACAvwAAgL8AAAAAAACAPwAAgL8AAAAAAACAPwAAgD8AAAAAAACAvwAAgD8AAAAAAAABAAIAAAACAAMAAAAAAAAAAAAAAIA/"
+    "AACAvwAAgL8AAAAAAACAPwAAgL8AAAAAAACAPwAAgD8AAAAAAACAvwAAgD8AAAAAAAABAAIAAAACAAMAAAAAAAAAAAAAAI"
+    "A/"
     "AAAAAAAAAAAAAKBAAAAAQAAAAAAAAKBAAAAAAAAAQEAAAAAAAAAAAAAAQEAAAIBA\"}],"
-    "\"bufferViews\":[{\"buffer\":0,\"byteLength\":48},{\"buffer\":0,\"byteOffset\":48,\"byteLength\":12},"
-    "{\"buffer\":0,\"byteOffset\":64,\"byteLength\":8},{\"buffer\":0,\"byteOffset\":72,\"byteLength\":24}],"
+    "\"bufferViews\":[{\"buffer\":0,\"byteLength\":48},{\"buffer\":0,\"byteOffset\":48,"
+    "\"byteLength\":12},"
+    "{\"buffer\":0,\"byteOffset\":64,\"byteLength\":8},{\"buffer\":0,\"byteOffset\":72,"
+    "\"byteLength\":24}],"
     "\"asset\":{\"version\":\"2.0\"}";
 const char kAccessors[] =
     "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":4,\"type\":\"VEC3\"},"
@@ -128,31 +158,37 @@ const char kAccessors[] =
 TEST(ImportedSceneLosses, EachIsNamedOncePerFile) {
   TempDir dir;
   // Two skinned, morphing, moving meshes with PBR maps, a spot light and a second animation.
-  dir.Write("escenas/perdidas.gltf",
-            std::string("{\"scenes\":[{\"nodes\":[0,1,2]}],\"extensionsUsed\":[\"KHR_lights_punctual\"],"
-                        "\"extensions\":{\"KHR_lights_punctual\":{\"lights\":[{\"type\":\"spot\",\"spot\":{}}]}},"
-                        "\"nodes\":[{\"mesh\":0,\"skin\":0},{\"mesh\":0,\"skin\":0},"
-                        "{\"extensions\":{\"KHR_lights_punctual\":{\"light\":0}}}],"
-                        "\"skins\":[{\"joints\":[0],\"inverseBindMatrices\":0}],"
-                        "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"JOINTS_0\":0,\"TEXCOORD_1\":0},"
-                        "\"indices\":1,\"material\":0,\"targets\":[{\"POSITION\":0}]}]}],"
-                        "\"materials\":[{\"normalTexture\":{\"index\":0}}],\"textures\":[{\"source\":0}],"
-                        "\"images\":[{\"uri\":\"normal.png\"}],"
-                        "\"animations\":[{\"channels\":[{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"translation\"}}],"
-                        "\"samplers\":[{\"input\":2,\"output\":3}]},"
-                        "{\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}}],"
-                        "\"samplers\":[{\"input\":2,\"output\":3}]}],") +
-                kAccessors + kBuffer + "}");
+  dir.Write(
+      "escenas/perdidas.gltf",
+      std::string(
+          "{\"scenes\":[{\"nodes\":[0,1,2]}],\"extensionsUsed\":[\"KHR_lights_punctual\"],"
+          "\"extensions\":{\"KHR_lights_punctual\":{\"lights\":[{\"type\":\"spot\",\"spot\":{}}]}},"
+          "\"nodes\":[{\"mesh\":0,\"skin\":0},{\"mesh\":0,\"skin\":0},"
+          "{\"extensions\":{\"KHR_lights_punctual\":{\"light\":0}}}],"
+          "\"skins\":[{\"joints\":[0],\"inverseBindMatrices\":0}],"
+          "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"JOINTS_0\":0,\"TEXCOORD_"
+          "1\":0},"
+          "\"indices\":1,\"material\":0,\"targets\":[{\"POSITION\":0}]}]}],"
+          "\"materials\":[{\"normalTexture\":{\"index\":0}}],\"textures\":[{\"source\":0}],"
+          "\"images\":[{\"uri\":\"normal.png\"}],"
+          "\"animations\":[{\"channels\":[{\"sampler\":0,\"target\":{\"node\":0,\"path\":"
+          "\"translation\"}}],"
+          "\"samplers\":[{\"input\":2,\"output\":3}]},"
+          "{\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}}],"
+          "\"samplers\":[{\"input\":2,\"output\":3}]}],") +
+          kAccessors + kBuffer + "}");
   dir.Write("escenas/normal.png", "not decoded");
   const ToolRun run = RunTool(dir.path, "convert", "--quiet perdidas");
   ASSERT_EQ(run.status, 0) << run.output;
-  for (const char* loss : {"has skinning", "has morph targets", "animates objects", "several animations",
-                           "PBR maps", "not point lights", "more than one set of texture coordinates"}) {
+  for (const char* loss :
+       {"has skinning", "has morph targets", "animates objects", "several animations", "PBR maps",
+        "not point lights", "more than one set of texture coordinates"}) {
     const size_t first = run.output.find(loss);
     EXPECT_NE(first, std::string::npos) << loss << "\n" << run.output;
     EXPECT_EQ(run.output.find(loss, first + 1), std::string::npos) << loss << "\n" << run.output;
   }
-  const ToolRun obj = RunTool(ZB_SOURCE_DIR "/tests/data", "convert", "--help");  // the tool names the formats
+  const ToolRun obj =
+      RunTool(ZB_SOURCE_DIR "/tests/data", "convert", "--help");  // the tool names the formats
   EXPECT_NE(obj.output.find(".gltf, .glb"), std::string::npos);
 }
 
@@ -161,9 +197,11 @@ struct Broken {
   std::string text;
 };
 
-const std::string kGood = std::string("{\"scenes\":[{\"nodes\":[0]}],\"nodes\":[{\"mesh\":0}],"
-                                      "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0},\"indices\":1}]}],") +
-                          kAccessors + kBuffer + "}";
+const std::string kGood =
+    std::string(
+        "{\"scenes\":[{\"nodes\":[0]}],\"nodes\":[{\"mesh\":0}],"
+        "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0},\"indices\":1}]}],") +
+    kAccessors + kBuffer + "}";
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   return text.replace(text.find(from), from.size(), to);
@@ -178,8 +216,10 @@ TEST(ImportedSceneDamage, IsRefusedAndTheOldSceneKept) {
       {"escenas/roto.gltf", Replaced(kGood, "\"count\":4,", "\"count\":4000,")},
       {"escenas/roto.gltf", Replaced(kGood, "\"count\":6,", "\"count\":6,\"byteOffset\":4000,")},
       {"escenas/roto.gltf", Replaced(kGood, "AAABAAIAAAACAAMA", "AAABAAIAAAACAAkA")},
-      {"escenas/roto.gltf", Replaced(kGood, "\"nodes\":[{\"mesh\":0}]", "\"nodes\":[{\"mesh\":0,\"children\":[0]}]")},
-      {"escenas/roto.gltf", Replaced(kGood, "data:application/octet-stream;base64,", "../fuera.bin#")},
+      {"escenas/roto.gltf",
+       Replaced(kGood, "\"nodes\":[{\"mesh\":0}]", "\"nodes\":[{\"mesh\":0,\"children\":[0]}]")},
+      {"escenas/roto.gltf",
+       Replaced(kGood, "data:application/octet-stream;base64,", "../fuera.bin#")},
       {"escenas/roto.obj", "v 0 0 0\nv 1 0 0\nf 1 2 7\n"},
       {"escenas/roto.obj", "# nothing\n"},
   };
