@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/Files.h"
+#include "timeline/Move.h"
 #include "timeline/MoveCheck.h"
 #include "timeline/Script.h"
 
@@ -173,6 +174,8 @@ class Checker {
   static std::string Setting(const ScriptEvent& e) {
     std::string text = EffectName(e.effect);
     for (int k = 0; k < EffectParamCount(e.effect); ++k) text += " " + FormatNumber(e.params[k]);
+    if (e.moveSeconds > 0)
+      text += " over " + FormatNumber(e.moveSeconds) + " s " + CurveName(e.moveCurve);
     return text;
   }
 

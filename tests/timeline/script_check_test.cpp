@@ -119,6 +119,8 @@ TEST(CheckScript, EventsOfOneTimeThatUndoEachOther) {
        "LAYER 0: line 2 sets FX_ALPHA 0.5 and this line FX_ALPHA 1, both at 2 s: only this line's "
        "takes effect"},
       {"2 SCENE 1 FX_START\n2 SCENE 1 FX_STOP\n", "SCENE 1: line 2 sets FX_START and this line FX_STOP"},
+      {"2 LAYER 0 FX_ALPHA 1 over 2 smooth\n2 LAYER 0 FX_ALPHA 0\n",
+       "LAYER 0: line 2 sets FX_ALPHA 1 over 2 s smooth and this line FX_ALPHA 0"},
       {"2 SCENE 0 FX_BLUR 0.5\n2 SCENE 1 FX_BLUR 0\n", "the screen: line 2 sets FX_BLUR 0.5"},
       {"2 SCENE 1 FX_CHANGE_CAM 0\n2 SCENE 1 FX_CHANGE_CAM 1.5\n",
        "SCENE 1: line 2 sets FX_CHANGE_CAM 0"},
