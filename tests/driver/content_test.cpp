@@ -84,8 +84,14 @@ TEST_F(Content, CatalogueKeepsItsIndicesAndSettingsWhateverFilesArePresent) {
   WriteScene("columnas", {0}, 1, foggy);
   WriteScene("aguabola", {0, 0, 0}, 1, plain);
 
-  LoadSceneCatalogue(DefaultManifest());
+  ContentManifest manifest = DefaultManifest();
+  manifest.scenes[0].frame = manifest.scenes[3].frame = true;
+  LoadSceneCatalogue(manifest);
   ASSERT_EQ(g_sceneCount, 8);
+  // Framed: a scene without a camera gets its box; the empty one has none, so the fixed point.
+  EXPECT_FALSE(g_scenes[0].framedBounds.empty);
+  EXPECT_TRUE(g_scenes[3].framedBounds.empty);
+  EXPECT_TRUE(g_scenes[7].framedBounds.empty);  // not asked
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(g_scenes[i].window, &g_window);
     EXPECT_EQ(g_scenes[i].clearsScreen, i != 1 && i != 2 && i != 4) << "scene " << i;
