@@ -25,7 +25,7 @@ void DrawOverlay(const Authoring& authoring, const char* info) {
   } else if (authoring.Paused()) {
     g_window.Print(0, top - 16, "paused", 0, 1.0f);
   }
-  if (const char* notice = authoring.Notice()) g_window.Print(0, 8, notice, 0, 1.0f);
+  if (const char* notice = authoring.Notice()) g_window.PrintOnBand(8, notice);
 }
 
 // Until Escape on the active window, a closed window or the script's FX_QUIT.

@@ -76,3 +76,24 @@ void GLWindow::Print(int32_t x, int32_t y, const char* text, int32_t set, float 
   glPopMatrix();
   glEnable(GL_DEPTH_TEST);
 }
+
+void GLWindow::PrintOnBand(int32_t y, const char* text) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, GetPictureWidth(), 0.0, GetPictureHeight(), -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+  glRecti(0, y - 2, GetPictureWidth(), y + 18);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  Print(2, y, text, 0, 1.0f);
+}

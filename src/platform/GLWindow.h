@@ -102,6 +102,8 @@ class GLWindow {
   void DeleteFont();
   // Text with its first glyph's lower-left corner at (x, y), in pixels from the lower-left corner.
   void Print(int32_t x, int32_t y, const char* text, int32_t set, float brightness);
+  // A line across the picture on a black band, readable over any picture: y as for Print.
+  void PrintOnBand(int32_t y, const char* text);
 };
 
 // Written by the window procedure, read by the main loop.
