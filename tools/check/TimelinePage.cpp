@@ -59,9 +59,7 @@ TimelinePage MakeTimelinePage(const ContentManifest& manifest, const ScriptCheck
   TimelinePage page;
   page.title = manifest.title;
   page.script = manifest.script.path;
-  page.bpm = manifest.tempo.bpm;
-  page.beatZero = manifest.tempo.beatZero;
-  page.beatsPerBar = manifest.tempo.beatsPerBar;
+  page.tempo = manifest.tempo;
   std::map<std::string, size_t> index;
   const auto lane = [&](const std::string& id, const std::string& label) {
     index[id] = page.lanes.size();
@@ -115,10 +113,13 @@ std::string TimelineHtml(const TimelinePage& page) {
                      ",\"seconds\":" + JsonNumber(std::max(page.seconds, page.wave.seconds)) +
                      ",\"waveSeconds\":" + JsonNumber(page.wave.seconds) +
                      ",\"waveNote\":" + Json(page.waveNote) + ",\"tempo\":";
-  data += page.bpm > 0
-              ? "{\"bpm\":" + JsonNumber(page.bpm) + ",\"beatZero\":" + JsonNumber(page.beatZero) +
-                    ",\"beatsPerBar\":" + std::to_string(page.beatsPerBar) + "}"
-              : "null";
+  const Tempo& tempo = page.tempo;
+  data += tempo.Known() ? "{\"bpm\":" + JsonNumber(tempo.bpm) +
+                              ",\"beatZero\":" + JsonNumber(tempo.beatZero) +
+                              ",\"beatsPerBar\":" + std::to_string(tempo.beatsPerBar) + "}"
+                        : "null";
+  // The beat of a time as the author writes it, for the page's words ("" without a tempo).
+  const auto beat = [&](double seconds) { return ",\"b\":" + Json(BeatLabel(seconds, tempo)); };
   data += ",\"low\":[";
   for (size_t i = 0; i < page.wave.low.size(); ++i)
     data += (i ? "," : "") + std::to_string(page.wave.low[i]);
@@ -134,7 +135,7 @@ std::string TimelineHtml(const TimelinePage& page) {
     const ScriptEvent& e = page.marks[i].at.event;
     data += std::string(i ? "," : "") + "{\"lane\":" + std::to_string(page.marks[i].lane) +
             ",\"line\":" + std::to_string(page.marks[i].at.line) + ",\"t\":" + JsonNumber(e.time) +
-            ",\"fx\":" + Json(EffectName(e.effect)) +
+            beat(e.time) + ",\"fx\":" + Json(EffectName(e.effect)) +
             ",\"index\":" + std::to_string(e.targetIndex) +
             ",\"move\":" + JsonNumber(e.moveSeconds) +
             ",\"curve\":" + Json(e.moveSeconds > 0 ? CurveName(e.moveCurve) : "") + ",\"v\":[";
@@ -154,12 +155,14 @@ std::string TimelineHtml(const TimelinePage& page) {
   data += "],\"findings\":[";
   for (size_t i = 0; i < page.findings.size(); ++i)
     data += std::string(i ? "," : "") + "{\"t\":" +
-            (page.findings[i].seconds >= 0 ? JsonNumber(page.findings[i].seconds) : "null") +
+            (page.findings[i].seconds >= 0
+                 ? JsonNumber(page.findings[i].seconds) + beat(page.findings[i].seconds)
+                 : "null") +
             ",\"text\":" + Json(page.findings[i].text) + "}";
   data += "],\"thumbnails\":[";
   for (size_t i = 0; i < page.thumbnails.size(); ++i)
     data += std::string(i ? "," : "") + "{\"t\":" + JsonNumber(page.thumbnails[i].seconds) +
-            ",\"src\":" + Json(page.thumbnails[i].image) + "}";
+            beat(page.thumbnails[i].seconds) + ",\"src\":" + Json(page.thumbnails[i].image) + "}";
   data += "],\"thumbnailNote\":" + Json(page.thumbnailNote) + "}";
 
   const std::string title = page.title.empty() ? "Timeline" : "Timeline: " + page.title;

@@ -7,6 +7,7 @@
 
 #include "Thumbnails.h"
 #include "Waveform.h"
+#include "timeline/Beats.h"
 #include "timeline/ScriptCheck.h"
 
 struct ContentManifest;
@@ -16,9 +17,8 @@ struct TimelinePage {
   std::string script;  // the script's file name, for the marks' lines
   double seconds = 0;  // the span shown: the music, or the last event when longer
   Waveform wave;
-  std::string waveNote;          // why there is no waveform
-  double bpm = 0, beatZero = 0;  // 0 bpm: no tempo, no grid
-  int beatsPerBar = 4;
+  std::string waveNote;  // why there is no waveform
+  Tempo tempo;           // unknown: no beat grid
   struct Lane {
     std::string id;  // "screen", "scene-0", "layer-2", "particle-1", "unloaded"
     std::string label;

@@ -56,13 +56,8 @@ const char kTimelineScript[] = R"JS(
     return node;
   }
   function fmt(x) { return Math.round(x * 1000) / 1000; }
-  function beatLabel(t) {
-    const tempo = DATA.tempo;
-    if (!tempo) return '';
-    const beat = (t - tempo.beatZero) * tempo.bpm / 60;
-    const bar = Math.floor(beat / tempo.beatsPerBar) + 1;
-    return ' (beat ' + fmt(beat) + ', bar ' + bar + ':' + fmt(beat - (bar - 1) * tempo.beatsPerBar + 1) + ')';
-  }
+  // A time's beat, as the checker wrote it beside the time.
+  function beatLabel(item) { return item.b ? ' (' + item.b + ')' : ''; }
   function detail(text) { document.getElementById('detail').textContent = text; }
 
   function header() {
@@ -72,7 +67,8 @@ const char kTimelineScript[] = R"JS(
     h1.textContent = 'Timeline' + (DATA.title ? ': ' + DATA.title : '');
     h.appendChild(h1);
     const facts = div('facts', h);
-    facts.textContent = fmt(DATA.seconds) + ' s; ' + DATA.events.length + ' events in ' + DATA.script +
+    facts.textContent = fmt(DATA.seconds) + ' s; ' + DATA.events.length + ' events in ' +
+      DATA.script +
       '; ' + DATA.findings.length + ' findings; ' +
       (DATA.tempo ? DATA.tempo.bpm + ' BPM, beat 0 at ' + DATA.tempo.beatZero + ' s'
                   : 'no tempo in the manifest, so no beat grid');
@@ -148,8 +144,8 @@ const char kTimelineScript[] = R"JS(
         value = e.v[0];
       }
       points.push([DATA.seconds * scale, y(value)]);
-      el('polyline', {class: 'value', 'data-effect': fx,
-                      points: points.map(p => p[0].toFixed(1) + ',' + p[1].toFixed(1)).join(' ')}, svg);
+      const text = points.map(p => p[0].toFixed(1) + ',' + p[1].toFixed(1)).join(' ');
+      el('polyline', {class: 'value', 'data-effect': fx, points: text}, svg);
     }
   }
 
@@ -172,10 +168,12 @@ const char kTimelineScript[] = R"JS(
     if (tempo && tempo.bpm > 0) {
       const bar = 60 / tempo.bpm * tempo.beatsPerBar;
       const skip = Math.max(1, Math.ceil(40 / (bar * scale)));
-      for (let n = Math.ceil(-tempo.beatZero / bar); tempo.beatZero + n * bar <= DATA.seconds; n += 1)
-        if (n % skip === 0)
-          el('text', {class: 'bartext', x: (tempo.beatZero + n * bar) * scale + 2, y: 18}, ruler.svg)
-              .textContent = String(n + 1);
+      const first = Math.ceil(-tempo.beatZero / bar);
+      for (let n = first; tempo.beatZero + n * bar <= DATA.seconds; ++n) {
+        if (n % skip !== 0) continue;
+        const x = (tempo.beatZero + n * bar) * scale + 2;
+        el('text', {class: 'bartext', x: x, y: 18}, ruler.svg).textContent = n + 1;
+      }
     }
 
     // Waveform: the lowest and highest sample of each column.
@@ -183,8 +181,9 @@ const char kTimelineScript[] = R"JS(
     if (DATA.low.length > 0) {
       const n = DATA.low.length, w = DATA.waveSeconds * scale;
       let d = '';
-      for (let i = 0; i < n; ++i) d += (i ? 'L' : 'M') + (i * w / n).toFixed(1) + ',' + (30 - DATA.high[i] * 0.29).toFixed(1);
-      for (let i = n - 1; i >= 0; --i) d += 'L' + ((i + 1) * w / n).toFixed(1) + ',' + (30 - DATA.low[i] * 0.29).toFixed(1);
+      const point = (i, level) => (i * w / n).toFixed(1) + ',' + (30 - level * 0.29).toFixed(1);
+      for (let i = 0; i < n; ++i) d += (i ? 'L' : 'M') + point(i, DATA.high[i]);
+      for (let i = n - 1; i >= 0; --i) d += 'L' + point(i + 1, DATA.low[i]);
       el('path', {class: 'waveform', d: d + 'Z'}, wave.svg);
     }
     grid(wave.svg, width, 60, scale);
@@ -201,7 +200,7 @@ const char kTimelineScript[] = R"JS(
       img.className = 'thumb';
       img.src = t.src;
       img.style.left = (t.t * scale) + 'px';
-      img.title = fmt(t.t) + ' s' + beatLabel(t.t);
+      img.title = fmt(t.t) + ' s' + beatLabel(t);
       img.dataset.time = t.t;
       holder.appendChild(img);
       const label = div('thumbtime', holder, fmt(t.t) + ' s');
@@ -214,7 +213,9 @@ const char kTimelineScript[] = R"JS(
       if (f.t === null) continue;
       const g = el('g', {class: 'finding', 'data-time': f.t}, found.svg);
       const x = f.t * scale;
-      el('path', {d: 'M' + x + ',4 L' + (x + 6) + ',' + (LANE - 4) + ' L' + (x - 6) + ',' + (LANE - 4) + 'Z'}, g);
+      const foot = LANE - 4;
+      const d = 'M' + x + ',4 L' + (x + 6) + ',' + foot + ' L' + (x - 6) + ',' + foot + 'Z';
+      el('path', {d: d}, g);
       el('title', {}, g).textContent = f.text;
       g.onclick = () => detail(f.text);
     }
@@ -223,14 +224,17 @@ const char kTimelineScript[] = R"JS(
     DATA.lanes.forEach(function (lane, n) {
       const r = row('lane', lane.label, LANE, width);
       r.row.dataset.lane = lane.id;
-      const events = DATA.events.filter(e => e.lane === n && e.t !== null).sort((a, b) => a.t - b.t);
+      const events = DATA.events.filter(e => e.lane === n && e.t !== null);
+      events.sort((a, b) => a.t - b.t);
       grid(r.svg, width, LANE, scale);
       for (const s of spans(events))
-        el('rect', {class: 'on', x: s[0] * scale, y: 2, width: Math.max(1, (s[1] - s[0]) * scale), height: LANE - 4}, r.svg);
+        el('rect', {class: 'on', x: s[0] * scale, y: 2, width: Math.max(1, (s[1] - s[0]) * scale),
+                    height: LANE - 4}, r.svg);
       curves(r.svg, events, scale);
       events.forEach(function (e, i) {
         const x = e.t * scale;
-        const g = el('g', {class: 'mark', 'data-effect': e.fx, 'data-line': e.line, 'data-time': e.t}, r.svg);
+        const g = el('g', {class: 'mark', 'data-effect': e.fx, 'data-line': e.line,
+                           'data-time': e.t}, r.svg);
         if (e.move > 0)
           el('rect', {class: 'moving', x: x, y: 2, width: e.move * scale, height: LANE - 4}, g);
         el('line', {x1: x, x2: x, y1: 2, y2: LANE - 2}, g);
@@ -239,7 +243,7 @@ const char kTimelineScript[] = R"JS(
         const next = events[i + 1];
         if (!next || (next.t - e.t) * scale > words.length * 5 + 6)
           el('text', {x: x + 3, y: 11}, g).textContent = words;
-        const full = DATA.script + ':' + e.line + ': ' + fmt(e.t) + ' s' + beatLabel(e.t) + ', ' +
+        const full = DATA.script + ':' + e.line + ': ' + fmt(e.t) + ' s' + beatLabel(e) + ', ' +
                      lane.label + ': ' + words;
         el('title', {}, g).textContent = full;
         g.onclick = () => detail(full);
@@ -253,10 +257,11 @@ const char kTimelineScript[] = R"JS(
   div('', scroll).id = 'rows';
   const list = div('', page);
   list.id = 'list';
-  list.appendChild(document.createTextNode(DATA.findings.length ? 'Findings:\n' : 'No findings.\n'));
+  const heading = DATA.findings.length ? 'Findings:\n' : 'No findings.\n';
+  list.appendChild(document.createTextNode(heading));
   for (const f of DATA.findings) {
     const line = div(f.t === null ? 'untimed finding-line' : 'finding-line', list,
-                     (f.t === null ? '' : fmt(f.t) + ' s: ') + f.text);
+                     (f.t === null ? '' : fmt(f.t) + ' s' + beatLabel(f) + ': ') + f.text);
     line.dataset.time = f.t === null ? '' : f.t;
   }
   div('', page).id = 'detail';
