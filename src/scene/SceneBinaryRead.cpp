@@ -61,12 +61,15 @@ class Parser {
   // leaves the rest unconstructed: the half-read object is then dropped whole.
   template <typename T, typename Fields>
   bool takeRecords(T* array, uint32_t n, size_t size, Fields fields);
+  // takeRecords for records that cannot be at fault: fields(source, element).
+  template <typename T, typename Fields>
+  void takeAll(T* array, uint32_t n, size_t size, Fields fields);
   // Faces or texture faces of object i: each corner's index must name one of the object's
   // elements, and the corner then points at it. names: the corner's and the element's.
   template <typename Corner, typename Fields, typename Element>
   bool takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields,
-                   Element* (Corner::*refs)[3],
-                   Element* elements, uint32_t elementCount, const char* names[2], uint32_t i);
+                   Element* (Corner::*refs)[3], Element* elements, uint32_t elementCount,
+                   const char* names[2], uint32_t i);
   bool readObjects();
   bool readObject(uint32_t i, SceneObject& object);
   // A camera's or light's track: its length, then its samples, each taken by fields.
@@ -140,11 +143,18 @@ template <typename T, typename Fields>
   return true;
 }
 
+template <typename T, typename Fields>
+void Parser::takeAll(T* array, uint32_t n, size_t size, Fields fields) {
+  takeRecords(array, n, size, [&](RecordSource& s, T& record, uint32_t) {
+    fields(s, record);
+    return true;
+  });
+}
+
 template <typename Corner, typename Fields, typename Element>
 bool Parser::takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields,
-                         Element* (Corner::*refs)[3],
-                         Element* elements, uint32_t elementCount, const char* names[2],
-                         uint32_t i) {
+                         Element* (Corner::*refs)[3], Element* elements, uint32_t elementCount,
+                         const char* names[2], uint32_t i) {
   return takeRecords(corners, n, size, [&](RecordSource& s, Corner& corner, uint32_t j) {
     fields(s, corner);
     for (int k = 0; k < 3; ++k) {
@@ -168,10 +178,8 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
   if (!readCount(n, "el objeto", i) || !fits(n, kVertexSize, "el objeto", i)) return false;
   object.setupVertices(n, checked::Elements::kLeftToCaller);
   if (!allocated(object.vertexCount, n, "el objeto", i)) return false;
-  takeRecords(object.vertices, n, kVertexSize, [](RecordSource& s, Vertex& vertex, uint32_t) {
-    VertexFields(s, vertex);
-    return true;
-  });
+  takeAll(object.vertices, n, kVertexSize,
+          [](RecordSource& s, Vertex& vertex) { VertexFields(s, vertex); });
 
   if (!readCount(n, "el objeto", i) || !fits(n, kFaceSize, "el objeto", i)) return false;
   object.setupFaces(n, checked::Elements::kLeftToCaller);
@@ -185,11 +193,8 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
   if (!readCount(n, "el objeto", i) || !fits(n, kTexVertexSize, "el objeto", i)) return false;
   object.setupTexVertices(n, checked::Elements::kLeftToCaller);
   if (!allocated(object.texVertexCount, n, "el objeto", i)) return false;
-  takeRecords(object.texVertices, n, kTexVertexSize,
-              [](RecordSource& s, TexVertex& texVertex, uint32_t) {
-                TexVertexFields(s, texVertex);
-                return true;
-              });
+  takeAll(object.texVertices, n, kTexVertexSize,
+          [](RecordSource& s, TexVertex& texVertex) { TexVertexFields(s, texVertex); });
 
   if (!readCount(n, "el objeto", i) || !fits(n, kTexFaceSize, "el objeto", i)) return false;
   object.setupTexFaces(n, checked::Elements::kLeftToCaller);
@@ -237,10 +242,8 @@ bool Parser::readTrack(Owner& owner, size_t frameSize, const char* what, uint32_
   if (!whole(what, i) || !fits(length, frameSize, what, i)) return false;
   owner.setupTrack(length);
   if (!allocated(owner.trackLength, length, what, i)) return false;
-  return takeRecords(owner.track, length, frameSize, [&](RecordSource& s, auto& sample, uint32_t) {
-    fields(s, sample);
-    return true;
-  });
+  takeAll(owner.track, length, frameSize, fields);
+  return true;
 }
 
 bool Parser::readCameras() {
