@@ -185,10 +185,10 @@ void Authoring::PollFiles() {
   const uint32_t now = m_clock->Base().TickCount();
   if (now - m_lastPollMs < kScriptPollMs) return;
   m_lastPollMs = now;
+  // Content saved with the script in one poll is loaded with it.
   std::vector<std::string> changedFiles;
-  if (ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp)
-    Reload();
-  else if (ContentChanged(changedFiles))
+  const bool content = ContentChanged(changedFiles);
+  if (content || ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp)
     Reload(changedFiles);
 }
 
