@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 build=$1 jobs=$2; shift 2
 prefix=$(bash scripts/windows-deps.sh | tail -1)
 export ZB_WINDOWS_PREFIX=$prefix
+# A folder set up against another build of the libraries is set up again against this one.
+if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "ZB_WINDOWS_PREFIX:PATH=$prefix" "$build/CMakeCache.txt"; then
+  rm -f "$build/CMakeCache.txt"
+fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
     -DZB_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libraries the Windows programs need (SDL2, libogg, libvorbis, libjpeg-turbo, libpng,
-# FreeType, GoogleTest) for 64-bit Windows with mingw-w64, from Debian's own source packages, into
-# a cache outside the source tree. The cache is keyed by the source versions and this script, so a
+# FreeType, GoogleTest; tinygltf with nlohmann-json, tinyobjloader and stb as static libraries) for
+# 64-bit Windows with mingw-w64, from Debian's own source packages, into a cache outside the
+# source tree. The cache is keyed by the source versions and this script, so a
 # second run, or a second clone, reuses it. Prints the prefix on its last line.
 # The machine's apt set-up is left as it is: the source lists live in the cache's own apt folder.
 # Usage: windows-deps.sh   (ZB_WINDOWS_CACHE=DIR, default ~/.cache/zorbanel/windows)
@@ -9,7 +10,8 @@ set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 CACHE=${ZB_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorbanel/windows}
 H=x86_64-w64-mingw32
-PACKAGES=(libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype googletest)
+PACKAGES=(libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype googletest nlohmann-json3 libstb
+          tinygltf tinyobjloader)
 JOBS=${JOBS:-$(nproc)}
 say() { echo "windows-deps: $*" >&2; }
 
@@ -45,6 +47,9 @@ done
 key=$( (echo "$versions"; cat "$0" "$HERE/../cmake/mingw-w64.cmake") | sha256sum | cut -c1-16)
 OUT=$CACHE/$key
 P=$OUT/prefix
+# One build at a time: a second run waits for the first and then uses what it built.
+exec 9>"$CACHE/$key.lock"
+flock 9
 if [ -f "$OUT/.complete" ]; then ln -sfn "$OUT" "$CACHE/current"; echo "$P"; exit 0; fi
 
 say "building ${versions% } for Windows into $OUT (once; about 5 minutes on 2 cores)"
@@ -79,9 +84,20 @@ cmake_build libpng1.6 -DPNG_SHARED=ON -DPNG_STATIC=OFF -DPNG_TESTS=OFF -DPNG_EXE
 cmake_build freetype -DBUILD_SHARED_LIBS=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON \
   -DFT_DISABLE_BZIP2=ON -DFT_REQUIRE_PNG=ON -DFT_REQUIRE_ZLIB=ON "${ZLIB[@]}"
 cmake_build googletest -DBUILD_GMOCK=ON -Dgtest_force_shared_crt=ON
+# The scene importers' libraries go into the programs statically, with the same pkg-config names
+# as on Debian. nlohmann-json is headers only; stb has its own Makefile.
+cmake_build nlohmann-json3 -DJSON_BuildTests=OFF -DJSON_Install=ON
+t0=$SECONDS
+make -C "$(src libstb)" CC=$H-gcc-posix AR=$H-ar CFLAGS=-O2 PREFIX="$P" LIBDIR=lib -j "$JOBS" \
+  libstb.a stb.pc install-static install-header > "$OUT/libstb.log" 2>&1 \
+  || { tail -30 "$OUT/libstb.log" >&2; say "libstb failed (log: $OUT/libstb.log)"; exit 1; }
+say "libstb: $((SECONDS - t0)) s"
+cmake_build tinygltf -DTINYGLTF_BUILD_LOADER_EXAMPLE=OFF -DBUILD_TESTING=OFF
+cmake_build tinyobjloader
 # The licences of what the Windows package carries.
 mkdir -p "$P/licenses"
-for p in libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype; do
+for p in libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype nlohmann-json3 libstb tinygltf \
+         tinyobjloader; do
   cp "$(src "$p")/debian/copyright" "$P/licenses/$p.txt"
 done
 cp /usr/share/doc/libz-mingw-w64-dev/copyright "$P/licenses/zlib.txt" 2>/dev/null || true
