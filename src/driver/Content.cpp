@@ -37,7 +37,7 @@ void ApplyFog(Scene& scene, const ManifestScene& entry) {
 // says so rather than leave the option looking obeyed.
 void FrameScene(Scene& scene, const std::string& name) {
   if (scene.cameraCount > 0) {
-    std::printf("- La escena %s tiene %u cámaras: 'frame' no cambia nada\n", name.c_str(),
+    std::printf("- La escena %s se ve por sus cámaras (%u): 'frame' no cambia nada\n", name.c_str(),
                 scene.cameraCount);
     return;
   }
