@@ -139,7 +139,9 @@ void ReadTime(const char* token, const Tempo* tempo, ScriptEvent& event, LinePro
   std::string why;
   if (ReadBeatTime(token, tempo ? *tempo : Tempo(), false, event.time, why)) return;
   event.time = std::numeric_limits<float>::quiet_NaN();
-  if (problems) problems->notes.push_back(why + ": the event never comes due");
+  if (!problems) return;
+  problems->notes.push_back(why + ": the event never comes due");
+  problems->timeNeverDue = true;
 }
 
 bool IsMoveWord(const char* token) { return ::strcasecmp(token, "over") == 0; }

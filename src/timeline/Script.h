@@ -56,6 +56,7 @@ struct LineProblems {
   std::vector<std::string> notes;
   int tokens = 0;  // 4 once the time, kind, index and effect tokens were all there
   int params = 0;  // parameter tokens read
+  bool timeNeverDue = false;  // a beat time that could not be read: said, and nothing more to say
 };
 
 // Fills the fields the line gives; the others keep what the record held before (a freshly

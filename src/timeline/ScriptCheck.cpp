@@ -61,6 +61,7 @@ class Checker {
     if (problems.tokens < 4) return Add(number, "an event needs TIME KIND INDEX EFFECT");
     if (event.targetKind == 0 || event.effect == 0) return;
     result.loaded.push_back({number, event});
+    if (problems.timeNeverDue) return;
     Event(number, event, problems.params);
   }
 
