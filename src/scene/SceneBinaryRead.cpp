@@ -136,6 +136,8 @@ bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
 template <typename T, typename Fields>
 [[gnu::flatten]] bool Parser::takeRecords(T* array, uint32_t n, size_t size, Fields fields) {
   const uint8_t* bytes = in_.records(n, size);
+  // The callers weigh n with fits() first; should one not, the end stops it here.
+  if (!bytes) return fail("el fichero termina en el byte %zu", in_.size());
   for (uint32_t j = 0; j < n; ++j, bytes += size) {
     RecordSource record(bytes);
     if (!fields(record, *new (&array[j]) T, j)) return false;
