@@ -11,14 +11,26 @@ bool g_previousFrameStored = false;
 
 namespace {
 
-constexpr int32_t kGlowSize = 256;      // side of the grey glow image
-constexpr int32_t kCaptureSize = 1024;  // largest side of the captured 3D pass
+constexpr int32_t kGlowSize = 256;      // smallest side of the grey glow image
+constexpr int32_t kCaptureSize = 4096;  // largest side of the captured 3D pass
 
-// 1024 halved until it no longer exceeds the window side: power-of-two textures hold it exactly.
+// The largest power of two that does not exceed the window side (nor the driver's largest
+// texture): power-of-two textures hold it exactly, and the pass keeps between half and all of
+// the picture's detail at any size, 512 x 512 for 800 x 600 as for 2048 x 2048 for 2880 x 2160.
 int32_t CaptureSide(int32_t windowSide) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   int32_t side = kCaptureSize;
-  while (side > 1 && side > windowSide) side /= 2;
+  while (side > 1 && (side > windowSide || side > largest)) side /= 2;
   return side;
+}
+
+// Half the pass's larger side, never below 256: the glow samples the pass as it does at
+// 800 x 600, so a big capture's glow is as soft, not blockier.
+int32_t GlowSide(const GLWindow& window) {
+  const GLWindow::Rect picture = window.PictureRect();
+  const int32_t pass = CaptureSide(picture.width > picture.height ? picture.width : picture.height);
+  return pass / 2 > kGlowSize ? pass / 2 : kGlowSize;
 }
 
 // Texture units 1 and 0 back to plain untextured, unblended drawing; unit 0 stays active.
@@ -84,7 +96,8 @@ void DrawWhitePictureQuad(const GLWindow& window) {
 void GLWindow::CreateRenderTargets() {
   const Rect picture = PictureRect();
   const int32_t width = CaptureSide(picture.width), height = CaptureSide(picture.height);
-  CreateBlackTexture(m_glowTexture, kGlowSize, kGlowSize);
+  const int32_t glow = GlowSide(*this);
+  CreateBlackTexture(m_glowTexture, glow, glow);
   CreateBlackTexture(m_frameTexture, width, height);
   CreateBlackTexture(m_previousFrameTexture, width, height);
   m_capturedTexture = m_frameTexture;
@@ -140,7 +153,10 @@ void GLWindow::CaptureFrame() {
   Resize(m_width, m_height);
 }
 
-void GLWindow::SetGlowViewport() { glViewport(0, 0, kGlowSize, kGlowSize); }
+void GLWindow::SetGlowViewport() {
+  const int32_t glow = GlowSide(*this);
+  glViewport(0, 0, glow, glow);
+}
 
 // The opaque quad covers every pixel of the viewport, and nothing later in the frame tests
 // depth: only bars beside the picture need clearing, as the 3D pass may have drawn into them.
@@ -165,7 +181,8 @@ void GLWindow::DrawFrame() {
 void GLWindow::CaptureGlowSource() {
   glBindTexture(GL_TEXTURE_2D, m_glowTexture);
   // Intensity keeps the red channel as one grey value that is also the alpha of the copies.
-  CopyToBoundTexture(GL_INTENSITY, kGlowSize, kGlowSize);
+  const int32_t glow = GlowSide(*this);
+  CopyToBoundTexture(GL_INTENSITY, glow, glow);
   Resize(m_width, m_height);
 }
 

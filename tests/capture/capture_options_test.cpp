@@ -43,3 +43,41 @@ TEST(CaptureOptions, TakesOnlyWhatItCanDo) {
   std::string error;
   EXPECT_EQ(parse({"--join", "out.mp4", "a.mp4", "--help"}, error), ParseResult::Help);
 }
+
+// --size takes even sides up to 3840 x 2160 and nothing else; --fill only with it.
+TEST(CaptureOptions, Sizes) {
+  struct Case {
+    const char* size;
+    int width, height;  // 0 x 0: refused
+  };
+  const Case cases[] = {{"1920x1080", 1920, 1080}, {"3840X2160", 3840, 2160}, {"2x2", 2, 2},
+                        {"800x600", 800, 600},     {"3842x2160", 0, 0},     {"3840x2162", 0, 0},
+                        {"1921x1080", 0, 0},       {"1920x1081", 0, 0},     {"0x0", 0, 0},
+                        {"1920", 0, 0},            {"1920x", 0, 0},         {"x1080", 0, 0},
+                        {"-1920x1080", 0, 0},      {"+1920x1080", 0, 0},    {"1920x-1080", 0, 0},
+                        {"1920x1080x2", 0, 0},     {"1920*1080", 0, 0},     {"1920 x1080", 0, 0},
+                        {"1920x 1080", 0, 0},      {"big", 0, 0},           {"", 0, 0}};
+  for (const Case& c : cases) {
+    for (bool fill : {false, true}) {
+      std::vector<const char*> args = {"--size", c.size};
+      if (fill) args.push_back("--fill");
+      CaptureOptions options;
+      std::string error;
+      const ParseResult result =
+          ParseCaptureOptions(static_cast<int>(args.size()), args.data(), options, error);
+      EXPECT_EQ(result, c.width ? ParseResult::Run : ParseResult::Bad) << c.size;
+      if (c.width == 0) {
+        EXPECT_NE(error.find("--size"), std::string::npos) << c.size << ": " << error;
+        continue;
+      }
+      EXPECT_EQ(options.width, c.width) << c.size;
+      EXPECT_EQ(options.height, c.height) << c.size;
+      EXPECT_EQ(options.fill, fill) << c.size;
+    }
+  }
+  CaptureOptions options;
+  std::string error;
+  const char* fillAlone[] = {"--fill"};
+  EXPECT_EQ(ParseCaptureOptions(1, fillAlone, options, error), ParseResult::Bad);
+  EXPECT_NE(error.find("--size"), std::string::npos) << error;
+}

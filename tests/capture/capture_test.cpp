@@ -390,6 +390,42 @@ TEST(Capture, PartsJoinIntoTheWholeCapture) {
 // A scene paced at 30 frames per second waits on the frame clock without spinning, at rates
 // below, at and above its own, and its animation keeps real time: after t seconds of clock it
 // stands at 30 t frames (as whole milliseconds per frame: 1000 / 30 = 33).
+// Another size: the picture drawn as large as it fits at its 4:3 between black bars, or with
+// --fill as wide as the frame, its top and bottom cut; the red square grows with it.
+TEST(Capture, OtherSizesKeepThePicturesAspect) {
+  ZB_REQUIRE_SCREEN();
+  TempDir dir;
+  WriteCaptureProduction(dir);
+  struct Case {
+    const char* fill;
+    int bar;          // columns of black at each side
+  };
+  int squareWidth[2] = {0, 0};
+  for (const Case& c : {Case{nullptr, 80}, Case{"--fill", 0}}) {
+    const std::string out = c.fill ? "filled" : "bars";
+    std::vector<std::string> args = {"--fps", "10", "--from", "1", "--to", "1.1",
+                                     "--size", "320x120", "--frames", out};
+    if (c.fill) args.push_back(c.fill);
+    const CaptureRun run = RunCaptureTool(dir, args);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const RgbPicture frame = ReadFrame(dir, out + "/000010.png");
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 120);
+    int barLit = 0;
+    for (int y = 0; y < frame.height; ++y)
+      for (int x = 0; x < c.bar; ++x)
+        for (int side : {x, 319 - x})
+          barLit += frame.At(side, y)[0] + frame.At(side, y)[1] + frame.At(side, y)[2] > 0;
+    EXPECT_EQ(barLit, 0) << out;
+    int red = 0;
+    for (int x = 0; x < frame.width; ++x) red += frame.At(x, 60)[0] >= 180 && frame.At(x, 60)[2] < 100;
+    EXPECT_GT(red, 0) << out;
+    squareWidth[c.fill ? 1 : 0] = red;
+  }
+  // Twice the picture's width, twice the square's, give or take its edge pixels.
+  EXPECT_NEAR(squareWidth[1], 2 * squareWidth[0], 3);
+}
+
 TEST(FrameClock, SceneWaitsMoveTheClockAndKeepTheAnimationInTime) {
   for (int fps : {1, 24, 30, 60, 144, 240}) {
     FrameClock clock(fps);
@@ -428,8 +464,15 @@ TEST(PngFile, ReadsBackWhatItWrote) {
       const size_t row = i / (size.width * 3);
       rgb[i] = row % 3 == 0 ? static_cast<uint8_t>(random()) : row % 3 == 1 ? 77 : static_cast<uint8_t>(i + row);
     }
+    // As the driver reads it back: BGRA, rows from the bottom.
+    std::vector<uint8_t> bgra(static_cast<size_t>(size.width) * size.height * 4, 255);
+    for (int y = 0; y < size.height; ++y)
+      for (int x = 0; x < size.width; ++x)
+        for (int c = 0; c < 3; ++c)
+          bgra[(static_cast<size_t>(size.height - 1 - y) * size.width + x) * 4 + 2 - c] =
+              rgb[(static_cast<size_t>(y) * size.width + x) * 3 + c];
     std::vector<uint8_t> png;
-    ASSERT_TRUE(EncodePng(size.width, size.height, rgb.data(), png));
+    ASSERT_TRUE(EncodePng(size.width, size.height, bgra.data(), png));
     RgbPicture picture;
     std::string why;
     ASSERT_TRUE(ReadPng(std::string(png.begin(), png.end()), picture, why)) << why;

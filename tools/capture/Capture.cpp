@@ -12,6 +12,7 @@
 #include "EncodeQueue.h"
 #include "FrameClock.h"
 #include "FrameReader.h"
+#include "FrameTarget.h"
 #include "PngFrames.h"
 #include "ProductionInputs.h"
 #include "Progress.h"
@@ -79,8 +80,9 @@ bool DrainMessages() {
   return true;
 }
 
-std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, int64_t first, int64_t end) {
-  const int width = g_window.GetWidth(), height = g_window.GetHeight();
+std::unique_ptr<FrameSink> OpenSink(const CaptureOptions& options, const GLWindow::Rect& frame,
+                                    int64_t first, int64_t end) {
+  const int width = frame.width, height = frame.height;
   std::string error;
   std::unique_ptr<FrameSink> sink;
   if (!options.framesDir.empty()) {
@@ -113,8 +115,9 @@ enum class LoopEnd { Done, Quit, Interrupted, Failed };
 // picture still on the screen, as they would in real time. Frames from `first` on are written:
 // each picture is read back while the next frame draws and is encoded on other threads.
 LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t start, int64_t first, int64_t end,
-                     EncodeQueue& queue, int64_t& written) {
-  FrameReader reader(g_window.GetWidth(), g_window.GetHeight());
+                     FrameTarget& target, EncodeQueue& queue, int64_t& written) {
+  const GLWindow::Rect frame = target.Frame();
+  FrameReader reader(frame.x, frame.y, frame.width, frame.height);
   std::vector<int64_t> shown;  // the written frames that show the picture being read
   Progress progress(start, end, fps);
   LoopEnd result = LoopEnd::Done;
@@ -136,6 +139,7 @@ LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t start, int64_t first, i
       result = LoopEnd::Interrupted;
       break;
     }
+    target.Hold();
     if (clock.MoveTo(FrameClock::FrameStart(k))) {
       g_frameTimer.Reset();
       if (g_timeline.Dispatch()) {
@@ -213,6 +217,8 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   const std::string replaced = FileReplacedBy(output, !options.framesDir.empty(), FilesRead());
   const float quit = QuitTime();
   std::unique_ptr<FrameSink> sink;
+  FrameTarget target;
+  std::string targetError;
   if (!replaced.empty()) {
     std::fprintf(stderr, "%s: refusing to write %s: the production reads %s\n", kTool,
                  output.c_str(), replaced.c_str());
@@ -242,7 +248,12 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
                  "%.3f, before the first frame (%.3f s)\n",
                  kTool, quit, MusicPositionAtFrame(first, options.fps));
     status = kCaptureFailed;
-  } else if (!(sink = OpenSink(options, first, end))) {
+  } else if (!target.Open(options.width > 0 ? options.width : g_window.GetWidth(),
+                          options.height > 0 ? options.height : g_window.GetHeight(),
+                          options.fill, targetError)) {
+    std::fprintf(stderr, "%s: %s\n", kTool, targetError.c_str());
+    status = kCaptureFailed;
+  } else if (!(sink = OpenSink(options, target.Frame(), first, end))) {
     status = kCaptureFailed;
   }
 
@@ -264,8 +275,9 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     std::string error;
     bool finished = false;
     {
-      EncodeQueue queue(*sink, static_cast<size_t>(g_window.GetWidth()) * g_window.GetHeight() * 3);
-      loop = RenderFrames(clock, options.fps, start, first, end, queue, written);
+      const GLWindow::Rect frame = target.Frame();
+      EncodeQueue queue(*sink, static_cast<size_t>(frame.width) * frame.height * 4);
+      loop = RenderFrames(clock, options.fps, start, first, end, target, queue, written);
       // After a failure the output is dropped, not completed, and so is an empty one.
       if (written == 0 && loop != LoopEnd::Failed)
         error = "no frame was written: " + output + " is left as it was";

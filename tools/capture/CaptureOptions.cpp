@@ -31,9 +31,15 @@ const char kCaptureUsage[] =
     "                        1000); join the videos with --join\n"
     "  --exact               compose every frame from second 0 (slow), so a stretch or part\n"
     "                        is the same frames as in the whole capture\n"
-    "  --preset NAME         video encoder speed: ultrafast, superfast, veryfast (default),\n"
+    "  --size WxH            the frames' size, even numbers up to 3840x2160, such as\n"
+    "                        1920x1080 or 2560x1440 (default 800x600): everything is drawn at\n"
+    "                        that size, the picture as large as it fits at its own 4:3, with\n"
+    "                        black bars beside it\n"
+    "  --fill                with --size, the picture fills the frame's width instead: a 4:3\n"
+    "                        picture in a wider frame loses equal strips at top and bottom\n"
+    "  --preset NAME         video encoder speed: ultrafast (default), superfast, veryfast,\n"
     "                        faster, fast, medium, slow, slower, veryslow; slower ones give a\n"
-    "                        smaller file of the same quality\n"
+    "                        smaller file of the same quality (CRF 18)\n"
     "  --frames DIR          numbered PNG frames in DIR instead of a video: DIR/000123.png is\n"
     "                        frame 123, at second 123 / fps (no ffmpeg needed); parts written\n"
     "                        to one DIR need no join\n"
@@ -80,6 +86,18 @@ bool ReadInt(const char* text, int low, int high, int& value, const char** rest 
   return true;
 }
 
+// WxH, both even (the video's colour planes are halved) and within kMaxWidth x kMaxHeight.
+bool ReadSize(const char* text, int& width, int& height) {
+  const char* rest = nullptr;
+  int w = 0, h = 0;
+  if (*text < '0' || *text > '9' || !ReadInt(text, 2, kMaxWidth, w, &rest)) return false;
+  if ((*rest != 'x' && *rest != 'X') || rest[1] < '0' || rest[1] > '9') return false;
+  if (!ReadInt(rest + 1, 2, kMaxHeight, h) || w % 2 != 0 || h % 2 != 0) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
 // K/N with 1 <= K <= N <= kMaxParts.
 bool ReadPart(const char* text, int& part, int& parts) {
   const char* rest = nullptr;
@@ -96,6 +114,7 @@ const char* Expected(const std::string& arg) {
   if (arg == "--from" || arg == "--to") return " (seconds, from 0 to 86400)";
   if (arg == "--part") return " (K/N, 1 <= K <= N <= 1000)";
   if (arg == "--preset") return " (ultrafast ... veryslow, see --help)";
+  if (arg == "--size") return " (WxH, even numbers from 2x2 to 3840x2160, such as 1920x1080)";
   return "";
 }
 
@@ -124,8 +143,8 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") return ParseResult::Help;
-    if (arg == "--exact") {
-      options.exact = true;
+    if (arg == "--exact" || arg == "--fill") {
+      (arg == "--exact" ? options.exact : options.fill) = true;
       continue;
     }
     if (arg == "--join") {
@@ -135,7 +154,7 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
     const bool takesValue = arg == "-C" || arg == "--production" || arg == "-o" ||
                             arg == "--output" || arg == "--fps" || arg == "--from" ||
                             arg == "--to" || arg == "--frames" || arg == "--part" ||
-                            arg == "--preset";
+                            arg == "--preset" || arg == "--size";
     if (takesValue) {
       if (i + 1 >= argc) {
         error = "falta el valor de " + arg;
@@ -149,6 +168,8 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
         valid = ReadSeconds(value, options.from);
       } else if (arg == "--to") {
         valid = ReadSeconds(value, options.to);
+      } else if (arg == "--size") {
+        valid = ReadSize(value, options.width, options.height);
       } else if (arg == "--part") {
         valid = ReadPart(value, options.part, options.parts);
       } else if (arg == "--preset") {
@@ -191,6 +212,10 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
   }
   if (options.framesDir.empty() && !IsVideoName(options.output)) {
     error = "the video's name must end in " + std::string(kVideoEndings);
+    return ParseResult::Bad;
+  }
+  if (options.fill && options.width == 0) {
+    error = "--fill needs --size: at the picture's own size there is nothing to fill";
     return ParseResult::Bad;
   }
   if (!options.framesDir.empty() && presetGiven) {

@@ -10,7 +10,10 @@ struct CaptureOptions {
   int part = 0;            // 1..parts: only that one of `parts` equal stretches; 0: all of it
   int parts = 0;
   bool exact = false;      // compose from second 0 instead of seeking to a warm-up before `from`
-  std::string preset = "veryfast";  // the video encoder's speed
+  int width = 0;           // the frames' size; 0: the picture's own (800 x 600)
+  int height = 0;
+  bool fill = false;       // the picture fills the frame's width, cut at top and bottom
+  std::string preset = "ultrafast";  // the video encoder's speed
   std::string output = "zorbanel.mp4";
   std::string framesDir;   // not empty: numbered PNG frames go there instead of a video
   std::string production;  // empty: the working directory
@@ -19,6 +22,8 @@ struct CaptureOptions {
 
 constexpr int kMaxFps = 240;
 constexpr int kMaxParts = 1000;
+constexpr int kMaxWidth = 3840;
+constexpr int kMaxHeight = 2160;
 
 enum class ParseResult { Run, Help, Bad };
 

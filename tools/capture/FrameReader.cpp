@@ -1,34 +1,18 @@
 #include "FrameReader.h"
 
-#include <SDL.h>
+#include <cstring>
 
-#include <algorithm>
+#include "GlEntry.h"
 
-namespace {
-
-template <typename Entry>
-Entry Lookup(const char* name) {
-  return reinterpret_cast<Entry>(SDL_GL_GetProcAddress(name));
-}
-
-// Rows of the GL's bottom-up picture, from the top.
-void CopyFlipped(const uint8_t* bottomUp, int width, int height, std::vector<uint8_t>& rgb) {
-  const size_t stride = static_cast<size_t>(width) * 3;
-  rgb.resize(stride * height);
-  for (int y = 0; y < height; ++y)
-    std::copy_n(bottomUp + (height - 1 - y) * stride, stride, &rgb[y * stride]);
-}
-
-}  // namespace
-
-FrameReader::FrameReader(int width, int height) : m_width(width), m_height(height) {
-  const size_t bytes = static_cast<size_t>(width) * height * 3;
-  auto gen = Lookup<PFNGLGENBUFFERSPROC>("glGenBuffers");
-  auto data = Lookup<PFNGLBUFFERDATAPROC>("glBufferData");
-  m_bind = Lookup<PFNGLBINDBUFFERPROC>("glBindBuffer");
-  m_delete = Lookup<PFNGLDELETEBUFFERSPROC>("glDeleteBuffers");
-  m_map = Lookup<PFNGLMAPBUFFERPROC>("glMapBuffer");
-  m_unmap = Lookup<PFNGLUNMAPBUFFERPROC>("glUnmapBuffer");
+FrameReader::FrameReader(int x, int y, int width, int height)
+    : m_x(x), m_y(y), m_width(width), m_height(height) {
+  const size_t bytes = static_cast<size_t>(width) * height * 4;
+  auto gen = GlEntry<PFNGLGENBUFFERSPROC>("glGenBuffers");
+  auto data = GlEntry<PFNGLBUFFERDATAPROC>("glBufferData");
+  m_bind = GlEntry<PFNGLBINDBUFFERPROC>("glBindBuffer");
+  m_delete = GlEntry<PFNGLDELETEBUFFERSPROC>("glDeleteBuffers");
+  m_map = GlEntry<PFNGLMAPBUFFERPROC>("glMapBuffer");
+  m_unmap = GlEntry<PFNGLUNMAPBUFFERPROC>("glUnmapBuffer");
   if (gen && data && m_bind && m_delete && m_map && m_unmap) {
     gen(1, &m_buffer);
     m_bind(GL_PIXEL_PACK_BUFFER, m_buffer);
@@ -46,31 +30,30 @@ FrameReader::~FrameReader() {
   if (m_buffer) m_delete(1, &m_buffer);
 }
 
+// BGRA is what the software renderer keeps: its read is a copy, where RGB took a conversion of
+// every pixel on the drawing thread. Rows of four bytes need no alignment setting.
 void FrameReader::Start() {
-  GLint alignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (m_buffer) {
     m_bind(GL_PIXEL_PACK_BUFFER, m_buffer);
-    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glReadPixels(m_x, m_y, m_width, m_height, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     m_bind(GL_PIXEL_PACK_BUFFER, 0);
   } else {
-    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, m_direct.data());
+    glReadPixels(m_x, m_y, m_width, m_height, GL_BGRA, GL_UNSIGNED_BYTE, m_direct.data());
   }
-  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
   m_inFlight = true;
 }
 
-bool FrameReader::Take(std::vector<uint8_t>& rgb) {
+bool FrameReader::Take(std::vector<uint8_t>& bgra) {
   m_inFlight = false;
+  bgra.resize(static_cast<size_t>(m_width) * m_height * 4);
   if (!m_buffer) {
-    CopyFlipped(m_direct.data(), m_width, m_height, rgb);
+    std::memcpy(bgra.data(), m_direct.data(), bgra.size());
     return true;
   }
   m_bind(GL_PIXEL_PACK_BUFFER, m_buffer);
   const void* mapped = m_map(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
   if (mapped) {
-    CopyFlipped(static_cast<const uint8_t*>(mapped), m_width, m_height, rgb);
+    std::memcpy(bgra.data(), mapped, bgra.size());
     m_unmap(GL_PIXEL_PACK_BUFFER);
   }
   m_bind(GL_PIXEL_PACK_BUFFER, 0);

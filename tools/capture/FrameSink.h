@@ -1,6 +1,7 @@
 #pragma once
-// Where captured frames go: numbered PNG files or a video encoder. Pictures are 8-bit RGB, rows
-// from the top. Sinks are called from encoder threads (see EncodeQueue).
+// Where captured frames go: numbered PNG files or a video encoder. Pictures come as the GL driver
+// reads them back, 8-bit BGRA with the fourth byte unused and rows from the bottom; each sink
+// reorders them on its own thread. Sinks are called from encoder threads (see EncodeQueue).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@ class FrameSink {
   // Writes the picture as each of `frames`, the production's frame numbers (frame k shows at
   // k / fps seconds), ascending; the picture is encoded once however many frames show it. False
   // on a failure, with `error` saying what went wrong.
-  virtual bool Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
+  virtual bool Write(const std::vector<int64_t>& frames, const uint8_t* bgra,
                      std::string& error) = 0;
   // Completes the output once every picture is written; false (with `error`) when it cannot.
   virtual bool Finish(std::string& error) = 0;

@@ -16,9 +16,9 @@ void Flush(png_structp) {}
 
 }  // namespace
 
-bool EncodePng(int width, int height, const uint8_t* rgb, std::vector<uint8_t>& png) {
+bool EncodePng(int width, int height, const uint8_t* bgra, std::vector<uint8_t>& png) {
   png.clear();
-  if (width <= 0 || height <= 0 || !rgb) return false;
+  if (width <= 0 || height <= 0 || !bgra) return false;
   png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = writer ? png_create_info_struct(writer) : nullptr;
   if (!info) {
@@ -40,8 +40,12 @@ bool EncodePng(int width, int height, const uint8_t* rgb, std::vector<uint8_t>& 
   png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png_set_compression_level(writer, Z_BEST_SPEED);
   png_write_info(writer, info);
-  const size_t stride = static_cast<size_t>(width) * 3;
-  for (int y = 0; y < height; ++y) png_write_row(writer, const_cast<png_bytep>(rgb + y * stride));
+  // libpng takes the rows as they are: it swaps blue and red and drops the fourth byte itself.
+  png_set_bgr(writer);
+  png_set_filler(writer, 0, PNG_FILLER_AFTER);
+  const size_t stride = static_cast<size_t>(width) * 4;
+  for (int y = height - 1; y >= 0; --y)
+    png_write_row(writer, const_cast<png_bytep>(bgra + y * stride));
   png_write_end(writer, info);
   png_destroy_write_struct(&writer, &info);
   return true;

@@ -31,10 +31,10 @@ int PngFrames::Workers() const {
   return cores > 1 ? static_cast<int>(cores) : 1;
 }
 
-bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* rgb,
+bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* bgra,
                       std::string& error) {
   std::vector<uint8_t> png;
-  if (!EncodePng(m_width, m_height, rgb, png)) {
+  if (!EncodePng(m_width, m_height, bgra, png)) {
     error = "cannot encode a PNG frame";
     return false;
   }

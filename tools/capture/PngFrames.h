@@ -12,7 +12,7 @@ class PngFrames : public FrameSink {
   // Makes the folder where it is missing; false (with `error`) when that is not possible.
   bool Open(std::string& error);
   int Workers() const override;
-  bool Write(const std::vector<int64_t>& frames, const uint8_t* rgb, std::string& error) override;
+  bool Write(const std::vector<int64_t>& frames, const uint8_t* bgra, std::string& error) override;
   bool Finish(std::string&) override { return true; }
 
  private:

@@ -33,7 +33,7 @@ class VideoEncoder : public FrameSink {
   int Workers() const override { return 1; }
   // A repeated picture is sent again: the encoder codes a frame equal to the one before as a
   // few bytes of "nothing moved", far cheaper than a new picture.
-  bool Write(const std::vector<int64_t>& frames, const uint8_t* rgb, std::string& error) override;
+  bool Write(const std::vector<int64_t>& frames, const uint8_t* bgra, std::string& error) override;
   // Ends the frame stream, waits for ffmpeg to finish the file and puts it in place.
   bool Finish(std::string& error) override;
 
