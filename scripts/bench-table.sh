@@ -5,9 +5,12 @@
 # those files. The production benchmark needs the production (make production); without it that
 # row says so. SDL's offscreen driver and the dummy audio driver: no display or sound needed.
 # A second table puts the production beside a bare program (bench_bare_frame) run the same way,
-# and times the capture tool at 60 fps: BENCH_CAPTURE_MP4 and BENCH_CAPTURE_PNG give "FROM TO" in
+# and times the capture tool at 60 fps, to MP4 and to PNG frames, at each of BENCH_CAPTURE_SIZES
+# (default "800x600 1920x1080"): BENCH_CAPTURE_MP4 and BENCH_CAPTURE_PNG give "FROM TO" in
 # seconds, TO "end" for the production's own end (default "0 end" for both: the whole production;
-# the PNG frames take about 3.5 GB of disk until the row is timed; empty skips one).
+# the PNG frames take about 3.5 GB of disk at 800x600 and 12 GB at 1920x1080 until the row is
+# timed; empty skips one). BENCH_ONLY=capture runs the captures alone (a few minutes; run it on a
+# quiet machine, as the figures are wall time).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
@@ -37,24 +40,25 @@ run binary_scene_read
 run particle_burst --benchmark_filter='BM_Burst/'
 run dispatch
 
-# Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND.txt.
+# Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND-SIZE.txt.
 capture() {
-  local kind="$1" from="$2" to="$3" target
-  rm -rf "$out/capture-$kind.txt" "$out/capture-frames" "$out/capture.mp4"
+  local kind="$1" size="$2" from="$3" to="$4" target
+  local name="capture-$kind-$size"
+  rm -rf "$out/$name.txt" "$out/capture-frames" "$out/capture.mp4"
   if [ "$kind" = png ]; then mkdir -p "$out/capture-frames"; target=(--frames "$out/capture-frames")
   else target=(-o "$out/capture.mp4"); fi
-  echo "bench: capture to $kind, $from to $to s" >&2
+  echo "bench: capture to $kind at $size, $from to $to s" >&2
   local start end stretch=(--from "$from")
   [ "$to" != end ] && stretch+=(--to "$to")
   start=$(date +%s.%N)
   if timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$build/zorbanel-capture" -C "$production" --fps 60 \
-      "${stretch[@]}" "${target[@]}" >"$out/capture-$kind.log" 2>&1; then
+      --size "$size" "${stretch[@]}" "${target[@]}" >"$out/$name.log" 2>&1; then
     end=$(date +%s.%N)
     # The production's end as the tool states it: "fotogramas A a B a 60 fps (S s a E s)".
-    [ "$to" = end ] && to=$(sed -n 's/.*fps ([0-9.]* s a \([0-9.]*\) s).*/\1/p' "$out/capture-$kind.log")
-    echo "$from $to $start $end" >"$out/capture-$kind.txt"
+    [ "$to" = end ] && to=$(sed -n 's/.*fps ([0-9.]* s a \([0-9.]*\) s).*/\1/p' "$out/$name.log")
+    echo "$from $to $start $end" >"$out/$name.txt"
   else
-    echo "bench: capture to $kind failed, see $out/capture-$kind.log" >&2
+    echo "bench: capture to $kind at $size failed, see $out/$name.log" >&2
   fi
   rm -rf "$out/capture-frames" "$out/capture.mp4"
 }
@@ -73,15 +77,27 @@ startups() {
   done
 }
 
-if [ -d "$production/escenas_bin" ]; then
+# Every capture row asked for, each kind at each size; a stretch left out leaves no row of an
+# earlier run behind.
+captures() {
+  rm -f "$out"/capture-*.txt
+  local kind size stretch
+  for kind in mp4 png; do
+    if [ "$kind" = mp4 ]; then stretch="${BENCH_CAPTURE_MP4-0 end}"; else stretch="${BENCH_CAPTURE_PNG-0 end}"; fi
+    [ -n "$stretch" ] || continue
+    for size in ${BENCH_CAPTURE_SIZES-800x600 1920x1080}; do capture "$kind" "$size" $stretch; done
+  done
+}
+
+if [ "${BENCH_ONLY:-}" = capture ]; then
+  rm -f "$out"/*.json
+  if [ -d "$production/escenas_bin" ]; then captures
+  else echo "bench: no production in $production (make production)" >&2; fi
+elif [ -d "$production/escenas_bin" ]; then
   startups
   run bare_frame
   ZB_PRODUCTION="$production" run startup_production
-  # A stretch left out leaves no row of an earlier run behind.
-  stretch="${BENCH_CAPTURE_MP4-0 end}"
-  if [ -n "$stretch" ]; then capture mp4 $stretch; else rm -f "$out/capture-mp4.txt"; fi
-  stretch="${BENCH_CAPTURE_PNG-0 end}"
-  if [ -n "$stretch" ]; then capture png $stretch; else rm -f "$out/capture-png.txt"; fi
+  captures
 else
   run bare_frame
   rm -f "$out/startup_production.json" "$out"/capture-*.txt "$out"/startup-again-*.json
@@ -178,15 +194,20 @@ ours_ms, ours_runs = startup_median(ours_start, "ours")
 bare_ms, bare_runs = startup_median(bare_start, "bare")
 stand.append(versus("start-up, exec to first frame (median of %d and %d runs)" % (ours_runs, bare_runs),
                     ours_ms, bare_ms, "<= 3x"))
-for kind in ("mp4", "png"):
-    path = os.path.join(out, "capture-%s.txt" % kind)
-    if not os.path.exists(path):
-        continue
-    start_s, end_s, t0, t1 = (float(v) for v in open(path).read().split())
+# The captures, smallest size first; the picture's own size is to go twice as fast as it plays.
+def pixels(name):
+    w, h = name.rsplit("-", 1)[1][:-4].split("x")
+    return int(w) * int(h)
+
+captures = sorted((f for f in os.listdir(out) if f.startswith("capture-") and f.endswith(".txt")),
+                  key=lambda f: (pixels(f), f))
+for name in captures:
+    kind, size = name[len("capture-"):-len(".txt")].split("-")
+    start_s, end_s, t0, t1 = (float(v) for v in open(os.path.join(out, name)).read().split())
     wall, length = t1 - t0, end_s - start_s
-    stand.append(("capture to %s at 60 fps, --from %g --to %g" % (kind.upper(), start_s, end_s),
+    stand.append(("capture to %s at %s, 60 fps, --from %g --to %g" % (kind.upper(), size, start_s, end_s),
                   "%.1f s" % wall, "%g s of real time" % length,
-                  "%.2fx real time" % (length / wall), ">= 1x"))
+                  "%.2fx real time" % (length / wall), ">= 2x" if size == "800x600" else ">= 1x"))
 print()
 table(("figure", "ours", "bare / anchor", "ratio", "target"), stand)
 PY
