@@ -29,9 +29,9 @@ class GLWindow {
   int32_t m_pictureWidth = 0;
   int32_t m_pictureHeight = 0;
   float m_fov = 0.0f;
-  uint32_t m_glowTexture = 0;           // 256 x 256 render target
-  uint32_t m_frameTexture = 0;          // the 3D pass, up to 1024 x 1024
-  uint32_t m_previousFrameTexture = 0;  // the pass kept for the trail, up to 1024 x 1024
+  uint32_t m_glowTexture = 0;           // square render target, 256 or half the 3D pass's side
+  uint32_t m_frameTexture = 0;          // the 3D pass, up to 4096 x 4096
+  uint32_t m_previousFrameTexture = 0;  // the pass kept for the trail, as large
   uint32_t m_capturedTexture = 0;       // whichever of the two holds this frame's pass
   bool m_passStored = false;            // the trail's texture holds the pass drawn last
   bool m_fogHeld = false;               // fog switched off by Begin2D, for End2D to restore
