@@ -64,14 +64,23 @@ void CreateBlackTexture(uint32_t& name, int32_t width, int32_t height) {
   const std::vector<uint8_t> black(static_cast<size_t>(width) * height * 3, 0);
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, black.data());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
 
-// Redefines the bound texture from the lower-left corner of the frame buffer.
+// Fills the bound texture from the lower-left corner of the frame buffer. A texture of that size
+// and format is filled in place: defining it anew costs the software renderer fresh memory on
+// every frame. One of another size (the window was resized) is defined anew.
 void CopyToBoundTexture(GLenum internalFormat, int32_t width, int32_t height) {
-  glCopyTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 0, 0, width, height, 0);
+  GLint had[3] = {0, 0, 0};
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &had[0]);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &had[1]);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &had[2]);
+  if (had[0] == width && had[1] == height && had[2] == static_cast<GLint>(internalFormat))
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  else
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 0, 0, width, height, 0);
 }
 
 // The 3D pass as BeginCapture placed it.
