@@ -39,12 +39,13 @@ play: build production
 	cd $(BUILD)/production && ../zorbanel
 
 # The production as a video with its music, every frame rendered off screen at a fixed rate
-# (VIDEO_FPS), in JOBS parts at once that are then joined. Slow where OpenGL runs in software:
-# the progress lines tell how long is left.
+# (VIDEO_FPS) and size (VIDEO_SIZE, such as 1920x1080; empty: 800x600), in JOBS parts at once
+# that are then joined. Slow where OpenGL runs in software: the progress lines tell how long is left.
 VIDEO_FPS ?= 60
+VIDEO_SIZE ?=
 video: build production
 	@bash scripts/install-deps.sh core video
-	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4
+	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4 $(VIDEO_SIZE)
 
 # The player and the tools into $(PREFIX)/bin (the content tool finds the converter beside it).
 PREFIX ?= $(HOME)/.local
