@@ -35,10 +35,12 @@ run() {
     echo "bench: $name failed, see $out/$name.log" >&2
 }
 
-run ase_read
-run binary_scene_read
-run particle_burst --benchmark_filter='BM_Burst/'
-run dispatch
+if [ "${BENCH_ONLY:-}" != capture ]; then
+  run ase_read
+  run binary_scene_read
+  run particle_burst --benchmark_filter='BM_Burst/'
+  run dispatch
+fi
 
 # Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND-SIZE.txt.
 capture() {
