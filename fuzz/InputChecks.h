@@ -85,6 +85,10 @@ inline std::string CaptureOptionsFault(const std::vector<std::string>& args) {
   if ((options.part == 0) != (options.parts == 0) || options.part > options.parts ||
       options.parts > kMaxParts || options.part < 0)
     return "a part that is not one of the parts";
+  if ((options.width == 0) != (options.height == 0) || options.width < 0 ||
+      options.width > kMaxWidth || options.height > kMaxHeight || options.width % 2 != 0 ||
+      options.height % 2 != 0 || (options.fill && options.width == 0))
+    return "a frame size the encoder cannot take";
   if (options.framesDir.empty() && !IsVideoName(options.output))
     return "a video without a video's name: " + options.output;
   return "";
