@@ -128,16 +128,23 @@ void PassByteOrderMark(FILE* f) {
   if (std::fread(mark, 1, 3, f) != 3 || std::memcmp(mark, "\xEF\xBB\xBF", 3) != 0) std::rewind(f);
 }
 
-// A time in seconds, or in beats with a tempo. A beat time that cannot be turned into seconds
-// never comes due: at 0 it would fire at the start, which the author did not write.
+// A time in seconds, or in beats with a tempo. Without a tempo every time reads as it always
+// has (a script written before beats plays as it did), and a beat form is said. With one, a beat
+// time that cannot be turned into seconds never comes due: at 0 it would fire at the start,
+// which the author did not write.
 void ReadTime(const char* token, const Tempo* tempo, ScriptEvent& event, LineProblems* problems) {
-  if (TimeFormOf(token) == TimeForm::kSeconds) {
+  const bool beatForm = TimeFormOf(token) != TimeForm::kSeconds;
+  std::string why;
+  if (!beatForm || !tempo || !tempo->Known()) {
     // Read before the note takes the value: an argument list has no order of evaluation.
     const NumberRead read = ReadFloat(token, event.time);
-    return NoteNumber(problems, read, "time", token, event.time, false);
+    if (!beatForm) return NoteNumber(problems, read, "time", token, event.time, false);
+    float unused = 0;
+    if (problems && !ReadBeatTime(token, Tempo(), false, unused, why))
+      problems->notes.push_back(why + "; without it, it reads as " + FormatNumber(event.time) + " s");
+    return;
   }
-  std::string why;
-  if (ReadBeatTime(token, tempo ? *tempo : Tempo(), false, event.time, why)) return;
+  if (ReadBeatTime(token, *tempo, false, event.time, why)) return;
   event.time = std::numeric_limits<float>::quiet_NaN();
   if (!problems) return;
   problems->notes.push_back(why + ": the event never comes due");

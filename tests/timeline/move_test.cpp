@@ -146,10 +146,11 @@ TEST(Moves, TheParserReadsTheMoveClauseAndBeatTimes) {
   EXPECT_EQ(moved.params[0], plain.params[0]);
   EXPECT_EQ(moved.params[1], plain.params[1]);
   EXPECT_EQ(moved.params[2], 0.0f);
-  // Without a tempo a beat time never comes due, and a plain line still takes no move.
+  // Without a tempo a time reads as it did before beats (its number's start), and a plain line
+  // still takes no move.
   ScriptEvent e{};
-  ParseEventLine("b8 LAYER 1 FX_ALPHA 0\n", e);
-  EXPECT_TRUE(std::isnan(e.time));
+  ParseEventLine("17:1 LAYER 1 FX_ALPHA 0\n", e);
+  EXPECT_EQ(e.time, 17.0f);
   EXPECT_EQ(plain.moveSeconds, 0.0f);
 }
 
