@@ -31,6 +31,7 @@ $(PRODUCTION_STAMP): $(BUILD)/zorbanel-content $(BUILD)/zorbanel-convert $(wildc
 
 # The test programs are not part of the plain build: they are built here.
 test: build production
+	@bash scripts/install-deps.sh test
 	@bash scripts/check-layers.sh
 	cmake --build $(BUILD) -j $(JOBS) --target tests
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

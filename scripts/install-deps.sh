@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the tools need, only those missing.
-# This is the one list of them. Groups: core (build, tests, content, player; chromium opens the
-# checker's timeline page in a test, which is skipped without it), video (capture),
-# extra (fuzzing, memory checks, benchmarks), windows (the cross build and its tests under Wine).
+# This is the one list of them. Groups: core (build, tests, content, player), test (what only
+# `make test` wants: chromium opens the checker's timeline page in a test, which is skipped
+# without it), video (capture), extra (fuzzing, memory checks, benchmarks), windows (the cross
+# build and its tests under Wine).
 # Default: core. "all" installs every group.
 set -euo pipefail
 
@@ -14,8 +15,8 @@ core=(
   libtinygltf-dev libtinyobjloader-dev libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
-  chromium
 )
+test=(chromium)
 video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
 windows=(
@@ -27,11 +28,12 @@ want=()
 for group in "${@:-core}"; do
   case "$group" in
     core) want+=("${core[@]}") ;;
+    test) want+=("${test[@]}") ;;
     video) want+=("${video[@]}") ;;
     extra) want+=("${extra[@]}") ;;
     windows) want+=("${windows[@]}") ;;
-    all) want+=("${core[@]}" "${video[@]}" "${extra[@]}" "${windows[@]}") ;;
-    *) echo "install-deps: unknown group '$group' (core, video, extra, windows, all)" >&2; exit 2 ;;
+    all) want+=("${core[@]}" "${test[@]}" "${video[@]}" "${extra[@]}" "${windows[@]}") ;;
+    *) echo "install-deps: unknown group '$group' (core, test, video, extra, windows, all)" >&2; exit 2 ;;
   esac
 done
 
