@@ -171,7 +171,7 @@ bool Authoring::ContentChanged(std::vector<std::string>& changedFiles) {
       changedFiles.push_back(file.path);
     } else if (stamp.size >= 0) {
       PrintStatus("- Converting %s\n", file.path.c_str());
-      if (!ConvertScene(file.scene.c_str())) {
+      if (!ConvertSceneFromAse(file.scene.c_str())) {
         Refused(file.path + " could not be converted");
         continue;
       }

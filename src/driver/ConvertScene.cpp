@@ -78,7 +78,7 @@ bool FindSceneSource(const char* name, std::string& path, std::string& why) {
   return true;
 }
 
-bool ConvertScene(const char* name) {
+bool ConvertSceneFromAse(const char* name) {
   std::string sourcePath, why;
   if (!FindSceneSource(name, sourcePath, why)) {
     std::printf("]> ** ERROR ** [ %s ]: %s. **\n", name, why.c_str());

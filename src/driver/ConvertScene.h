@@ -11,8 +11,6 @@ bool FindSceneSource(const char* name, std::string& path, std::string& why);
 
 // False when nothing new was written: the source is missing, ambiguous, unreadable, empty,
 // without a geometric object or cut short, the name does not fit the 256-byte paths, or the
-// scene file could not be written. An existing scene file then stays as it was.
-bool ConvertScene(const char* name);
-
-// The name callers knew when only ASE exports were read.
-inline bool ConvertSceneFromAse(const char* name) { return ConvertScene(name); }
+// scene file could not be written. An existing scene file then stays as it was. (The name is
+// from when ASE was the only export read; it takes all four.)
+bool ConvertSceneFromAse(const char* name);

@@ -268,7 +268,7 @@ TEST(DevPlayer, ReloadsChangedScenesTexturesAndExportsWhilePausedAndReadsTheSeek
   const auto convert = [&](const char* name, const char* colour) {
     dir.Write(std::string("escenas/") + name + ".ase", BackgroundAse(colour));
     QuietStdout quiet;
-    return ConvertScene(name);
+    return ConvertSceneFromAse(name);
   };
   ASSERT_TRUE(convert("sky", "1 0 0"));
   PlayerOnScreen player(dir, {"--dev", "--window", "--from", "12"});

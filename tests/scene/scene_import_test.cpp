@@ -25,7 +25,7 @@ void CopyData(const char* folder, const TempDir& dir) {
 
 bool Convert(const char* name) {
   QuietStdout quiet;
-  return ConvertScene(name);
+  return ConvertSceneFromAse(name);
 }
 
 struct Expected {

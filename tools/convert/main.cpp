@@ -148,11 +148,11 @@ bool Convert(const std::string& argument, bool quiet) {
   if (quiet) {
     // Quiet drops the progress lines only: warnings and errors still reach the user.
     LogCapture capture;
-    converted = ConvertScene(name.c_str());
+    converted = ConvertSceneFromAse(name.c_str());
     for (const std::string& line : LinesWith(capture.stop(), {"ERROR", "AVISO", "not read"}))
       std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
   } else {
-    converted = ConvertScene(name.c_str());
+    converted = ConvertSceneFromAse(name.c_str());
     std::fflush(stdout);
   }
   if (!converted) {
