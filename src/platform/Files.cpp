@@ -175,9 +175,9 @@ void AtomicFile::Abandon() {
   temporary_.clear();
 }
 
-bool WriteWholeFile(const char* path, const void* data, size_t size) {
+bool WriteWholeFile(const char* path, const void* data, size_t size, bool nameAsWritten) {
   AtomicFile file;
-  FILE* f = file.Open(path);
+  FILE* f = file.Open(path, nameAsWritten);
   if (!f) return false;
   if (size > 0 && std::fwrite(data, 1, size, f) != size) return false;
   return file.Commit();

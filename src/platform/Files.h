@@ -100,8 +100,11 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // A binary write stream for path; null when no file can be made beside it.
-  FILE* Open(const char* path);
+  // A binary write stream for path; null when no file can be made beside it. nameAsWritten
+  // takes the file's own name as given, not matched by case (its folders still are), for a
+  // folder whose files the caller alone names: on Linux the match reads the whole folder, so
+  // writing N new files cost N^2 entries read.
+  FILE* Open(const char* path, bool nameAsWritten = false);
   // Closes the stream and puts the file in place; false, with the old file kept and errno saying
   // why, when any write failed. The stream is gone either way.
   bool Commit();
@@ -116,5 +119,5 @@ class AtomicFile {
   std::string temporary_;  // empty while the file has no name yet (an unnamed O_TMPFILE)
 };
 
-// Writes size bytes to path through an AtomicFile.
-bool WriteWholeFile(const char* path, const void* data, size_t size);
+// Writes size bytes to path through an AtomicFile (nameAsWritten as AtomicFile::Open takes it).
+bool WriteWholeFile(const char* path, const void* data, size_t size, bool nameAsWritten = false);

@@ -181,10 +181,24 @@ FILE* files::OpenForWriting(const std::string& resolved, const char* mode) {
   return std::fopen(resolved.c_str(), m.c_str());
 }
 
-FILE* AtomicFile::Open(const char* path) {
+namespace {
+
+// The folders matched as ResolvePath matches them, the last name kept as written.
+std::string ResolveFolderOf(const char* path) {
+  std::string p(path);
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  const size_t slash = p.rfind('/');
+  if (slash == std::string::npos) return p;
+  return ResolvePath(p.substr(0, slash + 1).c_str()) + p.substr(slash + 1);
+}
+
+}  // namespace
+
+FILE* AtomicFile::Open(const char* path, bool nameAsWritten) {
   Abandon();
   if (!path) return nullptr;
-  target_ = ResolvePath(path);
+  target_ = nameAsWritten ? ResolveFolderOf(path) : ResolvePath(path);
   // An unnamed file leaves nothing behind if the process is killed before Commit; where the file
   // system has none, a named one beside the target does the same job, and is swept once stale.
   RemoveStaleTemporaries(Directory(target_));

@@ -278,7 +278,8 @@ bool PathWithin(const std::string& path, const std::string& folder) {
 
 bool EnterFolder(const char* path) { return _wchdir(Utf16(path).c_str()) == 0; }
 
-FILE* AtomicFile::Open(const char* path) {
+// Windows looks a name up without reading the folder through: every name is matched.
+FILE* AtomicFile::Open(const char* path, bool /*nameAsWritten*/) {
   Abandon();
   if (!path) return nullptr;
   target_ = ResolvePath(path);

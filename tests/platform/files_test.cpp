@@ -187,6 +187,23 @@ TEST(AtomicFile, WritersReplaceWholeOrNotAtAll) {
 #endif
 }
 
+// A writer that names every file of its folder takes its own name as written (the folders are
+// still matched); any other write replaces the file whose name differs only by case.
+TEST(AtomicFile, NameAsWrittenSkipsOnlyTheLastNamesMatch) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names that differ only by case are one file on Windows";
+#else
+  TempDir dir;
+  dir.Write("Frames/A.TXT", "old");
+  ASSERT_TRUE(WriteWholeFile("FRAMES/a.txt", "new", 3));
+  EXPECT_EQ(dir.Read("Frames/A.TXT"), "new");
+  EXPECT_FALSE(std::filesystem::exists(dir.path + "/Frames/a.txt"));
+  ASSERT_TRUE(WriteWholeFile("FRAMES/a.txt", "own", 3, true));
+  EXPECT_EQ(dir.Read("Frames/a.txt"), "own");
+  EXPECT_EQ(dir.Read("Frames/A.TXT"), "new");
+#endif
+}
+
 // Where a temporary must have a name, a killed writer leaves it behind: the next writer into the
 // folder removes those of this machine whose process is gone, and no other.
 TEST(AtomicFile, RemovesTemporariesOfWritersThatAreGone) {

@@ -21,6 +21,7 @@ bool PngFrames::Open(std::string& error) {
     error = "no se puede crear la carpeta " + m_folder;
     return false;
   }
+  m_namesOwn = std::filesystem::is_empty(folder, ec) && !ec;
   return true;
 }
 
@@ -41,7 +42,7 @@ bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* bgra,
   for (const int64_t frame : frames) {
     char name[32];
     std::snprintf(name, sizeof name, "/%06" PRId64 ".png", frame);
-    if (!WriteWholeFile((m_folder + name).c_str(), png.data(), png.size())) {
+    if (!WriteWholeFile((m_folder + name).c_str(), png.data(), png.size(), m_namesOwn)) {
       error = "no se puede escribir " + m_folder + name + ": " + std::strerror(errno);
       return false;
     }

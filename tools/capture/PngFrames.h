@@ -19,4 +19,7 @@ class PngFrames : public FrameSink {
   std::string m_folder;
   int m_width;
   int m_height;
+  // The folder was made or found empty: every file in it is a frame named here, so a new
+  // frame's name needs no match by case (which reads the whole folder for each frame).
+  bool m_namesOwn = false;
 };
