@@ -99,6 +99,19 @@ void DrawWhitePictureQuad(const GLWindow& window) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
+// The glow source is one grey value, the picture's red, in every channel (alpha too). An
+// intensity texture holds just that, but the software renderer samples its one-channel format
+// several times slower than a colour one, and the glow draws it over the whole window a few times
+// a frame; where the driver can swizzle, a colour texture whose every channel reads red gives the
+// same values.
+GLenum GlowFormat() {
+  static const GLenum format = GLWindow::HasExtension("GL_ARB_texture_swizzle") ||
+                                        GLWindow::HasExtension("GL_EXT_texture_swizzle")
+                                    ? GL_RGBA
+                                    : GL_INTENSITY;
+  return format;
+}
+
 }  // namespace
 
 // Made at the size the first capture gives them, so that copy only fills them.
@@ -107,6 +120,10 @@ void GLWindow::CreateRenderTargets() {
   const int32_t width = CaptureSide(picture.width), height = CaptureSide(picture.height);
   const int32_t glow = GlowSide(*this);
   CreateBlackTexture(m_glowTexture, glow, glow);
+  if (GlowFormat() == GL_RGBA) {
+    const GLint red[4] = {GL_RED, GL_RED, GL_RED, GL_RED};
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, red);
+  }
   CreateBlackTexture(m_frameTexture, width, height);
   CreateBlackTexture(m_previousFrameTexture, width, height);
   m_capturedTexture = m_frameTexture;
@@ -189,9 +206,9 @@ void GLWindow::DrawFrame() {
 
 void GLWindow::CaptureGlowSource() {
   glBindTexture(GL_TEXTURE_2D, m_glowTexture);
-  // Intensity keeps the red channel as one grey value that is also the alpha of the copies.
+  // The red channel as one grey value that is also the alpha of the copies (GlowFormat).
   const int32_t glow = GlowSide(*this);
-  CopyToBoundTexture(GL_INTENSITY, glow, glow);
+  CopyToBoundTexture(GlowFormat(), glow, glow);
   Resize(m_width, m_height);
 }
 

@@ -275,14 +275,17 @@ bool GLWindow::InitState() {
   return true;
 }
 
-bool GLWindow::CheckExtensions() {
+bool GLWindow::HasExtension(const char* name) {
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   if (!extensions) return false;
   std::string list(extensions);
   for (char& c : list)
     if (c == ' ') c = '\n';
-  if (!FindExtension(list.c_str(), "GL_ARB_multitexture") ||
-      !FindExtension(list.c_str(), "GL_EXT_texture_env_combine"))
+  return FindExtension(list.c_str(), name);
+}
+
+bool GLWindow::CheckExtensions() {
+  if (!HasExtension("GL_ARB_multitexture") || !HasExtension("GL_EXT_texture_env_combine"))
     return false;
   zb_glMultiTexCoord2fARB =
       reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(SDL_GL_GetProcAddress("glMultiTexCoord2fARB"));

@@ -83,6 +83,8 @@ class GLWindow {
   static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Whole-word search in a list of words separated by newline characters.
   static bool FindExtension(const char* list, const char* name);
+  // Whether the current context's driver names the extension.
+  static bool HasExtension(const char* name);
 
   // Render-to-texture screen effects (defined in effects/).
   void CreateRenderTargets();
