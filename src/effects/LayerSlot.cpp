@@ -48,14 +48,9 @@ bool AxisAligned(const GLfloat* m) {
   return m[1] == 0 && m[4] == 0 && m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1;
 }
 
-// The quad drawn only inside scissor boxes round the marked tiles of its picture: elsewhere the
-// picture is black, which the screen blend leaves exactly as it was. The boxes follow a grid of
-// pixel edges, so none overlaps another and no pixel is blended twice. False when the quad must
-// be drawn whole: most tiles marked, no coverage, a mapping other than a move and scale, or a
-// picture shrunk so far that its filter reaches past a tile's margin.
-bool DrawMarkedTiles(const LayerSlot& layer, const TextureCoverage* coverage) {
-  if (!coverage || coverage->markedCount * 4 > coverage->columns * coverage->rows * 3)
-    return false;
+// The layer's texel axes as they land in the window, for a 2D mapping without perspective where
+// window x follows picture x alone and y follows y; false for any other mapping.
+bool WindowAxes(const LayerSlot& layer, int32_t width, int32_t height, Axis& across, Axis& down) {
   GLfloat model[16], projection[16];
   GLint viewport[4];
   glGetFloatv(GL_MODELVIEW_MATRIX, model);
@@ -71,8 +66,21 @@ bool DrawMarkedTiles(const LayerSlot& layer, const TextureCoverage* coverage) {
     const double ndc = projection[5] * (model[5] * y + model[13]) + projection[13];
     return viewport[1] + (ndc + 1.0) * viewport[3] / 2.0;
   };
-  const Axis across{windowX(layer.x0), windowX(layer.x1), coverage->width};
-  const Axis down{windowY(layer.y0), windowY(layer.y1), coverage->height};
+  across = Axis{windowX(layer.x0), windowX(layer.x1), width};
+  down = Axis{windowY(layer.y0), windowY(layer.y1), height};
+  return true;
+}
+
+// The quad drawn only inside scissor boxes round the marked tiles of its picture: elsewhere the
+// picture is black, which the screen blend leaves exactly as it was. The boxes follow a grid of
+// pixel edges, so none overlaps another and no pixel is blended twice. False when the quad must
+// be drawn whole: most tiles marked, no coverage, a mapping other than a move and scale, or a
+// picture shrunk so far that its filter reaches past a tile's margin.
+bool DrawMarkedTiles(const LayerSlot& layer, const TextureCoverage* coverage) {
+  if (!coverage || coverage->markedCount * 4 > coverage->columns * coverage->rows * 3)
+    return false;
+  Axis across, down;
+  if (!WindowAxes(layer, coverage->width, coverage->height, across, down)) return false;
   // Up to 4 texels a pixel, trilinear filtering reads level 3 at most: 2 of its texels, 16 of
   // level 0, plus the pixel's own 4, stay inside the tile of margin.
   if (!(across.Scale() <= 4.0) || !(down.Scale() <= 4.0)) return false;
@@ -96,6 +104,19 @@ bool DrawMarkedTiles(const LayerSlot& layer, const TextureCoverage* coverage) {
   }
   glDisable(GL_SCISSOR_TEST);
   return true;
+}
+
+// Whether the bound texture is enlarged on both axes, with room to spare: then every pixel reads
+// level 0 alone, and the plain linear filter gives the very values the trilinear one does, but
+// the software renderer skips working out a level for each pixel. A full-window noise mask is.
+bool MagnifiedEverywhere(const LayerSlot& layer) {
+  GLint width = 0, height = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  Axis across, down;
+  constexpr double kMostTexelsAPixel = 0.95;  // clear of 1, where the level's rounding lies
+  return width > 0 && height > 0 && WindowAxes(layer, width, height, across, down) &&
+         across.Scale() <= kMostTexelsAPixel && down.Scale() <= kMostTexelsAPixel;
 }
 
 }  // namespace
@@ -126,8 +147,17 @@ void LayerSlot::Draw() {
 
   // At opacity 0 (or below, clamped to 0) the blend gives back the frame exactly: the state is
   // set as always, but the quad is not worth drawing.
-  if (alpha > 0.0f && !DrawMarkedTiles(*this, CoverageOfTexture(texture)))
-    DrawQuad(*this);
+  if (alpha > 0.0f) {
+    // Only the loader's trilinear filter is swapped, and put back after: scenes may share it.
+    GLint minFilter = 0, magFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    const bool magnified = minFilter == GL_LINEAR_MIPMAP_LINEAR && magFilter == GL_LINEAR &&
+                           MagnifiedEverywhere(*this);
+    if (magnified) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    if (!DrawMarkedTiles(*this, CoverageOfTexture(texture))) DrawQuad(*this);
+    if (magnified) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  }
 
   glEnable(GL_DEPTH_TEST);
 }
