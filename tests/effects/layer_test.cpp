@@ -231,4 +231,28 @@ TEST_F(Layers, MostlyBlackPictureLeavesTheFrameItLeavesDrawnWhole) {
   }
 }
 
+// An enlarged picture (a noise mask over the window) is drawn with the plain linear filter: the
+// frame is the one a mipmapped filter that is left alone gives, and the texture, which scenes may
+// share, keeps its trilinear filter.
+TEST_F(Layers, EnlargedPictureDrawsAsMipmappedAndKeepsItsFilter) {
+  TempDir dir;
+  WriteFileBytes("noise.jpg", EncodeJpeg(256, 256, JCS_RGB, [](int x, int y, uint8_t* out) {
+    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((x * 37 + y * 91 + c * 53) % 251);
+  }));
+  std::vector<Pixel> frames[2];
+  for (int drawn = 0; drawn < 2; ++drawn) {
+    const uint32_t texture = TextureLoader::Upload("noise.jpg", PrepareTexture("noise.jpg"), false);
+    if (drawn) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    Paint(window, 0.3f, 0.3f, 0.3f);
+    window.Begin2D();
+    Layer(texture, -10, 5, 790, 600, 0.7f).Draw();
+    frames[drawn] = ReadAll();
+    GLint filter = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, drawn ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+  }
+  EXPECT_TRUE(frames[0] == frames[1]);
+}
+
 }  // namespace
