@@ -90,6 +90,14 @@ void ParticleSystem::Draw() {
   glDisable(GL_TEXTURE_GEN_T);
   glDisable(GL_LIGHTING);
   glColor4f(alpha, alpha, alpha, alpha);
+  // Set once for all billboards, not around each one: every state change between two draws costs
+  // the software renderer a new look at its whole pipeline state.
+  if (count > 0) {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+  }
 
   for (uint32_t c = 0; c < count; ++c) {
     const Particle& p = particles[c];
@@ -104,17 +112,11 @@ void ParticleSystem::Draw() {
 }
 
 void ParticleSystem::DrawBillboard(const EyePoint& e, float s, int32_t k) {
-  glActiveTextureARB(GL_TEXTURE1_ARB);
-  glDisable(GL_TEXTURE_2D);
-  glActiveTextureARB(GL_TEXTURE0_ARB);
-  glDisable(GL_TEXTURE_2D);
-
   glPushMatrix();
   glLoadIdentity();
   glTranslatef(e.x, e.y, e.z);
   // The loader keeps indices in range; a caller's stray index draws untextured, not out of bounds.
   glBindTexture(GL_TEXTURE_2D, k >= 0 && k < kMaxTextures ? textures[k] : 0);
-  glEnable(GL_TEXTURE_2D);
   glBegin(GL_QUADS);
   glTexCoord2f(0.0f, 0.0f);
   glVertex3f(-s, -s, 0.0f);
