@@ -303,10 +303,13 @@ TEST(Capture, AFailedOrKilledCaptureKeepsWhatWasThere) {
   const std::string path = std::getenv("PATH");
   SetVariable("PATH", (dir.path + "/bin:" + path).c_str());
   // What the encoder does once it has read every frame; its last argument is the output.
+  // A file that is not a video is only caught by reading it back, which needs ffprobe.
+  const bool readsBack = HasFfmpeg();
   for (const char* ending :
        {"echo half > \"$last\"; exit 1",
         "echo half > \"$last\"; echo 'Error writing trailer: No space left on device' >&2",
         ": > \"$last\"", "echo 'not a video' > \"$last\""}) {
+    if (!readsBack && std::string(ending).find("not a video") != std::string::npos) continue;
     dir.Write("bin/ffmpeg",
               std::string("#!/bin/sh\nfor last; do :; done\ncat > /dev/null\n") + ending + "\n");
     std::filesystem::permissions(dir.path + "/bin/ffmpeg", std::filesystem::perms::owner_all);
