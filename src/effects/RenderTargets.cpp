@@ -165,6 +165,10 @@ void GLWindow::StorePreviousFrame() {
   m_passStored = true;
 }
 
+// A frame drawn without the trail, or a seek, leaves the stored image behind the picture: a trail
+// switched on again starts from the picture of its own first frame, not from one seconds old.
+void GLWindow::ForgetPreviousFrame() { g_previousFrameStored = false; }
+
 // Right after StorePreviousFrame the stored image is this very pass: it is drawn from there
 // instead of being copied a second time.
 void GLWindow::CaptureFrame() {

@@ -92,6 +92,7 @@ class GLWindow {
   void BeginCapture();
   void DrawPreviousFrame(float alpha);
   void StorePreviousFrame();
+  void ForgetPreviousFrame();
   void CaptureFrame();
   void SetGlowViewport();
   void DrawFrame();

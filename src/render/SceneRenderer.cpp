@@ -22,6 +22,10 @@ FrameWaitHandler& waitHandler() {
   return handler;
 }
 
+// Scene lights take the slots from GL_LIGHT1 on, by their number; GL_LIGHT0 lights a scene
+// without lights.
+constexpr int32_t kSceneLightSlots = 6;
+
 enum class Pass { Opaque, Transparent };
 
 bool inPass(const Material& material, Pass pass) {
@@ -98,9 +102,11 @@ bool renderScene(Scene& scene, bool deformed) {
 
   applyShake(scene.shakeAmount);
 
+  // A scene is lit by its own lights alone: a slot another scene switched on stays off here, or
+  // the same moment would look different after a seek or at another frame rate.
   glEnable(GL_LIGHTING);
+  for (int32_t slot = 0; slot <= kSceneLightSlots; ++slot) glDisable(GL_LIGHT0 + slot);
   if (scene.lightCount > 0) {
-    glDisable(GL_LIGHT0);
     for (uint32_t i = 0; i < scene.lightCount; ++i)
       scene.lights[i].apply(animFrameIndex(scene.animFrame));
   } else {
@@ -283,7 +289,7 @@ void SceneLight::apply(int32_t frameIndex) {
     frame.position[2] = track[k].position[2];
   }
   frame.position[3] = 0.8f;
-  if (frame.lightNumber < 0 || frame.lightNumber > 5) return;
+  if (frame.lightNumber < 0 || frame.lightNumber >= kSceneLightSlots) return;
   const GLenum light = GL_LIGHT1 + frame.lightNumber;
   glLightfv(light, GL_POSITION, frame.position);
   glLightfv(light, GL_DIFFUSE, frame.color);

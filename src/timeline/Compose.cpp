@@ -47,6 +47,8 @@ void Timeline::Compose() {
   if (blurAlpha > 0) {
     window->DrawPreviousFrame(blurAlpha);
     window->StorePreviousFrame();
+  } else {
+    window->ForgetPreviousFrame();
   }
   window->CaptureFrame();
 

@@ -135,7 +135,11 @@ void Timeline::Seek(float seconds, int framesPerSecond) {
     Scene& scene = *sceneTargets[i];
     for (uint32_t k = 0; k < scene.objectCount; ++k) settleDeformation(scene.objects[k]);
   }
-  // The projection as the frame before the target left it, from the field of view replayed.
-  if (window) window->Resize(-1, -1);
+  // The projection as the frame before the target left it, from the field of view replayed; the
+  // frames replayed drew nothing a trail could start from.
+  if (window) {
+    window->Resize(-1, -1);
+    window->ForgetPreviousFrame();
+  }
   if (music) music->SetPosition(seconds);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <jpeglib.h>
 
 #include "support/TestJpeg.h"
@@ -184,7 +187,7 @@ TEST_F(RenderTest, MissingTextureFacesAreSkippedNotRead) {
   EXPECT_PRED1(reddish, centre());
 }
 
-TEST_F(RenderTest, LightsUseGlLightsOneToSixAndTheDefaultLightOnlyWithoutLights) {
+TEST_F(RenderTest, LightsUseGlLightsOneToSixAndEachSceneItsOwnLightsAlone) {
   OwnedScene dark;
   build(dark, {});
   dark.render();
@@ -199,6 +202,24 @@ TEST_F(RenderTest, LightsUseGlLightsOneToSixAndTheDefaultLightOnlyWithoutLights)
   for (int i = 1; i <= 6; ++i) EXPECT_TRUE(glIsEnabled(GL_LIGHT0 + i)) << i;
   EXPECT_FALSE(glIsEnabled(GL_LIGHT7));
   EXPECT_EQ(lit.lights[2].frame.position[3], 0.8f);
+
+  // Drawn after the seven-light scene, a scene is lit by its own lights alone.
+  OwnedScene one;
+  build(one, {});
+  one.setupLights(1);
+  one.setLight(0, pointLight(2, 0, 0, 50));
+  struct Case {
+    OwnedScene* scene;
+    std::vector<int> on;  // GL_LIGHT0 + each
+  };
+  for (const Case& c : {Case{&dark, {0}}, Case{&one, {3}}}) {
+    lit.render();
+    c.scene->render();
+    for (int i = 0; i <= 6; ++i) {
+      const bool on = std::find(c.on.begin(), c.on.end(), i) != c.on.end();
+      EXPECT_EQ(glIsEnabled(GL_LIGHT0 + i), on) << "light " << i << " after " << c.on[0];
+    }
+  }
 }
 
 namespace {

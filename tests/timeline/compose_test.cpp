@@ -5,6 +5,7 @@
 #include "effects/LayerSlot.h"
 #include "particles/ParticleSystem.h"
 #include "support/GLTestWindow.h"
+#include "support/TestScenes.h"
 #include "timeline/Timeline.h"
 
 namespace {
@@ -93,6 +94,44 @@ TEST_F(ComposeTest, NoiseSkipsMasksThatAreNotRegistered) {
     const int k = static_cast<int>(g_noiseFrame);
     const Pixel expected = k < 2 ? (k == 0 ? Pixel{255, 0, 0} : Pixel{0, 255, 0}) : Pixel{0, 0, 0};
     EXPECT_EQ(At(400, 300), expected) << "frame " << frame;
+  }
+}
+
+// The trail switched off and on again, or a seek, starts from the picture of that frame: an image
+// stored before, of a scene long gone, never comes back over the new one.
+TEST_F(ComposeTest, ATrailSwitchedOnAgainStartsFromThePresentPicture) {
+  OwnedScene red, blue;
+  for (OwnedScene* scene : {&red, &blue}) {
+    scene->window = &window;
+    scene->clearsScreen = true;
+  }
+  red.params.background[0] = 1.0f;
+  blue.params.background[2] = 1.0f;
+  timeline.RegisterScene(&red);
+  timeline.RegisterScene(&blue);
+  timeline.MarkStart();
+  struct Step {
+    bool redShown;
+    float trail;
+    bool seekFirst;
+    Pixel centre;
+  };
+  const Step steps[] = {
+      {true, 0.8f, false, {255, 0, 0}},   {true, 0.8f, false, {255, 0, 0}},
+      {false, 0.0f, false, {0, 0, 255}},  {false, 0.8f, false, {0, 0, 255}},  // not red again
+      {true, 0.8f, false, {255, 0, 204}}, {false, 0.8f, true, {0, 0, 255}},   // nor after a seek
+  };
+  int k = 0;
+  for (const Step& step : steps) {
+    if (step.seekFirst) timeline.Seek(0, 30);
+    timeline.sceneActive[0] = step.redShown;
+    timeline.sceneActive[1] = !step.redShown;
+    timeline.blurAlpha = step.trail;
+    timeline.Compose();
+    const Pixel centre = At(400, 300);
+    EXPECT_NEAR(centre.r, step.centre.r, 1) << "frame " << k;
+    EXPECT_NEAR(centre.b, step.centre.b, 1) << "frame " << k;
+    ++k;
   }
 }
 
