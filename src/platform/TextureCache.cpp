@@ -53,15 +53,25 @@ struct PrefetchQueue {
   std::condition_variable changed;
   std::list<Prefetch> items;  // stable addresses: a thread fills its item unlocked
   int running = 0;
+  std::vector<pthread_t> threads;  // made and not yet joined; the main thread's alone
   pid_t owner = ::getpid();
 
-  // The process ends: threads still decoding are waited for, so none runs into torn-down state.
-  // A forked child holds none of the parent's threads and must not wait for them.
+  // The process ends: threads still decoding finish their file and are joined, so none runs into
+  // torn-down state, and none is still on its way out while the exit handlers run. A forked child
+  // holds none of the parent's threads and must not wait for them.
   ~PrefetchQueue() {
     if (::getpid() != owner) return;
-    std::unique_lock<std::mutex> hold(lock);
-    for (Prefetch& item : items) item.started = true;
-    changed.wait(hold, [this] { return running == 0; });
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      for (Prefetch& item : items) item.started = true;
+    }
+    JoinThreads();
+  }
+
+  // A thread done with its work may not have ended yet: joining waits for that too.
+  void JoinThreads() {
+    for (pthread_t thread : threads) pthread_join(thread, nullptr);
+    threads.clear();
   }
 };
 
@@ -130,12 +140,15 @@ void PrefetchTextures(const std::vector<std::string>& paths) {
     queue.items.emplace_back();
     queue.items.back().key = key;
   }
+  // Threads of an earlier prefetch have all left their loop (and the lock): they are joined
+  // before new ones are made.
+  if (queue.running == 0) queue.JoinThreads();
   // One core is left to the thread that opens the window and loads scenes meanwhile. Without a
   // thread (none could be made) AcquireTexture reads each file itself, as before.
   const int wanted = static_cast<int>(std::clamp(std::thread::hardware_concurrency() - 1, 1u, 2u));
   for (pthread_t thread; queue.running < wanted; ++queue.running) {
     if (pthread_create(&thread, nullptr, PrefetchThread, nullptr) != 0) break;
-    pthread_detach(thread);
+    queue.threads.push_back(thread);
   }
 }
 

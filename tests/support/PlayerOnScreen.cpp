@@ -146,11 +146,6 @@ PlayerOnScreen::PlayerOnScreen(const TempDir& dir, const std::vector<std::string
   setup.outputFile = setup.errorsFile = m_screenDir + "/player-stderr.txt";
   setup.set = {{"DISPLAY", m_display}};
   setup.unset = {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER"};
-  // Under the sanitizers, LeakSanitizer's check at the end of an X run now and then crashes
-  // while it stops the X and GL threads ("Tracer caught signal 11"): the player's leaks are
-  // checked in its runs off screen.
-  if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
-    setup.set.push_back({"ASAN_OPTIONS", std::string(sanitizer) + ":detect_leaks=0"});
   std::vector<std::string> command{ZB_PLAYER};
   command.insert(command.end(), arguments.begin(), arguments.end());
   m_player.Start(command, setup);
