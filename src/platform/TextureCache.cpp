@@ -146,7 +146,8 @@ namespace {
 uint32_t Acquire(const char* path, bool sphereMap, bool standIn) {
   const std::string key = CacheKey(path);
   for (CachedTexture& cached : g_cache) {
-    if (cached.key != key) continue;
+    // A stand-in serves only those who take one: anyone else meets the failure.
+    if (cached.key != key || (cached.standIn && !standIn)) continue;
     ++cached.users;
     TextureLoader::BindAsLoaded(cached.name, sphereMap);
     return cached.name;

@@ -232,4 +232,11 @@ TEST_F(TextureLoaderTest, SceneMapThatCannotBeLoadedIsACheckerPattern) {
     ReleaseTexture(name);
   }
   EXPECT_EQ(TextureLoader::FailureCount(), failures);
+  // A layer naming the same file still fails, stand-in or not.
+  ::testing::internal::CaptureStderr();
+  const uint32_t standIn = AcquireTextureOrStandIn("textures\\nada.jpg", false);
+  EXPECT_EQ(AcquireTexture("textures\\nada.jpg", false), 0u);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(TextureLoader::FailureCount(), failures + 1);
+  ReleaseTexture(standIn);
 }
