@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "platform/StatusLine.h"
+#include "platform/TextureCache.h"
 
 namespace {
 
@@ -48,6 +49,14 @@ void Authoring::Begin() {
   if (!m_dev) return;
   TakeStamps();
   m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
+  NoticeSilentClock();
+}
+
+// Named music that does not play is easily missed while the pictures take the eye.
+void Authoring::NoticeSilentClock() {
+  const std::string& music = ProductionManifest().music.path;
+  if (!music.empty() && g_music.Length() <= 0)
+    Notify(music + " cannot be played: the production plays on a silent clock");
 }
 
 // Every file the production has read so far (the script and the manifest have stamps of their
@@ -61,6 +70,10 @@ void Authoring::TakeStamps() {
   m_watched.clear();
   for (const std::string& path : FilesRead())
     if (path != script && path != manifestFile) m_watched.push_back({path, "", {}});
+  // Files named but not played yet: once there, they are loaded.
+  if (!manifest.music.path.empty() && g_music.Length() <= 0)
+    m_watched.push_back({ResolvePath(manifest.music.path.c_str()), "", {}});
+  for (const std::string& path : StandInFiles()) m_watched.push_back({path, "", {}});
   for (const ManifestScene& scene : manifest.scenes) {
     std::string source, why;
     if (FindSceneSource(scene.name.c_str(), source, why))
@@ -141,8 +154,10 @@ void Authoring::Reload(const std::vector<std::string>& changedFiles) {
   // other files; what changed meanwhile is taken with them.
   TakeStamps();
   g_window.SetTitle(ProductionTitle());
-  if (contentLoaded)
+  if (contentLoaded) {
     PrintStatus("- Content loaded again from %s\n", ProductionManifest().source.c_str());
+    NoticeSilentClock();
+  }
   if (reloaded)
     PrintStatus("- Script reloaded at %.2f s\n", g_music.Position());
   else
@@ -151,7 +166,11 @@ void Authoring::Reload(const std::vector<std::string>& changedFiles) {
 
 void Authoring::Refused(const std::string& why) {
   PrintStatus("- Not reloaded: %s; the production plays on as it was\n", why.c_str());
-  m_notice = "Not reloaded: " + why;
+  Notify("Not reloaded: " + why);
+}
+
+void Authoring::Notify(const std::string& text) {
+  m_notice = text;
   m_noticeSince = m_clock->Base().TickCount();
 }
 

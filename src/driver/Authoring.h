@@ -2,7 +2,7 @@
 // The player's authoring side: the start at --from, the --loop, and under --dev the keys (pause,
 // seek, loop marks, reload), the reload when any file the production loaded changes on disk (a
 // scene's export from a modeller is converted first), the longer F1 line and the notice of a
-// refused reload.
+// refused reload or of named music that does not play.
 // Without any of them the player runs exactly as it always has.
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +32,8 @@ class Authoring {
   // The information line: time and frame rate, and under --dev the pause and the loop.
   void FormatInfo(char* text, size_t size, double frameMs) const;
   bool Paused() const { return m_clock && m_clock->IsHeld(); }
-  // Why the last reload was refused, for a few seconds after; nullptr otherwise.
+  // Why the last reload was refused, or that the named music does not play, for a few seconds
+  // after; nullptr otherwise.
   const char* Notice() const;
 
  private:
@@ -45,6 +46,9 @@ class Authoring {
   // A content file changed on disk, or a scene's ASE export to convert.
   bool ContentChanged(std::vector<std::string>& changedFiles);
   void Refused(const std::string& why);
+  void NoticeSilentClock();
+  // Shows text along the picture's bottom for a few seconds.
+  void Notify(const std::string& text);
 
   bool m_dev;
   double m_from;

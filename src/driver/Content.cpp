@@ -100,6 +100,13 @@ void LoadSceneCatalogue(const ContentManifest& manifest) {
   }
 }
 
+void LoadMusic(const ContentManifest& manifest, float seconds) {
+  if (seconds > 0)
+    g_music.Load(manifest.music.path.c_str());
+  else
+    g_music.LoadSilence();  // the check has said why, or the manifest names no music
+}
+
 void LoadLayers(const ContentManifest& manifest) {
   for (const ManifestLayer& entry : manifest.layers)
     AddLayer(entry.path.c_str(), entry.x0, entry.y0, entry.x1, entry.y1, entry.alpha);

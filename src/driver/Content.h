@@ -23,6 +23,9 @@ void AddLayer(const char* path, float x0, float y0, float x1, float y1, float al
 // Start-up steps, in the order start-up runs them.
 // The scenes with their drawing settings, aqua preparation and fog.
 void LoadSceneCatalogue(const ContentManifest& manifest);
+// The manifest's music, when the check found it playable (`seconds`, its length, above 0);
+// otherwise a silent stream, whose position runs as the music's would.
+void LoadMusic(const ContentManifest& manifest, float seconds);
 // The layers with their rectangles and opacities.
 void LoadLayers(const ContentManifest& manifest);
 // Each particle file into the next particle system; the entry is taken whatever the file holds.

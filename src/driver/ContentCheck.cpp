@@ -19,9 +19,14 @@ constexpr int kCheckRate = 44100;
 
 class FileChecker {
  public:
+  // The player's check when its warnings are kept apart (`playing`), the checker's otherwise.
   FileChecker(const ContentManifest& manifest, bool decode, std::vector<std::string>& findings,
-              std::vector<std::string>& warnings)
-      : manifest_(manifest), decode_(decode), findings_(findings), warnings_(warnings) {}
+              std::vector<std::string>* warnings)
+      : manifest_(manifest),
+        decode_(decode),
+        playing_(warnings != nullptr),
+        findings_(findings),
+        warnings_(warnings ? *warnings : findings) {}
 
   // Where the manifest names the file, so the author finds the line to mend.
   std::string Line(int line, const std::string& path, const std::string& text) const {
@@ -35,28 +40,47 @@ class FileChecker {
     warnings_.push_back(Line(line, path, text));
   }
 
-  // Looked at without opening it: a FIFO would wait for a writer.
-  bool Present(int line, const std::string& path) {
+  // Looked at without opening it: a FIFO would wait for a writer. Empty when the file can be
+  // read.
+  static std::string Absence(const std::string& path) {
     const FileFacts facts = ExamineFile(path.c_str());
-    std::string fault;
     if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink)
-      fault = facts.error == ENOENT || facts.error == ENOTDIR ? "file not found"
-                                                              : std::strerror(facts.error);
-    else if (facts.kind != FileKind::regular)
-      fault = "not a regular file (a folder, a device or a pipe)";
-    else if (!facts.readable)
-      fault = "cannot be read: permission denied";
-    else if (facts.size == 0)
-      fault = "empty file";
+      return facts.error == ENOENT || facts.error == ENOTDIR ? "file not found"
+                                                             : std::strerror(facts.error);
+    if (facts.kind != FileKind::regular) return "not a regular file (a folder, a device or a pipe)";
+    if (!facts.readable) return "cannot be read: permission denied";
+    if (facts.size == 0) return "empty file";
+    return "";
+  }
+
+  bool Present(int line, const std::string& path) {
+    const std::string fault = Absence(path);
     if (!fault.empty()) Add(line, path, fault);
     return fault.empty();
   }
 
-  void Image(int line, const std::string& path) {
-    if (!seen_.insert(path).second || !Present(line, path) || !decode_) return;
+  // Why the picture cannot be used, or empty; without `decode` only whether it can be read.
+  std::string ImageFault(const std::string& path) const {
+    std::string fault = Absence(path);
     DecodedImage image;
     std::string message;
-    if (!DecodeJpegFile(path.c_str(), image, message)) Add(line, path, "not a usable JPEG: " + message);
+    if (fault.empty() && decode_ && !DecodeJpegFile(path.c_str(), image, message))
+      fault = "not a usable JPEG: " + message;
+    return fault;
+  }
+
+  void Image(int line, const std::string& path) {
+    if (!seen_.insert(path).second) return;
+    const std::string fault = ImageFault(path);
+    if (!fault.empty()) Add(line, path, fault);
+  }
+
+  // The player draws a checker pattern in place of a scene's map it cannot load, and tells of
+  // it then: only the checker reports it here, as a fault.
+  void SceneMap(int line, const std::string& path) {
+    if (playing_ || !seen_.insert(path).second) return;
+    const std::string fault = ImageFault(path);
+    if (!fault.empty()) Add(line, path, fault + ": the player draws a checker pattern in its place");
   }
 
   void SceneFile(const ManifestScene& entry, ScriptTargets& targets) {
@@ -71,7 +95,7 @@ class FileChecker {
     targets.sceneAqua.push_back(entry.aqua);
     for (uint32_t m = 0; m < scene.materialCount; ++m)
       for (uint32_t k = 0; k < scene.materials[m].header.mapCount && k < 2; ++k)
-        Image(entry.line, scene.materials[m].maps[k].bitmap);
+        SceneMap(entry.line, scene.materials[m].maps[k].bitmap);
     for (uint32_t l = 0; l < scene.lightCount; ++l)
       if (scene.lights[l].hasFlare) Image(entry.line, "textures\\particle2.jpg");
     scene.release();
@@ -88,19 +112,25 @@ class FileChecker {
     system.Release();
   }
 
+  // The music's length in seconds; 0 when there is none to play. The player plays on a silent
+  // clock without it: a fault for the checker, a warning for the player.
   float Music(const ManifestEntry& music) {
-    if (!Present(music.line, music.path)) return 0;
+    if (music.path.empty()) return 0;
+    std::string fault = Absence(music.path);
     AudioDecoder decoder;
-    if (!decoder.Open(music.path.c_str(), kCheckRate)) {
-      Add(music.line, music.path, "not a usable Ogg Vorbis file");
-      return 0;
-    }
-    return static_cast<float>(static_cast<double>(decoder.Length()) / kCheckRate);
+    if (fault.empty() && !decoder.Open(music.path.c_str(), kCheckRate))
+      fault = "not a usable Ogg Vorbis file";
+    else if (fault.empty() && decoder.Length() <= 0)
+      fault = "holds no sound";
+    if (fault.empty()) return static_cast<float>(static_cast<double>(decoder.Length()) / kCheckRate);
+    Warn(music.line, music.path, fault + ": the production plays on a silent clock");
+    return 0;
   }
 
  private:
   const ContentManifest& manifest_;
   bool decode_;
+  bool playing_;
   std::vector<std::string>& findings_;
   std::vector<std::string>& warnings_;
   std::set<std::string> seen_;
@@ -110,7 +140,7 @@ class FileChecker {
 
 void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTargets& targets,
                        std::vector<std::string>& findings, std::vector<std::string>* warnings) {
-  FileChecker check(manifest, decode, findings, warnings ? *warnings : findings);
+  FileChecker check(manifest, decode, findings, warnings);
   targets = ScriptTargets();
   targets.tempo = manifest.tempo;
   check.Image(manifest.font.line, manifest.font.path);

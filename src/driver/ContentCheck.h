@@ -13,9 +13,12 @@ struct ContentManifest;
 // missing, not regular files, unreadable or empty; the music when it is not Ogg Vorbis; scenes
 // that are cut short or damaged and particle files that cannot be used. Every scene and particle
 // file is read and the music's headers too (the player stops on these before its window opens);
-// with `decode` every image is decoded as well. `targets` gets what the script can address.
+// with `decode` every image is decoded as well. `targets` gets what the script can address, and
+// the music's length (0 when there is no music to play).
 // Findings the player plays on with (a damaged scene keeps what was read, an unusable particle
-// file gives an empty system) go to `warnings` when it is given, else to `findings` with the rest.
+// file gives an empty system, music that cannot be played leaves a silent clock) go to
+// `warnings` when it is given, else to `findings` with the rest. A scene's map that cannot be
+// used is a finding of the checker only (no `warnings`): the player tells of it as it loads it.
 void CheckContentFiles(const ContentManifest& manifest, bool decode, ScriptTargets& targets,
                        std::vector<std::string>& findings,
                        std::vector<std::string>* warnings = nullptr);

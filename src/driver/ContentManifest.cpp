@@ -288,8 +288,9 @@ bool ParseManifest(const std::string& text, const char* source, ContentManifest&
     }
   }
   const std::string where = std::string(source) + ":";
-  const std::pair<const char*, const ManifestEntry*> required[] = {
-      {"font", &manifest.font}, {"music", &manifest.music}, {"script", &manifest.script}};
+  // Without music the production plays on a silent clock.
+  const std::pair<const char*, const ManifestEntry*> required[] = {{"font", &manifest.font},
+                                                                    {"script", &manifest.script}};
   for (const auto& r : required)
     if (r.second->line == 0) errors.push_back(where + " no " + r.first + " line");
   // A set's four masks must all be layers, or the flip-book would skip frames.
@@ -338,6 +339,12 @@ bool ReadProductionManifest(ContentManifest& manifest, std::vector<std::string>&
   for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
   std::fclose(f);
   return ParseManifest(text, kManifestFile, manifest, errors);
+}
+
+std::string SilentClockNote(const ContentManifest& manifest) {
+  if (manifest.music.line != 0) return "";
+  return manifest.source +
+         ": no music line: the production plays on a silent clock, to its FX_QUIT";
 }
 
 bool SameContent(const ContentManifest& a, const ContentManifest& b) {

@@ -44,7 +44,7 @@ struct ContentManifest {
   std::string title;
   int titleLine = 0;
   ManifestEntry font;
-  ManifestEntry music;
+  ManifestEntry music;  // no path: the production plays on a silent clock
   ManifestEntry script;
   std::vector<ManifestScene> scenes;
   std::vector<ManifestLayer> layers;
@@ -62,6 +62,10 @@ struct ContentManifest {
 // author should look at goes to `manifest.warnings`.
 bool ParseManifest(const std::string& text, const char* source, ContentManifest& manifest,
                    std::vector<std::string>& errors);
+
+// For a manifest without music, one line "source: what" that says how the production plays;
+// empty when it names its music.
+std::string SilentClockNote(const ContentManifest& manifest);
 
 // Both list the same font, music, scenes, layers, particle files and noise sets, with the same
 // settings: loaded, they give the same content. Their scripts and line numbers may differ.

@@ -22,7 +22,8 @@ std::string Joined(const std::vector<std::string>& lines) {
 // The old content goes and the manifest's is loaded into the emptied stores, in start-up's order.
 // The timeline is put back to its start first, so the state a seek returns to is taken again
 // with the new targets. The font and the music are read again when named anew or changed on disk.
-void LoadContent(const ContentManifest& manifest, const std::vector<std::string>& changedFiles) {
+void LoadContent(const ContentManifest& manifest, float musicSeconds,
+                 const std::vector<std::string>& changedFiles) {
   const auto changed = [&](const std::string& path) {
     return std::find(changedFiles.begin(), changedFiles.end(), ResolvePath(path.c_str())) !=
            changedFiles.end();
@@ -38,7 +39,7 @@ void LoadContent(const ContentManifest& manifest, const std::vector<std::string>
   LoadSceneCatalogue(manifest);
   if (manifest.music.path != old.music.path || changed(manifest.music.path)) {
     const bool playing = g_music.m_playing;
-    g_music.Load(manifest.music.path.c_str());
+    LoadMusic(manifest, musicSeconds);
     if (playing) g_music.Play();
   }
   LoadLayers(manifest);
@@ -63,17 +64,17 @@ bool ReloadProduction(std::string& why, bool& contentLoaded,
       !changedFiles.empty() || !SameContent(manifest, ProductionManifest());
   // What start-up plays on with, a reload takes too, and says so.
   std::vector<std::string> warnings = manifest.warnings;
+  ScriptTargets targets;
   if (newContent) {
     // Start-up may stop on a file it cannot use: a reload reads every one first.
-    ScriptTargets unused;
-    CheckContentFiles(manifest, true, unused, faults, &warnings);
+    CheckContentFiles(manifest, true, targets, faults, &warnings);
     if (!faults.empty()) {
       why = Joined(faults);
       return false;
     }
   }
   const float now = g_music.Position();
-  if (newContent) LoadContent(manifest, changedFiles);
+  if (newContent) LoadContent(manifest, targets.musicSeconds, changedFiles);
   contentLoaded = newContent;
   SetProductionManifest(manifest);
   // Only a script changed since its check gives no events here: the events held play on.

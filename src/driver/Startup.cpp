@@ -17,6 +17,7 @@
 namespace {
 
 ContentManifest g_manifest;
+float g_musicSeconds = 0;  // of the manifest's music, as checked; 0: none to play
 
 // Start-up faults and warnings go to the log and to standard error, where the author looks.
 void Report(const char* label, const std::vector<std::string>& lines) {
@@ -34,11 +35,14 @@ bool ReadManifestAndScript() {
     return false;
   }
   if (g_manifest.source == kManifestFile) std::printf("- Manifest: %s\n", kManifestFile);
+  const std::string silence = SilentClockNote(g_manifest);
+  if (!silence.empty()) std::printf("- %s\n", silence.c_str());
   std::string fault;
   if (!CheckScriptPlayable(g_manifest.script.path, fault)) faults.push_back(fault);
   std::vector<std::string> warnings = g_manifest.warnings;
-  ScriptTargets unused;
-  CheckContentFiles(g_manifest, false, unused, faults, &warnings);
+  ScriptTargets targets;
+  CheckContentFiles(g_manifest, false, targets, faults, &warnings);
+  g_musicSeconds = targets.musicSeconds;
   Report("warning", warnings);
   Report("error", faults);
   return faults.empty();
@@ -110,7 +114,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   g_frameTimer.Start();
   g_infoTimer.Start();
   g_music.Init(g_window.GetHWND());
-  g_music.Load(g_manifest.music.path.c_str());
+  LoadMusic(g_manifest, g_musicSeconds);
   LoadLayers(g_manifest);
   if (!loaded()) return false;
   LoadParticleSystems(g_manifest);

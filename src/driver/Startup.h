@@ -23,7 +23,8 @@ struct StartupOptions {
 // The music is loaded but not playing yet.
 // False when the production cannot play, with `status` the one the process ends with: 1 for a
 // fault of its content (each told on standard error and the log; a file the manifest or a scene
-// names that cannot be used stops it before the window opens), 0 when the window could not be
+// names that cannot be used stops it before the window opens, but for the music, replaced by a
+// silent clock, and a scene's maps, by a checker pattern), 0 when the window could not be
 // made or lacks multitexture (a message box has told why). Either way ShutdownProduction then
 // lets go of what was made, as after a run.
 bool StartProduction(const StartupOptions& options, int& status);

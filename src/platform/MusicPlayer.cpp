@@ -21,10 +21,12 @@ void MusicPlayer::Load(const char* path) {
   if (m_stream) return;
   MessageBoxA(nullptr, "ERROR!", "No se pudo cargar el fichero de musica.", MB_OK);
   // Without its music the production still needs its clock to reach its events.
-  m_stream = AudioStreamCreateSilent();
+  LoadSilence();
   PrintStatus("- Music file %s could not be loaded: the production plays on a silent clock\n",
               path ? path : "");
 }
+
+void MusicPlayer::LoadSilence() { m_stream = AudioStreamCreateSilent(); }
 
 void MusicPlayer::Play() {
   AudioChannelPlay(m_stream);

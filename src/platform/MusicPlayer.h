@@ -15,6 +15,9 @@ class MusicPlayer {
   // Opens the sound output (a silent one where the machine has no sound device).
   bool Init(HWND window);
   void Load(const char* path);
+  // A stream with no music and no end, for a production without any: its position is the clock
+  // as with music. Its length is 0.
+  void LoadSilence();
   void Play();
   void Pause();
   void Resume();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <condition_variable>
 #include <filesystem>
 #include <list>
@@ -23,6 +24,7 @@ struct CachedTexture {
   uint32_t name;
   int users;
   TextureCoverage coverage;
+  bool standIn;  // the file could not be loaded: a checker pattern in its place
 };
 
 // A production holds a few dozen textures at most: a list is all the lookup needs.
@@ -152,22 +154,51 @@ void PrefetchTextures(const std::vector<std::string>& paths) {
   }
 }
 
-uint32_t AcquireTexture(const char* path, bool sphereMap) {
-  if (!path) return TextureLoader::LoadTexture(path, sphereMap);  // fails, as ever
+namespace {
+
+uint32_t Acquire(const char* path, bool sphereMap, bool standIn) {
   const std::string key = CacheKey(path);
   for (CachedTexture& cached : g_cache) {
-    if (cached.key != key) continue;
+    // A stand-in serves only those who take one: anyone else meets the failure.
+    if (cached.key != key || (cached.standIn && !standIn)) continue;
     ++cached.users;
     TextureLoader::BindAsLoaded(cached.name, sphereMap);
     return cached.name;
   }
   PreparedTexture prepared;
   if (!TakePrefetched(key, prepared)) prepared = PrepareTexture(path);
+  const bool replaced = standIn && !prepared.decoded;
+  if (replaced) {
+    // Kept under the file's name like a picture: the other maps naming it share it, quietly.
+    const std::string line = "Warning: scene texture not loaded: " + prepared.message +
+                             ": a checker pattern is drawn in its place\n";
+    std::fputs(line.c_str(), stderr);
+    std::fputs(line.c_str(), stdout);
+    prepared = PrepareCheckerTexture();
+  }
   const uint32_t name = TextureLoader::Upload(path, prepared, sphereMap);
   if (name == 0) return 0;  // told and counted by the loader; nothing to keep
   ++g_uploads;
-  g_cache.push_back({key, name, 1, std::move(prepared.coverage)});
+  g_cache.push_back({key, name, 1, std::move(prepared.coverage), replaced});
   return name;
+}
+
+}  // namespace
+
+uint32_t AcquireTexture(const char* path, bool sphereMap) {
+  if (!path) return TextureLoader::LoadTexture(path, sphereMap);  // fails, as ever
+  return Acquire(path, sphereMap, false);
+}
+
+uint32_t AcquireTextureOrStandIn(const char* path, bool sphereMap) {
+  return Acquire(path ? path : "", sphereMap, true);
+}
+
+std::vector<std::string> StandInFiles() {
+  std::vector<std::string> files;
+  for (const CachedTexture& cached : g_cache)
+    if (cached.standIn) files.push_back(cached.key);
+  return files;
 }
 
 const TextureCoverage* CoverageOfTexture(uint32_t name) {

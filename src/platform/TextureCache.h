@@ -14,6 +14,13 @@
 // so one texture serves callers with and without it. Fails as LoadTexture does (0).
 uint32_t AcquireTexture(const char* path, bool sphereMap);
 
+// The same for a scene's maps, which the production can play without: a file that cannot be
+// loaded gives, after a warning on standard error and the log, a checker pattern in its place,
+// and no failure is counted.
+uint32_t AcquireTextureOrStandIn(const char* path, bool sphereMap);
+// The files of the stand-ins in use, by absolute path: the pictures an author has yet to supply.
+std::vector<std::string> StandInFiles();
+
 // Starts reading and decoding these files on other threads, so that the AcquireTexture calls that
 // follow only upload them. A file that changes on disk before it is acquired is read again then;
 // failures are reported by AcquireTexture, as without this call.

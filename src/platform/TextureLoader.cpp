@@ -227,6 +227,28 @@ PreparedTexture PrepareTexture(const char* path) {
   return prepared;
 }
 
+PreparedTexture PrepareCheckerTexture() {
+  constexpr int32_t kSide = 64, kSquare = 8;
+  PreparedTexture prepared;
+  prepared.decoded = true;
+  DecodedImage image;
+  image.width = image.height = kSide;
+  image.rowBytes = kSide * 3;
+  image.pixels.resize(static_cast<size_t>(image.rowBytes) * kSide);
+  for (int32_t y = 0; y < kSide; ++y) {
+    for (int32_t x = 0; x < kSide; ++x) {
+      const bool magenta = (x / kSquare + y / kSquare) % 2 == 0;
+      uint8_t* texel = &image.pixels[static_cast<size_t>(y) * image.rowBytes + x * 3];
+      texel[0] = texel[2] = magenta ? 255 : 0;
+      texel[1] = 0;
+    }
+  }
+  prepared.levels.push_back(std::move(image));
+  while (prepared.levels.back().width > 1) prepared.levels.push_back(HalveImage(prepared.levels.back()));
+  prepared.coverage = CoverageOf(prepared.levels.front());
+  return prepared;
+}
+
 uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
   return Upload(path, PrepareTexture(path), sphereMap);
 }

@@ -39,6 +39,9 @@ struct PreparedTexture {
   TextureCoverage coverage;          // of a chain made here; none (no tiles) otherwise
 };
 PreparedTexture PrepareTexture(const char* path);
+// The picture that stands in for a scene's texture that cannot be loaded: magenta and black
+// squares, which no author would mistake for a picture of theirs.
+PreparedTexture PrepareCheckerTexture();
 
 class TextureLoader {
  public:
@@ -47,7 +50,8 @@ class TextureLoader {
   // unit 0 is left active. Needs a current context with the multitexture entry points.
   // A missing, unreadable or undecodable file gives 0, after the line "Error al cargar textura:"
   // naming it on standard error and the log, and counts as a failure: the production cannot run
-  // with a texture missing, so start-up stops on any (FailureCount) and ends through main.
+  // with such a texture missing, so start-up stops on any (FailureCount) and ends through main.
+  // A scene's maps have a stand-in instead (AcquireTextureOrStandIn).
   static uint32_t LoadTexture(const char* path, bool sphereMap);
   // The same from a file PrepareTexture has read.
   static uint32_t Upload(const char* path, const PreparedTexture& prepared, bool sphereMap);

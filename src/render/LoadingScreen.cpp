@@ -20,7 +20,7 @@ void showLoadingFrame(GLWindow* window, const char* text) {
 
 void Material::loadMaps(GLWindow* window) {
   for (uint32_t i = 0; i < header.mapCount && i < 2; ++i) {
-    maps[i].texture = AcquireTexture(maps[i].bitmap, maps[i].spherical);
+    maps[i].texture = AcquireTextureOrStandIn(maps[i].bitmap, maps[i].spherical);
     showLoadingFrame(window, maps[i].bitmap);
   }
 }

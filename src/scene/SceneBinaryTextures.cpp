@@ -165,8 +165,8 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     std::string places;
     for (const std::string& place : found.lookedAt)
       places += (places.empty() ? "[" : ", [") + place + "]";
-    std::printf("%s - ERROR: texture not found: looked for at %s in the production [%s]; not "
-                "copied.\n",
+    // Not an error: the player draws a stand-in, and the converter says so with the mend.
+    std::printf("%s - texture not found: looked for at %s in the production [%s]; not copied.\n",
                 kBanner, places.c_str(), RealPath(".").c_str());
   } else if (found.where == Source::outside) {
     std::printf("%s - ERROR: [%s] lies outside the production: not read, not copied.\n", kBanner,

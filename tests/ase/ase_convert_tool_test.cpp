@@ -92,7 +92,16 @@ TEST(ConvertTool, ExitStatusSaysWhetherEverySceneConverted) {
   EXPECT_EQ(ok.status, 0) << ok.output;
   EXPECT_NE(ok.output.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objetos, 1 materiales"),
             std::string::npos) << ok.output;
-  EXPECT_NE(ok.output.find("aviso"), std::string::npos);  // the textures are not in the production
+  // Each texture not in the production is one line: what the player does, and the mend.
+  for (const char* texture : {"madera.jpg", "perdida.jpg"})
+    EXPECT_NE(ok.output.find("zorbanel-convert: warning: escenas_bin\\madera.bin names textures\\" +
+                             std::string(texture) +
+                             ", which is not in the production: the player will draw a checker "
+                             "pattern in its place; put the picture there or fix its path in the "
+                             "export, and convert again\n"),
+              std::string::npos)
+        << ok.output;
+  EXPECT_EQ(ok.output.find("texture not found"), std::string::npos) << ok.output;  // said once
   EXPECT_EQ(ok.output.find("CARGANDO"), std::string::npos);  // the log stays quiet
 
   const ToolRun verbose = Tool("escenas/madera.ase");

@@ -270,10 +270,21 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   EXPECT_NE(run.errors.find("no pudo arrancar"), std::string::npos) << run.errors;
   dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
 
+  // Without its music the production plays on a silent clock to its FX_QUIT; without that
+  // either, it has no end.
   dir.Write("music/music.ogg", "");
-  run = RunCaptureTool(dir, {"--frames", "silent"});
-  EXPECT_EQ(run.status, 1) << "without music its clock stands still: no end without --to";
-  EXPECT_NE(run.errors.find("music"), std::string::npos) << run.errors;
+  run = RunCaptureTool(dir, {"--fps", "10", "--frames", "silent"});
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_NE(run.errors.find("music.ogg: empty file: the production plays on a silent clock"),
+            std::string::npos)
+      << run.errors;
+  EXPECT_EQ(FrameNames(dir, "silent"), Names(0, 20));
+  dir.Write("timeline.mkv", "0 LAYER 16 FX_START\n");
+  run = RunCaptureTool(dir, {"--frames", "endless"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("no music and no FX_QUIT event, so it has no end: give --to"),
+            std::string::npos)
+      << run.errors;
 }
 
 // The video takes the place of the old one only once whole.
@@ -289,6 +300,18 @@ TEST(Capture, WritesAVideoWithTheMusic) {
       ProbeVideo(dir, "out.mp4", "stream=codec_name,width,height,nb_read_frames");
   EXPECT_NE(streams.find("h264,800,600,10"), std::string::npos) << streams;
   EXPECT_NE(streams.find("aac"), std::string::npos) << streams;
+
+  // Without a music line: the video alone, to the quit event at 2 s.
+  std::string manifest = kDefaultManifestText;
+  manifest.erase(manifest.find("music "), manifest.find('\n', manifest.find("music ")) + 1 -
+                                              manifest.find("music "));
+  dir.Write(kManifestFile, manifest);
+  const CaptureRun silent = RunCaptureTool(dir, {"--fps", "10", "-o", "silent.mp4"});
+  ASSERT_EQ(silent.status, 0) << silent.errors;
+  const std::string alone =
+      ProbeVideo(dir, "silent.mp4", "stream=codec_name,width,height,nb_read_frames");
+  EXPECT_NE(alone.find("h264,800,600,20"), std::string::npos) << alone;
+  EXPECT_EQ(alone.find("aac"), std::string::npos) << alone;
 }
 
 // A capture that fails half way (the encoder gives up, or says it could not finish the file

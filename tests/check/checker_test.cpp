@@ -59,6 +59,16 @@ TEST(Checker, AnswersAsThePlayerDoes) {
        "\xEF\xBB\xBF"
        "1 SCENE 0 FX_QUIT\n",
        "", 0, ""},
+      // Without music the production plays on a silent clock: a note when no music is named, a
+      // fault when the named music cannot be played.
+      {"font f.jpg\nscript s.txt\n", "1 SCENE 0 FX_QUIT\n", "", 0,
+       "production.txt: no music line: the production plays on a silent clock, to its FX_QUIT "
+       "(note)\n"},
+      {"font f.jpg\nmusic gone.ogg\nscript s.txt\n", "1 SCENE 0 FX_QUIT\n", "", 1,
+       "production.txt:2: gone.ogg: file not found: the production plays on a silent clock\n"},
+      {"font f.jpg\nmusic f.jpg\nscript s.txt\n", "1 SCENE 0 FX_QUIT\n", "", 1,
+       "production.txt:2: f.jpg: not a usable Ogg Vorbis file: the production plays on a silent "
+       "clock\n"},
       {"font f.jpg\nmusic m.ogg\nscript s.txt\n", "1 SCENE 0 FX_QUIT\n", "--timeline page.txt", 2,
        "zorbanel-check: the timeline page's name must end in .html\n..."},
       {"font f.jpg\nmusic m.ogg\nscript s.txt\n", "1 SCENE 0 FX_QUIT\n", "--thumbnails 1", 2,

@@ -18,6 +18,7 @@
 #include "support/QuietStdout.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
+#include "support/TestMusic.h"
 #include "support/TestProduction.h"
 
 namespace {
@@ -320,4 +321,41 @@ TEST(DevPlayer, ReloadsChangedScenesTexturesAndExportsWhilePausedAndReadsTheSeek
 
   ASSERT_TRUE(player.Type("Escape"));
   EXPECT_EQ(player.Finish(kWait).status, 0);
+}
+
+// Named music that is missing: the production plays, --from and seeks work on the silent clock
+// as on the music's, and the picture's bottom says why for a few seconds.
+TEST(DevPlayer, PlaysOnASilentClockWhenItsMusicIsMissingAndSaysSoOnThePicture) {
+  const std::string missing = PlayerOnScreen::MissingTools();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  TempDir dir;
+  WriteBarProduction(dir);
+  std::filesystem::remove(dir.path + "/music/music.ogg");
+  PlayerOnScreen player(dir, {"--dev", "--window", "--from", "20"});
+  ASSERT_TRUE(player.Started());
+  // White text on the black band along the bottom, the bar's column left out.
+  const auto bandText = [&] {
+    const Screenshot shot = player.Shoot();
+    int lit = 0;
+    for (int x = 0; x < 800 && shot.width == 800; ++x)
+      for (int y = 574; y < 596 && !White(shot.At(x, 300)); ++y) lit += White(shot.At(x, y));
+    return lit;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return bandText() > 50; }, kWait));
+  int first = -1;
+  ASSERT_TRUE(WaitUntil([&] { return (first = ShownSecond(player.Shoot())) >= 0; }, kWait));
+  EXPECT_GE(first, 20);
+  ASSERT_TRUE(player.Type("Up"));
+  EXPECT_TRUE(WaitUntil([&] { return ShownSecond(player.Shoot()) >= first + 10; }, kWait));
+  EXPECT_TRUE(WaitUntil([&] { return bandText() == 0; }, kWait)) << "the notice goes";
+  // The music, once there, is loaded and plays on from the second the silent clock is at.
+  dir.Write("tune.ogg", EncodeSilentOgg(60));
+  std::filesystem::rename(dir.path + "/tune.ogg", dir.path + "/music/music.ogg");  // whole at once
+  EXPECT_TRUE(player.WaitForLog("- Content loaded again", kWait)) << dir.Read("LOGFILE.TXT");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(bandText(), 0) << "no notice: the music plays";
+  EXPECT_NE(player.Errors().find("music/music.ogg: file not found: the production plays on a "
+                                 "silent clock"),
+            std::string::npos)
+      << player.Errors();
 }

@@ -50,3 +50,34 @@ TEST(PlayerRun, HeadlessConsoleHoldsOnlyThePlayersLines) {
   EXPECT_EQ(ForeignLines(run.output), std::vector<std::string>());
 #endif
 }
+
+// Pictures before the music: without a music line, or with the named music missing, the
+// production plays on a silent clock that runs as the music would, to its FX_QUIT.
+TEST(PlayerRun, WithoutItsMusicPlaysOnASilentClockToItsQuit) {
+  const struct {
+    const char* music;  // the manifest's music line
+    const char* logged;
+  } cases[] = {
+      {"", "- production.txt: no music line: the production plays on a silent clock, to its FX_QUIT\n"},
+      {"music music/gone.ogg\n",
+       "- warning: production.txt:4: music/gone.ogg: file not found: the production plays on a "
+       "silent clock\n"},
+  };
+  ZB_REQUIRE_SCREEN();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.music);
+    TempDir dir;
+    dir.Write("production.txt", std::string("font font.jpg\nscript script.txt\nlayer white.jpg\n") + c.music);
+    dir.Write("font.jpg", EncodeSolidJpeg(16, 16, 255, 255, 255));
+    dir.Write("white.jpg", EncodeSolidJpeg(8, 8, 255, 255, 255));
+    dir.Write("script.txt", "0 LAYER 0 FX_START\n2 SCENE 0 FX_QUIT\n");
+    const PlayerRun run = RunPlayer(dir, 30.0);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_GT(run.seconds, 1.9);  // the clock runs in real time, not at once
+    EXPECT_LT(run.seconds, 10.0);
+    const std::string log = dir.ReadText("LOGFILE.TXT");
+    EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+    // Not tried, so no message box stands in the way: the warning has told it.
+    EXPECT_EQ(log.find("could not be loaded"), std::string::npos) << log;
+  }
+}

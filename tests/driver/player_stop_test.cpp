@@ -1,6 +1,6 @@
 // Every fault of a production's files that start-up can meet: the player stops with its message
 // and status 1 (or plays on with a warning), shuts down in order with nothing for a sanitizer to
-// report, and the checker names the same file.
+// report, and the checker names the same file as a fault.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,12 +96,18 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
       {"escenas_bin/monolito.bin", Damage::Directory, 1, "production.txt:13: escenas_bin\\monolito.bin: not a regular file", nullptr},
       {"escenas_bin/monolito.bin", Damage::Empty, 1, "production.txt:13: escenas_bin\\monolito.bin: empty file", nullptr},
       {"escenas_bin/monolito.bin", Damage::CutShort, 0, "production.txt:13: escenas_bin\\monolito.bin: cut short or damaged", nullptr},
-      {"textures/madera.jpg", Damage::Missing, 1, "production.txt:13: textures\\madera.jpg: file not found", nullptr},
-      {"textures/madera.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\madera.jpg\"",
+      // A scene's texture is replaced by a checker pattern, music by a silent clock.
+      {"textures/madera.jpg", Damage::Missing, 0,
+       "textures\\madera.jpg\": a checker pattern is drawn in its place",
+       "production.txt:13: textures\\madera.jpg: file not found: the player draws a checker pattern in its place"},
+      {"textures/madera.jpg", Damage::Garbage, 0, "Warning: scene texture not loaded: \"textures\\madera.jpg\"",
        "production.txt:13: textures\\madera.jpg: not a usable JPEG"},
-      {"music/music.ogg", Damage::Missing, 1, "production.txt:7: music\\music.ogg: file not found", nullptr},
-      {"music/music.ogg", Damage::Fifo, 1, "production.txt:7: music\\music.ogg: not a regular file", nullptr},
-      {"music/music.ogg", Damage::Garbage, 1, "production.txt:7: music\\music.ogg: not a usable Ogg Vorbis file", nullptr},
+      {"music/music.ogg", Damage::Missing, 0,
+       "production.txt:7: music\\music.ogg: file not found: the production plays on a silent clock", nullptr},
+      {"music/music.ogg", Damage::Fifo, 0, "production.txt:7: music\\music.ogg: not a regular file", nullptr},
+      {"music/music.ogg", Damage::Garbage, 0,
+       "production.txt:7: music\\music.ogg: not a usable Ogg Vorbis file: the production plays on a silent clock", nullptr},
+      {"music/music.ogg", Damage::Empty, 0, "production.txt:7: music\\music.ogg: empty file: the production plays", nullptr},
       {"ESCENAS_BIN/PARTICLES02.BIN", Damage::Garbage, 0,
        "production.txt:44: ESCENAS_BIN\\PARTICLES02.BIN: not a usable particle file", nullptr},
   };

@@ -202,3 +202,41 @@ TEST(TextureLoaderFailure, MissingOrUndecodableFileIsToldAndCounted) {
   EXPECT_EQ(AcquireTexture(nullptr, false), 0u);
   EXPECT_EQ(TextureLoader::FailureCount(), before + 3);
 }
+
+// A scene's map that cannot be loaded is a magenta and black checker pattern instead, told once
+// per file and not a failure that would stop start-up.
+TEST_F(TextureLoaderTest, SceneMapThatCannotBeLoadedIsACheckerPattern) {
+  dir.Write("textures/roto.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
+  const int failures = TextureLoader::FailureCount();
+  for (const char* path : {"textures\\nada.jpg", "textures\\roto.jpg"}) {
+    SCOPED_TRACE(path);
+    ::testing::internal::CaptureStderr();
+    const uint32_t name = AcquireTextureOrStandIn(path, false);
+    EXPECT_EQ(AcquireTextureOrStandIn(path, true), name);  // the second user is not told again
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(name, 0u);
+    EXPECT_NE(told.find(path), std::string::npos) << told;
+    EXPECT_NE(told.find("checker pattern"), std::string::npos) << told;
+    EXPECT_EQ(told.find('\n'), told.size() - 1) << told;
+    GLint width = 0, height = 0;
+    const std::vector<uint8_t> texels = levelZero(width, height);
+    ASSERT_EQ(width, 64);
+    const auto at = [&](int x, int y) {
+      const uint8_t* texel = &texels[static_cast<size_t>(y * 64 + x) * 3];
+      return std::vector<uint8_t>(texel, texel + 3);
+    };
+    EXPECT_EQ(at(0, 0), (std::vector<uint8_t>{255, 0, 255}));
+    EXPECT_EQ(at(8, 0), (std::vector<uint8_t>{0, 0, 0}));
+    EXPECT_EQ(at(8, 8), (std::vector<uint8_t>{255, 0, 255}));
+    ReleaseTexture(name);
+    ReleaseTexture(name);
+  }
+  EXPECT_EQ(TextureLoader::FailureCount(), failures);
+  // A layer naming the same file still fails, stand-in or not.
+  ::testing::internal::CaptureStderr();
+  const uint32_t standIn = AcquireTextureOrStandIn("textures\\nada.jpg", false);
+  EXPECT_EQ(AcquireTexture("textures\\nada.jpg", false), 0u);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(TextureLoader::FailureCount(), failures + 1);
+  ReleaseTexture(standIn);
+}

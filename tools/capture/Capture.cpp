@@ -58,14 +58,14 @@ float QuitTime() {
   return -1;
 }
 
-// Where the capture stops when no --to is given: the quit event while the music still runs
-// (beyond it the clock stands still and the quit never comes), else the end of the music.
-// False when the production has no music, so its clock never moves.
+// Where the capture stops when no --to is given: the quit event while the music still runs,
+// else the end of the music. On a silent clock, which has no end, the quit event alone; false
+// when there is none.
 bool ProductionEnd(float& seconds) {
   const float length = g_music.m_stream ? g_music.Length() : 0;
-  if (length <= 0) return false;
   const float quit = QuitTime();
-  seconds = quit >= 0 && quit <= length ? quit : length;
+  if (length <= 0 && quit < 0) return false;
+  seconds = quit >= 0 && (length <= 0 || quit <= length) ? quit : length;
   return true;
 }
 
@@ -225,7 +225,8 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     status = kBadArguments;
   } else if (!hasEnd) {
     std::fprintf(stderr,
-                 "%s: la produccion no tiene musica, asi que su reloj no avanza: indica --to\n",
+                 "%s: the production has no music and no FX_QUIT event, so it has no end: "
+                 "give --to\n",
                  kTool);
     status = kCaptureFailed;
   } else if (end <= first) {

@@ -34,7 +34,9 @@ const char kUsage[] =
     "values the player holds to a range (and the value it uses), FX_AQUA on a scene the\n"
     "manifest does not prepare for it, two events at one time that set one thing to different\n"
     "values, events before the start or after the end of the music, and a missing FX_QUIT.\n"
-    "Each finding is one line, \"file:line: what\", on standard output.\n"
+    "Each finding is one line, \"file:line: what\", on standard output. A manifest without a\n"
+    "music line is told once as a note, which is not a finding: the production then plays on\n"
+    "a silent clock to its FX_QUIT; named music that cannot be played is a finding.\n"
     "\n"
     "  --timeline PAGE.html  also writes the timeline: one HTML page that holds all it shows\n"
     "                        (open it in a browser): the music's waveform, one lane per scene,\n"
@@ -132,7 +134,9 @@ bool WritePage(const Options& options, const ContentManifest& manifest, const Sc
   TimelinePage page = MakeTimelinePage(manifest, script, fileFindings);
   // About 25 columns a second: a wide screen shows the whole music with a column a pixel.
   const int columns = std::max(100, std::min(20000, static_cast<int>(musicSeconds * 25)));
-  if (!ReadWaveform(manifest.music.path, columns, page.wave, page.waveNote))
+  if (manifest.music.path.empty())
+    page.waveNote = "no music: the production plays on a silent clock";
+  else if (!ReadWaveform(manifest.music.path, columns, page.wave, page.waveNote))
     page.waveNote = "no waveform: " + page.waveNote;
   const std::vector<double> times = options.pictureTimesGiven
                                         ? options.pictureTimes
@@ -197,6 +201,9 @@ int main(int argc, char** argv) {
   ContentManifest manifest;
   bool written = true;
   if (ReadProductionManifest(manifest, findings)) {
+    // How the production plays without music: worth knowing, not a fault.
+    const std::string silence = SilentClockNote(manifest);
+    if (!silence.empty()) std::fprintf(report, "%s (note)\n", silence.c_str());
     findings.insert(findings.end(), manifest.warnings.begin(), manifest.warnings.end());
     ScriptTargets targets;
     CheckContentFiles(manifest, true, targets, findings);

@@ -48,8 +48,9 @@ const char kUsage[] =
     "The player reads JPEG only: a PNG, TGA, BMP (any picture stb_image reads) becomes a\n"
     "JPEG of quality 92 of the same size, named with .jpg (wood.png -> textures\\wood.jpg),\n"
     "transparency flattened on black. An image not found at its path (one of another\n"
-    "machine, D:\\...) is looked for in textures\\ by its name, then as its .jpg; one found\n"
-    "nowhere is named once, with the places looked at.\n"
+    "machine, D:\\...) is looked for in textures\\ by its name, then as its .jpg; the log\n"
+    "names the places looked at. A texture the scene names that is not in the production is\n"
+    "one warning: the player draws a checker pattern in its place.\n"
     "\n"
     "  --info    shows the contents of binary scene files: objects, vertices, faces,\n"
     "            materials with their textures, the bounding box (corners, centre, size),\n"
@@ -170,8 +171,11 @@ bool Convert(const std::string& argument, bool quiet) {
               binPath.c_str(), scene.objectsReady ? scene.objectCount : 0, scene.materialCount,
               scene.cameraCount, scene.lightCount);
   for (const std::string& texture : MissingTextures(scene, ""))
-    std::fprintf(stderr, "%s: aviso: %s usa %s, que no esta en la produccion\n", kTool, binPath.c_str(),
-                 texture.c_str());
+    std::fprintf(stderr,
+                 "%s: warning: %s names %s, which is not in the production: the player will draw "
+                 "a checker pattern in its place; put the picture there or fix its path in the "
+                 "export, and convert again\n",
+                 kTool, binPath.c_str(), texture.c_str());
   scene.release();
   return readBack;
 }
