@@ -373,7 +373,7 @@ void Timeline::LoadScript(const char* path) {
 
   events = new (std::nothrow) ScriptEvent[count]();
   if (!events) {
-    std::printf("- No hay memoria para los %d eventos de %s: el guion queda vacio\n", count, path);
+    std::printf("- No memory for the %d events of %s: the script stays empty\n", count, path);
     return;
   }
   eventCount = count;
