@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1 jobs=$2; shift 2
+echo "windows-build: the libraries for Windows (the first run builds them: about 20 minutes)" >&2
 prefix=$(bash scripts/windows-deps.sh | tail -1)
+echo "windows-build: libraries ready after $SECONDS s; now the programs" >&2
 export ZB_WINDOWS_PREFIX=$prefix
 # A folder set up against another build of the libraries is set up again against this one.
 if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "ZB_WINDOWS_PREFIX:PATH=$prefix" "$build/CMakeCache.txt"; then

@@ -14,6 +14,12 @@ PACKAGES=(libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype googletest n
           tinygltf tinyobjloader)
 JOBS=${JOBS:-$(nproc)}
 say() { echo "windows-deps: $*" >&2; }
+# Minutes and seconds since the script started, for the progress lines of the long build.
+elapsed() { printf '%d:%02d' $((SECONDS / 60)) $((SECONDS % 60)); }
+step=0
+# A line as each piece starts, so a cold build (many minutes) never sits silent for long.
+starting() { step=$((step + 1)); say "[$(elapsed)] $1: building ($step of ${#PACKAGES[@]})"; }
+finished() { say "[$(elapsed)] $1: built in $((SECONDS - $2)) s"; }
 
 # Private apt lists for the archive the machine already uses.
 APT=$CACHE/apt
@@ -52,11 +58,13 @@ exec 9>"$CACHE/$key.lock"
 flock 9
 if [ -f "$OUT/.complete" ]; then ln -sfn "$OUT" "$CACHE/current"; echo "$P"; exit 0; fi
 
-say "building ${versions% } for Windows into $OUT (once; about 5 minutes on 2 cores)"
+say "building ${versions% } for Windows into $OUT (once; about 20 minutes on 2 busy cores)"
 rm -rf "$OUT"; mkdir -p "$OUT/src" "$P"
 S=$OUT/src
+say "[$(elapsed)] fetching and unpacking the source packages"
 (cd "$S" && apt-get "${A[@]}" -qq source --download-only "${PACKAGES[@]}" >/dev/null 2>"$OUT/fetch.log" \
    && for d in *.dsc; do dpkg-source --no-check -x "$d" >/dev/null; done) || { cat "$OUT/fetch.log" >&2; exit 1; }
+say "[$(elapsed)] sources ready"
 src() { find "$S" -maxdepth 1 -mindepth 1 -type d -name "$1-*" | head -1; }
 
 export ZB_WINDOWS_PREFIX=$P
@@ -64,15 +72,17 @@ TC=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$HERE/../cmake/mingw-w64.cmake" -DCMAKE_BUI
     -DCMAKE_INSTALL_PREFIX="$P" -DCMAKE_PREFIX_PATH="$P")
 cmake_build() { local name=$1 dir; dir=$(src "$1"); shift
   local t0=$SECONDS log="$OUT/$name.log"
+  starting "$name"
   { cmake -S "$dir" -B "$dir/build-win" "${TC[@]}" "$@" && cmake --build "$dir/build-win" -j "$JOBS" \
       && cmake --install "$dir/build-win"; } > "$log" 2>&1 || { tail -30 "$log" >&2; say "$name failed (log: $log)"; exit 1; }
-  say "$name: $((SECONDS - t0)) s"; }
+  finished "$name" "$t0"; }
 auto_build() { local name=$1 dir; dir=$(src "$1"); shift
   local t0=$SECONDS log="$OUT/$name.log"
+  starting "$name"
   (cd "$dir" && CC=$H-gcc-posix PKG_CONFIG_LIBDIR=$P/lib/pkgconfig ./configure --host=$H --prefix="$P" \
      --disable-static "$@" && make -j "$JOBS" && make install) > "$log" 2>&1 \
      || { tail -30 "$log" >&2; say "$name failed (log: $log)"; exit 1; }
-  say "$name: $((SECONDS - t0)) s"; }
+  finished "$name" "$t0"; }
 ZLIB=(-DZLIB_LIBRARY=/usr/$H/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$H/include)
 
 cmake_build libsdl2 -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
@@ -88,10 +98,11 @@ cmake_build googletest -DBUILD_GMOCK=ON -Dgtest_force_shared_crt=ON
 # as on Debian. nlohmann-json is headers only; stb has its own Makefile.
 cmake_build nlohmann-json3 -DJSON_BuildTests=OFF -DJSON_Install=ON
 t0=$SECONDS
+starting libstb
 make -C "$(src libstb)" CC=$H-gcc-posix AR=$H-ar CFLAGS=-O2 PREFIX="$P" LIBDIR=lib -j "$JOBS" \
   libstb.a stb.pc install-static install-header > "$OUT/libstb.log" 2>&1 \
   || { tail -30 "$OUT/libstb.log" >&2; say "libstb failed (log: $OUT/libstb.log)"; exit 1; }
-say "libstb: $((SECONDS - t0)) s"
+finished libstb "$t0"
 cmake_build tinygltf -DTINYGLTF_BUILD_LOADER_EXAMPLE=OFF -DBUILD_TESTING=OFF
 cmake_build tinyobjloader
 # The licences of what the Windows package carries.
@@ -105,5 +116,6 @@ cp /usr/share/doc/mingw-w64-common/copyright "$P/licenses/mingw-w64-runtime.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$P/licenses/gcc-runtime.txt" 2>/dev/null || true
 rm -rf "$S"/*/build-win
 touch "$OUT/.complete"
+say "[$(elapsed)] all libraries built"
 ln -sfn "$OUT" "$CACHE/current"
 echo "$P"

@@ -37,7 +37,7 @@ void ApplyFog(Scene& scene, const ManifestScene& entry) {
 // says so rather than leave the option looking obeyed.
 void FrameScene(Scene& scene, const std::string& name) {
   if (scene.cameraCount > 0) {
-    std::printf("- La escena %s se ve por sus cámaras (%u): 'frame' no cambia nada\n", name.c_str(),
+    std::printf("- Scene %s is seen through its cameras (%u): 'frame' changes nothing\n", name.c_str(),
                 scene.cameraCount);
     return;
   }
@@ -62,7 +62,7 @@ std::string ScenePath(const std::string& name) { return "escenas_bin\\" + name +
 
 int32_t LoadScene(const char* name) {
   if (g_sceneCount >= kStoreCapacity) {
-    std::printf("- No caben más escenas (%d): %s no se carga\n", kStoreCapacity, name);
+    std::printf("- No room for more scenes (%d): %s is not loaded\n", kStoreCapacity, name);
     return g_sceneCount;
   }
   Scene& scene = g_scenes[g_sceneCount];
@@ -75,7 +75,7 @@ int32_t LoadScene(const char* name) {
 
 void AddLayer(const char* path, float x0, float y0, float x1, float y1, float alpha) {
   if (g_layerCount >= kStoreCapacity) {
-    std::printf("- No caben más capas (%d): %s no se carga\n", kStoreCapacity, path);
+    std::printf("- No room for more layers (%d): %s is not loaded\n", kStoreCapacity, path);
     return;
   }
   LayerSlot& layer = g_layers[g_layerCount];
@@ -115,7 +115,7 @@ void LoadLayers(const ContentManifest& manifest) {
 void LoadParticleSystems(const ContentManifest& manifest) {
   for (const ManifestEntry& file : manifest.particleFiles) {
     if (g_particleCount >= kStoreCapacity) {
-      std::printf("- No caben más sistemas de partículas (%d): %s no se carga\n", kStoreCapacity,
+      std::printf("- No room for more particle systems (%d): %s is not loaded\n", kStoreCapacity,
                   file.path.c_str());
       return;
     }

@@ -34,12 +34,12 @@ const std::string& LogFile() { return g_logFile; }
 void OpenLogFile() {
   FILE* log = OpenFile(g_logFile.c_str(), "w");
   if (!log) {
-    std::fprintf(stderr, "No se puede escribir %s: el registro sale por la consola.\n",
+    std::fprintf(stderr, "Cannot write %s: the log goes to the console.\n",
                  g_logFile.c_str());
     return;
   }
   if (!SendStandardOutputTo(log))
-    std::fprintf(stderr, "No se puede escribir %s: el registro sale por la consola.\n",
+    std::fprintf(stderr, "Cannot write %s: the log goes to the console.\n",
                  g_logFile.c_str());
   std::fclose(log);
 }

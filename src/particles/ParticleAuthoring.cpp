@@ -18,7 +18,7 @@ bool ParticleSystem::Allocate(uint32_t newCount, float newSizeRange, float newSp
   particles = new (std::nothrow) Particle[newCount];
   textureIndex = new (std::nothrow) int32_t[newCount];
   if (particles == nullptr || textureIndex == nullptr) {
-    printf("Partículas: no hay memoria para %u partículas\n", newCount);
+    printf("Particles: no memory for %u particles\n", newCount);
     Release();
     return false;
   }
@@ -49,11 +49,11 @@ void ParticleSystem::Randomize() {
 
 bool ParticleSystem::AddTexture(const char* path, int32_t run) {
   if (textureCount >= kMaxTextures) {
-    printf("Partículas: no caben más de %d texturas, se ignora %s\n", kMaxTextures, path);
+    printf("Particles: no more than %d textures fit, %s is passed over\n", kMaxTextures, path);
     return false;
   }
   if (strlen(path) >= static_cast<size_t>(kNameLength)) {
-    printf("Partículas: el nombre de textura %s no cabe en %d bytes\n", path, kNameLength - 1);
+    printf("Particles: the texture name %s does not fit in %d bytes\n", path, kNameLength - 1);
     return false;
   }
   char* name = textureNames[textureCount];

@@ -51,7 +51,7 @@ bool ParticleSystem::ReadFile(const char* path) {
   if (!ReadRecords(path)) return false;
   for (int32_t t = 0; t < textureCount; ++t)
     textures[t] = AcquireTexture(textureNames[t], false);
-  printf("Partículas: %s, %u partículas, %d texturas\n", path, count, textureCount);
+  printf("Particles: %s, %u particles, %d textures\n", path, count, textureCount);
   return true;
 }
 
@@ -61,40 +61,40 @@ bool ParticleSystem::ReadRecords(const char* path, std::string* fault) {
   char why[320];
   auto refuse = [&](const char* format, auto... values) {
     std::snprintf(why, sizeof why, format, values...);
-    printf("Partículas: %s: %s\n", path, why);
+    printf("Particles: %s: %s\n", path, why);
     if (fault) *fault = why;
     return false;
   };
 
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, ReadLimit::kParticles, bytes)) return refuse("no se puede leer");
+  if (!ReadWholeFile(path, ReadLimit::kParticles, bytes)) return refuse("cannot be read");
   const size_t size = bytes.size();
   if (size < kHeaderBytes)
-    return refuse("tiene %zu bytes, menos que la cabecera de %zu", size, kHeaderBytes);
+    return refuse("has %zu bytes, fewer than the header's %zu", size, kHeaderBytes);
   const uint8_t* data = bytes.data();
   const uint32_t fileCount = GetU32(data);
   const float fileSizeRange = GetF32(data + 4);
   const float fileSpread = GetF32(data + 8);
   const int32_t fileTextures = static_cast<int32_t>(GetU32(data + 12));
   if (fileTextures < 0 || fileTextures > kMaxTextures)
-    return refuse("declara %d texturas (de 0 a %d)", fileTextures, kMaxTextures);
+    return refuse("declares %d textures (0 to %d)", fileTextures, kMaxTextures);
   const size_t recordsAt = kHeaderBytes + static_cast<size_t>(kNameLength) * fileTextures;
   if (size < recordsAt || (size - recordsAt) / kRecordBytes < fileCount)
-    return refuse("declara %u partículas y %d texturas, que no caben en sus %zu bytes", fileCount,
+    return refuse("declares %u particles and %d textures, which do not fit in its %zu bytes", fileCount,
                   fileTextures, size);
   for (int32_t t = 0; t < fileTextures; ++t) {
     if (memchr(data + kHeaderBytes + static_cast<size_t>(kNameLength) * t, 0, kNameLength) == nullptr)
-      return refuse("el nombre de la textura %d no termina en sus %d bytes", t, kNameLength);
+      return refuse("the name of texture %d does not end within its %d bytes", t, kNameLength);
   }
   for (uint32_t j = 0; j < fileCount; ++j) {
     const uint8_t* record = data + recordsAt + kRecordBytes * j;
     const Particle p{GetF32(record), GetF32(record + 4), GetF32(record + 8), GetF32(record + 12)};
     const int32_t index = static_cast<int32_t>(GetU32(record + 16));
     if (index < 0 || index >= fileTextures)
-      return refuse("la partícula %u usa la textura %d y hay %d", j, index, fileTextures);
+      return refuse("particle %u uses texture %d and there are %d", j, index, fileTextures);
     if (!UsableRecord(p))
-      return refuse("la partícula %u tiene tamaño 0 (o tan pequeño que pesa infinito) o un valor "
-                    "no finito", j);
+      return refuse("particle %u has size 0 (or one so small that it weighs infinitely) or a value "
+                    "that is not finite", j);
   }
 
   if (!Allocate(fileCount, fileSizeRange, fileSpread)) return false;
@@ -114,13 +114,13 @@ bool ParticleSystem::ReadRecords(const char* path, std::string* fault) {
 bool ParticleSystem::WriteFile(const char* path) {
   // The writer refuses what the reader would refuse, so a tool never makes a file the player drops.
   if (textureCount < 0 || textureCount > kMaxTextures) {
-    printf("Partículas: no se escribe %s: %d texturas (de 0 a %d)\n", path, textureCount, kMaxTextures);
+    printf("Particles: %s is not written: %d textures (0 to %d)\n", path, textureCount, kMaxTextures);
     return false;
   }
   for (uint32_t j = 0; j < count; ++j) {
     if (textureIndex[j] < 0 || textureIndex[j] >= textureCount || !UsableRecord(particles[j])) {
-      printf("Partículas: no se escribe %s: la partícula %u no es válida (textura %d de %d, "
-             "tamaño %g)\n", path, j, textureIndex[j], textureCount, particles[j].size);
+      printf("Particles: %s is not written: particle %u is not valid (texture %d of %d, "
+             "size %g)\n", path, j, textureIndex[j], textureCount, particles[j].size);
       return false;
     }
   }
@@ -142,7 +142,7 @@ bool ParticleSystem::WriteFile(const char* path) {
   }
   // Written beside the old file and renamed over it when whole: a failed write keeps the old one.
   if (!WriteWholeFile(path, out.data(), out.size())) {
-    printf("Partículas: no se pudo escribir entero %s; el fichero anterior se conserva\n", path);
+    printf("Particles: %s could not be written whole; the file before is kept\n", path);
     return false;
   }
   return true;

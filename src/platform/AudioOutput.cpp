@@ -173,7 +173,7 @@ bool AudioInit(int frequency) {
     if (g_output.ticksOnly) g_output.countsPerSecond = 1000;
   }
   if (g_output.silent && !g_output.forceSilent) {
-    PrintStatus("- Sin dispositivo de sonido: la música suena en silencio al ritmo del reloj\n");
+    PrintStatus("- No sound device: the music plays silently, keeping the clock\n");
   }
   g_output.open = true;
   g_output.running = false;

@@ -75,7 +75,7 @@ bool InitVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   }
   if (!requested && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") == 0) {
-    PrintStatus("- No hay pantalla: la ventana se abre fuera de pantalla\n");
+    PrintStatus("- No display: the window opens off screen\n");
   }
   return true;
 }

@@ -31,12 +31,12 @@ int ShowSdlBox(const char* text, const char* caption, unsigned type) {
   SDL_MessageBoxButtonData buttons[2];
   int count = 0;
   if (yesNo) {
-    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Sí"};
+    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"};
     buttons[count++] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"};
   } else {
     buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
                             SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                        IDOK, "Aceptar"};
+                        IDOK, "OK"};
   }
   SDL_MessageBoxData data{SdlFlags(type), nullptr, caption, text, count, buttons, nullptr};
   int answer = 0;

@@ -89,7 +89,7 @@ bool Decode(const uint8_t* data, size_t size, DecodedImage& image, std::string& 
       cinfo.out_color_space = JCS_RGB;
       break;
     default:
-      std::snprintf(err.message, sizeof err.message, "espacio de color no soportado (%d)",
+      std::snprintf(err.message, sizeof err.message, "colour space not supported (%d)",
                     static_cast<int>(cinfo.jpeg_color_space));
       longjmp(err.escape, 1);
   }
@@ -132,7 +132,7 @@ bool DecodeJpegMemory(const uint8_t* data, size_t size, DecodedImage& image, std
   image = DecodedImage();
   message.clear();
   if (!data || size == 0) {
-    message = "fichero vacío";
+    message = "empty file";
     return false;
   }
   return Decode(data, size, image, message);
@@ -143,11 +143,11 @@ bool DecodeJpegFile(const char* path, DecodedImage& image, std::string& message)
   message.clear();
   std::vector<uint8_t> data;
   if (!path || !ReadWholeFile(path, ReadLimit::kTexture, data)) {
-    message = std::string("no se puede leer \"") + (path ? path : "") + "\"";
+    message = std::string("cannot read \"") + (path ? path : "") + "\"";
     return false;
   }
   if (!DecodeJpegMemory(data.data(), data.size(), image, message)) {
-    message = std::string("\"") + path + "\" no es un JPEG válido: " + message;
+    message = std::string("\"") + path + "\" is not a valid JPEG: " + message;
     return false;
   }
   return true;
@@ -160,8 +160,8 @@ int g_failures = 0;
 // The production cannot run with a texture missing: say which one, in the log and on the
 // console. The caller gets no texture, and start-up stops at its next step.
 uint32_t FailTexture(const std::string& message) {
-  std::fprintf(stderr, "Error al cargar textura: %s\n", message.c_str());
-  std::printf("Error al cargar textura: %s\n", message.c_str());
+  std::fprintf(stderr, "Cannot load texture: %s\n", message.c_str());
+  std::printf("Cannot load texture: %s\n", message.c_str());
   ++g_failures;
   return 0;
 }
@@ -256,7 +256,7 @@ uint32_t TextureLoader::LoadTexture(const char* path, bool sphereMap) {
 uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared, bool sphereMap) {
   if (!prepared.decoded) return FailTexture(prepared.message);
   if (!prepared.message.empty())
-    std::printf("Aviso: textura \"%s\": %s\n", path, prepared.message.c_str());
+    std::printf("Warning: texture \"%s\": %s\n", path, prepared.message.c_str());
 
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -279,7 +279,7 @@ uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared
     GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_RGB,
                                     GL_UNSIGNED_BYTE, picture.pixels.data());
     if (built != 0)
-      std::printf("Aviso: textura \"%s\": %s\n", path,
+      std::printf("Warning: texture \"%s\": %s\n", path,
                   reinterpret_cast<const char*>(gluErrorString(built)));
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);

@@ -48,7 +48,7 @@ class TextureLoader {
   // The name of a new mipmapped RGB texture made from the file, bound on unit 0 (and on unit 1
   // when sphereMap is set, which also puts S and T generation of both units in sphere-map mode);
   // unit 0 is left active. Needs a current context with the multitexture entry points.
-  // A missing, unreadable or undecodable file gives 0, after the line "Error al cargar textura:"
+  // A missing, unreadable or undecodable file gives 0, after the line "Cannot load texture:"
   // naming it on standard error and the log, and counts as a failure: the production cannot run
   // with such a texture missing, so start-up stops on any (FailureCount) and ends through main.
   // A scene's maps have a stand-in instead (AcquireTextureOrStandIn).

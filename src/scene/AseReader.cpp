@@ -120,7 +120,7 @@ bool AseReader::load(const char* path, Scene& scene) {
            : anyObject ? AseResult::complete
                        : AseResult::noObjects;
   if (result == AseResult::noObjects)
-    std::printf("]> ** AVISO ** No geometric object in [ %s ]: nothing to draw.\n", path);
+    std::printf("]> ** WARNING ** No geometric object in [ %s ]: nothing to draw.\n", path);
 
   std::printf("\n Leidos: %d Objetos - %d Materiales - %d Camaras - %d Luces.",
               static_cast<int>(scene.objectCount), static_cast<int>(scene.materialCount),
@@ -145,7 +145,7 @@ bool AseReader::nextInBlock(Keyword& keyword) {
   AseToken token;
   if (!file.next(token)) {
     if (!cutShort_)
-      std::printf("]> ** AVISO ** Fin de fichero dentro de un bloque: se conserva lo leido.\n");
+      std::printf("]> ** WARNING ** End of file inside a block: what was read is kept.\n");
     cutShort_ = true;
     return false;
   }
@@ -169,7 +169,7 @@ bool AseReader::readText(const char* path) {
       std::printf("]> ** ERROR ** El fichero [ %s ] no se encuentra. **\n", path);
       return false;
     case AseTextStatus::unreadable:
-      std::printf("]> ** ERROR ** El fichero [ %s ] no se puede leer. **\n", path);
+      std::printf("]> ** ERROR ** The file [ %s ] cannot be read. **\n", path);
       return false;
   }
   return false;
@@ -307,7 +307,7 @@ bool AseReader::readMaterial(Scene& scene) {
           map = &material.maps[header.mapCount++];
           map->setBitmap(name);
         } else {
-          std::printf("]> ** AVISO ** Material %d: mas de 2 mapas, se ignora [ %s ].\n",
+          std::printf("]> ** WARNING ** Material %d: more than 2 maps, [ %s ] is passed over.\n",
                       static_cast<int>(header.index), name);
           map = nullptr;
         }
@@ -475,11 +475,11 @@ void AseReader::skipMappingChannel() {
 // faces of an object without any vertex are dropped. Texture faces likewise.
 void AseReader::keepObjectConsistent(SceneObject& object) {
   if (object.facesReady && object.faceCount > 0 && object.vertexCount == 0) {
-    std::printf("]> ** AVISO ** Objeto [ %s ] con caras y sin vertices: se descartan las caras.\n", object.name);
+    std::printf("]> ** WARNING ** Object [ %s ] has faces and no vertices: the faces are dropped.\n", object.name);
     object.setupFaces(0);
   }
   if (object.texFacesReady && object.texFaceCount > 0 && object.texVertexCount == 0) {
-    std::printf("]> ** AVISO ** Objeto [ %s ] con caras de textura y sin vertices de textura: se descartan.\n",
+    std::printf("]> ** WARNING ** Object [ %s ] has texture faces and no texture vertices: they are dropped.\n",
                 object.name);
     object.setupTexFaces(0);
   }
@@ -491,7 +491,7 @@ void AseReader::keepObjectConsistent(SceneObject& object) {
                         object.texVertices, object.texVertexCount, [&](uint32_t f) { return object.getTexFace(f); },
                         [&](uint32_t f, const TexFace& face) { object.setTexFace(f, face); });
   if (degenerate > 0)
-    std::printf("]> ** AVISO ** Objeto [ %s ]: %u caras con indices fuera de su vector, anuladas.\n", object.name,
+    std::printf("]> ** WARNING ** Object [ %s ]: %u faces with indices outside their array, voided.\n", object.name,
                 degenerate);
 }
 
@@ -504,7 +504,7 @@ void AseReader::keepMaterialIndicesInRange(Scene& scene) {
     if (object.materialIndex >= 0 &&
         static_cast<uint32_t>(object.materialIndex) < scene.materialCount)
       continue;
-    std::printf("]> ** AVISO ** Objeto %u: material %d inexistente, se usa el 0.\n", i,
+    std::printf("]> ** WARNING ** Object %u: material %d does not exist, material 0 is used.\n", i,
                 static_cast<int>(object.materialIndex));
     object.materialIndex = 0;
     scene.setObject(i, object);
@@ -704,7 +704,7 @@ bool AseReader::readCount(uint32_t& count, int32_t minimumBytesPerElement) {
     count = static_cast<uint32_t>(value);
   } else {
     count = value < 0 ? 0 : static_cast<uint32_t>(fits);
-    std::printf("]> ** AVISO ** Cantidad %d imposible en este fichero: se usa %u.\n",
+    std::printf("]> ** WARNING ** Count %d impossible in this file: %u is used.\n",
                 static_cast<int>(value), count);
   }
   unpromised_ -= count * bytes;
@@ -731,13 +731,13 @@ uint32_t AseReader::trackLengthFor(int32_t lastFrame, int depth, bool nests, boo
   }
   const int64_t frames = int64_t(lastFrame) + 1;
   if (frames > kMaxTrackLength && longest > kMaxTrackLength)
-    std::printf("]> ** AVISO ** Ultimo fotograma %d imposible: la pista se limita a %u muestras.\n",
+    std::printf("]> ** WARNING ** Last frame %d impossible: the track is held to %u samples.\n",
                 static_cast<int>(lastFrame), static_cast<unsigned>(kMaxTrackLength));
   return static_cast<uint32_t>(std::max<int64_t>(0, std::min({frames, int64_t(longest), kMaxTrackLength})));
 }
 
 void AseReader::giveDefaultMaterial(Scene& scene) {
-  std::printf("]> ** AVISO ** No material list: the objects are drawn in a default grey.\n");
+  std::printf("]> ** WARNING ** No material list: the objects are drawn in a default grey.\n");
   Material grey;
   MaterialHeader& header = grey.header;
   for (int c = 0; c < 3; ++c) {
@@ -753,5 +753,5 @@ void AseReader::giveDefaultMaterial(Scene& scene) {
 void AseReader::warnTrackOverflow(bool& told) {
   if (told) return;
   told = true;
-  std::printf("]> ** AVISO ** Pista con mas muestras que fotogramas: se ignoran las sobrantes.\n");
+  std::printf("]> ** WARNING ** Track with more samples than frames: the extra ones are passed over.\n");
 }

@@ -46,7 +46,7 @@ void Allocate(T*& array, uint32_t& count, bool& ready, uint32_t n,
   array = NewArray<T>(n, elements);
   count = n;
   if (!array) {
-    Tell("Memoria insuficiente: el vector queda vacio", "Error de memoria");
+    Tell("Out of memory: the array stays empty", "Memory error");
     count = 0;
   }
   ready = true;

@@ -666,7 +666,7 @@ std::string FirstLine(const std::string& text) {
 }  // namespace
 
 ImportResult ReadGltf(const char* path, Scene& scene) {
-  std::printf("]> - CARGANDO glTF [ %s ].\n", path);
+  std::printf("]> - LOADING glTF [ %s ].\n", path);
   std::vector<unsigned char> bytes;
   if (!ReadWholeFile(path, ReadLimit::kAse, bytes)) return ImportUnreadable(path);
   tinygltf::TinyGLTF loader;

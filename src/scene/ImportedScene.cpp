@@ -88,14 +88,14 @@ SceneParams ImportedParams(int32_t lastFrame) {
 }
 
 ImportResult ImportUnreadable(const char* path) {
-  std::printf("]> ** ERROR ** El fichero [ %s ] no se encuentra o no se puede leer. **\n", path);
+  std::printf("]> ** ERROR ** The file [ %s ] is not there or cannot be read. **\n", path);
   return ImportResult::unreadable;
 }
 
 ImportResult ImportedScene::finish(const char* path, Scene& scene) {
   const ImportResult result = objects.empty() ? ImportResult::noObjects : ImportResult::complete;
   if (result == ImportResult::noObjects)
-    std::printf("]> ** AVISO ** No mesh in [ %s ]: nothing to draw.\n", path);
+    std::printf("]> ** WARNING ** No mesh in [ %s ]: nothing to draw.\n", path);
   scene.setupObjects(static_cast<uint32_t>(objects.size()));
   scene.setupMaterials(static_cast<uint32_t>(materials.size()));
   scene.setupCameras(static_cast<uint32_t>(cameras.size()));
@@ -126,7 +126,7 @@ void ImportedScene::discard() {
 
 void ImportWarnings::warn(const std::string& what) {
   if (!told_.insert(what).second) return;
-  std::printf("]> ** AVISO ** [ %s ] %s\n", path_.c_str(), what.c_str());
+  std::printf("]> ** WARNING ** [ %s ] %s\n", path_.c_str(), what.c_str());
 }
 
 Material ImportedMaterial(int32_t index, const float rgb[3], float alpha, const float emission[3],

@@ -121,7 +121,7 @@ bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int ma
 }  // namespace
 
 ImportResult ReadObj(const char* path, Scene& scene) {
-  std::printf("]> - CARGANDO OBJ [ %s ].\n", path);
+  std::printf("]> - LOADING OBJ [ %s ].\n", path);
   std::string text;
   if (!ReadText(path, text)) return ImportUnreadable(path);
   ImportWarnings warnings(path);

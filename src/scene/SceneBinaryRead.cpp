@@ -111,7 +111,7 @@ const char* Parser::place(const char* what, uint32_t i) {
 
 bool Parser::whole(const char* what, uint32_t i) {
   if (in_.ok()) return true;
-  return fail("el fichero termina en el byte %zu, en %s", in_.size(), place(what, i));
+  return fail("the file ends at byte %zu, in %s", in_.size(), place(what, i));
 }
 
 bool Parser::readCount(uint32_t& n, const char* what, uint32_t i) {
@@ -122,13 +122,13 @@ bool Parser::readCount(uint32_t& n, const char* what, uint32_t i) {
 bool Parser::readSectionCount(uint32_t& n, size_t minBlock, const char* what) {
   if (!readCount(n, what, kWhole) || !fits(n, minBlock, what, kWhole)) return false;
   if (n <= kMaxSectionCount) return true;
-  return fail("%s anuncia %u elementos y una escena admite %u como mucho", what, n,
+  return fail("%s announces %u elements and a scene takes %u at most", what, n,
               kMaxSectionCount);
 }
 
 bool Parser::fits(uint32_t n, size_t size, const char* what, uint32_t i) {
   if (static_cast<uint64_t>(n) * size <= in_.left()) return true;
-  return fail("%s anuncia %u elementos de %zu bytes y solo quedan %zu bytes tras el byte %zu",
+  return fail("%s announces %u elements of %zu bytes and only %zu bytes are left after byte %zu",
               place(what, i), n, size, in_.left(), in_.offset());
 }
 
@@ -137,7 +137,7 @@ template <typename T, typename Fields>
 [[gnu::flatten]] bool Parser::takeRecords(T* array, uint32_t n, size_t size, Fields fields) {
   const uint8_t* bytes = in_.records(n, size);
   // The callers weigh n with fits() first; should one not, the end stops it here.
-  if (!bytes) return fail("el fichero termina en el byte %zu", in_.size());
+  if (!bytes) return fail("the file ends at byte %zu", in_.size());
   for (uint32_t j = 0; j < n; ++j, bytes += size) {
     RecordSource record(bytes);
     if (!fields(record, *new (&array[j]) T, j)) return false;
@@ -162,7 +162,7 @@ bool Parser::takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields
     for (int k = 0; k < 3; ++k) {
       const uint32_t index = corner.index[k];
       if (index >= elementCount)
-        return fail("la %s %u del objeto %u usa el %s %u y el objeto tiene %u", names[0], j, i,
+        return fail("%s %u of object %u uses %s %u and the object has %u", names[0], j, i,
                     names[1], index, elementCount);
       (corner.*refs)[k] = &elements[index];
     }
@@ -172,36 +172,36 @@ bool Parser::takeCorners(Corner* corners, uint32_t n, size_t size, Fields fields
 
 bool Parser::allocated(uint32_t got, uint32_t n, const char* what, uint32_t i) {
   if (got == n) return true;
-  return fail("no hay memoria para los %u elementos de %s", n, place(what, i));
+  return fail("no memory for the %u elements of %s", n, place(what, i));
 }
 
 bool Parser::readObject(uint32_t i, SceneObject& object) {
   uint32_t n;
-  if (!readCount(n, "el objeto", i) || !fits(n, kVertexSize, "el objeto", i)) return false;
+  if (!readCount(n, "object", i) || !fits(n, kVertexSize, "object", i)) return false;
   object.setupVertices(n, checked::Elements::kLeftToCaller);
-  if (!allocated(object.vertexCount, n, "el objeto", i)) return false;
+  if (!allocated(object.vertexCount, n, "object", i)) return false;
   takeAll(object.vertices, n, kVertexSize,
           [](RecordSource& s, Vertex& vertex) { VertexFields(s, vertex); });
 
-  if (!readCount(n, "el objeto", i) || !fits(n, kFaceSize, "el objeto", i)) return false;
+  if (!readCount(n, "object", i) || !fits(n, kFaceSize, "object", i)) return false;
   object.setupFaces(n, checked::Elements::kLeftToCaller);
-  if (!allocated(object.faceCount, n, "el objeto", i)) return false;
-  static const char* kFaceNames[2] = {"cara", "vertice"};
+  if (!allocated(object.faceCount, n, "object", i)) return false;
+  static const char* kFaceNames[2] = {"face", "vertex"};
   if (!takeCorners(object.faces, n, kFaceSize,
                    [](RecordSource& s, Face& face) { FaceFields(s, face); }, &Face::vertex,
                    object.vertices, object.vertexCount, kFaceNames, i))
     return false;
 
-  if (!readCount(n, "el objeto", i) || !fits(n, kTexVertexSize, "el objeto", i)) return false;
+  if (!readCount(n, "object", i) || !fits(n, kTexVertexSize, "object", i)) return false;
   object.setupTexVertices(n, checked::Elements::kLeftToCaller);
-  if (!allocated(object.texVertexCount, n, "el objeto", i)) return false;
+  if (!allocated(object.texVertexCount, n, "object", i)) return false;
   takeAll(object.texVertices, n, kTexVertexSize,
           [](RecordSource& s, TexVertex& texVertex) { TexVertexFields(s, texVertex); });
 
-  if (!readCount(n, "el objeto", i) || !fits(n, kTexFaceSize, "el objeto", i)) return false;
+  if (!readCount(n, "object", i) || !fits(n, kTexFaceSize, "object", i)) return false;
   object.setupTexFaces(n, checked::Elements::kLeftToCaller);
-  if (!allocated(object.texFaceCount, n, "el objeto", i)) return false;
-  static const char* kTexFaceNames[2] = {"Tcara", "Tvertice"};
+  if (!allocated(object.texFaceCount, n, "object", i)) return false;
+  static const char* kTexFaceNames[2] = {"texture face", "texture vertex"};
   if (!takeCorners(object.texFaces, n, kTexFaceSize,
                    [](RecordSource& s, TexFace& texFace) { TexFaceFields(s, texFace); },
                    &TexFace::texVertex, object.texVertices, object.texVertexCount,
@@ -210,14 +210,14 @@ bool Parser::readObject(uint32_t i, SceneObject& object) {
 
   int32_t materialIndex;
   in_.i32(materialIndex);
-  if (!whole("el objeto", i)) return false;
+  if (!whole("object", i)) return false;
   object.setMaterialIndex(materialIndex);
   return true;
 }
 
 bool Parser::readObjects() {
   uint32_t count;
-  if (!readSectionCount(count, kMinObjectBlock, "la seccion de objetos")) return false;
+  if (!readSectionCount(count, kMinObjectBlock, "the object section")) return false;
   std::printf("%s - Cargando %d objetos.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   if (count == 0) return true;
   const bool ours = !scene_.objectsReady;
@@ -250,14 +250,14 @@ bool Parser::readTrack(Owner& owner, size_t frameSize, const char* what, uint32_
 
 bool Parser::readCameras() {
   uint32_t count;
-  if (!readSectionCount(count, kMinCameraBlock, "la seccion de camaras")) return false;
+  if (!readSectionCount(count, kMinCameraBlock, "the camera section")) return false;
   const bool ours = !scene_.camerasReady;
   scene_.setupCameras(count);
   std::printf("%s - Cargando %d camaras.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   for (uint32_t i = 0; i < count; ++i) {
     SceneCamera camera;
     CameraFrameFields(in_, camera.frame);
-    if (!readTrack(camera, kCameraFrameSize, "la camara", i,
+    if (!readTrack(camera, kCameraFrameSize, "camera", i,
                    [](RecordSource& s, CameraFrame& sample) { CameraFrameFields(s, sample); }))
       return abandon(scene_.cameraCount, ours, i);
     scene_.setCamera(i, camera);
@@ -268,26 +268,26 @@ bool Parser::readCameras() {
 
 bool Parser::readMaterials() {
   uint32_t count;
-  if (!readSectionCount(count, kMinMaterialBlock, "la seccion de materiales")) return false;
+  if (!readSectionCount(count, kMinMaterialBlock, "the material section")) return false;
   const bool ours = !scene_.materialsReady;
   scene_.setupMaterials(count);
   std::printf("%s - Cargando %d materiales.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
   for (uint32_t i = 0; i < count; ++i) {
     Material material;
     MaterialHeaderFields(in_, material.header);
-    if (!whole("el material", i)) return abandon(scene_.materialCount, ours, i);
+    if (!whole("material", i)) return abandon(scene_.materialCount, ours, i);
     const uint32_t maps = material.header.mapCount;
     if (maps > 2) {
-      fail("el material %u anuncia %u texturas y admite 2 como mucho", i, maps);
+      fail("material %u announces %u textures and takes 2 at most", i, maps);
       return abandon(scene_.materialCount, ours, i);
     }
-    if (!fits(maps, kMapSize, "el material", i)) return abandon(scene_.materialCount, ours, i);
+    if (!fits(maps, kMapSize, "material", i)) return abandon(scene_.materialCount, ours, i);
     for (uint32_t k = 0; k < maps; ++k) {
       TextureMap map;
       MapFields(in_, map);
       // The bytes are there (fits above): only a path without its NUL fails here.
       if (!in_.ok()) {
-        fail("la ruta de la textura %u del material %u no termina en NUL", k, i);
+        fail("the path of texture %u of material %u does not end in NUL", k, i);
         return abandon(scene_.materialCount, ours, i);
       }
       material.setMap(k, map);
@@ -299,7 +299,7 @@ bool Parser::readMaterials() {
 
 bool Parser::readLights() {
   uint32_t count;
-  if (!readSectionCount(count, kMinLightBlock, "la seccion de luces")) return false;
+  if (!readSectionCount(count, kMinLightBlock, "the light section")) return false;
   const bool ours = !scene_.lightsReady;
   scene_.setupLights(count);
   std::printf("%s - Cargando %d luces.\n", SceneBinaryFile::kBanner, static_cast<int>(count));
@@ -307,7 +307,7 @@ bool Parser::readLights() {
     SceneLight light;
     LightFrameFields(in_, light.frame);
     in_.flag(light.hasFlare);
-    if (!readTrack(light, kLightFrameSize, "la luz", i,
+    if (!readTrack(light, kLightFrameSize, "light", i,
                    [](RecordSource& s, LightFrame& sample) { LightFrameFields(s, sample); }))
       return abandon(scene_.lightCount, ours, i);
     scene_.setLight(i, light);
@@ -319,7 +319,7 @@ bool Parser::readLights() {
 bool Parser::parse() {
   SceneParams params;
   ParamsFields(in_, params);
-  if (!whole("la cabecera de escena", kWhole)) return false;
+  if (!whole("the scene header", kWhole)) return false;
   scene_.setParams(params);
   return readObjects() && readCameras() && readMaterials() && readLights();
 }
@@ -337,8 +337,8 @@ bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
   fault.clear();
   file = OpenFile(path, "rb", ReadLimit::kScene);
   if (!file) {
-    fault = "no se puede abrir";
-    std::printf("%s - ERROR: no se puede abrir el fichero [ %s ]; la escena queda vacia.\n",
+    fault = "cannot be opened";
+    std::printf("%s - ERROR: cannot open the file [ %s ]; the scene stays empty.\n",
                 kBanner, path);
     return false;
   }
@@ -347,8 +347,8 @@ bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
   std::fclose(file);
   file = nullptr;
   if (!read) {
-    fault = "no se puede leer";
-    std::printf("%s - ERROR: no se puede leer el fichero [ %s ]; la escena queda vacia.\n",
+    fault = "cannot be read";
+    std::printf("%s - ERROR: cannot read the file [ %s ]; the scene stays empty.\n",
                 kBanner, path);
     return false;
   }
@@ -356,13 +356,13 @@ bool SceneBinaryFile::readScene(const char* path, Scene& scene) {
   Parser parser(bytes.Data(), bytes.Size(), scene);
   if (!parser.parse()) {
     fault = parser.fault();
-    std::printf("%s - ERROR en [ %s ]: %s. Se conserva lo leido hasta ese punto.\n", kBanner,
+    std::printf("%s - ERROR in [ %s ]: %s. What was read up to there is kept.\n", kBanner,
                 path, parser.fault());
     parser.setUpUnreached();
     return false;
   }
   if (parser.left() > 0) {
-    std::printf("%s - AVISO: [ %s ] tiene %zu bytes de mas tras la ultima luz; se ignoran.\n",
+    std::printf("%s - WARNING: [ %s ] has %zu bytes too many after the last light; they are passed over.\n",
                 kBanner, path, parser.left());
   }
   return true;

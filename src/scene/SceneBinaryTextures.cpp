@@ -116,7 +116,7 @@ Target Examine(const std::string& destination, const std::vector<uint8_t>& conte
 std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& copyLog) {
   std::string name = FileName(bitmap);
   if (name.empty()) {
-    std::printf("%s - [NORMALIZANDO] - La textura [%s] no nombra ningun fichero; no se copia.\n",
+    std::printf("%s - [NORMALIZANDO] - The texture [%s] names no file; not copied.\n",
                 kBanner, bitmap);
     return bitmap;
   }
@@ -143,7 +143,7 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
   }
   std::string destination = TexturePath(name, 1);
   if (destination.size() < 9 + name.size())
-    std::printf("%s - AVISO: la ruta [textures\\%s] no cabe en %zu caracteres; se recorta.\n",
+    std::printf("%s - WARNING: the path [textures\\%s] does not fit in %zu characters; it is cut.\n",
                 kBanner, name.c_str(), kPathRoom);
 
   Target target = Target::taken;
@@ -155,7 +155,7 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
       ++variant;
     if (target != Target::taken) {
       if (variant > 1)
-        std::printf("%s - AVISO: [%s] already holds another image: kept; [%s] goes to [%s].\n",
+        std::printf("%s - WARNING: [%s] already holds another image: kept; [%s] goes to [%s].\n",
                     kBanner, destination.c_str(), found.path.c_str(),
                     TexturePath(name, variant).c_str());
       destination = TexturePath(name, variant);
@@ -178,7 +178,7 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     std::printf("%s - ERROR: no free name under textures for [%s]: not copied.\n", kBanner, bitmap);
   } else {
     if (converted)
-      std::printf("%s - [NORMALIZANDO] - Convirtiendo [%s] -> [%s] (JPEG, calidad %d)\n", kBanner,
+      std::printf("%s - [NORMALIZANDO] - Converting [%s] -> [%s] (JPEG, quality %d)\n", kBanner,
                   found.path.c_str(), destination.c_str(), kTextureJpegQuality);
     else
       std::printf("%s - [NORMALIZANDO] - Copiando [%s] -> [%s]\n", kBanner, found.path.c_str(),
@@ -189,10 +189,10 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     if (!converted)
       copied = file.copyFile(found.path.c_str(), destination.c_str(), true);
     else if (!(copied = WriteWholeFile(destination.c_str(), content.data(), content.size())))
-      std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination.c_str());
+      std::printf("%s - ERROR: cannot create [%s].\n", kBanner, destination.c_str());
   }
   copyLog += "Copiando " + std::string(bitmap) + " -> " + destination + " ..." +
-             (copied ? "OK\n" : "FALLO\n");
+             (copied ? "OK\n" : "FAILED\n");
   return destination;
 }
 
@@ -213,14 +213,14 @@ std::vector<std::string> CopySceneTextures(SceneBinaryFile& file, const Scene& s
 bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool binary) {
   FILE* in = OpenFile(source, binary ? "rb" : "r", ReadLimit::kTexture);
   if (!in) {
-    std::printf("%s - ERROR: no se puede abrir [%s] para copiarlo.\n", kBanner, source);
+    std::printf("%s - ERROR: cannot open [%s] to copy it.\n", kBanner, source);
     return false;
   }
   AtomicFile out;
   FILE* stream = out.Open(destination);
   if (!stream) {
     std::fclose(in);
-    std::printf("%s - ERROR: no se puede crear [%s].\n", kBanner, destination);
+    std::printf("%s - ERROR: cannot create [%s].\n", kBanner, destination);
     return false;
   }
   char buffer[2048];
@@ -231,7 +231,7 @@ bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool
   ok = ok && !std::ferror(in);
   std::fclose(in);
   if (!ok || !out.Commit()) {
-    std::printf("%s - ERROR: fallo al copiar [%s] -> [%s].\n", kBanner, source, destination);
+    std::printf("%s - ERROR: copying [%s] -> [%s] failed.\n", kBanner, source, destination);
     return false;
   }
   return true;

@@ -23,7 +23,7 @@ const char* const kBanner = SceneBinaryFile::kBanner;
 std::string FittedPath(std::string path) {
   const size_t limit = kMapPathSize - 1;
   if (path.size() > limit) {
-    std::printf("%s - AVISO: la ruta [%s] no cabe en %zu caracteres; se recorta.\n", kBanner,
+    std::printf("%s - WARNING: the path [%s] does not fit in %zu characters; it is cut.\n", kBanner,
                 path.c_str(), limit);
     path.resize(limit);
   }
@@ -119,7 +119,7 @@ bool SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
   AtomicFile target;
   file = target.Open(path);
   if (!file) {
-    std::printf("%s - ERROR: no se puede crear el fichero [ %s ]; no se escribe la escena.\n",
+    std::printf("%s - ERROR: cannot create the file [ %s ]; the scene is not written.\n",
                 kBanner, path);
     return false;
   }
@@ -133,14 +133,14 @@ bool SceneBinaryFile::writeScene(const char* path, const Scene& scene) {
   const bool written = std::fwrite(out.bytes.data(), 1, out.bytes.size(), file) == out.bytes.size();
   file = nullptr;
   if (!written || !target.Commit()) {
-    std::printf("%s - ERROR: no se pudo escribir el fichero [ %s ]; queda como estaba.\n",
+    std::printf("%s - ERROR: could not write the file [ %s ]; it is left as it was.\n",
                 kBanner, path);
     return false;
   }
   // The log of the copies goes with the scene it belongs to: a failed write keeps the old one.
   const std::string logPath = std::string(path) + ".TXT";
   if (normalize && !WriteWholeFile(logPath.c_str(), copyLog.data(), copyLog.size()))
-    std::printf("%s - ERROR: no se puede crear el registro de copias [%s].\n", kBanner,
+    std::printf("%s - ERROR: cannot create the copy log [%s].\n", kBanner,
                 logPath.c_str());
   return true;
 }

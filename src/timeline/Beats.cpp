@@ -50,24 +50,24 @@ bool WholeNumber(const char* text, const char* end, double& value) {
 
 }  // namespace
 
-bool ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& seconds,
-                  std::string& why) {
+BeatRead ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& seconds,
+                      std::string& why) {
   const std::string quoted = std::string("'") + token + "'";
   double beat = 0;
   switch (TimeFormOf(token)) {
     case TimeForm::kSeconds:
       why = quoted + " is not a beat";
-      return false;
+      return BeatRead::kNotABeat;
     case TimeForm::kBeat:
       if (!WholeNumber(token + 1, nullptr, beat)) {
         why = quoted + " is not a beat number (b64, b12.5)";
-        return false;
+        return BeatRead::kNotABeat;
       }
       break;
     case TimeForm::kBarBeat: {
       if (length) {
         why = quoted + ": a length is written in seconds or in beats (b2), not as bar:beat";
-        return false;
+        return BeatRead::kNotABeat;
       }
       const char* colon = std::strchr(token, ':');
       double bar = 0, inBar = 0;
@@ -75,7 +75,7 @@ bool ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& sec
           bar < 1 || bar != std::floor(bar) || inBar < 1 || !(inBar < tempo.beatsPerBar + 1)) {
         why = quoted + " is not BAR:BEAT (bars from 1, beats from 1 to " +
               std::to_string(tempo.beatsPerBar) + ")";
-        return false;
+        return BeatRead::kNotABeat;
       }
       beat = (bar - 1) * tempo.beatsPerBar + (inBar - 1);
       break;
@@ -83,8 +83,8 @@ bool ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& sec
   }
   if (!tempo.Known()) {
     why = "beat time " + quoted + " needs the music's tempo: add 'tempo BPM' to the manifest";
-    return false;
+    return BeatRead::kNeedsTempo;
   }
   seconds = static_cast<float>(length ? beat * 60.0 / tempo.bpm : SecondsOfBeat(tempo, beat));
-  return true;
+  return BeatRead::kRead;
 }

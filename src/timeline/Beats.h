@@ -29,7 +29,8 @@ enum class TimeForm { kSeconds, kBeat, kBarBeat };
 TimeForm TimeFormOf(const char* token);
 
 // Reads a beat form ("b64", "17:1") as seconds from the start of the music, or, with
-// `length`, as a length in seconds ("b2": two beats). False, with the reason in `why`, when the
-// token is not one, or when there is no tempo to turn it into seconds.
-bool ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& seconds,
-                  std::string& why);
+// `length`, as a length in seconds ("b2": two beats). Otherwise the reason is in `why`: the token
+// is not one, or it is and there is no tempo to turn it into seconds.
+enum class BeatRead { kRead, kNotABeat, kNeedsTempo };
+BeatRead ReadBeatTime(const char* token, const Tempo& tempo, bool length, float& seconds,
+                      std::string& why);

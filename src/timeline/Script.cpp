@@ -140,11 +140,14 @@ void ReadTime(const char* token, const Tempo* tempo, ScriptEvent& event, LinePro
     const NumberRead read = ReadFloat(token, event.time);
     if (!beatForm) return NoteNumber(problems, read, "time", token, event.time, false);
     float unused = 0;
-    if (problems && !ReadBeatTime(token, Tempo(), false, unused, why))
-      problems->notes.push_back(why + "; without it, it reads as " + FormatNumber(event.time) + " s");
+    if (!problems) return;
+    const BeatRead beat = ReadBeatTime(token, Tempo(), false, unused, why);
+    const std::string note = why + "; without it, it reads as " + FormatNumber(event.time) + " s";
+    if (beat == BeatRead::kNeedsTempo) problems->tempoNotes.push_back(note);
+    else problems->notes.push_back(note);
     return;
   }
-  if (ReadBeatTime(token, *tempo, false, event.time, why)) return;
+  if (ReadBeatTime(token, *tempo, false, event.time, why) == BeatRead::kRead) return;
   event.time = std::numeric_limits<float>::quiet_NaN();
   if (!problems) return;
   problems->notes.push_back(why + ": the event never comes due");
@@ -169,8 +172,11 @@ void ReadMove(char*& save, const Tempo* tempo, ScriptEvent& e, LineProblems* pro
     if (ReadFloat(token, seconds) != NumberRead::kWhole)
       return note("move duration '" + std::string(token) +
                   "' is not a number: the value is set at once");
-  } else if (!ReadBeatTime(token, tempo ? *tempo : Tempo(), true, seconds, why)) {
-    return note(why + ": the value is set at once");
+  } else if (const BeatRead beat = ReadBeatTime(token, tempo ? *tempo : Tempo(), true, seconds, why);
+             beat != BeatRead::kRead) {
+    const std::string text = why + ": the value is set at once";
+    if (beat == BeatRead::kNeedsTempo && problems) return problems->tempoNotes.push_back(text);
+    return note(text);
   }
   if (!(seconds >= 0) || std::isinf(seconds))
     return note("move duration " + FormatNumber(seconds) +
@@ -367,7 +373,7 @@ void Timeline::LoadScript(const char* path) {
 
   events = new (std::nothrow) ScriptEvent[count]();
   if (!events) {
-    std::printf("- No hay memoria para los %d eventos de %s: el guion queda vacio\n", count, path);
+    std::printf("- No memory for the %d events of %s: the script stays empty\n", count, path);
     return;
   }
   eventCount = count;

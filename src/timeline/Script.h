@@ -57,6 +57,9 @@ struct LineProblems {
   int tokens = 0;  // 4 once the time, kind, index and effect tokens were all there
   int params = 0;  // parameter tokens read
   bool timeNeverDue = false;  // a beat time that could not be read: said, and nothing more to say
+  // Beat times and lengths that only want the manifest's tempo, one note each: a script written
+  // in beats says the same thing on every line, which the checker says once.
+  std::vector<std::string> tempoNotes;
 };
 
 // Fills the fields the line gives; the others keep what the record held before (a freshly

@@ -58,6 +58,7 @@ class Checker {
     ParseEventLine((line + "\n").substr(0, kScriptChunk).c_str(), event, &problems,
                    &targets_.tempo);
     for (const std::string& note : problems.notes) Add(number, note);
+    for (const std::string& note : problems.tempoNotes) TempoNote(number, note);
     if (problems.tokens < 4) return Add(number, "an event needs TIME KIND INDEX EFFECT");
     if (event.targetKind == 0 || event.effect == 0) return;
     result.loaded.push_back({number, event});
@@ -66,6 +67,11 @@ class Checker {
   }
 
   void End() {
+    if (tempoNotes_ > 1 && tempoFinding_ < result.findings.size())
+      result.findings[tempoFinding_].text +=
+          " (" + std::to_string(tempoNotes_) + " beat times without a tempo, on lines " +
+          std::to_string(result.findings[tempoFinding_].line) + " to " +
+          std::to_string(tempoLastLine_) + ")";
     for (const ScriptFinding& f : CheckMoveOverlaps(result.loaded)) Add(f.line, f.text);
     if (!quit_) Add(0, "no FX_QUIT on a SCENE target: the production never ends by itself");
     if (dropped_ > 0) Add(0, std::to_string(dropped_) + " more findings not shown");
@@ -74,6 +80,15 @@ class Checker {
   ScriptCheck result;
 
  private:
+  // The first beat time that wants a tempo is said; the others are counted into it.
+  void TempoNote(int number, const std::string& note) {
+    if (tempoNotes_++ == 0) {
+      tempoFinding_ = result.findings.size();
+      Add(number, note);
+    }
+    tempoLastLine_ = number;
+  }
+
   void Event(int number, const ScriptEvent& e, int params) {
     const char* kind = KindWord(e.targetKind);
     const std::string effect = EffectName(e.effect);
@@ -190,6 +205,9 @@ class Checker {
   const ScriptTargets& targets_;
   bool quit_ = false;
   size_t dropped_ = 0;
+  int tempoNotes_ = 0;
+  size_t tempoFinding_ = 0;
+  int tempoLastLine_ = 0;
 };
 
 }  // namespace

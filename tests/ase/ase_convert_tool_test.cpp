@@ -90,7 +90,7 @@ TEST(ConvertTool, ExitStatusSaysWhetherEverySceneConverted) {
 
   const ToolRun ok = Tool("--quiet madera");
   EXPECT_EQ(ok.status, 0) << ok.output;
-  EXPECT_NE(ok.output.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objetos, 1 materiales"),
+  EXPECT_NE(ok.output.find("escenas\\madera.ase -> escenas_bin\\madera.bin: 1 objects, 1 materials"),
             std::string::npos) << ok.output;
   // Each texture not in the production is one line: what the player does, and the mend.
   for (const char* texture : {"madera.jpg", "perdida.jpg"})
@@ -123,10 +123,10 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   const ToolRun info = Tool("--info escenas_bin/madera.bin");
   EXPECT_EQ(info.status, 0) << info.output;
   for (const char* line :
-       {"fotogramas 0..10 a 25 fps", "Objetos: 1 (vertices 2, caras 0", "Materiales: 1",
-        "mapa 0: textures\\madera.jpg\n", "mapa 1: textures\\perdida.jpg (no encontrada)", "Camaras: 0",
-        "Luces: 1", "pista de 0 muestras", "Caja: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)",
-        "centro (1.500, 1.500, -1.500), tamano (5.000, 9.000, 7.000)", "se ve desde el punto fijo"})
+       {"frames 0..10 at 25 fps", "Objects: 1 (vertices 2, faces 0", "Materials: 1",
+        "map 0: textures\\madera.jpg\n", "map 1: textures\\perdida.jpg (not found)", "Cameras: 0",
+        "Lights: 1", "track of 0 samples", "Box: (-1.000, -3.000, -5.000) - (4.000, 6.000, 2.000)",
+        "centre (1.500, 1.500, -1.500), size (5.000, 9.000, 7.000)", "seen from the fixed point"})
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
   EXPECT_EQ(Tool("--info escenas_bin/nada.bin").status, 1);
@@ -134,7 +134,7 @@ TEST(ConvertTool, InfoSummarisesABinaryScene) {
   dir.Write("escenas_bin/corta.bin", bin.substr(0, bin.size() / 2));
   const ToolRun damaged = Tool("--info escenas_bin/corta.bin");
   EXPECT_EQ(damaged.status, 1);
-  EXPECT_NE(damaged.output.find("danado"), std::string::npos) << damaged.output;
+  EXPECT_NE(damaged.output.find("damaged"), std::string::npos) << damaged.output;
 }
 
 // Each camera at frame 0 (the track's first sample when it has one) against the scene's box.
@@ -169,8 +169,8 @@ TEST(ConvertTool, InfoGivesEachCamerasDistanceToTheBox) {
 
   const ToolRun info = Tool("--info caja.bin");
   EXPECT_EQ(info.status, 0) << info.output;
-  const size_t first = info.output.find("a 20.000 del centro de la caja (radio 3.464), caja entera a la vista: si");
-  const size_t second = info.output.find("a 3.000 del centro de la caja (radio 3.464), caja entera a la vista: no");
+  const size_t first = info.output.find("20.000 from the box's centre (radius 3.464), whole box in view: yes");
+  const size_t second = info.output.find("3.000 from the box's centre (radius 3.464), whole box in view: no");
   EXPECT_NE(first, std::string::npos) << info.output;
   EXPECT_NE(second, std::string::npos) << info.output;
   EXPECT_LT(first, second);
@@ -260,7 +260,7 @@ TEST(ConvertTool, ForgedCountsTakeLittleMemory) {
   ASSERT_EQ(::truncate("prod/escenas_bin/vacios.bin", 68 + 4 + 200000000 + 12), 0);
   const ToolRun run = Tool("--info prod/escenas_bin/vacios.bin");
   EXPECT_EQ(run.status, 1) << run.output;
-  EXPECT_NE(run.output.find("anuncia 10000000 elementos y una escena admite 65536"), std::string::npos)
+  EXPECT_NE(run.output.find("announces 10000000 elements and a scene takes 65536"), std::string::npos)
       << run.output;
 #ifndef _WIN32  // the children's peak is Linux's to tell (getrusage)
   struct rusage usage;

@@ -175,7 +175,7 @@ TEST(Capture, StopsWhenAskedAndKeepsItsFrames) {
       RunCaptureTool(dir, {"--fps", "240", "--frames", "part"}, 120,
                      [&] { return std::filesystem::exists(dir.path + "/part/000002.png"); });
   EXPECT_EQ(run.status, 130) << run.errors;
-  EXPECT_NE(run.errors.find("interrumpida"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("capture interrupted"), std::string::npos) << run.errors;
   const std::vector<std::string> names = FrameNames(dir, "part");
   ASSERT_GE(names.size(), 3u);
   EXPECT_LT(names.size(), 480u) << "2 s at 240 fps would be 480";
@@ -187,7 +187,7 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   TempDir empty;
   CaptureRun run = RunCaptureTool(empty, {"--frames", "out"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.errors.find("no contiene una produccion"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("holds no production"), std::string::npos) << run.errors;
   EXPECT_TRUE(FrameNames(empty, "out").empty());
   EXPECT_TRUE(empty.Read("LOGFILE.TXT").empty()) << "nothing is started";
 
@@ -237,8 +237,8 @@ TEST(Capture, RefusesWhatItCannotCapture) {
       {{"-o", "sound.mp4"}, 2, "the production reads music" + sep + "music.ogg"},
       {{"--frames", "shots"}, 2, "shots" + sep + "000007.png"},
       // Stretches and parts with no frame to write.
-      {{"--from", "5", "-o", "old.mp4"}, 1, "la produccion termina en el segundo 2"},
-      {{"--fps", "30", "--from", "0.01", "--to", "0.02", "-o", "old.mp4"}, 1, "ningun fotograma"},
+      {{"--from", "5", "-o", "old.mp4"}, 1, "the production ends at second 2"},
+      {{"--fps", "30", "--from", "0.01", "--to", "0.02", "-o", "old.mp4"}, 1, "no frame falls between"},
       {{"--fps", "10", "--from", "3", "--to", "4", "-o", "old.mp4"}, 1, "FX_QUIT event at second"},
       {{"--fps", "10", "--from", "1.95", "--to", "3", "--part", "1/1", "--frames", "late"}, 1,
        "FX_QUIT event at second 2"},
@@ -267,7 +267,7 @@ TEST(Capture, RefusesWhatItCannotCapture) {
   run = RunCaptureTool(dir, {"--frames", "broken"});
   EXPECT_EQ(run.status, 1) << "a texture is missing: start-up cannot go on";
   EXPECT_NE(run.errors.find("logo2.jpg"), std::string::npos) << run.errors;
-  EXPECT_NE(run.errors.find("no pudo arrancar"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("could not start"), std::string::npos) << run.errors;
   dir.Write("textures/logo2.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
 
   // Without its music the production plays on a silent clock to its FX_QUIT; without that
@@ -346,7 +346,7 @@ TEST(Capture, AFailedOrKilledCaptureKeepsWhatWasThere) {
 
   int polls = 0;  // killed a few polls after the frames started
   const auto started = [&] {
-    return dir.Read("capture-errors.txt").find("fotogramas 0 a") != std::string::npos &&
+    return dir.Read("capture-errors.txt").find("frames 0 to") != std::string::npos &&
            ++polls > 10;
   };
   if (HasFfmpeg()) {

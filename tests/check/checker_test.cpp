@@ -122,9 +122,10 @@ TEST(Checker, TimelinePageShowsLanesMarksFindingsAndPictures) {
   const std::string dom = PageAfterScripts(dir.path + "/page.html", dir.path + "/profile");
   if (dom.empty()) GTEST_SKIP() << "no chromium to open the page in (apt-get install chromium)";
   const ContentManifest& bundled = DefaultManifest();
-  // One lane for the whole screen and one for each scene, layer and particle system.
+  // Three lanes for the whole screen (the trail, the glow, the rest) and one for each scene, layer
+  // and particle system.
   EXPECT_EQ(Count(dom, "class=\"row lane\""),
-            1 + bundled.scenes.size() + bundled.layers.size() + bundled.particleFiles.size());
+            3 + bundled.scenes.size() + bundled.layers.size() + bundled.particleFiles.size());
   EXPECT_NE(dom.find(">LAYER 1 " + bundled.layers[1].path + "<"), std::string::npos);
   EXPECT_EQ(Count(dom, "<g class=\"mark\""), 6u);
   EXPECT_NE(dom.find("data-effect=\"FX_ALPHA\" data-line=\"3\" data-time=\"2\""),
@@ -135,4 +136,51 @@ TEST(Checker, TimelinePageShowsLanesMarksFindingsAndPictures) {
   EXPECT_NE(dom.find("<g class=\"finding\" data-time=\"12\">"), std::string::npos);
   EXPECT_GE(Count(dom, "class=\"bar\""), 5u);
   EXPECT_NE(dom.find("class=\"thumb\" src=\"data:image/png;base64,"), std::string::npos);
+}
+
+TEST(Checker, TimelinePageDrawsEachValueFromWhereItStarts) {
+  TempDir dir;
+  // The bundled manifest starts layer 1 at opacity 0, at 0,0 and 800 x 600.
+  WriteProductionMedia(dir, 10.0,
+                       "0 LAYER 1 FX_START\n"
+                       "2 LAYER 1 FX_ALPHA 1 over 1\n"
+                       "3 LAYER 1 FX_MOVE 10 -20 over 1\n"
+                       "4 LAYER 1 FX_RESIZE 400 300\n"
+                       "5 SCENE 0 FX_BLUR 0.5\n"
+                       "6 SCENE 0 FX_SATURATE 40 0.1\n"
+                       "9 SCENE 0 FX_QUIT\n");
+  ASSERT_EQ(RunTool(dir.path, "check", "--timeline page.html --thumbnails 1", 120).status, 0);
+  const std::string dom = PageAfterScripts(dir.path + "/page.html", dir.path + "/profile");
+  if (dom.empty()) GTEST_SKIP() << "no chromium to open the page in (apt-get install chromium)";
+  // A lane is 28 pixels high; a value's line runs from y 25 at the bottom of its range to 3 at
+  // the top, from 0 s to the end.
+  const struct {
+    const char* lane;
+    const char* effect;
+    int part;
+    const char* first;  // where the line starts at 0 s
+    const char* last;   // and where it ends
+  } cases[] = {
+      {"layer-1", "FX_ALPHA", 0, "25.0", "3.0"},    // 0 to 1 of 0..1
+      {"layer-1", "FX_MOVE", 0, "25.0", "3.0"},     // x: 0 to 10
+      {"layer-1", "FX_MOVE", 1, "3.0", "25.0"},     // y: 0 to -20
+      {"layer-1", "FX_RESIZE", 0, "3.0", "14.0"},   // width: 800 to 400
+      {"layer-1", "FX_RESIZE", 1, "3.0", "14.0"},   // height: 600 to 300
+      {"trail", "FX_BLUR", 0, "25.0", "14.0"},      // 0 to 0.5 of 0..1
+      {"glow", "FX_SATURATE", 0, "25.0", "3.0"},    // 0 to 40 copies
+  };
+  for (const auto& c : cases) {
+    const size_t row = dom.find(std::string("data-lane=\"") + c.lane + "\"");
+    ASSERT_NE(row, std::string::npos) << c.lane;
+    const std::string lane = dom.substr(row, dom.find("class=\"row lane\"", row) - row);
+    const std::string line = std::string("data-effect=\"") + c.effect + "\" data-part=\"" +
+                             std::to_string(c.part) + "\" points=\"";
+    const size_t at = lane.find(line);
+    ASSERT_NE(at, std::string::npos) << c.lane << " " << c.effect << " " << c.part;
+    const std::string points = lane.substr(at + line.size(), lane.find('"', at + line.size()) -
+                                                                 at - line.size());
+    const std::string where = std::string(c.lane) + " " + c.effect + " " + std::to_string(c.part);
+    EXPECT_EQ(points.rfind(std::string("0.0,") + c.first + " ", 0), 0u) << where << ": " << points;
+    EXPECT_EQ(points.substr(points.rfind(',') + 1), c.last) << where << ": " << points;
+  }
 }

@@ -46,7 +46,7 @@ TEST(PlayerRun, HeadlessConsoleHoldsOnlyThePlayersLines) {
                               "-u SDL_VIDEODRIVER -u SDL_AUDIODRIVER -u DISPLAY -u WAYLAND_DISPLAY "
                               "-u XDG_RUNTIME_DIR " ZB_PLAYER " --window", 60);
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find("- No hay pantalla"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("- No display"), std::string::npos) << run.output;
   EXPECT_EQ(ForeignLines(run.output), std::vector<std::string>());
 #endif
 }

@@ -86,11 +86,11 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
       {"textures/zorban.jpg", Damage::Missing, 1, "production.txt:22: textures\\zorban.jpg: file not found", nullptr},
       {"textures/zorban.jpg", Damage::DevZero, 1, "production.txt:22: textures\\zorban.jpg: not a regular file", nullptr},
       {"textures/zorban.jpg", Damage::Empty, 1, "production.txt:22: textures\\zorban.jpg: empty file", nullptr},
-      {"textures/zorban.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\zorban.jpg\"",
+      {"textures/zorban.jpg", Damage::Garbage, 1, "Cannot load texture: \"textures\\zorban.jpg\"",
        "production.txt:22: textures\\zorban.jpg: not a usable JPEG"},
       {"textures/font.jpg", Damage::Missing, 1, "production.txt:6: textures\\font.jpg: file not found", nullptr},
       {"textures/font.jpg", Damage::Unreadable, 1, "production.txt:6: textures\\font.jpg: cannot be read", nullptr},
-      {"textures/font.jpg", Damage::Garbage, 1, "Error al cargar textura: \"textures\\font.jpg\"",
+      {"textures/font.jpg", Damage::Garbage, 1, "Cannot load texture: \"textures\\font.jpg\"",
        "production.txt:6: textures\\font.jpg: not a usable JPEG"},
       {"escenas_bin/monolito.bin", Damage::Missing, 1, "production.txt:13: escenas_bin\\monolito.bin: file not found", nullptr},
       {"escenas_bin/monolito.bin", Damage::Directory, 1, "production.txt:13: escenas_bin\\monolito.bin: not a regular file", nullptr},
@@ -130,8 +130,8 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
     const std::string log = dir.ReadText("LOGFILE.TXT");
     EXPECT_NE(log.find(c.player), std::string::npos) << log;
     // A file that cannot be used is found before the window opens.
-    if (c.status != 0 && std::string(c.player).rfind("Error al cargar", 0) != 0) {
-      EXPECT_EQ(log.find("No hay pantalla"), std::string::npos) << log;
+    if (c.status != 0 && std::string(c.player).rfind("Cannot load texture", 0) != 0) {
+      EXPECT_EQ(log.find("No display"), std::string::npos) << log;
     }
     const ToolRun check = RunTool(dir.path, "check", "", 60);
     EXPECT_EQ(check.status, 1);

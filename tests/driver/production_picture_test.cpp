@@ -28,7 +28,7 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
 
   // The particle file is read just before the music starts; 1.5 s later everything is on.
   PlayerOnScreen player(dir, {});
-  ASSERT_TRUE(player.WaitForLog("Partículas:", 60));
+  ASSERT_TRUE(player.WaitForLog("Particles:", 60));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   const Screenshot shot = player.Shoot();
   EXPECT_EQ(player.Finish(60).status, 0);

@@ -92,7 +92,7 @@ TEST(SceneTextureNames, NothingOutsideTheProductionIsRead) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bitmap);
     const std::string log = CopyOneTexture(c.bitmap);
-    EXPECT_NE(log.find(c.copied ? "OK" : "FALLO"), std::string::npos) << log;
+    EXPECT_NE(log.find(c.copied ? "OK" : "FAILED"), std::string::npos) << log;
     const std::string copy = c.copied ? "textures/inside.jpg" : "textures/secret.jpg";
     EXPECT_EQ(ExamineFile(copy.c_str()).kind,
               c.copied ? FileKind::regular : FileKind::missing);

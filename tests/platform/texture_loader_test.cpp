@@ -196,7 +196,7 @@ TEST(TextureLoaderFailure, MissingOrUndecodableFileIsToldAndCounted) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(TextureLoader::LoadTexture(path, false), 0u);
     const std::string told = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(told.rfind("Error al cargar textura: ", 0), 0u) << told;
+    EXPECT_EQ(told.rfind("Cannot load texture: ", 0), 0u) << told;
     EXPECT_NE(told.find(path), std::string::npos) << told;
   }
   EXPECT_EQ(AcquireTexture(nullptr, false), 0u);

@@ -59,7 +59,7 @@ TEST(BinarySceneDamage, MissingFileIsLoggedAndLeavesTheSceneEmpty) {
   Scene scene;
   const std::string log = ReadLogged("escenas_bin\\nada.bin", scene);
   EXPECT_EQ(CountOf(log, "ERROR"), 1u) << log;
-  EXPECT_NE(log.find("ERROR: no se puede abrir el fichero [ escenas_bin\\nada.bin ]"),
+  EXPECT_NE(log.find("ERROR: cannot open the file [ escenas_bin\\nada.bin ]"),
             std::string::npos)
       << log;
   EXPECT_FALSE(scene.objectsReady || scene.materialsReady || scene.camerasReady ||
@@ -93,7 +93,7 @@ TEST(BinarySceneDamage, EveryTruncationKeepsAWholePrefixAndSaysWhereTheFileEnds)
   const std::string log = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(CountOf(log, "ERROR"), valid.size());
   for (size_t length = 0; length < valid.size(); ++length)
-    ASSERT_EQ(CountOf(log, "ERROR en [ corta" + std::to_string(length) + ".bin ]: "), 1u)
+    ASSERT_EQ(CountOf(log, "ERROR in [ corta" + std::to_string(length) + ".bin ]: "), 1u)
         << length;
   original.release();
   EXPECT_EQ(boxes.Take(), "");
@@ -145,7 +145,7 @@ std::vector<Damage> Damages() {
   return {
       {"an object count no file could hold",
        [](Bytes& b) { b.u32(0xFFFFFFFFu).zeros(100); },
-       "la seccion de objetos anuncia 4294967295 elementos de 20 bytes",
+       "the object section announces 4294967295 elements of 20 bytes",
        [](const Scene& s) { EXPECT_FALSE(s.objectsReady); }},
       {"a vertex count beyond the file",
        [](Bytes& b) {
@@ -153,7 +153,7 @@ std::vector<Damage> Damages() {
          OneGoodObject(b);
          b.u32(0x7FFFFFFFu).zeros(40);
        },
-       "el objeto 1 anuncia 2147483647 elementos de 52 bytes",
+       "object 1 announces 2147483647 elements of 52 bytes",
        [](const Scene& s) {
          EXPECT_EQ(s.objectCount, 1u);
          EXPECT_EQ(s.objects[0].vertexCount, 3u);
@@ -167,17 +167,17 @@ std::vector<Damage> Damages() {
          b.u32(1).u32(0).u32(5).u32(2).zeros(60);
          b.u32(0).u32(0).i32(0);
        },
-       "la cara 0 del objeto 1 usa el vertice 5 y el objeto tiene 3",
+       "face 0 of object 1 uses vertex 5 and the object has 3",
        [](const Scene& s) { EXPECT_EQ(s.objectCount, 1u); }},
       {"a texture face index outside the texture vertices",
        [](Bytes& b) {
          b.u32(1).u32(0).u32(0).u32(2).zeros(16).u32(1).u32(1).u32(0).u32(2).zeros(12).i32(0);
        },
-       "la Tcara 0 del objeto 0 usa el Tvertice 2 y el objeto tiene 2",
+       "texture face 0 of object 0 uses texture vertex 2 and the object has 2",
        [](const Scene& s) { EXPECT_EQ(s.objectCount, 0u); }},
       {"a camera track beyond the file",
        [](Bytes& b) { b.u32(0).u32(1).zeros(32).u32(1000); },
-       "la camara 0 anuncia 1000 elementos de 32 bytes",
+       "camera 0 announces 1000 elements of 32 bytes",
        [](const Scene& s) {
          EXPECT_TRUE(s.camerasReady);
          EXPECT_EQ(s.cameraCount, 0u);
@@ -188,7 +188,7 @@ std::vector<Damage> Damages() {
          OneGoodMaterial(b);
          b.i32(1).zeros(64).u32(3).f32(0).zeros(3 * 272);
        },
-       "el material 1 anuncia 3 texturas y admite 2 como mucho",
+       "material 1 announces 3 textures and takes 2 at most",
        [](const Scene& s) {
          EXPECT_EQ(s.materialCount, 1u);
          EXPECT_STREQ(s.materials[0].maps[0].bitmap, "bien.jpg");
@@ -196,7 +196,7 @@ std::vector<Damage> Damages() {
        }},
       {"a map path without its NUL",
        [](Bytes& b) { b.u32(0).u32(0).u32(1).i32(0).zeros(64).u32(1).f32(0).fill(272, 'x'); },
-       "la ruta de la textura 0 del material 0 no termina en NUL",
+       "the path of texture 0 of material 0 does not end in NUL",
        [](const Scene& s) { EXPECT_EQ(s.materialCount, 0u); }},
       {"a light cut inside its flag and track length",
        [](Bytes& b) {
@@ -204,7 +204,7 @@ std::vector<Damage> Damages() {
          b.i32(0).zeros(32).u8(1).u32(1).i32(0).zeros(32);  // whole, with one sample
          b.i32(1).zeros(32).u8(1).u8(0);
        },
-       "el fichero termina en el byte 199, en la luz 1",
+       "the file ends at byte 199, in light 1",
        [](const Scene& s) {
          EXPECT_EQ(s.lightCount, 1u);
          EXPECT_TRUE(s.lights[0].hasFlare);
@@ -223,7 +223,7 @@ TEST(BinarySceneDamage, EachFaultIsNamedOnceAndTheSceneKeepsWhatCameBefore) {
     dir.Write("mala.bin", b.data);
     Scene scene;
     const std::string log = ReadLogged("mala.bin", scene);
-    EXPECT_EQ(CountOf(log, "ERROR en [ mala.bin ]: "), 1u) << log;
+    EXPECT_EQ(CountOf(log, "ERROR in [ mala.bin ]: "), 1u) << log;
     EXPECT_EQ(CountOf(log, damage.logged), 1u) << log;
     damage.check(scene);
     ExpectSound(scene);
@@ -238,7 +238,7 @@ TEST(BinarySceneDamage, TrailingBytesAreReportedAndIgnored) {
   Scene scene;
   const std::string log = ReadLogged("larga.bin", scene);
   EXPECT_EQ(CountOf(log, "ERROR"), 0u) << log;
-  EXPECT_EQ(CountOf(log, "AVISO: [ larga.bin ] tiene 5 bytes de mas"), 1u) << log;
+  EXPECT_EQ(CountOf(log, "WARNING: [ larga.bin ] has 5 bytes too many"), 1u) << log;
   EXPECT_EQ(scene.lightCount, 2u);
   scene.release();
 }

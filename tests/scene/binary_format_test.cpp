@@ -263,8 +263,8 @@ TEST(BinarySceneFormat, LogLinesOfAWriteAndARead) {
   const std::string written = ::testing::internal::GetCapturedStdout();
   const std::string b = "[BIN IMPORTER/EXPORTER v0.8beta] - ";
   // The folder does not exist: the write says so and nothing else is logged.
-  EXPECT_EQ(written, b + "ERROR: no se puede crear el fichero [ escenas_bin\\small.bin ]; no se "
-                         "escribe la escena.\n");
+  EXPECT_EQ(written, b + "ERROR: cannot create the file [ escenas_bin\\small.bin ]; the scene is not "
+                         "written.\n");
 
   dir.Write("escenas_bin/.keep", "");
   ::testing::internal::CaptureStdout();

@@ -13,7 +13,7 @@ namespace {
 
 const char kOutOfRange[] = "Acceso fuera del vector IMPEDIDO";
 const char kTruncated[] = "Acceso fuera del vector IMPEDIDO.\nSe ha truncado el acceso.";
-const char kNoMemory[] = "Memoria insuficiente: el vector queda vacio";
+const char kNoMemory[] = "Out of memory: the array stays empty";
 
 Vertex VertexAt(float x) {
   Vertex v;
@@ -175,14 +175,14 @@ TEST(SceneModel, ArrayThatCannotBeAllocatedIsSetUpEmpty) {
   BoxRecorder boxes;
   Scene scene;
   scene.setupObjects(0xFFFFFFFFu);
-  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Error de memoria"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Memory error"));
   EXPECT_TRUE(scene.objectsReady);
   scene.setObject(0, SceneObject());
   EXPECT_EQ(boxes.Take(), BoxLine(kOutOfRange, "Error de acceso"));
 
   SceneObject object = MeshWith(2);
   object.setupVertices(0xFFFFFFFFu);
-  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Error de memoria"));
+  EXPECT_EQ(boxes.Take(), BoxLine(kNoMemory, "Memory error"));
   EXPECT_EQ(object.vertexCount, 0u);
   object.release();
   scene.release();

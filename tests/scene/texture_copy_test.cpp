@@ -128,7 +128,7 @@ TEST(TextureCopy, FailedCopiesAreLoggedAndNeverMarkedOk) {
   const std::string log = WriteNormalized(scene);
   // A forward slash separates folders as a backslash does.
   EXPECT_EQ(dir.Read("escenas_bin/prueba.bin.TXT"),
-            "Copiando C:\\falta.jpg -> textures\\falta.jpg ...FALLO\n"
+            "Copiando C:\\falta.jpg -> textures\\falta.jpg ...FAILED\n"
             "Copiando dir/foto.jpg -> textures\\foto.jpg ...OK\n");
   EXPECT_NE(log.find("- texture not found: looked for at [C:\\falta.jpg], "
                      "[textures\\falta.jpg] in the production ["),
@@ -157,8 +157,8 @@ TEST(TextureCopy, PathsThatNameNoFileOrDoNotFitAreHandledSafely) {
   const std::string cut = ("textures\\" + longName).substr(0, 254);
   const std::vector<std::string> expected = {"", "\\\\", cut, "textures\\propia.jpg"};
   EXPECT_EQ(StoredBitmaps(), expected);
-  EXPECT_NE(log.find("La textura [] no nombra ningun fichero; no se copia."), std::string::npos);
-  EXPECT_NE(log.find("AVISO: la ruta [textures\\" + longName + "] no cabe"), std::string::npos);
+  EXPECT_NE(log.find("The texture [] names no file; not copied."), std::string::npos);
+  EXPECT_NE(log.find("WARNING: the path [textures\\" + longName + "] does not fit"), std::string::npos);
   // The copy lands where the stored path points, so the texture still loads.
   EXPECT_EQ(dir.Read("textures/" + cut.substr(9)), "LARGO");
   // An image already in place stays whole.
@@ -193,7 +193,7 @@ TEST(TextureCopy, SceneWriteThatCannotBePutInPlaceLeavesNoTrace) {
   std::fflush(stdout);
   const std::string log = ::testing::internal::GetCapturedStdout();
   EXPECT_FALSE(written);
-  EXPECT_NE(log.find("ERROR: no se pudo escribir el fichero [ escena.bin ]; queda como estaba."),
+  EXPECT_NE(log.find("ERROR: could not write the file [ escena.bin ]; it is left as it was."),
             std::string::npos)
       << log;
   EXPECT_FALSE(Exists("escena.bin.tmp"));
@@ -263,7 +263,7 @@ TEST(TextureFormats, PicturesInOtherFormatsBecomeJpegsThePlayerReads) {
                      "[textures\\ladrillo.png]"),
             std::string::npos)
       << log;
-  EXPECT_NE(log.find("Convirtiendo [rayas.bmp] -> [textures\\rayas.jpg] (JPEG, calidad 92)"),
+  EXPECT_NE(log.find("Converting [rayas.bmp] -> [textures\\rayas.jpg] (JPEG, quality 92)"),
             std::string::npos)
       << log;
 
@@ -289,7 +289,7 @@ TEST(TextureFormats, PicturesInOtherFormatsBecomeJpegsThePlayerReads) {
   // Converted again from unchanged pictures: the same bytes, so nothing is written.
   const std::string again = WriteNormalized(scene);
   EXPECT_EQ(StoredBitmaps(), stored);
-  EXPECT_EQ(Count(again, "AVISO"), 0u) << again;
+  EXPECT_EQ(Count(again, "WARNING"), 0u) << again;
   for (size_t i = 0; i < stamps.size(); ++i) EXPECT_EQ(StampOfFile(kFormats[i].stored), stamps[i]);
   scene.release();
 }
@@ -316,7 +316,7 @@ TEST(TextureFormats, PictureNotAtItsPathIsLookedForInTexturesAndOnlyAMissingOneI
   EXPECT_EQ(dir.Read("textures/hecha.jpg"), jpeg);
   EXPECT_EQ(dir.Read("textures/vieja.png"), jpeg);
   EXPECT_EQ(dir.Read("escenas_bin/prueba.bin.TXT"),
-            "Copiando D:\\maps\\falta.png -> textures\\falta.png ...FALLO\n"
+            "Copiando D:\\maps\\falta.png -> textures\\falta.png ...FAILED\n"
             "Copiando D:\\maps\\hecha.png -> textures\\hecha.jpg ...OK\n"
             "Copiando W:\\vieja.png -> textures\\vieja.png ...OK\n");
   scene.release();
@@ -344,7 +344,7 @@ TEST(TextureFormats, UnreadablePictureIsNamedAndReplacesNothing) {
     EXPECT_NE(log.find(c.says), std::string::npos) << log;
     EXPECT_EQ(dir.Read(jpegName), "EARLIER");
     EXPECT_EQ(dir.Read(c.name), c.bytes);
-    EXPECT_NE(dir.Read("escenas_bin/prueba.bin.TXT").find("...FALLO"), std::string::npos);
+    EXPECT_NE(dir.Read("escenas_bin/prueba.bin.TXT").find("...FAILED"), std::string::npos);
     scene.release();
   }
 }
@@ -360,7 +360,7 @@ TEST(TextureFormats, PngAndJpegOfOneNameKeepApart) {
   EXPECT_EQ(StoredBitmaps(),
             (std::vector<std::string>{"textures\\madera.jpg", "textures\\madera_2.jpg"}));
   EXPECT_EQ(dir.Read("textures/madera_2.jpg"), jpeg);
-  EXPECT_NE(log.find("AVISO: [textures\\madera.jpg] already holds another image"),
+  EXPECT_NE(log.find("WARNING: [textures\\madera.jpg] already holds another image"),
             std::string::npos)
       << log;
   scene.release();

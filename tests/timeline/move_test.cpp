@@ -54,7 +54,8 @@ TEST(Beats, BeatsAndBarsTurnIntoSecondsOnlyWithATempo) {
   for (const auto& c : cases) {
     float seconds = -1;
     std::string why;
-    const bool read = ReadBeatTime(c.token, c.known ? Tempo120() : Tempo(), c.length, seconds, why);
+    const bool read =
+        ReadBeatTime(c.token, c.known ? Tempo120() : Tempo(), c.length, seconds, why) == BeatRead::kRead;
     EXPECT_EQ(read, c.why == nullptr) << c.token << ": " << why;
     if (read) EXPECT_FLOAT_EQ(seconds, c.seconds) << c.token;
     else EXPECT_NE(why.find(c.why), std::string::npos) << c.token << ": " << why;
@@ -182,6 +183,22 @@ TEST(Moves, TheCheckerNamesOverlapsWithTheirLinesAndBeats) {
   // Other checks may add their own findings; these are the moves' and the beats'.
   for (const std::string& want : expected)
     EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << want;
+}
+
+TEST(Moves, BeatTimesWithoutATempoAreSaidOnceWithTheirCount) {
+  ScriptTargets targets;
+  targets.layers = 1;
+  std::string script = "0 LAYER 0 FX_START\n";
+  for (int beat = 0; beat < 30; ++beat)  // 30 lines, each a beat time; the last 10 moves in beats
+    script += "b" + std::to_string(beat) + " LAYER 0 FX_ALPHA 0.5" + (beat >= 20 ? " over b2" : "") + "\n";
+  script += "40 SCENE 0 FX_QUIT\n";
+  std::vector<std::string> tempo;
+  for (const ScriptFinding& f : CheckScript(script, targets).findings)
+    if (f.text.find("tempo") != std::string::npos) tempo.push_back(std::to_string(f.line) + ": " + f.text);
+  ASSERT_EQ(tempo.size(), 1u);
+  EXPECT_EQ(tempo[0],
+            "2: beat time 'b0' needs the music's tempo: add 'tempo BPM' to the manifest; without "
+            "it, it reads as 0 s (40 beat times without a tempo, on lines 2 to 31)");
 }
 
 TEST(Moves, TheManifestGivesTheTempoOnce) {

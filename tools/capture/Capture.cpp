@@ -40,8 +40,7 @@ int g_boxes = 0;
 int AnswerBox(const char* text, const char* caption, unsigned type) {
   ++g_boxes;
   const int answer = MessageBoxDefaultAnswer(type);
-  std::printf("- Mensaje [%s] %s (respuesta: %s)\n", caption, text,
-              answer == IDYES ? "Si" : "Aceptar");
+  std::printf("- Message [%s] %s (answer: %s)\n", caption, text, answer == IDYES ? "Yes" : "OK");
   return answer;
 }
 
@@ -193,10 +192,10 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   if (!started) {
     ShutdownProduction();
     if (startStatus != 0)
-      std::fprintf(stderr, "%s: la produccion no pudo arrancar (vea %s)\n", kTool,
+      std::fprintf(stderr, "%s: the production could not start (see %s)\n", kTool,
                    LogFile().c_str());
     else
-      std::fprintf(stderr, "%s: no se pudo abrir la ventana OpenGL (vea %s)\n", kTool,
+      std::fprintf(stderr, "%s: the OpenGL window could not be opened (see %s)\n", kTool,
                    LogFile().c_str());
     return kCaptureFailed;
   }
@@ -237,10 +236,10 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
                    kTool, options.part, options.parts, static_cast<long long>(stretch),
                    static_cast<long long>(stretch));
     else if (options.to < 0)
-      std::fprintf(stderr, "%s: nada que grabar: la produccion termina en el segundo %.3f\n",
+      std::fprintf(stderr, "%s: nothing to capture: the production ends at second %.3f\n",
                    kTool, to);
     else
-      std::fprintf(stderr, "%s: nada que grabar: ningun fotograma cae entre %.3f s y %.3f s\n",
+      std::fprintf(stderr, "%s: nothing to capture: no frame falls between %.3f s and %.3f s\n",
                    kTool, options.from, options.to);
     status = kCaptureFailed;
   } else if (quit >= 0 && FirstFrameAt(quit, options.fps) <= first) {
@@ -259,7 +258,7 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   }
 
   if (sink) {
-    std::fprintf(stderr, "%s: fotogramas %lld a %lld a %d fps (%.3f s a %.3f s)\n", kTool,
+    std::fprintf(stderr, "%s: frames %lld to %lld at %d fps (%.3f s to %.3f s)\n", kTool,
                  static_cast<long long>(first), static_cast<long long>(end - 1), options.fps,
                  MusicPositionAtFrame(first, options.fps), MusicPositionAtFrame(end, options.fps));
     // Events are cheap to apply and frames dear to draw: a late stretch is sought to, and only
@@ -286,17 +285,17 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
     }
     if (!finished && loop != LoopEnd::Failed) std::fprintf(stderr, "%s: %s\n", kTool, error.c_str());
     if (loop == LoopEnd::Quit)
-      std::fprintf(stderr, "%s: la produccion termino con su evento FX_QUIT\n", kTool);
-    if (loop == LoopEnd::Interrupted) std::fprintf(stderr, "%s: grabacion interrumpida\n", kTool);
+      std::fprintf(stderr, "%s: the production ended with its FX_QUIT event\n", kTool);
+    if (loop == LoopEnd::Interrupted) std::fprintf(stderr, "%s: capture interrupted\n", kTool);
     if (finished)
-      std::fprintf(stderr, "%s: %lld fotogramas escritos en %s\n", kTool,
+      std::fprintf(stderr, "%s: %lld frames written to %s\n", kTool,
                    static_cast<long long>(written),
                    options.framesDir.empty() ? options.output.c_str() : options.framesDir.c_str());
     if (loop == LoopEnd::Interrupted && (finished || written == 0)) status = kInterrupted;
     else if (!finished) status = kCaptureFailed;
   }
   if (g_boxes > 0)
-    std::fprintf(stderr, "%s: %d mensajes de la produccion (vea %s)\n", kTool, g_boxes,
+    std::fprintf(stderr, "%s: %d messages from the production (see %s)\n", kTool, g_boxes,
                  LogFile().c_str());
 
   ShutdownProduction();

@@ -157,7 +157,7 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
                             arg == "--preset" || arg == "--size";
     if (takesValue) {
       if (i + 1 >= argc) {
-        error = "falta el valor de " + arg;
+        error = arg + " needs a value";
         return ParseResult::Bad;
       }
       const char* value = argv[++i];
@@ -181,21 +181,21 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
       } else if (arg == "-C" || arg == "--production") {
         options.production = value;
       } else if (outputGiven) {
-        error = "el video se nombra una sola vez";
+        error = "the video is named only once";
         return ParseResult::Bad;
       } else {
         options.output = value;
         outputGiven = true;
       }
       if (!valid) {
-        error = "valor no valido para " + arg + ": '" + value + "'" + Expected(arg);
+        error = "bad value for " + arg + ": '" + value + "'" + Expected(arg);
         return ParseResult::Bad;
       }
     } else if (arg.size() > 1 && arg[0] == '-') {
-      error = "opcion desconocida '" + arg + "'";
+      error = "unknown option '" + arg + "'";
       return ParseResult::Bad;
     } else if (outputGiven) {
-      error = "el video se nombra una sola vez: sobra '" + arg + "'";
+      error = "the video is named only once: '" + arg + "' is one too many";
       return ParseResult::Bad;
     } else {
       options.output = arg;
@@ -203,11 +203,11 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
     }
   }
   if (options.to >= 0 && options.to <= options.from) {
-    error = "--to debe ser mayor que --from";
+    error = "--to must be greater than --from";
     return ParseResult::Bad;
   }
   if (!options.framesDir.empty() && outputGiven) {
-    error = "--frames escribe fotogramas, no un video: sobra el nombre del video";
+    error = "--frames writes frames, not a video: leave out the video's name";
     return ParseResult::Bad;
   }
   if (options.framesDir.empty() && !IsVideoName(options.output)) {

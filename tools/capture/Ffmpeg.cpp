@@ -37,7 +37,7 @@ bool HasProgram(const char* name) { return !FindProgram(name).empty(); }
 bool OpenVideoOutput(const std::string& target, AtomicFile& output, std::vector<std::string>& args,
                      std::string& error) {
   if (!output.Open(target.c_str())) {
-    error = "no se puede escribir junto a " + target + ": " + std::strerror(errno);
+    error = "cannot write beside " + target + ": " + std::strerror(errno);
     return false;
   }
   args.insert(args.end(), {"-f", ContainerOf(target), output.WritePath()});
@@ -47,8 +47,8 @@ bool OpenVideoOutput(const std::string& target, AtomicFile& output, std::vector<
 bool StartFfmpeg(const std::vector<std::string>& args, ChildProcess& process,
                  std::string& error) {
   if (!HasProgram("ffmpeg")) {
-    error = std::string("ffmpeg no esta instalado (") + kFfmpegInstall +
-            "); --frames no lo necesita";
+    error = std::string("ffmpeg is not installed (") + kFfmpegInstall +
+            "); --frames does not need it";
     return false;
   }
   ChildOptions options;
@@ -57,7 +57,7 @@ bool StartFfmpeg(const std::vector<std::string>& args, ChildProcess& process,
   options.ownGroup = true;
   std::string why;
   if (process.Start(args, options, why)) return true;
-  error = "no se puede arrancar ffmpeg: " + why;
+  error = "cannot start ffmpeg: " + why;
   return false;
 }
 
@@ -67,7 +67,7 @@ bool WaitFfmpeg(ChildProcess& process, std::string& error) {
   const bool ended = process.Wait(status);  // with status 0
   std::fputs(process.Errors().c_str(), stderr);
   if (ended && process.Errors().empty()) return true;
-  if (error.empty()) error = "ffmpeg no pudo escribir el video (vea su mensaje arriba)";
+  if (error.empty()) error = "ffmpeg could not write the video (see its message above)";
   return false;
 }
 

@@ -18,7 +18,7 @@ bool PngFrames::Open(std::string& error) {
   const std::filesystem::path folder = std::filesystem::u8path(m_folder);
   std::filesystem::create_directories(folder, ec);
   if (!std::filesystem::is_directory(folder, ec)) {
-    error = "no se puede crear la carpeta " + m_folder;
+    error = "cannot create the folder " + m_folder;
     return false;
   }
   m_namesOwn = std::filesystem::is_empty(folder, ec) && !ec;
@@ -43,7 +43,7 @@ bool PngFrames::Write(const std::vector<int64_t>& frames, const uint8_t* bgra,
     char name[32];
     std::snprintf(name, sizeof name, "/%06" PRId64 ".png", frame);
     if (!WriteWholeFile((m_folder + name).c_str(), png.data(), png.size(), m_namesOwn)) {
-      error = "no se puede escribir " + m_folder + name + ": " + std::strerror(errno);
+      error = "cannot write " + m_folder + name + ": " + std::strerror(errno);
       return false;
     }
   }

@@ -35,7 +35,7 @@ void Progress::Print() {
   const double rate = spent > 0 ? (m_done - m_begin) / spent : 0;
   char left[32] = "--:--:--";
   if (rate > 0) FormatDuration(left, sizeof left, (m_end - m_done) / rate);
-  std::fprintf(m_out, "\rfotograma %6lld/%lld  tiempo %7.2f s  %5.1f fps  quedan %s ",
+  std::fprintf(m_out, "\rframe %6lld/%lld  time %7.2f s  %5.1f fps  left %s ",
                static_cast<long long>(m_done), static_cast<long long>(m_end),
                static_cast<double>(m_done) / m_fps, rate, left);
   std::fflush(m_out);

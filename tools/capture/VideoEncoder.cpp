@@ -64,7 +64,7 @@ bool VideoEncoder::Write(const std::vector<int64_t>& frames, const uint8_t* bgra
   if (!m_ffmpeg.Running()) return false;
   for (size_t i = 0; i < frames.size(); ++i) {
     if (!m_ffmpeg.Write(bgra, m_frameBytes)) {
-      error = "ffmpeg dejo de aceptar fotogramas (vea su mensaje): " + m_target +
+      error = "ffmpeg stopped taking frames (see its message): " + m_target +
               " is left as it was";
       return false;
     }

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     return kBadArguments;
   }
   if (!EnterFolder(production.c_str())) {
-    std::fprintf(stderr, "%s: no se puede entrar en %s: %s\n", kTool, production.c_str(),
+    std::fprintf(stderr, "%s: cannot enter %s: %s\n", kTool, production.c_str(),
                  std::strerror(errno));
     return kCaptureFailed;
   }
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
   }
   const char* script = manifest.script.path.c_str();
   if (ExamineFile(script).kind != FileKind::regular) {
-    std::fprintf(stderr, "%s: %s no contiene una produccion: falta %s\n", kTool,
+    std::fprintf(stderr, "%s: %s holds no production: %s is missing\n", kTool,
                  Absolute(".").c_str(), script);
     return kCaptureFailed;
   }

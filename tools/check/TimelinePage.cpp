@@ -9,6 +9,7 @@
 
 #include "TimelinePageScript.h"
 #include "driver/ContentManifest.h"
+#include "particles/ParticleSystem.h"
 #include "platform/Files.h"
 #include "timeline/Move.h"
 
@@ -41,10 +42,12 @@ std::string Json(const std::string& text) {
 // A number for the page: not-a-number and infinities, which JSON cannot hold, as null.
 std::string JsonNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : "null"; }
 
-// The lane of an event: whole-screen effects share one, the rest go by target; a target the
-// production does not load goes to a lane of its own.
+// The lane of an event: the trail and the glow have one each, the other whole-screen effects
+// share one, the rest go by target; a target the production does not load goes to a lane of its
+// own.
 size_t LaneOf(const ScriptEvent& e, const std::map<std::string, size_t>& lanes) {
-  if (e.targetKind == SCENE && IsWholeScreenEffect(e.effect)) return lanes.at("screen");
+  if (e.targetKind == SCENE && IsWholeScreenEffect(e.effect))
+    return lanes.at(e.effect == FX_BLUR ? "trail" : e.effect == FX_SATURATE ? "glow" : "screen");
   const char* kind = e.targetKind == SCENE   ? "scene-"
                      : e.targetKind == LAYER ? "layer-"
                                              : "particle-";
@@ -61,20 +64,29 @@ TimelinePage MakeTimelinePage(const ContentManifest& manifest, const ScriptCheck
   page.script = manifest.script.path;
   page.tempo = manifest.tempo;
   std::map<std::string, size_t> index;
-  const auto lane = [&](const std::string& id, const std::string& label) {
+  const auto lane = [&](const std::string& id, const std::string& label) -> TimelinePage::Lane& {
     index[id] = page.lanes.size();
-    page.lanes.push_back({id, label});
+    page.lanes.push_back({id, label, {}});
+    return page.lanes.back();
   };
   lane("screen", "whole screen");
+  lane("trail", "whole screen: trail (FX_BLUR)");
+  lane("glow", "whole screen: glow (FX_SATURATE)");
   for (size_t i = 0; i < manifest.scenes.size(); ++i)
     lane("scene-" + std::to_string(i),
          "SCENE " + std::to_string(i) + " " + manifest.scenes[i].name);
-  for (size_t i = 0; i < manifest.layers.size(); ++i)
-    lane("layer-" + std::to_string(i),
-         "LAYER " + std::to_string(i) + " " + manifest.layers[i].path);
+  for (size_t i = 0; i < manifest.layers.size(); ++i) {
+    const ManifestLayer& layer = manifest.layers[i];
+    lane("layer-" + std::to_string(i), "LAYER " + std::to_string(i) + " " + layer.path).start = {
+        {"FX_ALPHA", {layer.alpha}},
+        {"FX_MOVE", {layer.x0, layer.y0}},
+        {"FX_RESIZE", {layer.x1 - layer.x0, layer.y1 - layer.y0}}};
+  }
+  const double particleAlpha = ParticleSystem().alpha;
   for (size_t i = 0; i < manifest.particleFiles.size(); ++i)
     lane("particle-" + std::to_string(i),
-         "PARTICLE " + std::to_string(i) + " " + manifest.particleFiles[i].path);
+         "PARTICLE " + std::to_string(i) + " " + manifest.particleFiles[i].path)
+        .start = {{"FX_ALPHA", {particleAlpha}}};
   lane("unloaded", "targets not loaded");
 
   std::map<int, double> lineTimes;
@@ -127,9 +139,18 @@ std::string TimelineHtml(const TimelinePage& page) {
   for (size_t i = 0; i < page.wave.high.size(); ++i)
     data += (i ? "," : "") + std::to_string(page.wave.high[i]);
   data += "],\"lanes\":[";
-  for (size_t i = 0; i < page.lanes.size(); ++i)
+  for (size_t i = 0; i < page.lanes.size(); ++i) {
     data += std::string(i ? "," : "") + "{\"id\":" + Json(page.lanes[i].id) +
-            ",\"label\":" + Json(page.lanes[i].label) + "}";
+            ",\"label\":" + Json(page.lanes[i].label) + ",\"start\":{";
+    const char* comma = "";
+    for (const auto& [effect, values] : page.lanes[i].start) {
+      data += comma + Json(effect) + ":[";
+      for (size_t k = 0; k < values.size(); ++k) data += (k ? "," : "") + JsonNumber(values[k]);
+      data += "]";
+      comma = ",";
+    }
+    data += "}}";
+  }
   data += "],\"events\":[";
   for (size_t i = 0; i < page.marks.size(); ++i) {
     const ScriptEvent& e = page.marks[i].at.event;

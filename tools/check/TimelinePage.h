@@ -2,6 +2,7 @@
 // The timeline page: one self-contained HTML file that shows the production along its music:
 // the waveform, one lane per scene, layer and particle system, every event as a mark, the beat
 // grid, the checker's findings at their times and pictures at chosen times.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,11 @@ struct TimelinePage {
   std::string waveNote;  // why there is no waveform
   Tempo tempo;           // unknown: no beat grid
   struct Lane {
-    std::string id;  // "screen", "scene-0", "layer-2", "particle-1", "unloaded"
+    std::string id;  // "screen", "trail", "glow", "scene-0", "layer-2", "particle-1", "unloaded"
     std::string label;
+    // The values the target starts with, by effect ("FX_ALPHA": {0}, "FX_MOVE": {x0, y0}); a
+    // value not named starts at 0.
+    std::map<std::string, std::vector<double>> start;
   };
   std::vector<Lane> lanes;
   struct Mark {

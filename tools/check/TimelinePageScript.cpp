@@ -120,32 +120,42 @@ const char kTimelineScript[] = R"JS(
     return out;
   }
 
-  // The first value of each numeric effect over time: a step where it is set at once, a slope
-  // where it moves there.
-  function curves(svg, events, scale) {
-    const byEffect = {};
-    for (const e of events)
-      if (e.v.length > 0 && e.fx !== 'FX_CHANGE_CAM' && e.fx !== 'FX_NOISE' && e.fx !== 'FX_AQUA' &&
-          e.fx !== 'FX_EXPLODE' && e.fx !== 'FX_MOVE' && e.v[0] !== null)
-        (byEffect[e.fx] = byEffect[e.fx] || []).push(e);
-    for (const fx in byEffect) {
-      const list = byEffect[fx];
-      let low = Math.min(0, ...list.map(e => e.v[0])), high = Math.max(...list.map(e => e.v[0]));
+  // Each keyed value over time, from what the target starts with: a step where an event sets it
+  // at once, a slope where it moves there. FX_MOVE steps the corner by its numbers; FX_MOVE and
+  // FX_RESIZE draw both of theirs, the others their first.
+  function curves(svg, events, scale, start) {
+    const byValue = {};
+    for (const e of events) {
+      if (['FX_CHANGE_CAM', 'FX_NOISE', 'FX_AQUA', 'FX_EXPLODE'].includes(e.fx)) continue;
+      const parts = e.fx === 'FX_MOVE' || e.fx === 'FX_RESIZE' ? 2 : 1;
+      for (let k = 0; k < Math.min(parts, e.v.length); ++k)
+        if (e.v[k] !== null) (byValue[e.fx + ' ' + k] = byValue[e.fx + ' ' + k] || []).push(e);
+    }
+    for (const key in byValue) {
+      const fx = key.split(' ')[0], k = Number(key.split(' ')[1]);
+      let value = start[fx] ? start[fx][k] : 0;
+      const first = value;
+      const steps = byValue[key].map(function (e) {
+        const from = value;
+        value = fx === 'FX_MOVE' ? value + e.v[k] : e.v[k];
+        return {e: e, from: from, to: value};
+      });
+      const values = [first].concat(steps.map(s => s.to));
+      let low = Math.min(0, ...values), high = Math.max(...values);
       if (fx === 'FX_ALPHA' || fx === 'FX_BLUR') { low = 0; high = 1; }
       if (high <= low) high = low + 1;
       const y = v => LANE - 3 - (v - low) / (high - low) * (LANE - 6);
-      let points = [], value = list[0].v[0];
-      for (const e of list) {
-        const shape = e.shape || [0, 1];
-        shape.forEach(function (f, k) {
-          const x = (e.t + e.move * k / (shape.length - 1)) * scale;
-          points.push([x, y(value + (e.v[0] - value) * f)]);
+      const points = [[0, y(first)]];
+      for (const s of steps) {
+        const shape = s.e.shape || [0, 1];
+        shape.forEach(function (f, n) {
+          const x = (s.e.t + s.e.move * n / (shape.length - 1)) * scale;
+          points.push([x, y(s.from + (s.to - s.from) * f)]);
         });
-        value = e.v[0];
       }
       points.push([DATA.seconds * scale, y(value)]);
       const text = points.map(p => p[0].toFixed(1) + ',' + p[1].toFixed(1)).join(' ');
-      el('polyline', {class: 'value', 'data-effect': fx, points: text}, svg);
+      el('polyline', {class: 'value', 'data-effect': fx, 'data-part': k, points: text}, svg);
     }
   }
 
@@ -230,7 +240,7 @@ const char kTimelineScript[] = R"JS(
       for (const s of spans(events))
         el('rect', {class: 'on', x: s[0] * scale, y: 2, width: Math.max(1, (s[1] - s[0]) * scale),
                     height: LANE - 4}, r.svg);
-      curves(r.svg, events, scale);
+      curves(r.svg, events, scale, lane.start);
       events.forEach(function (e, i) {
         const x = e.t * scale;
         const g = el('g', {class: 'mark', 'data-effect': e.fx, 'data-line': e.line,

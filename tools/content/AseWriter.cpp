@@ -324,11 +324,11 @@ bool WriteAse(const char* path, const AseScene& scene) {
   std::string text = FormatAse(scene);
   FILE* file = OpenFile(path, "wb");
   if (!file) {
-    std::printf("zorbanel-content: no se puede crear %s\n", path);
+    std::printf("zorbanel-content: cannot create %s\n", path);
     return false;
   }
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   ok = std::fclose(file) == 0 && ok;
-  if (!ok) std::printf("zorbanel-content: error al escribir %s\n", path);
+  if (!ok) std::printf("zorbanel-content: error writing %s\n", path);
   return ok;
 }

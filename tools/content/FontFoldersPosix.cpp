@@ -4,5 +4,5 @@
 // Where Debian's fonts-dejavu-core and fonts-dejavu-extra put them.
 std::vector<std::string> FontFolders() { return {"/usr/share/fonts/truetype/dejavu/"}; }
 
-const char kFontInstall[] = "instale los paquetes fonts-dejavu-core y fonts-dejavu-extra";
+const char kFontInstall[] = "install the packages fonts-dejavu-core and fonts-dejavu-extra";
 #endif

@@ -23,6 +23,6 @@ std::vector<std::string> FontFolders() {
 }
 
 const char kFontInstall[] =
-    "copie las fuentes DejaVu (DejaVuSans*.ttf, DejaVuSansMono*.ttf) en la carpeta fonts junto a "
+    "copy the DejaVu fonts (DejaVuSans*.ttf, DejaVuSansMono*.ttf) into the fonts folder beside "
     "zorbanel-content.exe";
 #endif

@@ -14,16 +14,16 @@ bool WriteJpeg(const std::string& path, const Picture& picture, int quality) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!EncodeJpeg(picture, quality, bytes, error)) {
-    printf("No se pudo codificar %s: %s\n", path.c_str(), error.c_str());
+    printf("Could not encode %s: %s\n", path.c_str(), error.c_str());
     return false;
   }
   FILE* file = OpenFile(path.c_str(), "wb");
   if (!file) {
-    printf("No se pudo crear %s\n", path.c_str());
+    printf("Could not create %s\n", path.c_str());
     return false;
   }
   bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = (fclose(file) == 0) && ok;
-  if (!ok) printf("No se pudo escribir %s\n", path.c_str());
+  if (!ok) printf("Could not write %s\n", path.c_str());
   return ok;
 }

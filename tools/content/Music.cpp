@@ -414,7 +414,7 @@ bool WriteMusic(const std::string& productionDir) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
-    printf("No se pudo crear la carpeta %s: %s\n", folder.c_str(), error.message().c_str());
+    printf("Could not create the folder %s: %s\n", folder.c_str(), error.message().c_str());
     return false;
   }
   std::vector<float> samples = RenderMusic();

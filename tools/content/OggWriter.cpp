@@ -96,11 +96,11 @@ bool Encode(FILE* file, const std::vector<float>& interleaved, float quality) {
 bool WriteOggVorbis(const std::string& path, const std::vector<float>& interleaved, float quality) {
   FILE* file = OpenFile(path.c_str(), "wb");
   if (!file) {
-    printf("No se pudo crear %s\n", path.c_str());
+    printf("Could not create %s\n", path.c_str());
     return false;
   }
   bool ok = Encode(file, interleaved, quality);
   ok = (fclose(file) == 0) && ok;
-  if (!ok) printf("No se pudo escribir %s\n", path.c_str());
+  if (!ok) printf("Could not write %s\n", path.c_str());
   return ok;
 }

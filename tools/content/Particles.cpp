@@ -27,7 +27,7 @@ bool WriteParticles() {
   PreferOffscreenDrawing();
   GLWindow window;
   if (!window.Create("zorbanel-content", 64, 64, 32, 45.0f, false) || !window.CheckExtensions()) {
-    std::printf("No se pudo abrir un contexto GL para las texturas de las partículas\n");
+    std::printf("Could not open a GL context for the particle textures\n");
     window.Destroy();
     return false;
   }
@@ -40,7 +40,7 @@ bool WriteParticles() {
   }
   const char* path = DefaultManifest().particleFiles[0].path.c_str();
   ok = ok && system.WriteFile(path);
-  if (!ok) std::printf("No se pudo escribir %s\n", path);
+  if (!ok) std::printf("Could not write %s\n", path);
   window.Destroy();
   return ok;
 }

@@ -49,7 +49,7 @@ std::vector<float> MusicClip() {
 
 bool WriteText(const char* path, const char* text) {
   const bool ok = WriteWholeFile(path, text, std::strlen(text));
-  if (!ok) std::printf("No se pudo escribir %s\n", path);
+  if (!ok) std::printf("Could not write %s\n", path);
   return ok;
 }
 

@@ -27,7 +27,7 @@ TextRender::~TextRender() {
 
 bool TextRender::Open(const std::string& fileName) {
   if (!m_handles->library && FT_Init_FreeType(&m_handles->library) != 0) {
-    printf("No se pudo iniciar FreeType\n");
+    printf("Could not start FreeType\n");
     return false;
   }
   if (m_handles->face) {
@@ -46,7 +46,7 @@ bool TextRender::Open(const std::string& fileName) {
     m_handles->face = nullptr;
   }
   const std::string first = (folders.empty() ? std::string() : folders.front()) + fileName;
-  printf("Falta la fuente %s: %s\n", first.c_str(), kFontInstall);
+  printf("The font %s is missing: %s\n", first.c_str(), kFontInstall);
   return false;
 }
 

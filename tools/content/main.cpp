@@ -60,11 +60,11 @@ bool ConvertScenes(const std::vector<std::string>& names) {
   std::string error;
   int status = 0;
   if (!converter.Start(args, ChildOptions(), error)) {
-    std::printf("No se pudo ejecutar %s\n", convert.c_str());
+    std::printf("Could not run %s\n", convert.c_str());
   } else if (converter.Wait(status)) {
     return true;
   }
-  std::printf("%s terminó con error\n", convert.c_str());
+  std::printf("%s ended with an error\n", convert.c_str());
   return false;
 }
 
@@ -78,7 +78,7 @@ bool MakeFolderAndEnter(const char* folder) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::u8path(folder), error);
   if (error || !EnterFolder(folder)) {
-    std::printf("No se puede usar la carpeta %s\n", folder);
+    std::printf("Cannot use the folder %s\n", folder);
     return false;
   }
   return true;
@@ -141,24 +141,24 @@ int main(int argc, char** argv) {
     bool (*run)();
   };
   const Step steps[] = {
-      {"texturas", [] { return WriteTextures("."); }},
-      {"música", [] { return WriteMusic("."); }},
-      {"escenas ASE", [] { return WriteScenes("."); }},
-      {"conversión de escenas", [] { return ConvertScenes(BundledSceneNames()); }},
-      {"partículas", WriteParticles},
-      {"guion", [] { return WriteText(DefaultManifest().script.path.c_str(), kBundledScriptText); }},
-      {"manifiesto", [] { return WriteText(kManifestFile, kDefaultManifestText); }},
+      {"textures", [] { return WriteTextures("."); }},
+      {"music", [] { return WriteMusic("."); }},
+      {"ASE scenes", [] { return WriteScenes("."); }},
+      {"scene conversion", [] { return ConvertScenes(BundledSceneNames()); }},
+      {"particles", WriteParticles},
+      {"script", [] { return WriteText(DefaultManifest().script.path.c_str(), kBundledScriptText); }},
+      {"manifest", [] { return WriteText(kManifestFile, kDefaultManifestText); }},
   };
   for (const Step& step : steps) {
     std::printf("zorbanel-content: %s\n", step.what);
     if (!step.run()) {
-      std::printf("zorbanel-content: falló el paso \"%s\"\n", step.what);
+      std::printf("zorbanel-content: the step \"%s\" failed\n", step.what);
       // What a failed run left is still the tool's own, and a later run may write over it.
       WriteOutputRecord(".");
       return 1;
     }
   }
   if (!WriteOutputRecord(".")) return 1;
-  std::printf("zorbanel-content: producción lista en %s\n", first.c_str());
+  std::printf("zorbanel-content: production ready in %s\n", first.c_str());
   return 0;
 }

@@ -14,7 +14,7 @@ bool TextureExists(const std::string& productionDir, const char* bitmap) {
   return ExamineFile(path.c_str()).kind == FileKind::regular;
 }
 
-const char* YesNo(bool value) { return value ? "si" : "no"; }
+const char* YesNo(bool value) { return value ? "yes" : "no"; }
 
 // Adding 0 turns a negative zero into zero, which prints without its sign.
 void PrintPoint(FILE* out, const float* p) {
@@ -23,19 +23,19 @@ void PrintPoint(FILE* out, const float* p) {
 
 void PrintBounds(FILE* out, const SceneBounds& bounds) {
   if (bounds.empty) {
-    std::fprintf(out, "  Caja: vacia\n");
+    std::fprintf(out, "  Box: empty\n");
     return;
   }
   float centre[3], size[3];
   bounds.centre(centre);
   for (int k = 0; k < 3; ++k) size[k] = bounds.max[k] - bounds.min[k];
-  std::fprintf(out, "  Caja: ");
+  std::fprintf(out, "  Box: ");
   PrintPoint(out, bounds.min);
   std::fprintf(out, " - ");
   PrintPoint(out, bounds.max);
-  std::fprintf(out, "\n        centro ");
+  std::fprintf(out, "\n        centre ");
   PrintPoint(out, centre);
-  std::fprintf(out, ", tamano ");
+  std::fprintf(out, ", size ");
   PrintPoint(out, size);
   std::fprintf(out, "\n");
 }
@@ -49,7 +49,7 @@ void PrintCameraToBounds(FILE* out, const CameraFrame& eye, const SceneBounds& b
     const double d = static_cast<double>(eye.position[k]) - centre[k];
     squared += d * d;
   }
-  std::fprintf(out, "        en el fotograma 0: a %.3f del centro de la caja (radio %.3f), caja entera a la vista: %s\n",
+  std::fprintf(out, "        at frame 0: %.3f from the box's centre (radius %.3f), whole box in view: %s\n",
                std::sqrt(squared), bounds.radius(), YesNo(BoundsInView(bounds, eye, 4.0f / 3.0f)));
 }
 
@@ -70,13 +70,13 @@ std::vector<std::string> MissingTextures(const Scene& scene, const std::string& 
 
 void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& productionDir) {
   const SceneParams& p = scene.params;
-  std::fprintf(out, "  Animacion: fotogramas 0..%d a %d fps, %d ticks por fotograma\n", p.lastFrame,
+  std::fprintf(out, "  Animation: frames 0..%d at %d fps, %d ticks a frame\n", p.lastFrame,
                p.frameSpeed, p.ticksPerFrame);
-  std::fprintf(out, "  Fondo: ");
+  std::fprintf(out, "  Background: ");
   PrintPoint(out, p.background);
-  std::fprintf(out, "  Ambiente: ");
+  std::fprintf(out, "  Ambient: ");
   PrintPoint(out, p.ambient);
-  std::fprintf(out, "  Niebla: %s\n", YesNo(p.fogEnabled));
+  std::fprintf(out, "  Fog: %s\n", YesNo(p.fogEnabled));
 
   const uint32_t objectCount = scene.objectsReady ? scene.objectCount : 0;
   uint64_t vertices = 0, faces = 0, texVertices = 0, texFaces = 0;
@@ -87,26 +87,26 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
     texVertices += o.texVertexCount;
     texFaces += o.texFaceCount;
   }
-  std::fprintf(out, "  Objetos: %u (vertices %llu, caras %llu, vertices de textura %llu, caras de textura %llu)\n",
+  std::fprintf(out, "  Objects: %u (vertices %llu, faces %llu, texture vertices %llu, texture faces %llu)\n",
                objectCount, static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(faces),
                static_cast<unsigned long long>(texVertices), static_cast<unsigned long long>(texFaces));
   for (uint32_t i = 0; i < objectCount; ++i) {
     const SceneObject& o = scene.objects[i];
-    std::fprintf(out, "    [%u] %u vertices, %u caras, %u vertices de textura, %u caras de textura, material %d\n",
+    std::fprintf(out, "    [%u] %u vertices, %u faces, %u texture vertices, %u texture faces, material %d\n",
                  i, o.vertexCount, o.faceCount, o.texVertexCount, o.texFaceCount, o.materialIndex);
   }
 
   const uint32_t materialCount = scene.materialsReady ? scene.materialCount : 0;
-  std::fprintf(out, "  Materiales: %u\n", materialCount);
+  std::fprintf(out, "  Materials: %u\n", materialCount);
   for (uint32_t i = 0; i < materialCount; ++i) {
     const MaterialHeader& h = scene.materials[i].header;
-    std::fprintf(out, "    [%u] numero %d, %u mapas, doble cara %s, difuso (%.3f, %.3f, %.3f, %.3f)\n", i,
+    std::fprintf(out, "    [%u] number %d, %u maps, two-sided %s, diffuse (%.3f, %.3f, %.3f, %.3f)\n", i,
                  h.index, h.mapCount, YesNo(h.twoSided), h.diffuse[0], h.diffuse[1], h.diffuse[2],
                  h.diffuse[3]);
     for (uint32_t k = 0; k < h.mapCount && k < 2; ++k) {
       const TextureMap& map = scene.materials[i].maps[k];
-      std::fprintf(out, "        mapa %u: %s%s%s\n", k, map.bitmap, map.spherical ? " [esferico]" : "",
-                   TextureExists(productionDir, map.bitmap) ? "" : " (no encontrada)");
+      std::fprintf(out, "        map %u: %s%s%s\n", k, map.bitmap, map.spherical ? " [spherical]" : "",
+                   TextureExists(productionDir, map.bitmap) ? "" : " (not found)");
     }
   }
 
@@ -114,25 +114,25 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
   PrintBounds(out, bounds);
 
   const uint32_t cameraCount = scene.camerasReady ? scene.cameraCount : 0;
-  std::fprintf(out, "  Camaras: %u\n", cameraCount);
+  std::fprintf(out, "  Cameras: %u\n", cameraCount);
   if (cameraCount == 0 && !bounds.empty)
-    std::fprintf(out, "    se ve desde el punto fijo (0, 50, 80); con 'frame' en su linea del "
-                      "manifiesto, desde donde se ve entera\n");
+    std::fprintf(out, "    seen from the fixed point (0, 50, 80); with 'frame' on its manifest line, "
+                      "from where it is seen whole\n");
   for (uint32_t i = 0; i < cameraCount; ++i) {
     const SceneCamera& c = scene.cameras[i];
-    std::fprintf(out, "    [%u] pista de %u muestras, fov %.2f, posicion ", i, c.trackLength, c.frame.fov);
+    std::fprintf(out, "    [%u] track of %u samples, fov %.2f, position ", i, c.trackLength, c.frame.fov);
     PrintPoint(out, c.frame.position);
-    std::fprintf(out, ", objetivo ");
+    std::fprintf(out, ", target ");
     PrintPoint(out, c.frame.target);
     std::fprintf(out, "\n");
     if (!bounds.empty) PrintCameraToBounds(out, c.trackLength ? c.track[0] : c.frame, bounds);
   }
 
   const uint32_t lightCount = scene.lightsReady ? scene.lightCount : 0;
-  std::fprintf(out, "  Luces: %u\n", lightCount);
+  std::fprintf(out, "  Lights: %u\n", lightCount);
   for (uint32_t i = 0; i < lightCount; ++i) {
     const SceneLight& l = scene.lights[i];
-    std::fprintf(out, "    [%u] luz GL %d, pista de %u muestras, destello %s, color (%.3f, %.3f, %.3f), posicion ", i,
+    std::fprintf(out, "    [%u] GL light %d, track of %u samples, flare %s, colour (%.3f, %.3f, %.3f), position ", i,
                  l.frame.lightNumber, l.trackLength, YesNo(l.hasFlare), l.frame.color[0], l.frame.color[1],
                  l.frame.color[2]);
     PrintPoint(out, l.frame.position);

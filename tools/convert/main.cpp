@@ -131,7 +131,7 @@ bool ReadBinaryScene(const std::string& path, Scene& scene) {
 bool Convert(const std::string& argument, bool quiet) {
   const std::string name = SceneName(argument);
   if (name.empty()) {
-    std::fprintf(stderr, "%s: nombre de escena vacio en '%s'\n", kTool, argument.c_str());
+    std::fprintf(stderr, "%s: no scene name in '%s'\n", kTool, argument.c_str());
     return false;
   }
   const std::string binPath = "escenas_bin\\" + name + ".bin";
@@ -141,7 +141,7 @@ bool Convert(const std::string& argument, bool quiet) {
     return false;
   }
   if (!CanRead(asePath)) {
-    std::fprintf(stderr, "%s: no se encuentra o no se puede leer %s\n", kTool, asePath.c_str());
+    std::fprintf(stderr, "%s: %s is not there or cannot be read\n", kTool, asePath.c_str());
     return false;
   }
   g_boxes = 0;
@@ -150,24 +150,24 @@ bool Convert(const std::string& argument, bool quiet) {
     // Quiet drops the progress lines only: warnings and errors still reach the user.
     LogCapture capture;
     converted = ConvertSceneFromAse(name.c_str());
-    for (const std::string& line : LinesWith(capture.stop(), {"ERROR", "AVISO", "not read"}))
+    for (const std::string& line : LinesWith(capture.stop(), {"ERROR", "WARNING", "not read"}))
       std::fprintf(stderr, "%s: %s\n", kTool, line.c_str());
   } else {
     converted = ConvertSceneFromAse(name.c_str());
     std::fflush(stdout);
   }
   if (!converted) {
-    std::fprintf(stderr, "%s: no se pudo convertir %s en %s\n", kTool, asePath.c_str(), binPath.c_str());
+    std::fprintf(stderr, "%s: could not convert %s into %s\n", kTool, asePath.c_str(), binPath.c_str());
     return false;
   }
   if (g_boxes > 0)
-    std::fprintf(stderr, "%s: aviso: %d avisos del modelo de escena al leer %s\n", kTool, g_boxes,
+    std::fprintf(stderr, "%s: warning: %d warnings from the scene model while reading %s\n", kTool, g_boxes,
                  asePath.c_str());
 
   // The summary comes from the file just written, so it also proves the file reads back.
   Scene scene;
   const bool readBack = CanRead(binPath) && ReadBinaryScene(binPath, scene);
-  std::printf("%s -> %s: %u objetos, %u materiales, %u camaras, %u luces\n", asePath.c_str(),
+  std::printf("%s -> %s: %u objects, %u materials, %u cameras, %u lights\n", asePath.c_str(),
               binPath.c_str(), scene.objectsReady ? scene.objectCount : 0, scene.materialCount,
               scene.cameraCount, scene.lightCount);
   for (const std::string& texture : MissingTextures(scene, ""))
@@ -182,14 +182,14 @@ bool Convert(const std::string& argument, bool quiet) {
 
 bool Info(const std::string& path) {
   if (!CanRead(path)) {
-    std::fprintf(stderr, "%s: no se encuentra o no se puede leer %s\n", kTool, path.c_str());
+    std::fprintf(stderr, "%s: %s is not there or cannot be read\n", kTool, path.c_str());
     return false;
   }
   Scene scene;
   const bool ok = ReadBinaryScene(path, scene);
   const FileFacts facts = ExamineFile(path.c_str());
   std::printf("%s (%llu bytes)%s\n", path.c_str(), static_cast<unsigned long long>(facts.size),
-              ok ? "" : ", danado: se muestra lo leido hasta el fallo");
+              ok ? "" : ", damaged: what was read up to the fault is shown");
   PrintSceneSummary(stdout, scene, ProductionDirOf(path));
   scene.release();
   return ok;
@@ -216,14 +216,14 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet" || arg == "-q") {
       quiet = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "%s: opcion desconocida '%s'\n\n%s", kTool, arg.c_str(), kUsage);
+      std::fprintf(stderr, "%s: unknown option '%s'\n\n%s", kTool, arg.c_str(), kUsage);
       return 2;
     } else {
       operands.push_back(arg);
     }
   }
   if (operands.empty()) {
-    std::fprintf(stderr, "%s: falta %s\n\n%s", kTool, info ? "el fichero" : "la escena", kUsage);
+    std::fprintf(stderr, "%s: %s missing\n\n%s", kTool, info ? "the file is" : "the scene is", kUsage);
     return 2;
   }
 
