@@ -52,6 +52,8 @@ void RunFrameLoop(Authoring& authoring) {
     g_frameTimer.Reset();
     if (g_timeline.Dispatch()) break;
     g_timeline.Compose();
+    // Cut short by a stop request: not shown, and the messages that asked end the loop.
+    if (g_window.m_frameAbandoned) continue;
     // Paused, the clock that paces the text stands still: the text follows every seek.
     if (g_showInfo && (g_infoTimer.ElapsedMs() > 100 || authoring.Paused())) {
       authoring.FormatInfo(info, sizeof info, g_frameTimer.ElapsedMs());

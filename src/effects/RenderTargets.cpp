@@ -13,6 +13,8 @@ namespace {
 
 constexpr int32_t kGlowSize = 256;      // smallest side of the grey glow image
 constexpr int32_t kCaptureSize = 4096;  // largest side of the captured 3D pass
+// Glow copies drawn between two looks at the queue: about a tenth of a second in software.
+constexpr int32_t kGlowBatch = 64;
 
 // The largest power of two that does not exceed the window side (nor the driver's largest
 // texture): power-of-two textures hold it exactly, and the pass keeps between half and all of
@@ -137,6 +139,7 @@ void GLWindow::DeleteRenderTargets() {
 
 // The pass follows the picture's size on the screen, whatever the bars beside it.
 void GLWindow::BeginCapture() {
+  m_frameAbandoned = false;
   const Rect picture = PictureRect();
   glViewport(0, 0, CaptureSide(picture.width), CaptureSide(picture.height));
 }
@@ -234,6 +237,9 @@ void GLWindow::DrawGlow(int32_t count, float spread) {
 
 // Each copy shows a smaller central part of the grey image over nearly the whole window, weaker
 // than the one before: added up they give a radial zoom glow around the centre.
+// Thousands of copies take seconds in software: past one batch, each batch is finished before the
+// queue is asked whether the user wants to stop, and on a stop the rest is left undrawn and the
+// frame marked abandoned. The copies are independent quads, so the batches draw the same pixels.
 void GLWindow::DrawGlowCopies(int32_t count, float spread) {
   if (count <= 0) return;
   const float w = static_cast<float>(GetPictureWidth());
@@ -241,19 +247,29 @@ void GLWindow::DrawGlowCopies(int32_t count, float spread) {
   const float step = 1.0f / static_cast<float>(count);
   float inset = 0.0f;
   float alpha = 1.0f;
-  glBegin(GL_QUADS);
-  for (int32_t i = 0; i < count; ++i) {
-    glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    glTexCoord2f(inset, 1.0f - inset);
-    glVertex2f(inset, inset);
-    glTexCoord2f(inset, inset);
-    glVertex2f(inset, h - inset);
-    glTexCoord2f(1.0f - inset, inset);
-    glVertex2f(w - inset, h - inset);
-    glTexCoord2f(1.0f - inset, 1.0f - inset);
-    glVertex2f(w - inset, inset);
-    inset = inset + spread;
-    alpha = alpha - step;
+  for (int32_t first = 0, end = 0; first < count; first = end) {
+    if (first > 0) {
+      glFinish();
+      if (StopWaiting(g_active)) {
+        m_frameAbandoned = true;
+        return;
+      }
+    }
+    end = count - first > kGlowBatch ? first + kGlowBatch : count;
+    glBegin(GL_QUADS);
+    for (int32_t i = first; i < end; ++i) {
+      glColor4f(1.0f, 1.0f, 1.0f, alpha);
+      glTexCoord2f(inset, 1.0f - inset);
+      glVertex2f(inset, inset);
+      glTexCoord2f(inset, inset);
+      glVertex2f(inset, h - inset);
+      glTexCoord2f(1.0f - inset, inset);
+      glVertex2f(w - inset, h - inset);
+      glTexCoord2f(1.0f - inset, 1.0f - inset);
+      glVertex2f(w - inset, inset);
+      inset = inset + spread;
+      alpha = alpha - step;
+    }
+    glEnd();
   }
-  glEnd();
 }

@@ -35,6 +35,7 @@ class GLWindow {
   uint32_t m_capturedTexture = 0;       // whichever of the two holds this frame's pass
   bool m_passStored = false;            // the trail's texture holds the pass drawn last
   bool m_fogHeld = false;               // fog switched off by Begin2D, for End2D to restore
+  bool m_frameAbandoned = false;        // drawing stopped short for a stop request: not to show
   uint32_t m_fontBase = 0;              // first of the 256 font display lists
   uint32_t m_fontTexture = 0;
 

@@ -186,6 +186,16 @@ void PostQuitMessage(int exitCode) {
 
 LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
+bool StopWaiting(bool escapeEnds) {
+  PumpSdlEvents();
+  if (g_quitPosted) return true;
+  for (const MSG& msg : g_queue) {
+    if (msg.message == WM_CLOSE) return true;
+    if (escapeEnds && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return true;
+  }
+  return false;
+}
+
 void SetWindowProc(HWND window, WNDPROC procedure) {
   if (!window) return;
   if (procedure) g_procedures[window] = procedure;

@@ -102,6 +102,11 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // g_keys is up again by the time the frame looks.
 int TakeKeyPresses(WPARAM key);
 
+// Whether a message that ends the program waits in the queue, taking none of them: a quit
+// posted, a window closed (SDL turns SIGTERM and Ctrl+C into that) or, with escapeEnds, Escape
+// pressed. Drawing that runs long asks between its parts, so a stop need not wait for a frame.
+bool StopWaiting(bool escapeEnds);
+
 // Which procedure serves a window (the class registration of Windows); nullptr forgets the window.
 void SetWindowProc(HWND window, WNDPROC procedure);
 // Drops every queued message, every untaken key press and a pending quit (tests start from an

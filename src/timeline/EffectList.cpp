@@ -24,7 +24,7 @@ const EffectHelp kHelp[] = {
     {FX_RESIZE, "gives the layer a width and height from its top-left corner",
      {"width: pixels, +-1000000", "height: pixels, +-1000000"}},
     {FX_SATURATE, "glow over the whole screen (count and spread move together)",
-     {"count: copies drawn, 0 (off) to 2400, whole", "spread: zoom of each copy, texture units (0.01 to 0.02 look right)"}},
+     {"count: copies drawn, 0 (off) upwards, whole (at most 2400 with spread 0; over 500 slow in software)", "spread: zoom of each copy, texture units (0.01 to 0.02 look right)"}},
     {FX_BLUR, "trail over the whole screen: the last frame drawn over the new one",
      {"opacity: 0 (off) to 1"}},
     {FX_NOISE, "noise masks over the whole screen", {"set: 0 (off), 1 or 2"}},

@@ -302,12 +302,13 @@ void HoldParams(ScriptEvent& e, std::vector<std::string>* notes) {
     case FX_SATURATE: {
       const float any = std::numeric_limits<float>::infinity();
       hold(e.params[1], -any, any, 0, "spread", "");
-      // Compared truncated, as the compositor counts the copies.
-      if (TruncateParam(e.params[0]) <= kMaxGlowCopies) break;
+      // Compared truncated, as the compositor counts the copies. Only unspread copies all land
+      // on the same pixels, where the bound is shown to change nothing (kMaxGlowCopies).
+      if (e.params[1] != 0 || TruncateParam(e.params[0]) <= kMaxGlowCopies) break;
       if (notes)
         notes->push_back(effect + " count " + FormatNumber(e.params[0]) + " is more than " +
                          std::to_string(kMaxGlowCopies) + ": " + std::to_string(kMaxGlowCopies) +
-                         " is used (more copies no longer change the picture)");
+                         " is used (with spread 0 more copies no longer change the picture)");
       e.params[0] = static_cast<float>(kMaxGlowCopies);
       break;
     }

@@ -72,11 +72,13 @@ struct LineProblems {
 void ParseEventLine(const char* line, ScriptEvent& event, LineProblems* problems = nullptr,
                     const Tempo* tempo = nullptr);
 
-// Glow copies drawn at most, each a full-screen quad. Every copy adds round(255 * I * I * a)
-// to a channel holding 8 bits (I the texel, a the copy's strength, 1 down to 1 / count): a texel
-// that adds less than half a level at full strength never shows, and the faintest one that does
-// (I = 12/255) turns white once 255 copies have a strength of 0.886 or more, which takes 2225
-// copies. Past that the stacked copies draw the same picture, only slower.
+// Glow copies drawn at most with a spread of 0, where every copy covers the same pixels. Each
+// adds round(255 * I * I * a) to a channel holding 8 bits (I the texel, a the copy's strength,
+// 1 down to 1 / count): a texel that adds less than half a level at full strength never shows,
+// and the faintest one that does (I = 12/255) turns white once 255 copies have a strength of
+// 0.886 or more, which takes 2225 copies. Past that the stacked copies draw the same picture,
+// only slower. Spread copies each show another part of the image, so any count may change the
+// picture: the count is kept, and a heavy frame still answers Escape between its copies.
 constexpr int32_t kMaxGlowCopies = 2400;
 
 // Holds the parameters of an effect to what the dispatcher can use; with `notes`, says in the

@@ -182,7 +182,7 @@ TEST_F(DispatchTest, WholeScreenEffectsRideOnSceneEventsOfAnyIndex) {
 // Values that would drive unbounded work or leave the drawing's range are held as the script
 // is read, so play, seek and capture all take the held value.
 TEST_F(DispatchTest, TakesParametersHeldToTheirRange) {
-  Script("1 SCENE 0 FX_SATURATE 2147483647 0.5\n"
+  Script("1 SCENE 0 FX_SATURATE 2147483647 0\n"
          "1 LAYER 0 FX_MOVE 3e9 -3e9\n"
          "1 LAYER 1 FX_RESIZE 1e30 nan\n"
          "1 LAYER 2 FX_ALPHA 7\n"
@@ -190,7 +190,7 @@ TEST_F(DispatchTest, TakesParametersHeldToTheirRange) {
          "1 PARTICLE 0 FX_ALPHA -1\n");
   EXPECT_FALSE(At(1));
   EXPECT_EQ(timeline.saturateCount, static_cast<float>(kMaxGlowCopies));
-  EXPECT_FLOAT_EQ(timeline.saturateSpread, 0.5f);
+  EXPECT_FLOAT_EQ(timeline.saturateSpread, 0.0f);
   EXPECT_EQ(layers[0].x0, kMaxLayerPixels);
   EXPECT_EQ(layers[0].x1, 800 + kMaxLayerPixels);
   EXPECT_EQ(layers[0].y0, -kMaxLayerPixels);

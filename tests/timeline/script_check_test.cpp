@@ -60,7 +60,8 @@ TEST(CheckScript, FindsEverySilentSkipOnItsLine) {
       {"-0.5 SCENE 0 FX_START\n", "at -0.5 s, before the music starts: it comes due in the first frame"},
       {"1 SCENE 0 FX_AQUA 256\n", "FX_AQUA 256 is kept in 8 bits, which gives 0: the deformation is off"},
       // Values the player holds to a range, with the value it uses.
-      {"1 SCENE 0 FX_SATURATE 1e7 0.01\n", "FX_SATURATE count 10000000 is more than 2400: 2400 is used"},
+      {"1 SCENE 0 FX_SATURATE 1e7 0.01\n", "FX_SATURATE count 10000000 draws that many full-screen copies"},
+      {"1 SCENE 0 FX_SATURATE 1e7 0\n", "FX_SATURATE count 10000000 is more than 2400: 2400 is used"},
       {"1 SCENE 0 FX_SATURATE 2147483647 0\n", "FX_SATURATE count 2147483648 is more than 2400"},
       {"1 SCENE 0 FX_SATURATE 2 nan\n", "FX_SATURATE spread nan is not a number: 0 is used"},
       {"1 SCENE 0 FX_NOISE 257\n", "FX_NOISE 257 shows nothing: the sets are 1 and 2, 0 is off"},

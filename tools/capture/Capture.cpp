@@ -146,6 +146,11 @@ LoopEnd RenderFrames(FrameClock& clock, int fps, int64_t start, int64_t first, i
         break;
       }
       g_timeline.Compose();
+      // A stop asked for while a heavy frame drew: the frame is not written.
+      if (g_window.m_frameAbandoned) {
+        result = LoopEnd::Interrupted;
+        break;
+      }
       // The last picture is off the screen now: it goes to the encoders once complete.
       if (!collect()) {
         result = LoopEnd::Failed;
