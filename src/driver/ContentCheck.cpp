@@ -48,6 +48,8 @@ class FileChecker {
       return facts.error == ENOENT || facts.error == ENOTDIR ? "file not found"
                                                              : std::strerror(facts.error);
     if (facts.kind != FileKind::regular) return "not a regular file (a folder, a device or a pipe)";
+    if (LiesOutsideReads(path.c_str()))
+      return "leads out of the production folder (to " + RealPath(path.c_str()) + "): not read";
     if (!facts.readable) return "cannot be read: permission denied";
     if (facts.size == 0) return "empty file";
     return "";

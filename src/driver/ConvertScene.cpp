@@ -79,6 +79,8 @@ bool FindSceneSource(const char* name, std::string& path, std::string& why) {
 }
 
 bool ConvertSceneFromAse(const char* name) {
+  // The scene's pictures and buffers come from the production alone, whoever converts.
+  ReadsWithin bound(".");
   std::string sourcePath, why;
   if (!FindSceneSource(name, sourcePath, why)) {
     std::printf("]> ** ERROR ** [ %s ]: %s. **\n", name, why.c_str());

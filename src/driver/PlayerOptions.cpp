@@ -119,6 +119,8 @@ bool EnterProduction(const std::string& dir) {
     std::fprintf(stderr, "zorbanel: cannot enter %s: %s\n", dir.c_str(), std::strerror(errno));
     return false;
   }
+  // Nothing outside the production is read, whatever its files or links name.
+  KeepReadsWithin(".");
   std::string why;
   if (HoldsProduction(why)) return true;
   std::fprintf(stderr,

@@ -34,7 +34,38 @@ const std::string& TemporaryPrefix() {
   return prefix;
 }
 
+// The resolved folder reads are kept within (empty: none), and the files allowed outside it.
+std::mutex g_boundLock;
+std::string g_readBound;
+std::set<std::string> g_allowedOutside;
+
 }  // namespace
+
+void KeepReadsWithin(const char* folder) {
+  const std::string real = folder && *folder ? RealPath(folder) : std::string();
+  std::lock_guard<std::mutex> hold(g_boundLock);
+  g_readBound = real;
+}
+
+std::string ReadsKeptWithin() {
+  std::lock_guard<std::mutex> hold(g_boundLock);
+  return g_readBound;
+}
+
+void AllowReadOf(const char* path) {
+  const std::string real = path ? RealPath(path) : std::string();
+  std::lock_guard<std::mutex> hold(g_boundLock);
+  if (!real.empty()) g_allowedOutside.insert(real);
+}
+
+bool LiesOutsideReads(const char* path) {
+  const std::string bound = ReadsKeptWithin();
+  if (bound.empty() || !path) return false;
+  const std::string real = RealPath(path);
+  if (real.empty() || real == bound || PathWithin(real, bound)) return false;
+  std::lock_guard<std::mutex> hold(g_boundLock);
+  return g_allowedOutside.count(real) == 0;
+}
 
 // Text-mode reads are the same on every system: the whole file within its limit, CR LF folded.
 // Windows' own text mode would end a text at a Ctrl-Z and let a growing file past its limit.
@@ -42,6 +73,12 @@ FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
   if (!path || !mode) return nullptr;
   const std::string resolved = ResolvePath(path);
   if (mode[0] != 'r') return OpenForWriting(resolved, mode);
+  if (LiesOutsideReads(path)) {
+    std::printf("- \"%s\" leads out of the production folder (to %s): not read\n", path,
+                RealPath(path).c_str());
+    errno = EACCES;
+    return nullptr;
+  }
   const bool text = !std::strchr(mode, 'b') && !std::strchr(mode, '+');
   FILE* f = OpenForReading(path, resolved, text ? "rb" : mode, limit);
   if (!text || !f) return f;

@@ -57,6 +57,33 @@ std::string RealPath(const char* path);
 // system compares them.
 bool PathWithin(const std::string& path, const std::string& folder);
 
+// The folder a production's reads are kept within. Once set (by whatever plays, checks, captures
+// or converts a production, to its folder), OpenFile refuses to read a file that, links followed
+// to their end, lies outside it: an absolute path, a ".." step, a link to a file elsewhere or a
+// path through a linked folder that leads out. The refusal is one log line naming the file. The
+// folder is kept resolved, so a production reached through a linked path is still itself.
+// An empty folder lifts the bound (how the program starts).
+void KeepReadsWithin(const char* folder);
+// The bound in force: a resolved folder, or empty.
+std::string ReadsKeptWithin();
+// A file the user named on a tool's command line: read wherever it leads, as the user chose it.
+void AllowReadOf(const char* path);
+// Whether the file at path may not be read under the bound: it exists and, resolved, lies outside
+// the folder. The one test every read of a production's files passes through.
+bool LiesOutsideReads(const char* path);
+
+// Keeps reads within folder until the end of the scope, then puts the bound before back.
+class ReadsWithin {
+ public:
+  explicit ReadsWithin(const char* folder) : previous_(ReadsKeptWithin()) { KeepReadsWithin(folder); }
+  ~ReadsWithin() { KeepReadsWithin(previous_.c_str()); }
+  ReadsWithin(const ReadsWithin&) = delete;
+  ReadsWithin& operator=(const ReadsWithin&) = delete;
+
+ private:
+  std::string previous_;
+};
+
 // Makes path the working directory; false with errno set when it cannot be entered.
 bool EnterFolder(const char* path);
 

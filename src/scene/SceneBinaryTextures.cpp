@@ -52,12 +52,12 @@ std::string JpegName(const std::string& name) {
 
 enum class Source { usable, missing, outside };
 
-// Where the map's image is: only a regular file inside the production (the working directory,
+// Where the map's image is: only a regular file inside the production (the bound of reads,
 // links and junctions followed to their end) may be read.
 Source FindSource(const char* bitmap, FileStamp& stamp) {
-  const std::string root = RealPath("."), real = RealPath(bitmap);
-  if (root.empty() || real.empty()) return Source::missing;
-  if (!PathWithin(real, root)) return Source::outside;
+  const std::string real = RealPath(bitmap);
+  if (real.empty()) return Source::missing;
+  if (LiesOutsideReads(bitmap)) return Source::outside;
   if (ExamineFile(real.c_str()).kind != FileKind::regular) return Source::missing;
   stamp = StampOfFile(real.c_str());
   return Source::usable;
@@ -200,6 +200,8 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
 
 std::vector<std::string> CopySceneTextures(SceneBinaryFile& file, const Scene& scene,
                                            std::string& copyLog) {
+  // The production is the working directory, whoever writes the scene.
+  ReadsWithin bound(".");
   std::vector<std::string> stored;
   for (uint32_t i = 0; i < scene.materialCount; ++i) {
     const Material material = scene.getMaterial(i);

@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return kCaptureFailed;
   }
+  KeepReadsWithin(".");
   // A production is a folder whose manifest (or the built-in one) names a script that is there.
   ContentManifest manifest;
   std::vector<std::string> faults;

@@ -179,6 +179,8 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return kBadArguments;
   }
+  // Read as the player reads it: nothing outside the production.
+  KeepReadsWithin(".");
   // Where the player finds no production, the built-in list is not checked in its place: the
   // answer is the player's.
   std::string none;

@@ -144,6 +144,9 @@ bool Convert(const std::string& argument, bool quiet) {
     std::fprintf(stderr, "%s: %s is not there or cannot be read\n", kTool, asePath.c_str());
     return false;
   }
+  // The file named on the command line is the user's choice, wherever a link takes it; what it
+  // names is production content.
+  AllowReadOf(asePath.c_str());
   g_boxes = 0;
   bool converted;
   if (quiet) {
