@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -180,6 +181,25 @@ TEST(Capture, StopsWhenAskedAndKeepsItsFrames) {
   ASSERT_GE(names.size(), 3u);
   EXPECT_LT(names.size(), 480u) << "2 s at 240 fps would be 480";
   EXPECT_EQ(ReadFrame(dir, "part/" + names.back()).width, 800) << "the last frame is whole";
+}
+
+// A frame of a million glow copies takes minutes in software: asked to stop while drawing it,
+// the capture stops within moments and writes no part-drawn frame.
+TEST(Capture, StopsAtOnceInsideAHeavyFrame) {
+  ZB_REQUIRE_SCREEN();
+  TempDir dir;
+  WriteSmallProduction(dir, "", "0 SCENE 0 FX_SATURATE 1000000 0.3\n");
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  Clock::time_point asked;
+  const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--frames", "heavy"}, 60, [&] {
+    asked = Clock::now();
+    return asked - start > std::chrono::seconds(3);
+  });
+  const double answered = std::chrono::duration<double>(Clock::now() - asked).count();
+  EXPECT_EQ(run.status, 130) << run.errors;
+  EXPECT_LT(answered, 2.5);
+  EXPECT_TRUE(FrameNames(dir, "heavy").empty());
 }
 
 TEST(Capture, RefusesWhatItCannotCapture) {

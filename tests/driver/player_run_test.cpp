@@ -34,6 +34,17 @@ TEST(PlayerRun, ClosingTheWindowEndsAScriptWithoutQuit) {
   EXPECT_NE(dir.Read("LOGFILE.TXT").find("VELK 3D Engine"), std::string::npos);
 }
 
+// A frame of a million glow copies takes minutes in software: the request to end is answered
+// between its copies, not after it.
+TEST(PlayerRun, ClosingIsAnsweredWithinAHeavyFrame) {
+  TempDir dir;
+  WriteSmallProduction(dir, "", "0 SCENE 0 FX_SATURATE 1000000 0.3\n");
+  ZB_REQUIRE_SCREEN();
+  const PlayerRun run = RunPlayer(dir, 60.0, 3.0);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_LT(run.seconds, 5.5);
+}
+
 // As a user starts it on a machine with no display and no sound device: the console holds the
 // player's own lines, none of the libraries' probing.
 TEST(PlayerRun, HeadlessConsoleHoldsOnlyThePlayersLines) {

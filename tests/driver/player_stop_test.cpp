@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "driver/ContentManifest.h"
@@ -20,7 +21,11 @@
 
 namespace {
 
-enum class Damage { Missing, Empty, Garbage, CutShort, Directory, DevZero, Fifo, Unreadable };
+enum class Damage {
+  Missing, Empty, Garbage, CutShort, Directory, DevZero, Fifo, Unreadable,
+  LinkOut,        // the file moved to `away` and linked from its place
+  FolderLinkOut,  // its folder moved to `away` and linked from its place
+};
 
 // The working production: the bundled manifest as its production.txt, and scene 2 ("monolito",
 // line 13) textured with textures\madera.jpg.
@@ -43,8 +48,14 @@ void WriteWorkingProduction(const TempDir& dir) {
   ASSERT_TRUE(SceneBinaryFile().writeScene("escenas_bin\\monolito.bin", scene));
 }
 
-void Break(const TempDir& dir, const std::string& file, Damage damage) {
+void Break(const TempDir& dir, const std::string& file, Damage damage, const std::string& away) {
   const std::string path = dir.path + "/" + file;
+  if (damage == Damage::FolderLinkOut) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::filesystem::rename(folder, away + "/folder");
+    std::filesystem::create_directory_symlink(away + "/folder", folder);
+    return;
+  }
   const std::string bytes = dir.Read(file);
   std::filesystem::remove(path);
   switch (damage) {
@@ -60,6 +71,11 @@ void Break(const TempDir& dir, const std::string& file, Damage damage) {
       dir.Write(file, bytes);
       ::chmod(path.c_str(), 0);
       break;
+    case Damage::LinkOut:
+      std::ofstream(away + "/file", std::ios::binary) << bytes;
+      std::filesystem::create_symlink(away + "/file", path);
+      break;
+    case Damage::FolderLinkOut: break;  // made above, the folder whole
 #else
     default: break;
 #endif
@@ -110,19 +126,28 @@ TEST(PlayerStop, EachFaultOfAFileEndsOrWarnsAsTheCheckerSays) {
       {"music/music.ogg", Damage::Empty, 0, "production.txt:7: music\\music.ogg: empty file: the production plays", nullptr},
       {"ESCENAS_BIN/PARTICLES02.BIN", Damage::Garbage, 0,
        "production.txt:44: ESCENAS_BIN\\PARTICLES02.BIN: not a usable particle file", nullptr},
+      // Nothing outside the production is read, whatever link leads there.
+      {"textures/zorban.jpg", Damage::LinkOut, 1,
+       "production.txt:22: textures\\zorban.jpg: leads out of the production folder", nullptr},
+      {"textures/font.jpg", Damage::FolderLinkOut, 1,
+       "production.txt:6: textures\\font.jpg: leads out of the production folder", nullptr},
+      {"escenas_bin/monolito.bin", Damage::LinkOut, 1,
+       "production.txt:13: escenas_bin\\monolito.bin: leads out of the production folder", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.player);
 #ifdef _WIN32
-    if (c.damage == Damage::DevZero || c.damage == Damage::Fifo || c.damage == Damage::Unreadable)
+    if (c.damage == Damage::DevZero || c.damage == Damage::Fifo || c.damage == Damage::Unreadable ||
+        c.damage == Damage::LinkOut || c.damage == Damage::FolderLinkOut)
       continue;
 #else
     // Root reads every file whatever its mode.
     if (c.damage == Damage::Unreadable && ::geteuid() == 0) continue;
 #endif
+    TempDir away;
     TempDir dir;
     WriteWorkingProduction(dir);
-    Break(dir, c.file, c.damage);
+    Break(dir, c.file, c.damage, away.path);
     const ToolRun run = RunTool(dir.path, ZB_PLAYER, "", 60);
     EXPECT_EQ(run.status, c.status) << run.output;
     EXPECT_NE(run.output.find(c.player), std::string::npos) << run.output;
@@ -149,4 +174,25 @@ TEST(PlayerStop, TheWorkingProductionPlaysAndPassesTheCheck) {
   EXPECT_FALSE(SanitizerSpoke(run.output)) << run.output;
   const ToolRun check = RunTool(dir.path, "check", "", 60);
   EXPECT_EQ(check.status, 0) << check.output;
+}
+
+// Links that stay inside the production are followed, and a production reached through a linked
+// path is the same folder: it plays and passes the check.
+TEST(PlayerStop, LinksThatStayInsideThePlay) {
+  ZB_REQUIRE_SCREEN();
+#ifdef _WIN32
+  GTEST_SKIP() << "links need privileges on Windows";
+#else
+  namespace fs = std::filesystem;
+  TempDir away;
+  TempDir dir;
+  WriteWorkingProduction(dir);
+  fs::rename(dir.path + "/textures/zorban.jpg", dir.path + "/escenas_bin/zorban.jpg");
+  fs::create_symlink("../escenas_bin/zorban.jpg", dir.path + "/textures/zorban.jpg");
+  fs::create_directory_symlink(dir.path, away.path + "/linked");
+  const ToolRun run = RunTool(away.path + "/linked", ZB_PLAYER, "", 60);
+  EXPECT_EQ(run.status, 0) << run.output;
+  const ToolRun check = RunTool(away.path + "/linked", "check", "", 60);
+  EXPECT_EQ(check.status, 0) << check.output;
+#endif
 }

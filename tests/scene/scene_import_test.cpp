@@ -236,6 +236,38 @@ TEST(ImportedSceneDamage, IsRefusedAndTheOldSceneKept) {
   EXPECT_TRUE(Convert("bien"));
 }
 
+// A glTF's buffer and picture are production content: reached through a link that leads out of
+// the production they are not read; a link that stays inside is followed.
+TEST(ImportedSceneLinks, NothingOutsideTheProductionIsRead) {
+#ifdef _WIN32
+  GTEST_SKIP() << "links need privileges on Windows";
+#else
+  const struct {
+    const char* file;
+    bool out, converts;
+    const char* log;
+  } cases[] = {
+      {"BoxTextured0.bin", false, true, "BoxTextured"},
+      {"BoxTextured0.bin", true, false, "escenas/BoxTextured0.bin\" leads out of the production"},
+      {"CesiumLogoFlat.png", true, true, "lies outside the production: not read"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.out ? " out" : " in"));
+    TempDir away;
+    TempDir dir;
+    CopyData("gltf", dir);
+    const fs::path there = fs::path(c.out ? away.path : dir.path + "/datos") / c.file;
+    fs::create_directories(there.parent_path());
+    fs::rename(fs::path(dir.path) / "escenas" / c.file, there);
+    fs::create_symlink(there, fs::path(dir.path) / "escenas" / c.file);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ConvertSceneFromAse("BoxTextured"), c.converts);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find(c.log), std::string::npos) << log;
+  }
+#endif
+}
+
 TEST(ImportedSceneDamage, TwoExportsOfOneSceneAreRefused) {
   TempDir dir;
   dir.Write("escenas/doble.gltf", kGood);
