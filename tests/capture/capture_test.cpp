@@ -183,22 +183,18 @@ TEST(Capture, StopsWhenAskedAndKeepsItsFrames) {
   EXPECT_EQ(ReadFrame(dir, "part/" + names.back()).width, 800) << "the last frame is whole";
 }
 
-// A frame of a million glow copies takes minutes in software: asked to stop while drawing it,
-// the capture stops within moments and writes no part-drawn frame.
+// Asked to stop inside a frame of a million glow copies (minutes in software), the capture
+// ends within moments and writes no part-drawn frame.
 TEST(Capture, StopsAtOnceInsideAHeavyFrame) {
   ZB_REQUIRE_SCREEN();
   TempDir dir;
   WriteSmallProduction(dir, "", "0 SCENE 0 FX_SATURATE 1000000 0.3\n");
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point start = Clock::now();
-  Clock::time_point asked;
+  const auto start = std::chrono::steady_clock::now();
   const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--frames", "heavy"}, 60, [&] {
-    asked = Clock::now();
-    return asked - start > std::chrono::seconds(3);
+    return std::chrono::steady_clock::now() - start > std::chrono::seconds(3);
   });
-  const double answered = std::chrono::duration<double>(Clock::now() - asked).count();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5500));
   EXPECT_EQ(run.status, 130) << run.errors;
-  EXPECT_LT(answered, 2.5);
   EXPECT_TRUE(FrameNames(dir, "heavy").empty());
 }
 

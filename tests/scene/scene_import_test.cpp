@@ -236,32 +236,27 @@ TEST(ImportedSceneDamage, IsRefusedAndTheOldSceneKept) {
   EXPECT_TRUE(Convert("bien"));
 }
 
-// A glTF's buffer and picture are production content: reached through a link that leads out of
-// the production they are not read; a link that stays inside is followed.
+// A glTF's buffer and picture reached through a link out of the production are not read; a
+// link that stays inside is followed.
 TEST(ImportedSceneLinks, NothingOutsideTheProductionIsRead) {
-#ifdef _WIN32
-  GTEST_SKIP() << "links need privileges on Windows";
-#else
+#ifndef _WIN32  // links need privileges on Windows
   const struct {
     const char* file;
     bool out, converts;
     const char* log;
-  } cases[] = {
-      {"BoxTextured0.bin", false, true, "BoxTextured"},
-      {"BoxTextured0.bin", true, false, "escenas/BoxTextured0.bin\" leads out of the production"},
-      {"CesiumLogoFlat.png", true, true, "lies outside the production: not read"},
-  };
+  } cases[] = {{"BoxTextured0.bin", false, true, "BoxTextured"},
+               {"BoxTextured0.bin", true, false, "BoxTextured0.bin\" leads out of the production"},
+               {"CesiumLogoFlat.png", true, true, "lies outside the production: not read"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.file) + (c.out ? " out" : " in"));
     TempDir away;
     TempDir dir;
     CopyData("gltf", dir);
-    const fs::path there = fs::path(c.out ? away.path : dir.path + "/datos") / c.file;
+    const fs::path there = fs::path(c.out ? away.path : dir.path + "/escenas_bin") / c.file;
     fs::create_directories(there.parent_path());
     fs::rename(fs::path(dir.path) / "escenas" / c.file, there);
     fs::create_symlink(there, fs::path(dir.path) / "escenas" / c.file);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(ConvertSceneFromAse("BoxTextured"), c.converts);
+    EXPECT_EQ(ConvertSceneFromAse("BoxTextured"), c.converts) << c.file;
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_NE(log.find(c.log), std::string::npos) << log;
   }

@@ -199,23 +199,3 @@ TEST(EventTimeDumps, WriteOneLinePerEventTruncatingOrAppending) {
             "10.000000\n0.000000\n1.500000\n0.000000\n1.500000\n10.000000\n");
 }
 
-// Only unspread copies all cover the same pixels, where more than kMaxGlowCopies add nothing;
-// with any spread each copy may change the picture, so the count is the script's.
-TEST(ParseEventLine, HoldsTheGlowCountOnlyWithoutSpread) {
-  const struct {
-    const char* line;
-    float count, spread;
-  } cases[] = {
-      {"1 SCENE 0 FX_SATURATE 4800 0\n", static_cast<float>(kMaxGlowCopies), 0.0f},
-      {"1 SCENE 0 FX_SATURATE 4800 nan\n", static_cast<float>(kMaxGlowCopies), 0.0f},
-      {"1 SCENE 0 FX_SATURATE 4800 0.3\n", 4800.0f, 0.3f},
-      {"1 SCENE 0 FX_SATURATE 2401 -0.02\n", 2401.0f, -0.02f},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    ScriptEvent event{};
-    ParseEventLine(c.line, event);
-    EXPECT_EQ(event.params[0], c.count);
-    EXPECT_FLOAT_EQ(event.params[1], c.spread);
-  }
-}
