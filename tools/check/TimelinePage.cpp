@@ -199,6 +199,7 @@ std::string TimelineHtml(const TimelinePage& page) {
 bool WriteTimelinePage(const std::string& path, const std::string& html, std::string& error) {
   const FileFacts facts = ExamineFile(path.c_str());
   if (facts.kind != FileKind::missing) {
+    AllowReadOf(path.c_str());  // named on the command line, wherever it lies
     std::vector<uint8_t> start;
     const bool ours = facts.kind == FileKind::regular &&
                       ReadWholeFile(path.c_str(), 64u << 20, start) &&
