@@ -96,5 +96,6 @@ int main(int argc, char** argv) {
     RunFrameLoop(authoring);
   }
   ShutdownProduction();
+  authoring.ExitIfConverting(status);
   return status;
 }
