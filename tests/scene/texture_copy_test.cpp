@@ -405,10 +405,10 @@ TEST(TextureFormats, PictureExportedAgainReplacesOnlyTheConvertersOwnJpegOfIt) {
 
     EXPECT_EQ(StoredBitmaps(), std::vector<std::string>{c.stored});
     const std::string stored = "textures/" + std::string(c.stored).substr(9);
-    EXPECT_EQ(dir.Read(stored), std::string(secondJpeg.begin(), secondJpeg.end()));
+    EXPECT_TRUE(dir.Read(stored) == std::string(secondJpeg.begin(), secondJpeg.end()));
     const bool authorsKept = c.authorsBefore || c.editedBetween;
     if (authorsKept) {
-      EXPECT_EQ(dir.Read("textures/madera.jpg"), authors);
+      EXPECT_TRUE(dir.Read("textures/madera.jpg") == authors);
     }
     EXPECT_FALSE(Exists(authorsKept ? "textures/madera_3.jpg" : "textures/madera_2.jpg"));
   }
