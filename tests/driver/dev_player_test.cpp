@@ -466,7 +466,8 @@ TEST(DevPlayer, ConvertsExportsOffTheFrameLoopTakesTheLastSaveAndWatchesTheirPic
     const Screenshot shot = player.Shoot();
     return shot.width == 800 && shot.At(750, 550)[0] > 200 && shot.At(750, 550)[2] < 60;
   }, kWait));
-  const auto conversions = [&] { return Count(dir.Read("LOGFILE.TXT"), "- Converting "); };
+  // The player's status lines, not the converter's own "Converting [picture]" lines.
+  const auto conversions = [&] { return Count(dir.Read("LOGFILE.TXT"), "\n- Converting "); };
 
   // The picture an export names, replaced: converted again into the same JPEG file.
   const std::string paleta = DataPicture("paleta.png");
