@@ -1,5 +1,6 @@
 #include "driver/Authoring.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -13,17 +14,21 @@
 #include "platform/Messages.h"
 #include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
+#include "scene/ConvertedTextures.h"
+#include "scene/SceneBinaryTextures.h"
 
 namespace {
 
-constexpr uint32_t kScriptPollMs = 250;
+constexpr uint32_t kPollMs = 250;
+// How long a changed file must stay as it is before it is taken: an editor's or an exporter's
+// save written in many small writes is never read half way (base clock milliseconds).
+constexpr uint32_t kStillMs = 500;
 constexpr uint32_t kFrameRateWindowMs = 500;
 constexpr uint32_t kNoticeMs = 6000;
 
-// A production file's modification time: what an editor's save changes.
-int64_t SavedAt(const char* path) { return StampOfFile(path).modifiedNs; }
-
-int64_t ScriptStamp() { return SavedAt(ProductionManifest().script.path.c_str()); }
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
 
 }  // namespace
 
@@ -47,8 +52,8 @@ void Authoring::Begin() {
   else if (m_loopEnd > m_loopStart)
     SeekTo(m_loopStart);
   if (!m_dev) return;
-  TakeStamps();
   m_lastPollMs = m_rateSince = m_clock->Base().TickCount();
+  Watch({});
   NoticeSilentClock();
 }
 
@@ -59,27 +64,55 @@ void Authoring::NoticeSilentClock() {
     Notify(music + " cannot be played: the production plays on a silent clock");
 }
 
-// Every file the production has read so far (the script and the manifest have stamps of their
-// own), and the modeller's export of each scene that has one.
-void Authoring::TakeStamps() {
+// The script and the manifest; every other file the production has read (the converter's own
+// record and copy logs aside: it rewrites them itself); for each scene with a modeller's export,
+// the export and the pictures its last conversion copied.
+void Authoring::Watch(const std::map<std::string, FileStamp>& used) {
   const ContentManifest& manifest = ProductionManifest();
-  m_scriptStamp = ScriptStamp();
-  m_manifestStamp = SavedAt(kManifestFile);
-  const std::string script = ResolvePath(manifest.script.path.c_str());
-  const std::string manifestFile = ResolvePath(kManifestFile);
-  m_watched.clear();
-  for (const std::string& path : FilesRead())
-    if (path != script && path != manifestFile) m_watched.push_back({path, "", {}});
-  // Files named but not played yet: once there, they are loaded.
-  if (!manifest.music.path.empty() && g_music.Length() <= 0)
-    m_watched.push_back({ResolvePath(manifest.music.path.c_str()), "", {}});
-  for (const std::string& path : StandInFiles()) m_watched.push_back({path, "", {}});
+  const uint32_t now = m_clock->Base().TickCount();
+  std::vector<WatchedFile> old;
+  old.swap(m_watched);
+  const auto add = [&](const std::string& path, Role role, const std::string& scene) {
+    for (const WatchedFile& file : m_watched)
+      if (file.path == path) return;
+    WatchedFile file{path, role, scene, {}, {}, now};
+    const auto taken = used.find(path);
+    const auto known = std::find_if(old.begin(), old.end(),
+                                    [&](const WatchedFile& w) { return w.path == path; });
+    if (taken != used.end()) {
+      file.used = taken->second;
+    } else if (known != old.end()) {
+      file.used = known->used;
+    } else {
+      file.used = StampWhenRead(path);
+      // Never read here (an export the player did not convert): as it stands now.
+      if (file.used == FileStamp()) file.used = StampOfFile(path.c_str());
+    }
+    if (known != old.end()) {
+      file.seen = known->seen;
+      file.seenSince = known->seenSince;
+    } else {
+      file.seen = file.used;
+    }
+    m_watched.push_back(file);
+  };
+  add(ResolvePath(manifest.script.path.c_str()), Role::reload, "");
+  add(ResolvePath(kManifestFile), Role::reload, "");
+  std::vector<std::string> copyLogs = {ResolvePath(kConvertedTexturesFile)};
   for (const ManifestScene& scene : manifest.scenes) {
     std::string source, why;
-    if (FindSceneSource(scene.name.c_str(), source, why))
-      m_watched.push_back({ResolvePath(source.c_str()), scene.name, {}});
+    if (!FindSceneSource(scene.name.c_str(), source, why)) continue;
+    add(ResolvePath(source.c_str()), Role::source, scene.name);
+    copyLogs.push_back(ResolvePath((ScenePath(scene.name) + ".TXT").c_str()));
+    for (const std::string& picture : PicturesOfCopyLog(copyLogs.back()))
+      add(picture, Role::source, scene.name);
   }
-  for (WatchedFile& file : m_watched) file.stamp = StampOfFile(file.path.c_str());
+  for (const std::string& path : FilesRead())
+    if (!Contains(copyLogs, path)) add(path, Role::content, "");
+  // Files named but not played yet: once there, they are loaded.
+  if (!manifest.music.path.empty() && g_music.Length() <= 0)
+    add(ResolvePath(manifest.music.path.c_str()), Role::content, "");
+  for (const std::string& path : StandInFiles()) add(path, Role::content, "");
 }
 
 void Authoring::SeekTo(double seconds) {
@@ -146,13 +179,17 @@ void Authoring::MarkLoop() {
   }
 }
 
-void Authoring::Reload(const std::vector<std::string>& changedFiles) {
+void Authoring::Reload(const std::vector<std::string>& changedFiles,
+                       std::map<std::string, FileStamp> used) {
+  // Stamps taken before anything is read: a save that lands while the reload reads is seen as a
+  // change after it, never taken for what was read.
+  for (const WatchedFile& file : m_watched)
+    if (file.role == Role::reload || Contains(changedFiles, file.path))
+      used.emplace(file.path, StampOfFile(file.path.c_str()));
   std::string why;
   bool contentLoaded = false;
   const bool reloaded = ReloadProduction(why, contentLoaded, changedFiles);
-  // Stamps taken after the reload, which may have switched to another script file and read
-  // other files; what changed meanwhile is taken with them.
-  TakeStamps();
+  Watch(used);
   g_window.SetTitle(ProductionTitle());
   if (contentLoaded) {
     PrintStatus("- Content loaded again from %s\n", ProductionManifest().source.c_str());
@@ -179,36 +216,68 @@ const char* Authoring::Notice() const {
   return m_notice.c_str();
 }
 
-// A changed export is converted into its scene file first; one that does not convert leaves the
-// scene as it was.
-bool Authoring::ContentChanged(std::vector<std::string>& changedFiles) {
-  for (WatchedFile& file : m_watched) {
-    const FileStamp stamp = StampOfFile(file.path.c_str());
-    if (stamp == file.stamp) continue;
-    file.stamp = stamp;
-    if (file.scene.empty()) {
-      changedFiles.push_back(file.path);
-    } else if (stamp.size >= 0) {
-      PrintStatus("- Converting %s\n", file.path.c_str());
-      if (!ConvertSceneFromAse(file.scene.c_str())) {
-        Refused(file.path + " could not be converted");
-        continue;
-      }
-      changedFiles.push_back(ResolvePath(ScenePath(file.scene).c_str()));
-    }
-  }
-  return !changedFiles.empty();
-}
-
+// A save is taken once the file has been still for kStillMs. Changed sources start a conversion
+// on the worker, unless one runs: they are taken when it is done, so a save that lands while it
+// reads is converted again after it.
 void Authoring::PollFiles() {
   const uint32_t now = m_clock->Base().TickCount();
-  if (now - m_lastPollMs < kScriptPollMs) return;
+  if (now - m_lastPollMs < kPollMs) return;
   m_lastPollMs = now;
+  if (m_conversion.Finished()) {
+    ConversionDone();
+    return;
+  }
+  bool reload = false;
   // Content saved with the script in one poll is loaded with it.
+  std::vector<std::string> changedFiles, scenes;
+  for (WatchedFile& file : m_watched) {
+    const FileStamp stamp = StampOfFile(file.path.c_str());
+    if (stamp != file.seen) {
+      file.seen = stamp;
+      file.seenSince = now;
+    }
+    if (stamp == file.used || now - file.seenSince < kStillMs) continue;
+    if (file.role == Role::reload)
+      reload = true;
+    else if (file.role == Role::content)
+      changedFiles.push_back(file.path);
+    else if (!m_conversion.Busy() && stamp.size >= 0 && !Contains(scenes, file.scene))
+      scenes.push_back(file.scene);
+  }
+  if (!scenes.empty()) Convert(scenes);
+  if (reload || !changedFiles.empty()) Reload(changedFiles);
+}
+
+void Authoring::Convert(const std::vector<std::string>& scenes) {
+  m_conversionStamps.clear();
+  for (const WatchedFile& file : m_watched)
+    if (file.role == Role::source && Contains(scenes, file.scene))
+      m_conversionStamps[file.path] = file.seen;
+  for (const std::string& scene : scenes) {
+    std::string source, why;
+    PrintStatus("- Converting %s\n",
+                FindSceneSource(scene.c_str(), source, why) ? source.c_str() : scene.c_str());
+  }
+  m_conversion.Start(scenes);
+}
+
+// The scenes written are loaded; their sources count as converted in the versions they had
+// when the conversion began.
+void Authoring::ConversionDone() {
+  const std::vector<std::string>& scenes = m_conversion.Scenes();
+  const std::vector<bool> written = m_conversion.Take();
+  for (WatchedFile& file : m_watched) {
+    const auto taken = m_conversionStamps.find(file.path);
+    if (taken != m_conversionStamps.end()) file.used = taken->second;
+  }
   std::vector<std::string> changedFiles;
-  const bool content = ContentChanged(changedFiles);
-  if (content || ScriptStamp() != m_scriptStamp || SavedAt(kManifestFile) != m_manifestStamp)
-    Reload(changedFiles);
+  for (size_t i = 0; i < scenes.size() && i < written.size(); ++i) {
+    if (written[i])
+      changedFiles.push_back(ResolvePath(ScenePath(scenes[i]).c_str()));
+    else
+      Refused("scene " + scenes[i] + " could not be converted");
+  }
+  if (!changedFiles.empty()) Reload(changedFiles);
 }
 
 void Authoring::AfterFrame() {

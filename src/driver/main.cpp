@@ -98,5 +98,6 @@ int main(int argc, char** argv) {
     RunFrameLoop(authoring);
   }
   ShutdownProduction();
+  authoring.ExitIfConverting(status);
   return status;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -17,9 +18,9 @@ using namespace files;
 
 namespace {
 
-// Every file opened for reading, by its resolved path.
+// Every file opened for reading, by its resolved path, with its stamp at the last open.
 std::mutex g_readLock;
-std::set<std::string> g_filesRead;
+std::map<std::string, FileStamp> g_filesRead;
 
 // The start of every temporary's name: the host, so that a folder shared between machines
 // (parts of one capture rendered on several) is never swept of another machine's files.
@@ -90,14 +91,22 @@ FILE* OpenFile(const char* path, const char* mode, uint64_t limit) {
   return TextStream(std::move(data));
 }
 
-void files::RecordRead(const std::string& resolved) {
+void files::RecordRead(const std::string& resolved, const FileStamp& stamp) {
   std::lock_guard<std::mutex> hold(g_readLock);
-  g_filesRead.insert(resolved);
+  g_filesRead[resolved] = stamp;
 }
 
 std::vector<std::string> FilesRead() {
   std::lock_guard<std::mutex> hold(g_readLock);
-  return std::vector<std::string>(g_filesRead.begin(), g_filesRead.end());
+  std::vector<std::string> paths;
+  for (const auto& file : g_filesRead) paths.push_back(file.first);
+  return paths;
+}
+
+FileStamp StampWhenRead(const std::string& resolved) {
+  std::lock_guard<std::mutex> hold(g_readLock);
+  const auto file = g_filesRead.find(resolved);
+  return file == g_filesRead.end() ? FileStamp() : file->second;
 }
 
 bool files::ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data) {

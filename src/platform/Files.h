@@ -114,6 +114,10 @@ struct FileStamp {
 };
 // The stamp of the file OpenFile would open for path.
 FileStamp StampOfFile(const char* path);
+// The stamp a file had when this process last opened it for reading (resolved, as FilesRead
+// gives it): the version a reader took, whatever happened to the file since. All fields empty
+// when it has not been read.
+FileStamp StampWhenRead(const std::string& resolved);
 
 // A file written beside its target and renamed over it only when whole: a failed write or a kill
 // leaves the old file as it was, and no half-written one. Anything not committed is removed.

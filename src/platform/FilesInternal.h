@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace files {
 
 // Shared (Files.cpp).
-void RecordRead(const std::string& resolved);
+void RecordRead(const std::string& resolved, const FileStamp& stamp);
 // Reads what is left of f, refusing more than limit bytes: a file can grow after it was opened.
 bool ReadRest(FILE* f, const char* path, uint64_t limit, std::vector<uint8_t>& data);
 // Text mode as Windows' C library reads it: each CR LF becomes LF; a lone CR stays.

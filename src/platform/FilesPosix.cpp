@@ -85,6 +85,15 @@ const char* SpecialKind(mode_t mode) {
   return "not a regular file";
 }
 
+FileStamp StampOf(const struct stat& info) {
+  FileStamp stamp;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return stamp;
+}
+
 }  // namespace
 
 // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is cleared again once the
@@ -120,19 +129,14 @@ FILE* files::OpenForReading(const char* path, const std::string& resolved, const
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   FILE* f = ::fdopen(fd, std::strchr(mode, '+') ? "r+b" : "rb");
   if (!f) ::close(fd);
-  else RecordRead(resolved);
+  else RecordRead(resolved, StampOf(st));
   return f;
 }
 
 FileStamp StampOfFile(const char* path) {
-  FileStamp stamp;
   struct stat info;
-  if (::stat(ResolvePath(path).c_str(), &info) != 0) return stamp;
-  stamp.device = info.st_dev;
-  stamp.inode = info.st_ino;
-  stamp.size = info.st_size;
-  stamp.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  return stamp;
+  if (::stat(ResolvePath(path).c_str(), &info) != 0) return FileStamp();
+  return StampOf(info);
 }
 
 std::string ResolvePath(const char* path) {

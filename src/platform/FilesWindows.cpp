@@ -57,6 +57,20 @@ int64_t SizeOfHandle(HANDLE h) {
                               info.nFileSizeLow);
 }
 
+FileStamp StampOfHandle(HANDLE h) {
+  FileStamp stamp;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info)) return stamp;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  stamp.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
+                                    info.nFileSizeLow);
+  const uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                         info.ftLastWriteTime.dwLowDateTime;
+  stamp.modifiedNs = static_cast<int64_t>(ticks) * 100;  // 100 ns steps since 1601
+  return stamp;
+}
+
 }  // namespace
 
 FILE* files::OpenForReading(const char* path, const std::string& resolved, const char* mode,
@@ -93,6 +107,7 @@ FILE* files::OpenForReading(const char* path, const std::string& resolved, const
     errno = EFBIG;
     return nullptr;
   }
+  const FileStamp stamp = StampOfHandle(h);
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h),
                                  (update ? _O_RDWR : _O_RDONLY) | _O_BINARY);
   if (fd < 0) {
@@ -101,7 +116,7 @@ FILE* files::OpenForReading(const char* path, const std::string& resolved, const
   }
   FILE* f = _fdopen(fd, update ? "r+b" : "rb");
   if (!f) _close(fd);
-  else RecordRead(resolved);
+  else RecordRead(resolved, stamp);
   return f;
 }
 
@@ -199,19 +214,9 @@ int64_t OpenFileSize(FILE* file) {
 }
 
 FileStamp StampOfFile(const char* path) {
-  FileStamp stamp;
   HANDLE h = OpenToLook(ResolvePath(path));
-  if (h == INVALID_HANDLE_VALUE) return stamp;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (GetFileInformationByHandle(h, &info)) {
-    stamp.device = info.dwVolumeSerialNumber;
-    stamp.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    stamp.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
-                                      info.nFileSizeLow);
-    const uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                           info.ftLastWriteTime.dwLowDateTime;
-    stamp.modifiedNs = static_cast<int64_t>(ticks) * 100;  // 100 ns steps since 1601
-  }
+  if (h == INVALID_HANDLE_VALUE) return FileStamp();
+  const FileStamp stamp = StampOfHandle(h);
   CloseHandle(h);
   return stamp;
 }

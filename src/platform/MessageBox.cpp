@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace {
 
 MessageBoxHandler g_handler;
+// Set while static objects are made, before main: the thread that owns the window.
+const std::thread::id g_mainThread = std::this_thread::get_id();
 
 // An SDL box only where someone can see it: SDL's video must be up on a real display driver.
 // Under the offscreen or dummy drivers a box would fail or block a run nobody watches.
@@ -55,6 +58,9 @@ int MessageBoxA(HWND, const char* text, const char* caption, unsigned type) {
   if (!caption) caption = "";
   std::fprintf(stderr, "[%s] %s\n", caption, text);
   std::fflush(stderr);
+  // A worker (a scene converted while the production plays) must not stop on a box nobody
+  // expects from it, nor drive the window's toolkit from its thread: its text is all it gives.
+  if (std::this_thread::get_id() != g_mainThread) return MessageBoxDefaultAnswer(type);
   if (g_handler) return g_handler(text, caption, type);
   if (CanShowBox()) return ShowSdlBox(text, caption, type);
   return MessageBoxDefaultAnswer(type);

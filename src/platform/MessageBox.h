@@ -1,6 +1,7 @@
 #pragma once
 // The one modal message box of the program, with the Win32 arguments and answers.
 // Every box is also written to standard error, so a run without a display still tells its story.
+// A box asked for by any thread but the main one is only written there, with the default answer.
 #include <functional>
 
 typedef void* HWND;

@@ -1,8 +1,10 @@
 #include "scene/SceneBinaryTextures.h"
 
 #include <cstdio>
+#include <sstream>
 
 #include "platform/Files.h"
+#include "scene/ConvertedTextures.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 #include "scene/TextureImport.h"
@@ -92,12 +94,15 @@ Found Locate(const char* bitmap, const std::string& name) {
   return found;
 }
 
-enum class Target { free, holdsTheImage, taken };
+enum class Target { free, holdsTheImage, ours, taken };
 
 // source is the stamp of a picture copied as it is (null for one converted): a destination that
-// is that very file holds it already.
+// is that very file holds it already. A destination the converter itself wrote from the same
+// picture, untouched since, is its own to replace: a picture exported again does not pile up
+// copies under new names.
 Target Examine(const std::string& destination, const std::vector<uint8_t>& content,
-               const FileStamp* source) {
+               const FileStamp* source, const std::string& sourcePath,
+               const ConvertedTextures& record) {
   const FileFacts facts = ExamineFile(destination.c_str());
   if (facts.kind == FileKind::missing || facts.kind == FileKind::danglingLink) return Target::free;
   // The image already in place, or a copy of it: nothing to write.
@@ -105,15 +110,18 @@ Target Examine(const std::string& destination, const std::vector<uint8_t>& conte
   if (source && st.device == source->device && st.inode == source->inode)
     return Target::holdsTheImage;
   std::vector<uint8_t> there;
-  if (facts.kind == FileKind::regular && facts.size == content.size() &&
-      ReadWholeFile(destination.c_str(), ReadLimit::kTexture, there) && there == content)
-    return Target::holdsTheImage;
-  return Target::taken;
+  const bool ours = record.Lists(destination, sourcePath);
+  if (facts.kind != FileKind::regular || (facts.size != content.size() && !ours) ||
+      !ReadWholeFile(destination.c_str(), ReadLimit::kTexture, there))
+    return Target::taken;
+  if (there == content) return Target::holdsTheImage;
+  return record.Ours(destination, sourcePath, there) ? Target::ours : Target::taken;
 }
 
 // Copies one map's image (a picture in another format becomes a JPEG named after it) and logs
 // the copy; returns the path the file stores.
-std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& copyLog) {
+std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, ConvertedTextures& record,
+                        std::string& copyLog) {
   std::string name = FileName(bitmap);
   if (name.empty()) {
     std::printf("%s - [NORMALIZANDO] - The texture [%s] names no file; not copied.\n",
@@ -151,7 +159,8 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
     int variant = 1;
     while (variant <= kMaxVariants &&
            (target = Examine(TexturePath(name, variant), content,
-                             converted ? nullptr : &found.stamp)) == Target::taken)
+                             converted ? nullptr : &found.stamp, found.path, record)) ==
+               Target::taken)
       ++variant;
     if (target != Target::taken) {
       if (variant > 1)
@@ -185,11 +194,12 @@ std::string CopyTexture(SceneBinaryFile& file, const char* bitmap, std::string& 
                   destination.c_str());
   }
   bool copied = found.where == Source::usable && fault.empty() && target != Target::taken;
-  if (copied && target == Target::free) {
+  if (copied && target != Target::holdsTheImage) {
     if (!converted)
       copied = file.copyFile(found.path.c_str(), destination.c_str(), true);
     else if (!(copied = WriteWholeFile(destination.c_str(), content.data(), content.size())))
       std::printf("%s - ERROR: cannot create [%s].\n", kBanner, destination.c_str());
+    if (copied) record.Note(destination, found.path, content);
   }
   copyLog += "Copiando " + std::string(bitmap) + " -> " + destination + " ..." +
              (copied ? "OK\n" : "FAILED\n");
@@ -202,14 +212,39 @@ std::vector<std::string> CopySceneTextures(SceneBinaryFile& file, const Scene& s
                                            std::string& copyLog) {
   // The production is the working directory, whoever writes the scene.
   ReadsWithin bound(".");
+  ConvertedTextures record;
+  record.Read();
   std::vector<std::string> stored;
   for (uint32_t i = 0; i < scene.materialCount; ++i) {
     const Material material = scene.getMaterial(i);
     for (uint32_t k = 0; k < material.header.mapCount && k < 2; ++k) {
-      stored.push_back(CopyTexture(file, material.maps[k].bitmap, copyLog));
+      stored.push_back(CopyTexture(file, material.maps[k].bitmap, record, copyLog));
     }
   }
+  // Without it a later export could not tell these copies from the author's pictures: they
+  // would be kept and new ones made beside them, never replaced.
+  if (!record.Write())
+    std::printf("%s - WARNING: cannot write [%s]; a later conversion will not replace these copies.\n", kBanner, kConvertedTexturesFile);
   return stored;
+}
+
+std::vector<std::string> PicturesOfCopyLog(const std::string& copyLogPath) {
+  std::vector<uint8_t> bytes;
+  std::vector<std::string> pictures;
+  if (!ReadWholeFile(copyLogPath.c_str(), ReadLimit::kScript, bytes)) return pictures;
+  std::istringstream text(std::string(bytes.begin(), bytes.end()));
+  const std::string start = "Copiando ";
+  std::string line;
+  while (std::getline(text, line)) {
+    const size_t arrow = line.rfind(" -> ");
+    if (line.compare(0, start.size(), start) != 0 || arrow == std::string::npos) continue;
+    const std::string bitmap = line.substr(start.size(), arrow - start.size());
+    const std::string name = FileName(bitmap.c_str());
+    if (name.empty()) continue;
+    const Found found = Locate(bitmap.c_str(), name);
+    if (found.where == Source::usable) pictures.push_back(ResolvePath(found.path.c_str()));
+  }
+  return pictures;
 }
 
 bool SceneBinaryFile::copyFile(const char* source, const char* destination, bool binary) {

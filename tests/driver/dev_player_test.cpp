@@ -15,6 +15,8 @@
 #include <jpeglib.h>
 
 #include "driver/ConvertScene.h"
+#include "platform/Files.h"
+#include "scene/TextureImport.h"
 #include "support/QuietStdout.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
@@ -358,4 +360,164 @@ TEST(DevPlayer, PlaysOnASilentClockWhenItsMusicIsMissingAndSaysSoOnThePicture) {
                                  "silent clock"),
             std::string::npos)
       << player.Errors();
+}
+
+namespace {
+
+// One object of an OBJ export in the material of crate.mtl: `faces` triangles after the `first`
+// triangles of the objects before it (OBJ counts vertices over the whole file).
+std::string ObjPart(int index, int faces, int first) {
+  std::ostringstream part;
+  part << "o part" << index << "\nusemtl crate\n";
+  for (int f = 0; f < faces; ++f) {
+    const double x = index + f * 0.001;
+    const int v = 3 * (first + f);
+    part << "v " << x << " 0 0\nv " << x << " 1 0\nv " << x << " 0 1\nf " << v + 1 << ' '
+         << v + 2 << ' ' << v + 3 << '\n';
+  }
+  return part.str();
+}
+
+// A glTF export that takes seconds to convert: one triangle moved by `keys` animation keys,
+// its buffer inside the file as a data URI.
+std::string SlowGltf(int keys) {
+  std::string buffer;
+  const auto put = [&](float value) { buffer.append(reinterpret_cast<const char*>(&value), 4); };
+  for (float v : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f}) put(v);
+  for (int k = 0; k < keys; ++k) put(k / 30.0f);
+  for (int k = 0; k < keys; ++k) put(k * 0.001f), put(0), put(0);
+  static const char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string base64;
+  // 36 + 16 * keys bytes: whole groups of three when keys is a multiple of 3.
+  for (size_t i = 0; i + 2 < buffer.size(); i += 3) {
+    const uint32_t n = (uint8_t(buffer[i]) << 16) | (uint8_t(buffer[i + 1]) << 8) |
+                       uint8_t(buffer[i + 2]);
+    for (int shift = 18; shift >= 0; shift -= 6) base64 += kDigits[(n >> shift) & 63];
+  }
+  const std::string n = std::to_string(keys), size = std::to_string(buffer.size());
+  return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+         R"("meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],"buffers":[{"byteLength":)" +
+         size + R"(,"uri":"data:application/octet-stream;base64,)" + base64 +
+         R"("}],"bufferViews":[{"buffer":0,"byteLength":36},{"buffer":0,"byteOffset":36,)"
+         R"("byteLength":)" + std::to_string(4 * keys) +
+         R"(},{"buffer":0,"byteOffset":)" + std::to_string(36 + 4 * keys) +
+         R"(,"byteLength":)" + std::to_string(12 * keys) +
+         R"(}],"accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3",)"
+         R"("min":[0,0,0],"max":[1,1,0]},{"bufferView":1,"componentType":5126,"count":)" + n +
+         R"(,"type":"SCALAR","min":[0],"max":[)" + std::to_string((keys - 1) / 30.0) +
+         R"(]},{"bufferView":2,"componentType":5126,"count":)" + n +
+         R"(,"type":"VEC3"}],"animations":[{"channels":[{"sampler":0,"target":{"node":0,)"
+         R"("path":"translation"}}],"samplers":[{"input":1,"output":2}]}]})";
+}
+
+std::string DataPicture(const std::string& name) {
+  std::vector<uint8_t> bytes;
+  const std::string path = std::string(ZB_SOURCE_DIR) + "/tests/data/textures/" + name;
+  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kTexture, bytes)) << path;
+  return std::string(bytes.begin(), bytes.end());
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+// The objects of the last scene the player loaded ("- Cargando N objetos."); -1 before any.
+int LastObjectsLoaded(const TempDir& dir) {
+  const std::string log = dir.Read("LOGFILE.TXT");
+  int objects = -1;
+  for (size_t at = log.find("- Cargando "); at != std::string::npos;
+       at = log.find("- Cargando ", at + 1)) {
+    int count = 0;
+    char word[16] = "";
+    if (std::sscanf(log.c_str() + at, "- Cargando %d %15s", &count, word) == 2 &&
+        std::string(word) == "objetos.")
+      objects = count;
+  }
+  return objects;
+}
+
+}  // namespace
+
+TEST(DevPlayer, ConvertsExportsOffTheFrameLoopTakesTheLastSaveAndWatchesTheirPictures) {
+  const std::string missing = PlayerOnScreen::MissingTools();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  TempDir dir;
+  // The crate last: the log's last scene loaded is the crate. The tile shows the frames run.
+  WriteSmallProduction(dir, "scene slow\nscene crate\nlayer textures/tile.jpg 1 700 500 800 600\n",
+                       "0 SCENE 1 FX_START\n0 LAYER 0 FX_START\n");
+  dir.Write("textures/tile.jpg", EncodeSolidJpeg(8, 8, 255, 255, 0));
+  dir.Write("escenas/crate.mtl", "newmtl crate\nKd 1 1 1\nmap_Kd crate.png\n");
+  dir.Write("escenas/crate.png", DataPicture("gris.png"));
+  dir.Write("escenas/crate.obj", "mtllib crate.mtl\n" + ObjPart(0, 1, 0));
+  dir.Write("escenas/slow.gltf", SlowGltf(3));
+  {
+    QuietStdout quiet;
+    ASSERT_TRUE(ConvertSceneFromAse("crate"));
+    ASSERT_TRUE(ConvertSceneFromAse("slow"));
+  }
+  const std::string slowScene = dir.Read("escenas_bin/slow.bin");
+  PlayerOnScreen player(dir, {"--dev", "--window"});
+  ASSERT_TRUE(player.Started());
+  // The player watches its files from its first frame on.
+  ASSERT_TRUE(WaitUntil([&] {
+    const Screenshot shot = player.Shoot();
+    return shot.width == 800 && shot.At(750, 550)[0] > 200 && shot.At(750, 550)[2] < 60;
+  }, kWait));
+  // The player's status lines, not the converter's own "Converting [picture]" lines.
+  const auto conversions = [&] { return Count(dir.Read("LOGFILE.TXT"), "\n- Converting "); };
+
+  // The picture an export names, replaced: converted again into the same JPEG file.
+  const std::string paleta = DataPicture("paleta.png");
+  std::vector<uint8_t> jpeg;
+  std::string message;
+  ASSERT_TRUE(PictureToJpeg(std::vector<uint8_t>(paleta.begin(), paleta.end()), jpeg, message));
+  dir.Write("escenas/crate.png", paleta);
+  EXPECT_TRUE(WaitUntil([&] { return conversions() == 1; }, kWait)) << dir.Read("LOGFILE.TXT");
+  EXPECT_TRUE(WaitUntil([&] {
+    return dir.Read("textures/crate.jpg") == std::string(jpeg.begin(), jpeg.end());
+  }, kWait));
+  EXPECT_TRUE(player.WaitForLog("- Content loaded again", kWait));
+
+  // The export saved in 60 small writes, the last landing while the player converts what the
+  // first 59 made: the whole file ends up loaded.
+  constexpr int kParts = 60, kFaces = 500;
+  {
+    std::FILE* obj = std::fopen("escenas/crate.obj", "wb");
+    ASSERT_NE(obj, nullptr);
+    std::fputs("mtllib crate.mtl\n", obj);
+    for (int k = 0; k < kParts; ++k) {
+      if (k == kParts - 1) {
+        const size_t before = conversions();
+        EXPECT_TRUE(WaitUntil([&] { return conversions() > before; }, kWait));
+      }
+      const std::string part = ObjPart(k, kFaces, k * kFaces);
+      std::fwrite(part.data(), 1, part.size(), obj);
+      std::fflush(obj);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::fclose(obj);
+  }
+  EXPECT_TRUE(WaitUntil([&] { return LastObjectsLoaded(dir) == kParts; }, kWait))
+      << LastObjectsLoaded(dir);
+
+  // An export that takes seconds to convert: the production plays on and answers F1 meanwhile,
+  // and Escape ends the run at once, the scene file left as it was.
+  const size_t before = conversions();
+  dir.Write("escenas/slow.gltf", SlowGltf(300000));
+  ASSERT_TRUE(WaitUntil([&] { return conversions() > before; }, kWait));
+  const size_t logged = dir.Read("LOGFILE.TXT").size();
+  ASSERT_TRUE(player.Type("F1"));
+  EXPECT_TRUE(WaitUntil([&] { return TextPixels(player.Shoot()) > 100; }, kWait));
+  EXPECT_EQ(dir.Read("LOGFILE.TXT").find("- Content loaded again", logged), std::string::npos)
+      << "F1 answered only once the conversion was done";
+  ASSERT_TRUE(player.Type("Escape"));
+  const PlayerRun run = player.Finish(3);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(dir.Read("escenas_bin/slow.bin") == slowScene);
+  for (const auto& entry : std::filesystem::directory_iterator("escenas_bin"))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+  EXPECT_FALSE(std::filesystem::exists("textures/crate_2.jpg"));
 }

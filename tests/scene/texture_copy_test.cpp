@@ -11,6 +11,7 @@
 #include "platform/TextureLoader.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "scene/TextureImport.h"
 #include "support/BoxRecorder.h"
 #include "support/TempDir.h"
 #include "support/TestJpeg.h"
@@ -364,6 +365,53 @@ TEST(TextureFormats, PngAndJpegOfOneNameKeepApart) {
             std::string::npos)
       << log;
   scene.release();
+}
+
+}  // namespace
+
+namespace {
+
+// A picture exported again after the author changed it: the converter's own JPEG of it is
+// replaced, never a picture of the author's, and no copies pile up under new names.
+TEST(TextureFormats, PictureExportedAgainReplacesOnlyTheConvertersOwnJpegOfIt) {
+  const std::string first = DataPicture("gris.png"), second = DataPicture("paleta.png");
+  std::vector<uint8_t> secondJpeg;
+  std::string message;
+  ASSERT_TRUE(PictureToJpeg(std::vector<uint8_t>(second.begin(), second.end()), secondJpeg,
+                            message));
+  const std::string authors = EncodeSolidJpeg(8, 8, 10, 20, 30);
+  const struct {
+    const char* what;
+    bool authorsBefore;  // textures/madera.jpg is the author's before the first conversion
+    bool editedBetween;  // the author edits the converter's JPEG between the two
+    const char* stored;  // where the second conversion puts the picture
+  } cases[] = {
+      {"the converter's JPEG alone", false, false, "textures\\madera.jpg"},
+      {"beside the author's picture of that name", true, false, "textures\\madera_2.jpg"},
+      {"the converter's JPEG edited by the author", false, true, "textures\\madera_2.jpg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProductionDir dir;
+    if (c.authorsBefore) dir.Write("textures/madera.jpg", authors);
+    Scene scene;
+    SceneWithMaps(scene, {"mapas\\madera.png"});
+    dir.Write("mapas/madera.png", first);
+    WriteNormalized(scene);
+    if (c.editedBetween) dir.Write("textures/madera.jpg", authors);
+    dir.Write("mapas/madera.png", second);
+    WriteNormalized(scene);
+    scene.release();
+
+    EXPECT_EQ(StoredBitmaps(), std::vector<std::string>{c.stored});
+    const std::string stored = "textures/" + std::string(c.stored).substr(9);
+    EXPECT_TRUE(dir.Read(stored) == std::string(secondJpeg.begin(), secondJpeg.end()));
+    const bool authorsKept = c.authorsBefore || c.editedBetween;
+    if (authorsKept) {
+      EXPECT_TRUE(dir.Read("textures/madera.jpg") == authors);
+    }
+    EXPECT_FALSE(Exists(authorsKept ? "textures/madera_3.jpg" : "textures/madera_2.jpg"));
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/ContentHash.h"
 #include "platform/Files.h"
 
 const char kOutputRecordFile[] = ".zorbanel-content";
@@ -33,13 +34,6 @@ struct Recorded {
   uint64_t size = 0;
   uint64_t hash = 0;
 };
-
-// FNV-1a: enough to tell a user's edit from the tool's bytes, which is all the record is for.
-uint64_t HashOf(const std::vector<uint8_t>& bytes) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (uint8_t b : bytes) hash = (hash ^ b) * 0x100000001b3ull;
-  return hash;
-}
 
 struct Entry {
   std::string path;  // relative to the folder, '/' separators
@@ -109,7 +103,7 @@ OutputCheck CheckOutputFolder(const std::string& folder) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile((folder + "/" + entry.path).c_str(), ReadLimit::kAny, bytes))
       return {false, entry.path, "cannot be read"};
-    if (bytes.size() != it->second.size || HashOf(bytes) != it->second.hash)
+    if (bytes.size() != it->second.size || ContentHash(bytes) != it->second.hash)
       return {false, entry.path, "was changed since this tool wrote it"};
   }
   return check;
@@ -124,7 +118,7 @@ bool WriteOutputRecord(const std::string& folder) {
     ok = entries[i].regular &&
          ReadWholeFile((folder + "/" + entries[i].path).c_str(), ReadLimit::kAny, bytes);
     char line[64];
-    std::snprintf(line, sizeof line, "%zu %016" PRIx64 " ", bytes.size(), HashOf(bytes));
+    std::snprintf(line, sizeof line, "%zu %016" PRIx64 " ", bytes.size(), ContentHash(bytes));
     text += line + entries[i].path + "\n";
   }
   const std::string path = folder + "/" + kOutputRecordFile;
