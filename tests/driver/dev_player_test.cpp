@@ -19,6 +19,7 @@
 #include "scene/TextureImport.h"
 #include "support/QuietStdout.h"
 #include "support/TempDir.h"
+#include "support/TestData.h"
 #include "support/TestJpeg.h"
 #include "support/TestMusic.h"
 #include "support/TestProduction.h"
@@ -411,18 +412,6 @@ std::string SlowGltf(int keys) {
          R"("path":"translation"}}],"samplers":[{"input":1,"output":2}]}]})";
 }
 
-std::string DataPicture(const std::string& name) {
-  std::vector<uint8_t> bytes;
-  const std::string path = std::string(ZB_SOURCE_DIR) + "/tests/data/textures/" + name;
-  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kTexture, bytes)) << path;
-  return std::string(bytes.begin(), bytes.end());
-}
-
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-  return count;
-}
 
 // The objects of the last scene the player loaded ("- Cargando N objetos."); -1 before any.
 int LastObjectsLoaded(const TempDir& dir) {

@@ -14,6 +14,7 @@
 #include "scene/TextureImport.h"
 #include "support/BoxRecorder.h"
 #include "support/TempDir.h"
+#include "support/TestData.h"
 #include "support/TestJpeg.h"
 
 namespace {
@@ -201,19 +202,6 @@ TEST(TextureCopy, SceneWriteThatCannotBePutInPlaceLeavesNoTrace) {
   EXPECT_TRUE(Exists("escena.bin/dentro"));
 }
 
-// A picture of the test data (tests/data/textures).
-std::string DataPicture(const std::string& name) {
-  std::vector<uint8_t> bytes;
-  const std::string path = std::string(ZB_SOURCE_DIR) + "/tests/data/textures/" + name;
-  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kTexture, bytes)) << path;
-  return std::string(bytes.begin(), bytes.end());
-}
-
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-  return count;
-}
 
 struct Colour {
   int r, g, b;
