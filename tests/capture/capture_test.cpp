@@ -379,6 +379,11 @@ TEST(Capture, AFailedOrKilledCaptureKeepsWhatWasThere) {
   const std::vector<std::string> names = FrameNames(dir, "out/frames");
   ASSERT_GE(names.size(), 4u);
   for (const std::string& name : names) {
+#ifdef _WIN32
+    // Without unnamed files the frame being written when the run was killed keeps its temporary
+    // name; the next write into the folder sweeps it.
+    if (name.rfind(".tmp-", 0) == 0) continue;
+#endif
     ASSERT_EQ(name.size(), 10u) << name;
     EXPECT_EQ(ReadFrame(dir, "out/frames/" + name).width, 800) << name;
   }
