@@ -15,7 +15,8 @@ void SceneConversion::Start(const std::vector<std::string>& scenes) {
   m_written.assign(scenes.size(), false);
   m_done.store(false, std::memory_order_relaxed);
   m_thread = std::thread([this] {
-    for (size_t i = 0; i < m_scenes.size(); ++i) m_written[i] = ConvertSceneFromAse(m_scenes[i].c_str());
+    for (size_t i = 0; i < m_scenes.size(); ++i)
+      m_written[i] = ConvertSceneFromAse(m_scenes[i].c_str());
     m_done.store(true, std::memory_order_release);
   });
 }
@@ -27,11 +28,8 @@ std::vector<bool> SceneConversion::Take() {
 }
 
 void SceneConversion::ExitIfRunning(int status) {
+  if (Finished()) m_thread.join();
   if (!Busy()) return;
-  if (m_done.load(std::memory_order_acquire)) {
-    m_thread.join();
-    return;
-  }
   std::fflush(stdout);
   // No static object is destroyed under the running thread's feet.
   std::_Exit(status);

@@ -224,7 +224,9 @@ std::vector<std::string> CopySceneTextures(SceneBinaryFile& file, const Scene& s
   // Without it a later export could not tell these copies from the author's pictures: they
   // would be kept and new ones made beside them, never replaced.
   if (!record.Write())
-    std::printf("%s - WARNING: cannot write [%s]; a later conversion will not replace these copies.\n", kBanner, kConvertedTexturesFile);
+    std::printf("%s - WARNING: cannot write [%s]; a later conversion will not replace these "
+                "copies.\n",
+                kBanner, kConvertedTexturesFile);
   return stored;
 }
 
