@@ -6,6 +6,7 @@
 #include "driver/ContentManifest.h"
 #include "driver/Program.h"
 #include "platform/TextureCache.h"
+#include "render/Renderer.h"
 #include "scene/Material.h"
 
 namespace {
@@ -70,6 +71,7 @@ int32_t LoadScene(const char* name) {
   scene.window = &g_window;
   scene.bindMaterials();
   scene.loadTextures();
+  ActiveRenderer().PrepareScene(scene);
   return ++g_sceneCount;
 }
 
@@ -133,6 +135,7 @@ void RegisterContent(const ContentManifest& manifest) {
 
 void ReleaseContent() {
   for (int32_t i = 0; i < g_sceneCount; ++i) {
+    ActiveRenderer().ForgetScene(g_scenes[i]);
     g_scenes[i].release();  // first: a scene's destructor warns of arrays left to it
     Renew(g_scenes[i]);
   }

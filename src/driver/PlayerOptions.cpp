@@ -23,6 +23,10 @@ const char kPlayerUsage[] =
     "                  where the display refuses it)\n"
     "  --from S        start at second S of the production\n"
     "  --loop A B      play seconds A to B again and again\n"
+    "  --renderer NAME classic (the default: the fixed-function pipeline, the reference\n"
+    "                  pictures) or gl3 (OpenGL 3.3 core profile with shaders, faster; the\n"
+    "                  same pictures within a small tolerance). Where gl3 cannot start, a\n"
+    "                  line says so and classic draws\n"
     "  --dev           authoring keys (below), and the script and production.txt reloaded\n"
     "                  when saved\n"
     "  -h, --help      this help\n"
@@ -60,7 +64,8 @@ PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOption
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     // How many values the option takes, and a description of them for the messages.
-    const int values = arg == "--loop" ? 2 : arg == "-C" || arg == "--from" ? 1 : 0;
+    const int values =
+        arg == "--loop" ? 2 : arg == "-C" || arg == "--from" || arg == "--renderer" ? 1 : 0;
     if (i + values >= argc) {
       error = "missing value for " + arg;
       return PlayerCommand::Bad;
@@ -81,6 +86,11 @@ PlayerCommand ParsePlayerOptions(int argc, const char* const* argv, PlayerOption
     } else if (arg == "--from") {
       if (!ReadSeconds(argv[++i], options.from)) {
         error = std::string("--from takes seconds from 0 to 86400, not '") + argv[i] + "'";
+        return PlayerCommand::Bad;
+      }
+    } else if (arg == "--renderer") {
+      if (!ParseRendererKind(argv[++i], options.renderer)) {
+        error = std::string("--renderer is classic or gl3, not '") + argv[i] + "'";
         return PlayerCommand::Bad;
       }
     } else if (arg == "--loop") {

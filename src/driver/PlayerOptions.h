@@ -2,6 +2,8 @@
 // The player's command line: zorbanel [options] [PRODUCTION_DIR].
 #include <string>
 
+#include "render/Renderer.h"
+
 enum class WindowChoice { Ask, Window, Fullscreen };
 
 struct PlayerOptions {
@@ -10,6 +12,7 @@ struct PlayerOptions {
   double from = -1;  // seconds; below 0: from the start
   double loopStart = -1, loopEnd = -1;  // a loop when loopEnd > loopStart >= 0
   bool dev = false;
+  RendererKind renderer = RendererKind::Classic;
 };
 
 enum class PlayerCommand { Play, Help, Version, Bad };

@@ -11,8 +11,10 @@
 #include "driver/Program.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
 #include "platform/TextureLoader.h"
+#include "render/Renderer.h"
 
 namespace {
 
@@ -82,6 +84,30 @@ void ReportScriptFindings(const std::vector<std::string>& contentWarnings) {
   std::printf("- Script %s: %d events read\n", g_manifest.script.path.c_str(), g_timeline.eventCount);
 }
 
+namespace {
+
+// The window with a context for the chosen renderer, and the renderer started in it. Where the
+// shader renderer cannot have its context or its programs, one line says so and the classic one
+// draws instead, in a window made anew for it.
+bool OpenWindow(const StartupOptions& options) {
+  Renderer* renderer = &UseRenderer(options.renderer);
+  g_window.m_coreProfile = options.renderer == RendererKind::Gl3;
+  if (!g_window.Create(ProductionTitle(), 800, 600, 32, 100.33f, options.fullscreen))
+    return false;
+  if (renderer->Kind() == RendererKind::Gl3 && !g_window.m_coreProfile)
+    renderer = &UseRenderer(RendererKind::Classic);
+  if (renderer->Start(g_window)) return true;
+  if (renderer->Kind() == RendererKind::Classic) return false;
+  PrintStatus("- The gl3 renderer cannot start: drawing with the classic renderer\n");
+  g_window.Destroy();
+  renderer = &UseRenderer(RendererKind::Classic);
+  g_window.m_coreProfile = false;
+  return g_window.Create(ProductionTitle(), 800, 600, 32, 100.33f, options.fullscreen) &&
+         renderer->Start(g_window);
+}
+
+}  // namespace
+
 bool StartProduction(const StartupOptions& options, int& status) {
   status = 1;  // a fault of the content, unless told otherwise below
   OpenLogFile();
@@ -95,18 +121,11 @@ bool StartProduction(const StartupOptions& options, int& status) {
   PrefetchTextures(pictures);
 
   status = 0;  // the window's own faults have shown their box and end quietly
-  if (!g_window.Create(ProductionTitle(), 800, 600, 32, 100.33f, options.fullscreen))
-    return false;
-  if (!g_window.CheckExtensions()) {
-    MessageBoxA(nullptr, "Multitextura no soportada. No se puede ejecutar esta aplicacion.", "Error!",
-                MB_OK);
-    return false;
-  }
+  if (!OpenWindow(options)) return false;
   status = 1;
   // A texture that cannot be loaded has been told by the loader: start-up stops at the end of
   // that step.
   const auto loaded = [] { return TextureLoader::FailureCount() == 0; };
-  g_window.BuildFont();
   g_window.m_fontTexture = AcquireTexture(g_manifest.font.path.c_str(), false);
   if (!loaded()) return false;
   LoadSceneCatalogue(g_manifest);
@@ -127,7 +146,7 @@ bool StartProduction(const StartupOptions& options, int& status) {
   RegisterContent(g_manifest);
   g_timeline.MarkStart();
   ReportScriptFindings({});
-  g_window.CreateRenderTargets();
+  ActiveRenderer().CreateTargets(g_window);
   status = 0;
   return true;
 }
@@ -152,8 +171,8 @@ void ShutdownProduction() {
     ReleaseContent();
     ReleaseTexture(g_window.m_fontTexture);
     g_window.m_fontTexture = 0;
-    g_window.DeleteRenderTargets();
-    g_window.DeleteFont();
+    ActiveRenderer().DeleteTargets(g_window);
+    ActiveRenderer().Stop(g_window);
   }
   // The window and its context go with the process: the driver keeps what it allocated until
   // then, and nothing of ours is left in them.

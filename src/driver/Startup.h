@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "render/Renderer.h"
+
 // The script: a folder that holds it holds a production.
 constexpr char kScriptPath[] = "escenas_bin\\script2_full.txt";
 
@@ -15,6 +17,7 @@ constexpr int kPlayerSeekFps = 60;
 struct StartupOptions {
   unsigned randomSeed = 0;  // seeds the generator behind the random shakes
   bool fullscreen = true;   // a full-screen window is asked for (with a fall-back to a window)
+  RendererKind renderer = RendererKind::Classic;
 };
 
 // In this order: log file and banner, the check of every file the production names, random

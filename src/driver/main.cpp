@@ -10,6 +10,7 @@
 #include "driver/Startup.h"
 #include "platform/Console.h"
 #include "platform/Messages.h"
+#include "render/Renderer.h"
 
 namespace {
 
@@ -19,13 +20,14 @@ bool g_showInfo = false;
 // alone; along its bottom, why a reload was refused, for a few seconds.
 void DrawOverlay(const Authoring& authoring, const char* info) {
   const int32_t top = g_window.GetPictureHeight();
+  Renderer& renderer = ActiveRenderer();
   if (g_showInfo) {
-    g_window.Print(0, top - 16, ProductionInfoTitle(), 0, 1.0f);
-    g_window.Print(0, top - 32, info, 0, 1.0f);
+    renderer.Print(g_window, 0, top - 16, ProductionInfoTitle(), 0, 1.0f);
+    renderer.Print(g_window, 0, top - 32, info, 0, 1.0f);
   } else if (authoring.Paused()) {
-    g_window.Print(0, top - 16, "paused", 0, 1.0f);
+    renderer.Print(g_window, 0, top - 16, "paused", 0, 1.0f);
   }
-  if (const char* notice = authoring.Notice()) g_window.PrintOnBand(8, notice);
+  if (const char* notice = authoring.Notice()) renderer.PrintOnBand(g_window, 8, notice);
 }
 
 // Until Escape on the active window, a closed window or the script's FX_QUIT.
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
   StartupOptions startup;
   startup.randomSeed = static_cast<unsigned>(std::time(nullptr));
   startup.fullscreen = options.window != WindowChoice::Window;
+  startup.renderer = options.renderer;
   // Every way out, a fault at start-up included, comes back here and shuts down in the reverse
   // order of start-up, while the texture cache and the GL context the scenes hold are still
   // there.

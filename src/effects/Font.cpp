@@ -1,13 +1,21 @@
 // The bitmap font: one 16 x 16 glyph sheet turned into 256 display lists, each drawing its cell
 // as a 16-pixel square and moving on 10 pixels, so a string is one call over its bytes.
+#include "effects/Font.h"
+
 #include <cstddef>
 
 #include "platform/GLWindow.h"
 
 namespace {
-constexpr int kGlyphs = 256;
+constexpr int kGlyphs = kFontGlyphs;
 constexpr float kCell = 0.0625f;  // one of 16 cells across the sheet, in texture units
 }  // namespace
+
+int32_t FontGlyph(char byte, int32_t set) {
+  if (set > 1) set = 1;
+  const int64_t glyph = static_cast<signed char>(byte) + static_cast<int64_t>(set) * 128 - 32;
+  return glyph >= 0 && glyph < kGlyphs ? static_cast<int32_t>(glyph) : -1;
+}
 
 void GLWindow::BuildFont() {
   m_fontBase = glGenLists(kGlyphs);
@@ -54,15 +62,13 @@ void GLWindow::Print(int32_t x, int32_t y, const char* text, int32_t set, float 
   glBlendFunc(GL_ONE, GL_ONE);  // text adds to the frame: black cells are transparent
   glDisable(GL_LIGHTING);
 
-  // A byte b (signed, as GL_BYTE reads it) selects glyph b - 32 + 128 x set. Bytes that select
-  // no glyph of this font are dropped: their list names may belong to someone else's lists.
-  // They would have drawn nothing and not advanced, so dropping them changes no position.
-  const int64_t shift = static_cast<int64_t>(set) * 128 - 32;
+  // Bytes that select no glyph of this font are dropped: their list names may belong to someone
+  // else's lists. They would have drawn nothing and not advanced, so no position changes.
   GLubyte glyphs[256];
   size_t pending = 0;
   for (const char* p = text; *p != '\0'; ++p) {
-    const int64_t glyph = static_cast<signed char>(*p) + shift;
-    if (glyph >= 0 && glyph < kGlyphs) glyphs[pending++] = static_cast<GLubyte>(glyph);
+    const int32_t glyph = FontGlyph(*p, set);
+    if (glyph >= 0) glyphs[pending++] = static_cast<GLubyte>(glyph);
     if (pending == sizeof glyphs || (p[1] == '\0' && pending > 0)) {
       glCallLists(static_cast<GLsizei>(pending), GL_UNSIGNED_BYTE, glyphs);
       pending = 0;

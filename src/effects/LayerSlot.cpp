@@ -121,19 +121,23 @@ bool MagnifiedEverywhere(const LayerSlot& layer) {
 
 }  // namespace
 
+bool LayerSlot::Jitter(float offset[2]) const {
+  if (!(shakeAmount > 0.0f)) return false;
+  // Offsets lie in [-shake/2, n - 1 - shake/2]. Below one pixel there is no whole offset to pick,
+  // so such a layer does not jitter.
+  const int n = shakeAmount < static_cast<float>(INT_MAX) ? static_cast<int>(shakeAmount) : INT_MAX;
+  if (n < 1) return false;
+  const int dy = Random() % n;
+  const int dx = Random() % n;
+  offset[0] = static_cast<float>(dx) - shakeAmount / 2.0f;
+  offset[1] = static_cast<float>(dy) - shakeAmount / 2.0f;
+  return true;
+}
+
 void LayerSlot::Draw() {
-  if (shakeAmount > 0.0f) {
-    // Offsets lie in [-shake/2, n - 1 - shake/2]. Below one pixel there is no whole offset to
-    // pick, so such a layer does not jitter.
-    const int n = shakeAmount < static_cast<float>(INT_MAX) ? static_cast<int>(shakeAmount) : INT_MAX;
-    if (n >= 1) {
-      const int dy = Random() % n;
-      const int dx = Random() % n;
-      // Left on the matrix on purpose: it shakes the later layers and the noise overlay too.
-      glTranslatef(static_cast<float>(dx) - shakeAmount / 2.0f,
-                   static_cast<float>(dy) - shakeAmount / 2.0f, 0.0f);
-    }
-  }
+  // Left on the matrix on purpose: it shakes the later layers and the noise overlay too.
+  float offset[2];
+  if (Jitter(offset)) glTranslatef(offset[0], offset[1], 0.0f);
 
   glBindTexture(GL_TEXTURE_2D, texture);
   glEnable(GL_TEXTURE_2D);

@@ -20,4 +20,7 @@ public:
   // Draws the layer with a screen blend into the current 2D pass. A jitter translation is left
   // on the modelview matrix on purpose: it shakes everything drawn after it until the next Begin2D.
   void Draw();
+  // The jitter of one draw in pixels (x, y), drawn from the random numbers; false, drawing none,
+  // for a layer that does not shake.
+  bool Jitter(float offset[2]) const;
 };

@@ -16,25 +16,6 @@ constexpr int32_t kCaptureSize = 4096;  // largest side of the captured 3D pass
 // Glow copies drawn between two looks at the queue: about a tenth of a second in software.
 constexpr int32_t kGlowBatch = 64;
 
-// The largest power of two that does not exceed the window side (nor the driver's largest
-// texture): power-of-two textures hold it exactly, and the pass keeps between half and all of
-// the picture's detail at any size, 512 x 512 for 800 x 600 as for 2048 x 2048 for 2880 x 2160.
-int32_t CaptureSide(int32_t windowSide) {
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-  int32_t side = kCaptureSize;
-  while (side > 1 && (side > windowSide || side > largest)) side /= 2;
-  return side;
-}
-
-// Half the pass's larger side, never below 256: the glow samples the pass as it does at
-// 800 x 600, so a big capture's glow is as soft, not blockier.
-int32_t GlowSide(const GLWindow& window) {
-  const GLWindow::Rect picture = window.PictureRect();
-  const int32_t pass = CaptureSide(picture.width > picture.height ? picture.width : picture.height);
-  return pass / 2 > kGlowSize ? pass / 2 : kGlowSize;
-}
-
 // Texture units 1 and 0 back to plain untextured, unblended drawing; unit 0 stays active.
 void ResetTextureUnits() {
   for (GLenum unit : {GL_TEXTURE1_ARB, GL_TEXTURE0_ARB}) {
@@ -115,6 +96,25 @@ GLenum GlowFormat() {
 }
 
 }  // namespace
+
+// The largest power of two that does not exceed the window side (nor the driver's largest
+// texture): power-of-two textures hold it exactly, and the pass keeps between half and all of
+// the picture's detail at any size, 512 x 512 for 800 x 600 as for 2048 x 2048 for 2880 x 2160.
+int32_t CaptureSide(int32_t windowSide) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  int32_t side = kCaptureSize;
+  while (side > 1 && (side > windowSide || side > largest)) side /= 2;
+  return side;
+}
+
+// Half the pass's larger side, never below 256: the glow samples the pass as it does at
+// 800 x 600, so a big capture's glow is as soft, not blockier.
+int32_t GlowSide(const GLWindow& window) {
+  const GLWindow::Rect picture = window.PictureRect();
+  const int32_t pass = CaptureSide(picture.width > picture.height ? picture.width : picture.height);
+  return pass / 2 > kGlowSize ? pass / 2 : kGlowSize;
+}
 
 // Made at the size the first capture gives them, so that copy only fills them.
 void GLWindow::CreateRenderTargets() {

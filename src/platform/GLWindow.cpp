@@ -18,6 +18,7 @@ bool g_active;
 PFNGLACTIVETEXTUREARBPROC zb_glActiveTextureARB = nullptr;
 PFNGLMULTITEXCOORD2FARBPROC zb_glMultiTexCoord2fARB = nullptr;
 uint64_t g_presentCount = 0;
+bool g_coreProfile = false;
 
 namespace {
 
@@ -80,11 +81,22 @@ bool InitVideo() {
   return true;
 }
 
+// The context a window asks for: compatibility (any version), or 3.3 core profile.
+bool RequestProfile(bool core) {
+  if (!core)
+    return SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
+                               SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1) == 0;
+  return SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3) == 0 &&
+         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3) == 0;
+}
+
 // The pixel format request: RGB of the given depth, no alpha, 16-bit depth, double buffer.
-bool RequestPixelFormat(int32_t bits) {
+bool RequestPixelFormat(int32_t bits, bool core) {
   const int colour = bits >= 24 ? 8 : 5;
-  return SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) ==
-             0 &&
+  return RequestProfile(core) &&
          SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colour) == 0 &&
          SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colour) == 0 &&
          SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colour) == 0 &&
@@ -157,7 +169,7 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   }
   if (m_fullscreen) SDL_ShowCursor(SDL_DISABLE);
 
-  if (!RequestPixelFormat(bits))
+  if (!RequestPixelFormat(bits, m_coreProfile))
     return FailCreate(*this, "No podemos encontrar un formato de pixel aceptable.");
   SDL_Window* window = OpenWindow(title, width, height, m_fullscreen);
   if (!window) return FailCreate(*this, "Error en la creación de la ventana.");
@@ -166,6 +178,14 @@ bool GLWindow::Create(const char* title, int32_t width, int32_t height, int32_t 
   SetWindowProc(m_hWnd, WindowProc);
 
   m_hRC = SDL_GL_CreateContext(window);
+  if (!m_hRC && m_coreProfile) {
+    PrintStatus("- No OpenGL 3.3 core profile here (%s): drawing with the classic renderer\n",
+                SDL_GetError());
+    m_coreProfile = false;
+    RequestProfile(false);
+    m_hRC = SDL_GL_CreateContext(window);
+  }
+  g_coreProfile = m_coreProfile;
   if (!m_hRC) return FailCreate(*this, "No se puede crear un GL Rendering Context.");
   if (SDL_GL_MakeCurrent(window, m_hRC) != 0)
     return FailCreate(*this, "No se puede activar el GL Rendering Context.");
@@ -216,6 +236,8 @@ void GLWindow::Resize(int32_t width, int32_t height) {
   if (!m_hRC) return;               // a size that arrives before the context is only recorded
   const Rect picture = PictureRect();
   glViewport(picture.x, picture.y, picture.width, picture.height);
+  m_projectionFov = m_fov;
+  if (m_coreProfile) return;  // the shader renderer makes its projection from the same fields
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   const double aspect =
@@ -258,7 +280,11 @@ void GLWindow::SetTitle(const char* title) {
   if (m_hWnd) SDL_SetWindowTitle(static_cast<SDL_Window*>(m_hWnd), title);
 }
 
+void* wglGetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+// A core-profile context has none of this state: the shader renderer sets its own.
 bool GLWindow::InitState() {
+  if (m_coreProfile) return true;
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);
@@ -336,6 +362,7 @@ bool FogLeavesDepthZeroClear() {
 // Fog that cannot change a 2D pixel is switched off for the software renderer's sake, which
 // fills noticeably faster without it, and back on by End2D for the 3D that follows.
 void GLWindow::Begin2D() {
+  if (m_coreProfile) return;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0.0, GetPictureWidth(), GetPictureHeight(), 0.0, -1.0, 1.0);
@@ -348,6 +375,7 @@ void GLWindow::Begin2D() {
 }
 
 void GLWindow::End2D() {
+  if (m_coreProfile) return Resize(m_width, m_height);
   if (m_fogHeld) glEnable(GL_FOG);
   m_fogHeld = false;
   Resize(m_width, m_height);

@@ -29,6 +29,7 @@ class GLWindow {
   int32_t m_pictureWidth = 0;
   int32_t m_pictureHeight = 0;
   float m_fov = 0.0f;
+  float m_projectionFov = 0.0f;  // the field of view the last Resize made the projection with
   uint32_t m_glowTexture = 0;           // square render target, 256 or half the 3D pass's side
   uint32_t m_frameTexture = 0;          // the 3D pass, up to 4096 x 4096
   uint32_t m_previousFrameTexture = 0;  // the pass kept for the trail, as large
@@ -36,6 +37,9 @@ class GLWindow {
   bool m_passStored = false;            // the trail's texture holds the pass drawn last
   bool m_fogHeld = false;               // fog switched off by Begin2D, for End2D to restore
   bool m_frameAbandoned = false;        // drawing stopped short for a stop request: not to show
+  // Asked before Create: an OpenGL 3.3 core-profile context for the shader renderer. Create
+  // clears it when the driver offers none and opens a compatibility context instead.
+  bool m_coreProfile = false;
   uint32_t m_fontBase = 0;              // first of the 256 font display lists
   uint32_t m_fontTexture = 0;
 
@@ -126,6 +130,12 @@ extern PFNGLMULTITEXCOORD2FARBPROC zb_glMultiTexCoord2fARB;
 // nullptr restores the display's own answer.
 typedef bool (*DisplayModeSwitch)(int32_t width, int32_t height, int32_t bits);
 void SetDisplayModeSwitch(DisplayModeSwitch change);
+
+// Set while the current context is a core-profile one: the fixed-function calls are not there.
+extern bool g_coreProfile;
+
+// The driver's entry point of that name (wglGetProcAddress), or nullptr.
+void* wglGetProcAddress(const char* name);
 
 // Presents the back buffer of the window; false without a window.
 bool SwapBuffers(HDC dc);

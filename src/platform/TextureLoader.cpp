@@ -199,9 +199,23 @@ DecodedImage HalveImage(const DecodedImage& in) {
   return out;
 }
 
+// Three components as the fixed-function library has always been given them; a core-profile
+// context knows only sized formats.
+GLint InternalFormat() { return g_coreProfile ? GL_RGB8 : 3; }
+
+// A core-profile context has no GLU: the picture goes up at its own size (any size is a texture
+// there) and the driver makes the smaller levels.
+void UploadWithDriverLevels(const DecodedImage& picture) {
+  static const auto generate =
+      reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(wglGetProcAddress("glGenerateMipmap"));
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_RGB,
+               GL_UNSIGNED_BYTE, picture.pixels.data());
+  if (generate) generate(GL_TEXTURE_2D);
+}
+
 // Whether the driver takes level 0 at its size, as GLU asks before it uploads a chain.
 bool LevelZeroFits(const DecodedImage& image) {
-  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, InternalFormat(), image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                nullptr);
   GLint width = 0;
   glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -260,7 +274,7 @@ uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared
 
   GLuint name = 0;
   glGenTextures(1, &name);
-  glActiveTextureARB(GL_TEXTURE0_ARB);
+  if (!g_coreProfile) glActiveTextureARB(GL_TEXTURE0_ARB);
   glBindTexture(GL_TEXTURE_2D, name);
   // Rows are width x 3 bytes with no padding; the default 4-byte alignment would read past
   // the end of each row (and of the picture) for widths that are not multiples of 4.
@@ -271,9 +285,11 @@ uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared
   if (prepared.levels.size() > 1 && LevelZeroFits(picture)) {
     for (size_t level = 0; level < prepared.levels.size(); ++level) {
       const DecodedImage& image = prepared.levels[level];
-      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 3, image.width, image.height, 0,
-                   GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), InternalFormat(), image.width,
+                   image.height, 0, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
     }
+  } else if (g_coreProfile) {
+    UploadWithDriverLevels(picture);
   } else {
     // Other sides are scaled to powers of two first, which GLU does its own way.
     GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_RGB,
@@ -292,6 +308,7 @@ uint32_t TextureLoader::Upload(const char* path, const PreparedTexture& prepared
 int TextureLoader::FailureCount() { return g_failures; }
 
 void TextureLoader::BindAsLoaded(uint32_t name, bool sphereMap) {
+  if (g_coreProfile) return;  // the shader renderer binds its textures where it draws them
   glActiveTextureARB(GL_TEXTURE0_ARB);
   glBindTexture(GL_TEXTURE_2D, name);
   // The generation mode belongs to the texture unit, not to the texture: it stays in force for

@@ -1,6 +1,6 @@
 #include "platform/GLWindow.h"
-#include "platform/OpenGL.h"
 #include "platform/TextureCache.h"
+#include "render/Renderer.h"
 #include "scene/Scene.h"
 
 namespace {
@@ -8,11 +8,9 @@ namespace {
 // One presented frame: black, with the text near the lower-left corner.
 void showLoadingFrame(GLWindow* window, const char* text) {
   if (!window) return;
-  glClearColor(0, 0, 0, 1);
-  glDepthMask(GL_TRUE);
-  glClearDepth(1000000.0);  // clamped to 1 by the library
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  window->Print(64, 64, text, 0, 1.0f);
+  Renderer& renderer = ActiveRenderer();
+  renderer.ClearToBlack(*window);
+  renderer.Print(*window, 64, 64, text, 0, 1.0f);
   SwapBuffers(window->m_hDC);
 }
 

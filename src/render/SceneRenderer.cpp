@@ -22,25 +22,6 @@ FrameWaitHandler& waitHandler() {
   return handler;
 }
 
-// Scene lights take the slots from GL_LIGHT1 on, by their number; GL_LIGHT0 lights a scene
-// without lights.
-constexpr int32_t kSceneLightSlots = 6;
-
-enum class Pass { Opaque, Transparent };
-
-bool inPass(const Material& material, Pass pass) {
-  float alpha = material.header.ambient[3];
-  return pass == Pass::Opaque ? alpha == 1.0f : alpha < 1.0f;
-}
-
-// An object whose material index is out of range has no material to be drawn with.
-Material* drawnMaterial(Scene& scene, const SceneObject& object) {
-  if (object.materialIndex < 0 ||
-      static_cast<uint32_t>(object.materialIndex) >= scene.materialCount)
-    return nullptr;
-  return &scene.materials[object.materialIndex];
-}
-
 // The frame the active camera shows at the scene's animation position.
 const CameraFrame& cameraEye(const Scene& scene) {
   const SceneCamera& camera = scene.cameras[scene.cameraIndex];
@@ -62,8 +43,7 @@ void settleCamera(Scene& scene) {
 
 // The steps shared by the plain and the deformed render; only the object draw differs.
 bool renderScene(Scene& scene, bool deformed) {
-  advanceAnimationClock(scene);
-  settleCamera(scene);
+  const SceneFrame frame = beginSceneFrame(scene);
   const SceneParams& params = scene.params;
 
   if (scene.clearsScreen) {
@@ -85,22 +65,10 @@ bool renderScene(Scene& scene, bool deformed) {
   }
 
   glLoadIdentity();
-  if (scene.cameraCount > 0) {
-    const CameraFrame& eye = cameraEye(scene);
-    gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
-              eye.target[2], 0, 1, 0);
-  } else {
-    // The window's field of view stays: the framed eye keeps the box in it, whatever it is.
-    const float fov = scene.window ? scene.window->m_fov : 0;
-    const float aspect = scene.window ? static_cast<float>(scene.window->GetPictureWidth()) /
-                                            static_cast<float>(scene.window->GetPictureHeight())
-                                      : 0;
-    const CameraFrame eye = FramingEye(scene.framedBounds, fov, aspect);
-    gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
-              eye.target[2], 0, 1, 0);
-  }
-
-  applyShake(scene.shakeAmount);
+  const CameraFrame& eye = frame.eye;
+  gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
+            eye.target[2], 0, 1, 0);
+  if (frame.shaken) glTranslatef(frame.shake[0], frame.shake[1], frame.shake[2]);
 
   // A scene is lit by its own lights alone: a slot another scene switched on stays off here, or
   // the same moment would look different after a seek or at another frame rate.
@@ -115,11 +83,11 @@ bool renderScene(Scene& scene, bool deformed) {
 
   // Opaque objects first, then the additive ones that do not write depth.
   if (scene.materialCount > 0) {
-    for (Pass pass : {Pass::Opaque, Pass::Transparent}) {
+    for (bool transparent : {false, true}) {
       for (uint32_t i = 0; i < scene.objectCount; ++i) {
         SceneObject& object = scene.objects[i];
-        Material* material = drawnMaterial(scene, object);
-        if (!material || !inPass(*material, pass)) continue;
+        Material* material = materialInPass(scene, object, transparent);
+        if (!material) continue;
         material->apply();
         if (deformed)
           object.drawDeformed();
@@ -165,6 +133,35 @@ void bindMap(const TextureMap& map) {
 
 }  // namespace
 
+// An object whose material index is out of range has no material to be drawn with. Opaque
+// materials have alpha 1, the additive ones below it.
+Material* materialInPass(Scene& scene, const SceneObject& object, bool transparent) {
+  if (object.materialIndex < 0 ||
+      static_cast<uint32_t>(object.materialIndex) >= scene.materialCount)
+    return nullptr;
+  Material& material = scene.materials[object.materialIndex];
+  const float alpha = material.header.ambient[3];
+  return (transparent ? alpha < 1.0f : alpha == 1.0f) ? &material : nullptr;
+}
+
+SceneFrame beginSceneFrame(Scene& scene) {
+  advanceAnimationClock(scene);
+  settleCamera(scene);
+  SceneFrame frame;
+  if (scene.cameraCount > 0) {
+    frame.eye = cameraEye(scene);
+  } else {
+    // The window's field of view stays: the framed eye keeps the box in it, whatever it is.
+    const float fov = scene.window ? scene.window->m_fov : 0;
+    const float aspect = scene.window ? static_cast<float>(scene.window->GetPictureWidth()) /
+                                            static_cast<float>(scene.window->GetPictureHeight())
+                                      : 0;
+    frame.eye = FramingEye(scene.framedBounds, fov, aspect);
+  }
+  frame.shaken = shakeOffset(scene.shakeAmount, frame.shake);
+  return frame;
+}
+
 FrameWaitHandler setFrameWaitHandler(FrameWaitHandler handler) {
   std::swap(waitHandler(), handler);
   return handler;
@@ -176,8 +173,7 @@ void advanceScene(Scene& scene, bool deformed) {
   if (!deformed) return;
   for (uint32_t i = 0; i < scene.objectCount; ++i) {
     SceneObject& object = scene.objects[i];
-    const Material* material = drawnMaterial(scene, object);
-    if (material && (inPass(*material, Pass::Opaque) || inPass(*material, Pass::Transparent)))
+    if (materialInPass(scene, object, false) || materialInPass(scene, object, true))
       advanceDeformation(object);
   }
 }
@@ -228,11 +224,6 @@ bool shakeOffset(float amount, float offset[3]) {
   return true;
 }
 
-void applyShake(float amount) {
-  float offset[3];
-  if (shakeOffset(amount, offset)) glTranslatef(offset[0], offset[1], offset[2]);
-}
-
 bool Scene::render() { return renderScene(*this, false); }
 
 bool Scene::renderDeformed() { return renderScene(*this, true); }
@@ -279,7 +270,7 @@ void Material::apply() {
   }
 }
 
-void SceneLight::apply(int32_t frameIndex) {
+void SceneLight::place(int32_t frameIndex) {
   // Light tracks loop at their own length: only the camera's track wraps animFrame, so the
   // index may run past a shorter light track.
   if (trackLength != 0) {
@@ -289,6 +280,10 @@ void SceneLight::apply(int32_t frameIndex) {
     frame.position[2] = track[k].position[2];
   }
   frame.position[3] = 0.8f;
+}
+
+void SceneLight::apply(int32_t frameIndex) {
+  place(frameIndex);
   if (frame.lightNumber < 0 || frame.lightNumber >= kSceneLightSlots) return;
   const GLenum light = GL_LIGHT1 + frame.lightNumber;
   glLightfv(light, GL_POSITION, frame.position);

@@ -4,7 +4,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "scene/SceneRecords.h"
+
 class Scene;
+struct Material;
+struct SceneObject;
 
 // Called while a scene waits for its next animation frame, with the milliseconds still missing;
 // returns false to stop waiting. The default sleeps on the clock source until a millisecond
@@ -30,5 +34,19 @@ int32_t animFrameIndex(float animFrame);
 // Draws the random shake offset (x, y, z) for amount; false, drawing no random numbers, when
 // there is no shake (amounts below 1).
 bool shakeOffset(float amount, float offset[3]);
-// Adds the offset to the modelview matrix.
-void applyShake(float amount);
+
+// Scene lights take the slots from GL_LIGHT1 on, by their number; GL_LIGHT0 lights a scene
+// without lights.
+constexpr int32_t kSceneLightSlots = 6;
+
+// What a render decides before it draws, the same whichever back end draws: the scene's clock
+// and camera moved on, the eye it is seen from, and its shake (drawn from the random numbers).
+struct SceneFrame {
+  CameraFrame eye;
+  bool shaken = false;
+  float shake[3] = {0, 0, 0};  // added to the eye-space position of everything drawn
+};
+SceneFrame beginSceneFrame(Scene& scene);
+
+// The object's material when the object is drawn in the opaque (or the additive) pass.
+Material* materialInPass(Scene& scene, const SceneObject& object, bool transparent);

@@ -21,7 +21,9 @@ struct SceneLight : PositionTrack<LightFrame> {
   void setFlareBitmap(const char* path) { CopyName(flareBitmap, path); }
   void setFlareTexture(uint32_t name) { flareTexture = name; }
 
-  // Defined by the renderer: takes the position of track entry frameIndex and sets one GL light.
+  // Defined by the renderer: takes the position of track entry frameIndex (place) and sets one GL
+  // light.
+  void place(int32_t frameIndex);
   void apply(int32_t frameIndex);
   // Defined with the lens flares: loads flareBitmap into flareTexture; draws the flare.
   void loadFlare();

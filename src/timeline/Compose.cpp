@@ -1,8 +1,5 @@
-#include "effects/LayerSlot.h"
-#include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
-#include "platform/OpenGL.h"
-#include "scene/Scene.h"
+#include "render/Renderer.h"
 #include "timeline/Timeline.h"
 
 int32_t g_noiseSetFirstLayer[2] = {3, 7};
@@ -26,51 +23,32 @@ int32_t Timeline::NoiseLayer() const {
 
 void Timeline::Compose() {
   if (!window) return;
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glDepthMask(GL_TRUE);
-  glClearDepth(9000000.0);  // clamped to 1: everything drawn lies in front
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Renderer& renderer = ActiveRenderer();
+  renderer.ClearFrame(*window);
 
-  // The 3D pass goes into a reduced viewport that is captured as a texture, so the trail and the
-  // glow reuse it without drawing the scenes twice.
-  window->BeginCapture();
-  for (int32_t i = 0; i < sceneCount; ++i) {
-    if (!sceneActive[i]) continue;
-    Scene& scene = *sceneTargets[i];
-    if (scene.aquaEnabled)
-      scene.renderDeformed();
-    else
-      scene.render();
-  }
+  // The 3D pass goes into a render target of its own, so the trail and the glow reuse it without
+  // drawing the scenes twice.
+  renderer.BeginScenes(*window);
+  for (int32_t i = 0; i < sceneCount; ++i)
+    if (sceneActive[i]) renderer.DrawScene(*sceneTargets[i]);
   for (int32_t i = 0; i < particleCount; ++i)
-    if (particleActive[i]) particleTargets[i]->Draw();
-  if (blurAlpha > 0) {
-    window->DrawPreviousFrame(blurAlpha);
-    window->StorePreviousFrame();
-  } else {
-    window->ForgetPreviousFrame();
-  }
-  window->CaptureFrame();
+    if (particleActive[i]) renderer.DrawParticles(*particleTargets[i]);
+  if (blurAlpha > 0)
+    renderer.DrawTrail(*window, blurAlpha);
+  else
+    renderer.ForgetTrail(*window);
+  renderer.EndScenes(*window);
 
-  window->Begin2D();
   // A count below one draws no glow copy: the glow source would be made for nothing.
-  const int32_t glowCount = saturateCount > 0 ? TruncateParam(saturateCount) : 0;
-  const bool glow = glowCount > 0;
-  if (glow) window->SetGlowViewport();
-  window->DrawFrame();
-  if (glow) {
-    window->CaptureGlowSource();
-    window->Begin2D();
-    window->DrawFrame();
-    window->DrawGlow(glowCount, saturateSpread);
-  }
+  renderer.DrawPicture(*window, saturateCount > 0 ? TruncateParam(saturateCount) : 0,
+                       saturateSpread);
 
-  window->Begin2D();
+  renderer.BeginLayers(*window);
   for (int32_t i = 0; i < layerCount; ++i)
-    if (layerActive[i]) layerTargets[i]->Draw();
+    if (layerActive[i]) renderer.DrawLayer(*layerTargets[i]);
 
   AdvanceNoise();
   const int32_t noise = NoiseLayer();
-  if (noise >= 0) layerTargets[noise]->Draw();
-  window->End2D();
+  if (noise >= 0) renderer.DrawLayer(*layerTargets[noise]);
+  renderer.EndLayers(*window);
 }

@@ -9,6 +9,7 @@
 #include "platform/MusicPlayer.h"
 #include "platform/Random.h"
 #include "render/AquaDeformation.h"
+#include "render/Renderer.h"
 #include "render/SceneRenderer.h"
 #include "scene/Scene.h"
 #include "timeline/Timeline.h"
@@ -139,7 +140,7 @@ void Timeline::Seek(float seconds, int framesPerSecond) {
   // frames replayed drew nothing a trail could start from.
   if (window) {
     window->Resize(-1, -1);
-    window->ForgetPreviousFrame();
+    ActiveRenderer().ForgetTrail(*window);
   }
   if (music) music->SetPosition(seconds);
 }

@@ -192,6 +192,7 @@ CaptureStatus RunCapture(const CaptureOptions& options) {
   StartupOptions startup;
   startup.randomSeed = kShakeSeed;
   startup.fullscreen = false;
+  startup.renderer = options.renderer;
   int startStatus = 0;
   const bool started = StartProduction(startup, startStatus);
   if (!started) {

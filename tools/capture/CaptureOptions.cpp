@@ -37,6 +37,9 @@ const char kCaptureUsage[] =
     "                        black bars beside it\n"
     "  --fill                with --size, the picture fills the frame's width instead: a 4:3\n"
     "                        picture in a wider frame loses equal strips at top and bottom\n"
+    "  --renderer NAME       gl3 (OpenGL 3.3 core profile with shaders) or classic (the\n"
+    "                        fixed-function pipeline: the reference frames); where gl3\n"
+    "                        cannot start, a line says so and classic draws\n"
     "  --preset NAME         video encoder speed: ultrafast (default), superfast, veryfast,\n"
     "                        faster, fast, medium, slow, slower, veryslow; slower ones give a\n"
     "                        smaller file of the same quality (CRF 18)\n"
@@ -114,6 +117,7 @@ const char* Expected(const std::string& arg) {
   if (arg == "--from" || arg == "--to") return " (seconds, from 0 to 86400)";
   if (arg == "--part") return " (K/N, 1 <= K <= N <= 1000)";
   if (arg == "--preset") return " (ultrafast ... veryslow, see --help)";
+  if (arg == "--renderer") return " (classic or gl3)";
   if (arg == "--size") return " (WxH, even numbers from 2x2 to 3840x2160, such as 1920x1080)";
   return "";
 }
@@ -154,7 +158,7 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
     const bool takesValue = arg == "-C" || arg == "--production" || arg == "-o" ||
                             arg == "--output" || arg == "--fps" || arg == "--from" ||
                             arg == "--to" || arg == "--frames" || arg == "--part" ||
-                            arg == "--preset" || arg == "--size";
+                            arg == "--preset" || arg == "--size" || arg == "--renderer";
     if (takesValue) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
@@ -176,6 +180,8 @@ ParseResult ParseCaptureOptions(int argc, const char* const* argv, CaptureOption
         valid = IsVideoPreset(value);
         options.preset = value;
         presetGiven = true;
+      } else if (arg == "--renderer") {
+        valid = ParseRendererKind(value, options.renderer);
       } else if (arg == "--frames") {
         options.framesDir = value;
       } else if (arg == "-C" || arg == "--production") {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "render/Renderer.h"
+
 struct CaptureOptions {
   int fps = 60;
   double from = 0;         // seconds of the production at the first frame written
@@ -17,6 +19,7 @@ struct CaptureOptions {
   std::string output = "zorbanel.mp4";
   std::string framesDir;   // not empty: numbered PNG frames go there instead of a video
   std::string production;  // empty: the working directory
+  RendererKind renderer = RendererKind::Classic;
   std::vector<std::string> join;  // not empty: join these videos into `output`, capture nothing
 };
 

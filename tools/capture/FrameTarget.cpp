@@ -2,6 +2,7 @@
 
 #include "GlEntry.h"
 #include "driver/Program.h"
+#include "render/Renderer.h"
 
 int DrawHeight(int width, int height, int pictureWidth, int pictureHeight, bool fill) {
   if (!fill || pictureWidth <= 0 || pictureHeight <= 0) return height;
@@ -70,8 +71,8 @@ bool FrameTarget::Open(int width, int height, bool fill, std::string& error) {
   m_drawHeight = tall;
   // The effects' textures follow the picture's size on the frame.
   g_window.Resize(width, tall);
-  g_window.DeleteRenderTargets();
-  g_window.CreateRenderTargets();
+  ActiveRenderer().DeleteTargets(g_window);
+  ActiveRenderer().CreateTargets(g_window);
   return true;
 }
 

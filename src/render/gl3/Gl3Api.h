@@ -1,0 +1,58 @@
+#pragma once
+// The OpenGL entry points the shader renderer calls beyond the 1.1 ones every system library
+// exports, fetched from the driver once its context is current. Only what OpenGL ES 3.0 also has.
+#include "platform/OpenGL.h"
+
+#define ZB_GL3_ENTRIES(X)                                                   \
+  X(PFNGLACTIVETEXTUREPROC, ActiveTexture, glActiveTexture)                 \
+  X(PFNGLATTACHSHADERPROC, AttachShader, glAttachShader)                    \
+  X(PFNGLBINDATTRIBLOCATIONPROC, BindAttribLocation, glBindAttribLocation)  \
+  X(PFNGLBINDBUFFERPROC, BindBuffer, glBindBuffer)                          \
+  X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer, glBindFramebuffer)           \
+  X(PFNGLBINDRENDERBUFFERPROC, BindRenderbuffer, glBindRenderbuffer)        \
+  X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray, glBindVertexArray)           \
+  X(PFNGLBUFFERDATAPROC, BufferData, glBufferData)                          \
+  X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus, glCheckFramebufferStatus) \
+  X(PFNGLCOMPILESHADERPROC, CompileShader, glCompileShader)                 \
+  X(PFNGLCREATEPROGRAMPROC, CreateProgram, glCreateProgram)                 \
+  X(PFNGLCREATESHADERPROC, CreateShader, glCreateShader)                    \
+  X(PFNGLDELETEBUFFERSPROC, DeleteBuffers, glDeleteBuffers)                 \
+  X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers, glDeleteFramebuffers)  \
+  X(PFNGLDELETEPROGRAMPROC, DeleteProgram, glDeleteProgram)                 \
+  X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers, glDeleteRenderbuffers) \
+  X(PFNGLDELETESHADERPROC, DeleteShader, glDeleteShader)                    \
+  X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays, glDeleteVertexArrays)  \
+  X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray, glEnableVertexAttribArray) \
+  X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, FramebufferRenderbuffer, glFramebufferRenderbuffer) \
+  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D, glFramebufferTexture2D) \
+  X(PFNGLGENBUFFERSPROC, GenBuffers, glGenBuffers)                          \
+  X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers, glGenFramebuffers)           \
+  X(PFNGLGENRENDERBUFFERSPROC, GenRenderbuffers, glGenRenderbuffers)        \
+  X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays, glGenVertexArrays)           \
+  X(PFNGLGETPROGRAMINFOLOGPROC, GetProgramInfoLog, glGetProgramInfoLog)     \
+  X(PFNGLGETPROGRAMIVPROC, GetProgramiv, glGetProgramiv)                    \
+  X(PFNGLGETSHADERINFOLOGPROC, GetShaderInfoLog, glGetShaderInfoLog)        \
+  X(PFNGLGETSHADERIVPROC, GetShaderiv, glGetShaderiv)                       \
+  X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation, glGetUniformLocation)  \
+  X(PFNGLLINKPROGRAMPROC, LinkProgram, glLinkProgram)                       \
+  X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage, glRenderbufferStorage) \
+  X(PFNGLSHADERSOURCEPROC, ShaderSource, glShaderSource)                    \
+  X(PFNGLUNIFORM1FPROC, Uniform1f, glUniform1f)                             \
+  X(PFNGLUNIFORM1IPROC, Uniform1i, glUniform1i)                             \
+  X(PFNGLUNIFORM2FPROC, Uniform2f, glUniform2f)                             \
+  X(PFNGLUNIFORM3FVPROC, Uniform3fv, glUniform3fv)                          \
+  X(PFNGLUNIFORM4FPROC, Uniform4f, glUniform4f)                             \
+  X(PFNGLUNIFORM4FVPROC, Uniform4fv, glUniform4fv)                          \
+  X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv, glUniformMatrix4fv)        \
+  X(PFNGLUSEPROGRAMPROC, UseProgram, glUseProgram)                          \
+  X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer, glVertexAttribPointer)
+
+struct Gl3Api {
+#define ZB_GL3_FIELD(type, field, name) type field = nullptr;
+  ZB_GL3_ENTRIES(ZB_GL3_FIELD)
+#undef ZB_GL3_FIELD
+  // Fetches every entry; false, naming the first missing one in `missing`, when one is not there.
+  bool Load(const char*& missing);
+};
+
+extern Gl3Api gl3;

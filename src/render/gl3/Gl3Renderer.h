@@ -1,0 +1,97 @@
+#pragma once
+// The shader back end: OpenGL 3.3 core profile, within what OpenGL ES 3.0 and WebGL 2 offer.
+// The 3D pass goes into a render target of its own (two, taking turns, so the trail reads the
+// one before without a copy); the picture, its glow and the layers are drawn from there into the
+// frame the window (or a capture) shows. Meshes go into vertex buffers once; what moves per
+// frame is state, but for the aqua ripple's vertices, streamed as the effect moves them.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "render/Renderer.h"
+#include "render/gl3/Matrix.h"
+#include "render/gl3/ShaderProgram.h"
+
+struct SceneObject;
+struct Material;
+
+class Gl3Renderer : public Renderer {
+ public:
+  RendererKind Kind() const override;
+  bool Start(GLWindow& window) override;
+  void Stop(GLWindow& window) override;
+  void CreateTargets(GLWindow& window) override;
+  void DeleteTargets(GLWindow& window) override;
+  void PrepareScene(Scene& scene) override;
+  void ForgetScene(Scene& scene) override;
+  void ClearFrame(GLWindow& window) override;
+  void BeginScenes(GLWindow& window) override;
+  void DrawScene(Scene& scene) override;
+  void DrawParticles(ParticleSystem& particles) override;
+  void DrawTrail(GLWindow& window, float alpha) override;
+  void ForgetTrail(GLWindow& window) override;
+  void EndScenes(GLWindow& window) override;
+  void DrawPicture(GLWindow& window, int32_t glowCount, float spread) override;
+  void BeginLayers(GLWindow& window) override;
+  void DrawLayer(LayerSlot& layer) override;
+  void EndLayers(GLWindow& window) override;
+  void ClearToBlack(GLWindow& window) override;
+  void Print(GLWindow& window, int32_t x, int32_t y, const char* text, int32_t set,
+             float brightness) override;
+  void PrintOnBand(GLWindow& window, int32_t y, const char* text) override;
+
+  // A texture and the frame buffer that draws into it (with a 16-bit depth buffer for the pass).
+  struct Target {
+    uint32_t texture = 0, framebuffer = 0, depth = 0;
+    int32_t width = 0, height = 0;
+  };
+  // One object's triangles: positions apart, as the aqua ripple rewrites them.
+  struct Mesh {
+    uint32_t array = 0, positions = 0, attributes = 0;
+    int32_t corners = 0;
+    const void* faces = nullptr;  // what the buffers were made from
+    uint32_t faceCount = 0;
+    std::vector<const float*> cornerPositions;  // for the streamed ones
+  };
+  // The scene program's fog, kept from the scene drawn last: particles and flares take it.
+  struct Fog {
+    bool enabled = false;
+    float color[3] = {0, 0, 0};
+    float start = 0, end = 1;
+  };
+  // A textured square or glyph in the scene program's vertex layout.
+  struct Vertex {
+    float position[3];
+    float normal[3];
+    float uv0[2];
+    float uv1[2];
+  };
+
+ private:
+  bool MakeTarget(Target& target, int32_t width, int32_t height, bool depth);
+  void DeleteTarget(Target& target);
+  void BindOutput(GLWindow& window);
+  void DrawRect(const float rect[4], const float uv[4], bool yDown, uint32_t texture,
+                const float color[4]);
+  Mesh& MeshOf(const SceneObject& object);
+  void UploadMesh(Mesh& mesh, const SceneObject& object);
+  void UseSceneProgram(const Mat4& projection, const Mat4& modelview, const Fog& fog);
+  void SetMaterial(const Material& material);
+  void DrawQuads(const std::vector<Vertex>& corners, uint32_t texture, const float color[4]);
+  Mat4 Projection(const GLWindow& window) const;
+
+  GLWindow* m_window = nullptr;
+  ShaderProgram m_scene, m_picture, m_glowProgram;
+  uint32_t m_squareArray = 0, m_squareBuffer = 0;  // the unit square of the picture passes
+  uint32_t m_streamArray = 0, m_streamBuffer = 0;  // quads made per frame
+  Target m_pass[2];
+  int32_t m_current = 0;
+  bool m_trailStored = false;
+  Target m_glow;
+  int32_t m_output = 0;  // the frame buffer the finished frame goes to
+  Mat4 m_modelview;      // the eye of the scene drawn last: particles live in its space
+  Fog m_fog;
+  float m_layerOffset[2] = {0, 0};  // the layers' jitter so far: it moves the later ones too
+  std::unordered_map<const SceneObject*, Mesh> m_meshes;
+};

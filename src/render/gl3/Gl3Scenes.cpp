@@ -1,0 +1,315 @@
+// The shader back end's 3D pass: meshes in vertex buffers, lit, textured and fogged as the
+// fixed-function pipeline did; lens flares; particles.
+#include <cstddef>
+
+#include "particles/ParticleSystem.h"
+#include "platform/GLWindow.h"
+#include "render/AquaDeformation.h"
+#include "render/SceneRenderer.h"
+#include "render/gl3/Gl3Api.h"
+#include "render/gl3/Gl3Renderer.h"
+#include "scene/Scene.h"
+
+namespace {
+
+constexpr int kLights = 7;   // GL_LIGHT0 and the six scene slots
+constexpr float kFlareHalf = 60;  // half the side of a flare's square, in eye units
+
+using Quad = Gl3Renderer::Vertex[4];
+
+// A camera-facing square around eye-space point e, its texture upright.
+void AppendSquare(std::vector<Gl3Renderer::Vertex>& out, const float e[3], float half) {
+  const Quad quad = {{{e[0] - half, e[1] - half, e[2]}, {0, 0, 1}, {0, 0}, {0, 0}},
+                     {{e[0] - half, e[1] + half, e[2]}, {0, 0, 1}, {0, 1}, {0, 0}},
+                     {{e[0] + half, e[1] + half, e[2]}, {0, 0, 1}, {1, 1}, {0, 0}},
+                     {{e[0] + half, e[1] - half, e[2]}, {0, 0, 1}, {1, 0}, {0, 0}}};
+  for (int k : {0, 1, 2, 0, 2, 3}) out.push_back(quad[k]);
+}
+
+}  // namespace
+
+Mat4 Gl3Renderer::Projection(const GLWindow& window) const {
+  const double aspect = static_cast<double>(window.GetPictureWidth()) /
+                        static_cast<double>(window.GetPictureHeight());
+  return Mat4::Perspective(window.m_projectionFov, aspect, 1.0, 50000.0);
+}
+
+void Gl3Renderer::UseSceneProgram(const Mat4& projection, const Mat4& modelview, const Fog& fog) {
+  m_scene.Use();
+  gl3.UniformMatrix4fv(m_scene.Uniform("u_projection"), 1, GL_FALSE, projection.m);
+  gl3.UniformMatrix4fv(m_scene.Uniform("u_modelview"), 1, GL_FALSE, modelview.m);
+  gl3.Uniform1i(m_scene.Uniform("u_fog"), fog.enabled);
+  gl3.Uniform3fv(m_scene.Uniform("u_fogColor"), 1, fog.color);
+  gl3.Uniform1f(m_scene.Uniform("u_fogStart"), fog.start);
+  gl3.Uniform1f(m_scene.Uniform("u_fogEnd"), fog.end);
+  gl3.Uniform1i(m_scene.Uniform("u_map0"), 0);
+  gl3.Uniform1i(m_scene.Uniform("u_map1"), 1);
+  gl3.Uniform1i(m_scene.Uniform("u_lit"), 0);
+  gl3.Uniform1i(m_scene.Uniform("u_maps"), 1);
+  const GLint flat[2] = {0, 0};
+  gl3.Uniform1i(m_scene.Uniform("u_sphere[0]"), flat[0]);
+  gl3.Uniform1i(m_scene.Uniform("u_sphere[1]"), flat[1]);
+}
+
+// Blending, depth writes, culling, colour and maps as the material asks.
+void Gl3Renderer::SetMaterial(const Material& material) {
+  const MaterialHeader& header = material.header;
+  if (header.ambient[3] >= 1.0f) {
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+  } else {
+    // Transparent materials add light and leave depth alone.
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  }
+  if (header.twoSided)
+    glDisable(GL_CULL_FACE);
+  else
+    glEnable(GL_CULL_FACE);
+  gl3.Uniform1i(m_scene.Uniform("u_lit"), 1);
+  gl3.Uniform4fv(m_scene.Uniform("u_color"), 1, header.ambient);
+  const float none[3] = {0, 0, 0};
+  gl3.Uniform3fv(m_scene.Uniform("u_emission"), 1, header.emission[0] > 0 ? header.emission : none);
+  const uint32_t maps = header.mapCount < 2 ? header.mapCount : 2;
+  gl3.Uniform1i(m_scene.Uniform("u_maps"), static_cast<GLint>(maps));
+  for (uint32_t k = 0; k < maps; ++k) {
+    gl3.ActiveTexture(GL_TEXTURE0 + k);
+    glBindTexture(GL_TEXTURE_2D, material.maps[k].texture);
+    gl3.Uniform1i(m_scene.Uniform(k == 0 ? "u_sphere[0]" : "u_sphere[1]"), material.maps[k].spherical);
+  }
+  gl3.ActiveTexture(GL_TEXTURE0);
+}
+
+// Corners in the order the classic renderer sends them; a corner without texture coordinates of
+// its own keeps the ones before it, as the pipeline's current coordinates did.
+void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
+  mesh.faces = object.faces;
+  mesh.faceCount = object.faceCount;
+  mesh.cornerPositions.clear();
+  std::vector<float> positions;
+  std::vector<float> attributes;
+  const Material* material = object.material;
+  const bool textured = material && object.texFacesReady && object.texVerticesReady &&
+                        object.texVertexCount > 0;
+  const bool twoMaps = textured && material->header.mapCount >= 2;
+  float uv0[2] = {0, 0}, uv1[2] = {0, 0};
+  for (uint32_t f = 0; object.facesReady && f < object.faceCount; ++f) {
+    const Face& face = object.faces[f];
+    if (!face.vertex[0] || !face.vertex[1] || !face.vertex[2]) continue;
+    const TexFace* texFace = textured && f < object.texFaceCount ? &object.texFaces[f] : nullptr;
+    for (int k = 0; k < 3; ++k) {
+      if (texFace && texFace->texVertex[k]) {
+        const TexVertex& uv = *texFace->texVertex[k];
+        uv0[0] = material->maps[0].uTiling * uv.u;
+        uv0[1] = material->maps[0].vTiling * uv.v;
+        if (twoMaps) {
+          uv1[0] = material->maps[1].uTiling * uv.u;
+          uv1[1] = material->maps[1].vTiling * uv.v;
+        }
+      }
+      const float* p = face.vertex[k]->position;
+      mesh.cornerPositions.push_back(p);
+      positions.insert(positions.end(), p, p + 3);
+      const float* n = face.cornerNormal[k];
+      attributes.insert(attributes.end(), {n[0], n[1], n[2], uv0[0], uv0[1], uv1[0], uv1[1]});
+    }
+  }
+  mesh.corners = static_cast<int32_t>(mesh.cornerPositions.size());
+  // Only the rippling objects keep their corners: the others never change.
+  if (!object.restVerticesReady) mesh.cornerPositions.clear();
+  if (!mesh.array) {
+    gl3.GenVertexArrays(1, &mesh.array);
+    gl3.GenBuffers(1, &mesh.positions);
+    gl3.GenBuffers(1, &mesh.attributes);
+  }
+  gl3.BindVertexArray(mesh.array);
+  gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.positions);
+  gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(float)),
+                 positions.data(), object.restVerticesReady ? GL_STREAM_DRAW : GL_STATIC_DRAW);
+  gl3.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+  gl3.EnableVertexAttribArray(0);
+  gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.attributes);
+  gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(attributes.size() * sizeof(float)),
+                 attributes.data(), GL_STATIC_DRAW);
+  const GLsizei stride = 7 * sizeof(float);
+  gl3.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+  gl3.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
+  gl3.VertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(5 * sizeof(float)));
+  for (uint32_t a = 1; a < 4; ++a) gl3.EnableVertexAttribArray(a);
+  gl3.BindVertexArray(0);
+}
+
+// Made at first use where the scene was not prepared, and again where its arrays were replaced.
+Gl3Renderer::Mesh& Gl3Renderer::MeshOf(const SceneObject& object) {
+  Mesh& mesh = m_meshes[&object];
+  if (mesh.faces != object.faces || mesh.faceCount != object.faceCount || !mesh.array)
+    UploadMesh(mesh, object);
+  return mesh;
+}
+
+void Gl3Renderer::PrepareScene(Scene& scene) {
+  for (uint32_t i = 0; scene.objectsReady && i < scene.objectCount; ++i) MeshOf(scene.objects[i]);
+}
+
+void Gl3Renderer::ForgetScene(Scene& scene) {
+  for (uint32_t i = 0; scene.objectsReady && i < scene.objectCount; ++i) {
+    const auto found = m_meshes.find(&scene.objects[i]);
+    if (found == m_meshes.end()) continue;
+    Mesh& mesh = found->second;
+    gl3.DeleteVertexArrays(1, &mesh.array);
+    const uint32_t buffers[] = {mesh.positions, mesh.attributes};
+    gl3.DeleteBuffers(2, buffers);
+    m_meshes.erase(found);
+  }
+}
+
+void Gl3Renderer::DrawQuads(const std::vector<Vertex>& corners, uint32_t texture,
+                            const float color[4]) {
+  gl3.Uniform1i(m_scene.Uniform("u_lit"), 0);
+  gl3.Uniform1i(m_scene.Uniform("u_maps"), texture ? 1 : 0);
+  gl3.Uniform4fv(m_scene.Uniform("u_color"), 1, color);
+  gl3.ActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  gl3.BindVertexArray(m_streamArray);
+  gl3.BindBuffer(GL_ARRAY_BUFFER, m_streamBuffer);
+  gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(Vertex)),
+                 corners.data(), GL_STREAM_DRAW);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));
+}
+
+void Gl3Renderer::DrawScene(Scene& scene) {
+  const SceneFrame frame = beginSceneFrame(scene);
+  const SceneParams& params = scene.params;
+  if (scene.clearsScreen) {
+    glClearColor(params.background[0], params.background[1], params.background[2], 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  m_fog = Fog();
+  if (params.fogEnabled) {
+    m_fog.enabled = true;
+    for (int i = 0; i < 3; ++i) m_fog.color[i] = params.fogColor[i];
+    m_fog.start = params.fogStart;
+    m_fog.end = params.fogEnd;
+  }
+  m_modelview = Mat4::LookAt(frame.eye);
+  if (frame.shaken) m_modelview = m_modelview * Mat4::Translation(frame.shake[0], frame.shake[1], frame.shake[2]);
+
+  // The lights in eye space, each in its slot (a later light of the same number takes it); the
+  // default light, from the eye, only in a scene without lights.
+  float positions[kLights][4] = {}, diffuse[kLights][3] = {};
+  bool used[kLights] = {};
+  const int32_t frameIndex = animFrameIndex(scene.animFrame);
+  for (uint32_t i = 0; i < scene.lightCount; ++i) {
+    SceneLight& light = scene.lights[i];
+    light.place(frameIndex);
+    const int32_t number = light.frame.lightNumber;
+    if (number < 0 || number >= kSceneLightSlots) continue;
+    const int slot = number + 1;
+    m_modelview.Transform(light.frame.position, positions[slot]);
+    positions[slot][3] = 1;
+    for (int c = 0; c < 3; ++c) diffuse[slot][c] = light.frame.color[c];
+    used[slot] = true;
+  }
+  if (scene.lightCount == 0) {
+    positions[0][2] = 1;  // a direction: w stays 0
+    diffuse[0][0] = diffuse[0][1] = diffuse[0][2] = 1;
+    used[0] = true;
+  }
+  float packedPositions[kLights][4], packedDiffuse[kLights][3];
+  int count = 0;
+  for (int slot = 0; slot < kLights; ++slot) {
+    if (!used[slot]) continue;
+    for (int c = 0; c < 4; ++c) packedPositions[count][c] = positions[slot][c];
+    for (int c = 0; c < 3; ++c) packedDiffuse[count][c] = diffuse[slot][c];
+    ++count;
+  }
+
+  UseSceneProgram(Projection(*m_window), m_modelview, m_fog);
+  gl3.Uniform1i(m_scene.Uniform("u_lightCount"), count);
+  if (count > 0) {
+    gl3.Uniform4fv(m_scene.Uniform("u_lightPosition"), count, packedPositions[0]);
+    gl3.Uniform3fv(m_scene.Uniform("u_lightDiffuse"), count, packedDiffuse[0]);
+  }
+
+  // Opaque objects first, then the additive ones that do not write depth.
+  if (scene.materialCount > 0) {
+    for (bool transparent : {false, true}) {
+      for (uint32_t i = 0; i < scene.objectCount; ++i) {
+        SceneObject& object = scene.objects[i];
+        const Material* material = materialInPass(scene, object, transparent);
+        if (!material) continue;
+        SetMaterial(*material);
+        if (scene.aquaEnabled) {
+          deformVertices(object);
+          advanceDeformation(object);
+        }
+        Mesh& mesh = MeshOf(object);
+        if (mesh.corners == 0) continue;
+        if (!mesh.cornerPositions.empty()) {
+          std::vector<float> positions3;
+          positions3.reserve(mesh.cornerPositions.size() * 3);
+          for (const float* p : mesh.cornerPositions) positions3.insert(positions3.end(), p, p + 3);
+          gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.positions);
+          gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions3.size() * sizeof(float)),
+                         positions3.data(), GL_STREAM_DRAW);
+        }
+        gl3.BindVertexArray(mesh.array);
+        glDrawArrays(GL_TRIANGLES, 0, mesh.corners);
+      }
+    }
+  }
+  gl3.Uniform1i(m_scene.Uniform("u_sphere[0]"), 0);
+  gl3.Uniform1i(m_scene.Uniform("u_sphere[1]"), 0);
+
+  // Flares: squares around each light in eye space, added over everything.
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDisable(GL_CULL_FACE);
+  gl3.UniformMatrix4fv(m_scene.Uniform("u_modelview"), 1, GL_FALSE, Mat4().m);
+  const float white[4] = {1, 1, 1, 1};
+  for (uint32_t i = 0; i < scene.lightCount; ++i) {
+    const SceneLight& light = scene.lights[i];
+    if (!light.hasFlare) continue;
+    const float point[4] = {light.frame.position[0], light.frame.position[1],
+                            light.frame.position[2], 1};
+    float eye[3];
+    m_modelview.Transform(point, eye);
+    std::vector<Vertex> corners;
+    AppendSquare(corners, eye, kFlareHalf);
+    DrawQuads(corners, light.flareTexture, white);
+  }
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_CULL_FACE);
+}
+
+// Additive squares facing the camera of the scene drawn last, hidden by what lies in front.
+void Gl3Renderer::DrawParticles(ParticleSystem& particles) {
+  particles.Advance();
+  if (particles.count == 0) return;
+  UseSceneProgram(Projection(*m_window), Mat4(), m_fog);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDisable(GL_CULL_FACE);
+  glDepthMask(GL_FALSE);
+  // One draw per texture: added light and an unwritten depth make the order of no account.
+  std::vector<Vertex> corners[ParticleSystem::kMaxTextures];
+  for (uint32_t c = 0; c < particles.count; ++c) {
+    const Particle& p = particles.particles[c];
+    const int32_t k = particles.textureIndex[c];
+    if (k < 0 || k >= ParticleSystem::kMaxTextures) continue;
+    const float point[4] = {p.x, p.y, p.z, 1};
+    float eye[3];
+    m_modelview.Transform(point, eye);
+    AppendSquare(corners[k], eye, p.size);
+  }
+  const float a = particles.alpha;
+  const float color[4] = {a, a, a, a};
+  for (int k = 0; k < ParticleSystem::kMaxTextures; ++k)
+    if (!corners[k].empty()) DrawQuads(corners[k], particles.textures[k], color);
+  glEnable(GL_CULL_FACE);
+  glDepthMask(GL_TRUE);
+  glDisable(GL_BLEND);
+}

@@ -1,0 +1,84 @@
+// Meshes, lens flares and particles: the lighting, texturing and fog of the fixed-function
+// pipeline the scenes were made for. Lighting is worked out at the corners and interpolated,
+// texture generation too, and fog from each corner's eye depth: as the pipeline did.
+precision highp float;
+
+uniform mat4 u_projection;
+uniform mat4 u_modelview;
+uniform vec4 u_color;      // the material's colour (ambient and diffuse), or the quad's colour
+uniform bool u_lit;
+uniform vec3 u_emission;
+uniform int u_lightCount;
+uniform vec4 u_lightPosition[7];  // eye space; w 0 for a direction
+uniform vec3 u_lightDiffuse[7];
+uniform int u_maps;               // textures applied: 0, 1 or 2
+uniform bool u_sphere[2];         // the map's coordinates made from the view (sphere map)
+uniform bool u_fog;
+uniform vec3 u_fogColor;
+uniform float u_fogStart;
+uniform float u_fogEnd;
+uniform sampler2D u_map0;
+uniform sampler2D u_map1;
+
+#ifdef VERTEX
+layout(location = 0) in vec3 a_position;
+layout(location = 1) in vec3 a_normal;
+layout(location = 2) in vec2 a_uv0;
+layout(location = 3) in vec2 a_uv1;
+
+out vec4 v_color;
+out vec2 v_uv0;
+out vec2 v_uv1;
+out float v_fogDepth;
+
+// The coordinates a sphere map reads for a corner seen from the eye.
+vec2 SphereMap(vec3 eye, vec3 normal) {
+  vec3 u = normalize(eye);
+  vec3 r = u - 2.0 * normal * dot(normal, u);
+  float m = 2.0 * sqrt(r.x * r.x + r.y * r.y + (r.z + 1.0) * (r.z + 1.0));
+  return vec2(r.x / m + 0.5, r.y / m + 0.5);
+}
+
+void main() {
+  vec4 eye = u_modelview * vec4(a_position, 1.0);
+  vec3 normal = mat3(u_modelview) * a_normal;
+  if (u_lit) {
+    // Ambient of the whole scene (0.2) and the diffuse term of each light; the lights add no
+    // ambient or specular of their own.
+    vec3 c = u_emission + u_color.rgb * 0.2;
+    for (int i = 0; i < u_lightCount; ++i) {
+      vec3 toLight = u_lightPosition[i].w == 0.0 ? u_lightPosition[i].xyz
+                                                 : u_lightPosition[i].xyz - eye.xyz;
+      float facing = max(dot(normal, normalize(toLight)), 0.0);
+      c += u_lightDiffuse[i] * u_color.rgb * facing;
+    }
+    v_color = vec4(clamp(c, 0.0, 1.0), clamp(u_color.a, 0.0, 1.0));
+  } else {
+    v_color = clamp(u_color, 0.0, 1.0);
+  }
+  v_uv0 = u_sphere[0] ? SphereMap(eye.xyz, normal) : a_uv0;
+  v_uv1 = u_sphere[1] ? SphereMap(eye.xyz, normal) : a_uv1;
+  v_fogDepth = abs(eye.z);
+  gl_Position = u_projection * eye;
+}
+#endif
+
+#ifdef FRAGMENT
+in vec4 v_color;
+in vec2 v_uv0;
+in vec2 v_uv1;
+in float v_fogDepth;
+
+out vec4 fragColor;
+
+void main() {
+  vec4 c = v_color;
+  if (u_maps >= 1) c *= texture(u_map0, v_uv0);
+  if (u_maps >= 2) c *= texture(u_map1, v_uv1);
+  if (u_fog) {
+    float f = clamp((u_fogEnd - v_fogDepth) / (u_fogEnd - u_fogStart), 0.0, 1.0);
+    c.rgb = mix(u_fogColor, c.rgb, f);
+  }
+  fragColor = c;
+}
+#endif
