@@ -52,7 +52,8 @@ class Gl3Renderer : public Renderer {
     int32_t corners = 0;
     const void* faces = nullptr;  // what the buffers were made from
     uint32_t faceCount = 0;
-    std::vector<const float*> cornerPositions;  // for the streamed ones
+    bool streamed = false;  // the aqua ripple moves its corners: sent again at each draw
+    std::vector<const float*> cornerPositions;
   };
   // The scene program's fog, kept from the scene drawn last: particles and flares take it.
   struct Fog {

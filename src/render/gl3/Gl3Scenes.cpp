@@ -86,6 +86,7 @@ void Gl3Renderer::SetMaterial(const Material& material) {
 void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
   mesh.faces = object.faces;
   mesh.faceCount = object.faceCount;
+  mesh.streamed = object.restVerticesReady;
   mesh.cornerPositions.clear();
   std::vector<float> positions;
   std::vector<float> attributes;
@@ -143,7 +144,8 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
 // Made at first use where the scene was not prepared, and again where its arrays were replaced.
 Gl3Renderer::Mesh& Gl3Renderer::MeshOf(const SceneObject& object) {
   Mesh& mesh = m_meshes[&object];
-  if (mesh.faces != object.faces || mesh.faceCount != object.faceCount || !mesh.array)
+  if (mesh.faces != object.faces || mesh.faceCount != object.faceCount || !mesh.array ||
+      mesh.streamed != object.restVerticesReady)
     UploadMesh(mesh, object);
   return mesh;
 }
@@ -207,7 +209,10 @@ void Gl3Renderer::DrawScene(Scene& scene) {
     const int32_t number = light.frame.lightNumber;
     if (number < 0 || number >= kSceneLightSlots) continue;
     const int slot = number + 1;
+    // A point at w 0.8: the driver lights from the point it stands for, divided through.
+    const float w = light.frame.position[3];
     m_modelview.Transform(light.frame.position, positions[slot]);
+    for (int c = 0; c < 3; ++c) positions[slot][c] /= w;
     positions[slot][3] = 1;
     for (int c = 0; c < 3; ++c) diffuse[slot][c] = light.frame.color[c];
     used[slot] = true;
@@ -247,7 +252,7 @@ void Gl3Renderer::DrawScene(Scene& scene) {
         }
         Mesh& mesh = MeshOf(object);
         if (mesh.corners == 0) continue;
-        if (!mesh.cornerPositions.empty()) {
+        if (mesh.streamed) {
           std::vector<float> positions3;
           positions3.reserve(mesh.cornerPositions.size() * 3);
           for (const float* p : mesh.cornerPositions) positions3.insert(positions3.end(), p, p + 3);
