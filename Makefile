@@ -48,6 +48,12 @@ video: build production
 	@bash scripts/install-deps.sh core video
 	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4 $(VIDEO_SIZE)
 
+# The bundled production drawn by both renderers and compared frame by frame
+# (scripts/compare-renderers.sh); fails when a frame of gl3 is too far from classic's.
+.PHONY: compare-renderers
+compare-renderers: build production
+	bash scripts/compare-renderers.sh $(BUILD)
+
 # The player and the tools into $(PREFIX)/bin (the content tool finds the converter beside it).
 PREFIX ?= $(HOME)/.local
 install: build
