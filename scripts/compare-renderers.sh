@@ -19,7 +19,10 @@ say() { echo "compare-renderers: $*" >&2; }
 for tool in zorbanel-capture zorbanel-compare; do
   [ -x "$build/$tool" ] || { say "no $build/$tool: build first (make)"; exit 1; }
 done
-[ -d "$production/escenas_bin" ] || { say "no production in $production (make production)"; exit 1; }
+if [ ! -d "$production/escenas_bin" ]; then
+  say "no production in $production (make production)"
+  exit 1
+fi
 
 if [ -n "${ZB_COMPARE_WORK:-}" ]; then
   work=$ZB_COMPARE_WORK

@@ -23,7 +23,8 @@ bool ListFrames(const std::string& folder, std::set<std::string>& names,
                 std::vector<std::string>& faults) {
   std::error_code ec;
   for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec))
-    if (it->is_regular_file(ec) && IsPng(it->path())) names.insert(it->path().filename().u8string());
+    if (it->is_regular_file(ec) && IsPng(it->path()))
+      names.insert(it->path().filename().u8string());
   if (ec) {
     faults.push_back(folder + ": cannot be read: " + ec.message());
     return false;

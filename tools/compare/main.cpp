@@ -20,7 +20,8 @@ enum : int { kWithin = 0, kOutside = 1, kBadInput = 2 };
 // The frame as a file name: the name given, with ".png" when it has no extension.
 std::string FrameFileName(const std::string& frame) {
   const size_t dot = frame.rfind('.');
-  const bool named = dot != std::string::npos && frame.find_first_of("/\\", dot) == std::string::npos;
+  const bool named =
+      dot != std::string::npos && frame.find_first_of("/\\", dot) == std::string::npos;
   return named ? frame : frame + ".png";
 }
 
