@@ -128,8 +128,9 @@ bench: build production
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	bash scripts/bench-table.sh $(BUILD)
 
-# The capture speeds alone (to MP4 and to PNG frames, at 800x600 and 1920x1080, the whole
-# production at 60 fps), beside real time: a few minutes, best run on an otherwise idle machine.
+# The capture speeds alone (each renderer, to MP4 and to PNG frames, at 800x600 and 1920x1080,
+# the whole production at 60 fps), beside real time: a few minutes, best run on an otherwise idle
+# machine.
 .PHONY: bench-capture
 bench-capture: build production
 	BENCH_ONLY=capture bash scripts/bench-table.sh $(BUILD)
