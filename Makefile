@@ -48,6 +48,12 @@ video: build production
 	@bash scripts/install-deps.sh core video
 	bash scripts/capture-video.sh $(BUILD) $(JOBS) $(VIDEO_FPS) $(BUILD)/zorbanel.mp4 $(VIDEO_SIZE)
 
+# The bundled production drawn by both renderers and compared frame by frame
+# (scripts/compare-renderers.sh); fails when a frame of gl3 is too far from classic's.
+.PHONY: compare-renderers
+compare-renderers: build production
+	bash scripts/compare-renderers.sh $(BUILD)
+
 # The player and the tools into $(PREFIX)/bin (the content tool finds the converter beside it).
 PREFIX ?= $(HOME)/.local
 install: build
@@ -122,8 +128,9 @@ bench: build production
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	bash scripts/bench-table.sh $(BUILD)
 
-# The capture speeds alone (to MP4 and to PNG frames, at 800x600 and 1920x1080, the whole
-# production at 60 fps), beside real time: a few minutes, best run on an otherwise idle machine.
+# The capture speeds alone (each renderer, to MP4 and to PNG frames, at 800x600 and 1920x1080,
+# the whole production at 60 fps), beside real time: a few minutes, best run on an otherwise idle
+# machine.
 .PHONY: bench-capture
 bench-capture: build production
 	BENCH_ONLY=capture bash scripts/bench-table.sh $(BUILD)

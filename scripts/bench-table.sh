@@ -5,7 +5,9 @@
 # those files. The production benchmark needs the production (make production); without it that
 # row says so. SDL's offscreen driver and the dummy audio driver: no display or sound needed.
 # A second table puts the production beside a bare program (bench_bare_frame) run the same way,
-# and times the capture tool at 60 fps, to MP4 and to PNG frames, at each of BENCH_CAPTURE_SIZES
+# the bare program's frame with a core-profile context (bench_bare_frame_gl3) beside its own, and
+# times the capture tool with each renderer (classic, gl3) at 60 fps, to MP4 and to PNG frames,
+# at each of BENCH_CAPTURE_SIZES
 # (default "800x600 1920x1080"): BENCH_CAPTURE_MP4 and BENCH_CAPTURE_PNG give "FROM TO" in
 # seconds, TO "end" for the production's own end (default "0 end" for both: the whole production;
 # the PNG frames take about 3.5 GB of disk at 800x600 and 12 GB at 1920x1080 until the row is
@@ -42,25 +44,27 @@ if [ "${BENCH_ONLY:-}" != capture ]; then
   run dispatch
 fi
 
-# Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-KIND-SIZE.txt.
+# Wall time of one capture at 60 fps into BUILD_DIR/bench-results/capture-RENDERER-KIND-SIZE.txt.
 capture() {
-  local kind="$1" size="$2" from="$3" to="$4" target
-  local name="capture-$kind-$size"
+  local renderer="$1" kind="$2" size="$3" from="$4" to="$5" target
+  local name="capture-$renderer-$kind-$size"
   rm -rf "$out/$name.txt" "$out/capture-frames" "$out/capture.mp4"
   if [ "$kind" = png ]; then mkdir -p "$out/capture-frames"; target=(--frames "$out/capture-frames")
   else target=(-o "$out/capture.mp4"); fi
-  echo "bench: capture to $kind at $size, $from to $to s" >&2
+  echo "bench: capture with the $renderer renderer to $kind at $size, $from to $to s" >&2
   local start end stretch=(--from "$from")
   [ "$to" != end ] && stretch+=(--to "$to")
   start=$(date +%s.%N)
-  if timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$build/zorbanel-capture" -C "$production" --fps 60 \
-      --size "$size" "${stretch[@]}" "${target[@]}" >"$out/$name.log" 2>&1; then
+  if timeout -s KILL "${BENCH_TIMEOUT:-1800}" "$build/zorbanel-capture" -C "$production" \
+      --renderer "$renderer" --fps 60 --size "$size" "${stretch[@]}" "${target[@]}" \
+      >"$out/$name.log" 2>&1; then
     end=$(date +%s.%N)
     # The production's end as the tool states it: "fotogramas A a B a 60 fps (S s a E s)".
     [ "$to" = end ] && to=$(sed -n 's/.*fps ([0-9.]* s a \([0-9.]*\) s).*/\1/p' "$out/$name.log")
     echo "$from $to $start $end" >"$out/$name.txt"
   else
-    echo "bench: capture to $kind at $size failed, see $out/$name.log" >&2
+    echo "bench: capture with the $renderer renderer to $kind at $size failed," \
+      "see $out/$name.log" >&2
   fi
   rm -rf "$out/capture-frames" "$out/capture.mp4"
 }
@@ -79,15 +83,20 @@ startups() {
   done
 }
 
-# Every capture row asked for, each kind at each size; a stretch left out leaves no row of an
-# earlier run behind.
+# Every capture row asked for, each renderer, kind and size; a stretch left out leaves no row of
+# an earlier run behind.
 captures() {
   rm -f "$out"/capture-*.txt
-  local kind size stretch
-  for kind in mp4 png; do
-    if [ "$kind" = mp4 ]; then stretch="${BENCH_CAPTURE_MP4-0 end}"; else stretch="${BENCH_CAPTURE_PNG-0 end}"; fi
-    [ -n "$stretch" ] || continue
-    for size in ${BENCH_CAPTURE_SIZES-800x600 1920x1080}; do capture "$kind" "$size" $stretch; done
+  local renderer kind size stretch
+  for renderer in classic gl3; do
+    for kind in mp4 png; do
+      stretch="${BENCH_CAPTURE_PNG-0 end}"
+      [ "$kind" = mp4 ] && stretch="${BENCH_CAPTURE_MP4-0 end}"
+      [ -n "$stretch" ] || continue
+      for size in ${BENCH_CAPTURE_SIZES-800x600 1920x1080}; do
+        capture "$renderer" "$kind" "$size" $stretch
+      done
+    done
   done
 }
 
@@ -98,10 +107,12 @@ if [ "${BENCH_ONLY:-}" = capture ]; then
 elif [ -d "$production/escenas_bin" ]; then
   startups
   run bare_frame
+  run bare_frame_gl3
   ZB_PRODUCTION="$production" run startup_production
   captures
 else
   run bare_frame
+  run bare_frame_gl3
   rm -f "$out/startup_production.json" "$out"/capture-*.txt "$out"/startup-again-*.json
   echo "bench: no production in $production (make production): start-up and frame rows left out" >&2
 fi
@@ -186,6 +197,10 @@ stand.append(versus("frame, average over the production (each ended with glFinis
 stand.append(versus("frame, heaviest moment (t = %d s)" % ours_frame["heaviest_at_s"]
                     if ours_frame else "frame, heaviest moment",
                     ours_frame["heaviest_frame_ms"] if ours_frame else None, anchor_frame, "<= 5x"))
+# The same bare frame with a core-profile context, a VAO and a shader, as the gl3 renderer draws.
+bare_gl3 = {b["name"].split("/")[0]: b for b in load("bare_frame_gl3")}.get("frame")
+stand.append(versus("bare frame with an OpenGL 3.3 core context (bench_bare_frame_gl3)",
+                    ms(bare_gl3) if bare_gl3 else None, anchor_frame, ""))
 def startup_median(first, again):
     runs = [first] if first else []
     runs += [b for i in range(1, 100) for b in load("startup-again-%s-%d" % (again, i))]
@@ -204,10 +219,11 @@ def pixels(name):
 captures = sorted((f for f in os.listdir(out) if f.startswith("capture-") and f.endswith(".txt")),
                   key=lambda f: (pixels(f), f))
 for name in captures:
-    kind, size = name[len("capture-"):-len(".txt")].split("-")
+    renderer, kind, size = name[len("capture-"):-len(".txt")].split("-")
     start_s, end_s, t0, t1 = (float(v) for v in open(os.path.join(out, name)).read().split())
     wall, length = t1 - t0, end_s - start_s
-    stand.append(("capture to %s at %s, 60 fps, --from %g --to %g" % (kind.upper(), size, start_s, end_s),
+    stand.append(("capture (%s) to %s at %s, 60 fps, --from %g --to %g"
+                  % (renderer, kind.upper(), size, start_s, end_s),
                   "%.1f s" % wall, "%g s of real time" % length,
                   "%.2fx real time" % (length / wall), ">= 2x" if size == "800x600" else ">= 1x"))
 print()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the tools need, only those missing.
 # This is the one list of them. Groups: core (build, tests, content, player), test (what only
-# `make test` wants: chromium opens the checker's timeline page in a test, and ffmpeg lets the
-# capture tests make and read back videos; without them those tests are skipped), video (capture), extra (fuzzing, memory checks, benchmarks), windows (the cross
-# build and its tests under Wine).
+# `make test` wants: chromium opens the checker's timeline page in a test, ffmpeg lets the
+# capture tests make and read back videos, and glslang-tools validates the shaders; without them
+# those tests are skipped), video (capture), extra (fuzzing, memory checks, benchmarks), windows
+# (the cross build and its tests under Wine).
 # Default: core. "all" installs every group.
 set -euo pipefail
 
@@ -16,7 +17,7 @@ core=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
 )
-test=(chromium ffmpeg)
+test=(chromium ffmpeg glslang-tools)
 video=(ffmpeg)
 extra=(clang libclang-rt-14-dev valgrind libassimp-dev python3)
 windows=(

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "PngReader.h"
+#include "PngPicture.h"
 #include "support/TempDir.h"
 
 // Font, layer textures, music of three seconds and a script; when withContent, also a scene

@@ -13,7 +13,7 @@
 #include "CaptureRun.h"
 #include "FrameClock.h"
 #include "PngFile.h"
-#include "PngReader.h"
+#include "PngPicture.h"
 #include "support/TestProduction.h"
 #include "driver/ContentManifest.h"
 #include "render/SceneRenderer.h"
