@@ -2,7 +2,8 @@
 // the first presented frame, and the frame time (Dispatch, Compose, present, finished) through
 // the script, with its heaviest moment. The music plays on the silent output paced by
 // a manual clock, so each moment is visited exactly; all timings are wall-clock.
-//   ZB_PRODUCTION=<folder> bench_startup_production --benchmark_out=x.json --benchmark_out_format=json
+//   ZB_PRODUCTION=<folder> [ZB_RENDERER=gl3] bench_startup_production --benchmark_out=x.json
+//     --benchmark_out_format=json
 // Start-up sends standard output to the folder's LOGFILE.TXT, so read the results from the file.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -54,6 +55,11 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     StartupOptions options;
     options.randomSeed = 1;
     options.fullscreen = false;
+    const char* renderer = getenv("ZB_RENDERER");
+    if (renderer && !ParseRendererKind(renderer, options.renderer)) {
+      state.SkipWithError("ZB_RENDERER is classic or gl3");
+      break;
+    }
     int status = 0;
     if (!StartProduction(options, status)) {
       ShutdownProduction();

@@ -28,7 +28,9 @@ bool Gl3Renderer::Start(GLWindow& window) {
     return false;
   }
   std::string error;
-  if (!m_scene.Build("scene.glsl", kShader_scene, error) ||
+  // The fullest scene variant, which compiles every line of the program, is built first: a
+  // fault in it is found here, where the classic renderer can still take over.
+  if (!UseSceneVariant(kVariants - 1 - kOneMap) ||
       !m_picture.Build("picture.glsl", kShader_picture, error) ||
       !m_glowProgram.Build("glow.glsl", kShader_glow, error)) {
     PrintStatus("- Shader %s\n", error.c_str());
@@ -80,7 +82,10 @@ void Gl3Renderer::Stop(GLWindow&) {
   const uint32_t buffers[] = {m_squareBuffer, m_streamBuffer};
   gl3.DeleteVertexArrays(2, arrays);
   gl3.DeleteBuffers(2, buffers);
-  m_scene.Release();
+  for (SceneVariant& variant : m_sceneVariants) {
+    variant.program.Release();
+    variant = SceneVariant();
+  }
   m_picture.Release();
   m_glowProgram.Release();
 }
@@ -296,8 +301,9 @@ void Gl3Renderer::Print(GLWindow& window, int32_t x, int32_t y, const char* text
     left += kGlyphAdvance;
   }
   if (corners.empty()) return;
-  UseSceneProgram(Mat4::Ortho(0, window.GetPictureWidth(), 0, window.GetPictureHeight()), Mat4(),
-                  Fog());
+  SceneView view;
+  view.projection = Mat4::Ortho(0, window.GetPictureWidth(), 0, window.GetPictureHeight());
+  SetSceneView(view);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);

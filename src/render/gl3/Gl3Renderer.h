@@ -77,13 +77,36 @@ class Gl3Renderer : public Renderer {
                 const float color[4]);
   Mesh& MeshOf(const SceneObject& object);
   void UploadMesh(Mesh& mesh, const SceneObject& object);
-  void UseSceneProgram(const Mat4& projection, const Mat4& modelview, const Fog& fog);
+  // What every scene variant draws with until the next view: set once, sent to each variant as
+  // it is first used after.
+  struct SceneView {
+    Mat4 projection, modelview;
+    Fog fog;
+    int32_t lightCount = 0;
+    float lightPositions[7][4] = {};
+    float lightDiffuse[7][3] = {};
+  };
+  struct SceneVariant {
+    ShaderProgram program;
+    uint32_t view = 0;  // the view last sent to it
+    bool failed = false;
+  };
+  // The bits of a scene variant (scene.glsl's LIT, MAPS, SPHERE0, SPHERE1, FOG).
+  static constexpr uint32_t kLit = 1, kOneMap = 2, kTwoMaps = 4, kSphere0 = 8, kSphere1 = 16,
+                            kFog = 32, kVariants = 64;
+  void SetSceneView(const SceneView& view);
+  // The variant made current with the view sent; nullptr (said once) when it cannot be built.
+  const ShaderProgram* UseSceneVariant(uint32_t features);
   void SetMaterial(const Material& material);
   void DrawQuads(const std::vector<Vertex>& corners, uint32_t texture, const float color[4]);
   Mat4 Projection(const GLWindow& window) const;
 
   GLWindow* m_window = nullptr;
-  ShaderProgram m_scene, m_picture, m_glowProgram;
+  ShaderProgram m_picture, m_glowProgram;
+  SceneVariant m_sceneVariants[kVariants];
+  SceneView m_view;
+  uint32_t m_viewNumber = 1;
+  const ShaderProgram* m_scene = nullptr;  // the variant in use
   uint32_t m_squareArray = 0, m_squareBuffer = 0;  // the unit square of the picture passes
   uint32_t m_streamArray = 0, m_streamBuffer = 0;  // quads made per frame
   Target m_pass[2];

@@ -1,9 +1,11 @@
 // The shader back end's 3D pass: meshes in vertex buffers, lit, textured and fogged as the
 // fixed-function pipeline did; lens flares; particles.
 #include <cstddef>
+#include <string>
 
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
+#include "platform/StatusLine.h"
 #include "render/AquaDeformation.h"
 #include "render/SceneRenderer.h"
 #include "render/gl3/Gl3Api.h"
@@ -34,21 +36,50 @@ Mat4 Gl3Renderer::Projection(const GLWindow& window) const {
   return Mat4::Perspective(window.m_projectionFov, aspect, 1.0, 50000.0);
 }
 
-void Gl3Renderer::UseSceneProgram(const Mat4& projection, const Mat4& modelview, const Fog& fog) {
-  m_scene.Use();
-  gl3.UniformMatrix4fv(m_scene.Uniform("u_projection"), 1, GL_FALSE, projection.m);
-  gl3.UniformMatrix4fv(m_scene.Uniform("u_modelview"), 1, GL_FALSE, modelview.m);
-  gl3.Uniform1i(m_scene.Uniform("u_fog"), fog.enabled);
-  gl3.Uniform3fv(m_scene.Uniform("u_fogColor"), 1, fog.color);
-  gl3.Uniform1f(m_scene.Uniform("u_fogStart"), fog.start);
-  gl3.Uniform1f(m_scene.Uniform("u_fogEnd"), fog.end);
-  gl3.Uniform1i(m_scene.Uniform("u_map0"), 0);
-  gl3.Uniform1i(m_scene.Uniform("u_map1"), 1);
-  gl3.Uniform1i(m_scene.Uniform("u_lit"), 0);
-  gl3.Uniform1i(m_scene.Uniform("u_maps"), 1);
-  const GLint flat[2] = {0, 0};
-  gl3.Uniform1i(m_scene.Uniform("u_sphere[0]"), flat[0]);
-  gl3.Uniform1i(m_scene.Uniform("u_sphere[1]"), flat[1]);
+void Gl3Renderer::SetSceneView(const SceneView& view) {
+  m_view = view;
+  ++m_viewNumber;
+}
+
+const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
+  if (m_view.fog.enabled) features |= kFog;
+  SceneVariant& variant = m_sceneVariants[features % kVariants];
+  if (variant.failed) return nullptr;
+  if (!variant.program.program) {
+    const int maps = features & kTwoMaps ? 2 : features & kOneMap ? 1 : 0;
+    const std::string defines =
+        "#define LIT " + std::to_string(features & kLit ? 1 : 0) + "\n#define MAPS " +
+        std::to_string(maps) + "\n#define SPHERE0 " + std::to_string(features & kSphere0 ? 1 : 0) +
+        "\n#define SPHERE1 " + std::to_string(features & kSphere1 ? 1 : 0) + "\n#define FOG " +
+        std::to_string(features & kFog ? 1 : 0) + "\n";
+    std::string error;
+    if (!variant.program.Build("scene.glsl", kShader_scene, error, defines)) {
+      PrintStatus("- Shader %s\n", error.c_str());
+      variant.failed = true;
+      return nullptr;
+    }
+    const ShaderProgram& program = variant.program;
+    program.Use();
+    gl3.Uniform1i(program.Uniform("u_map0"), 0);
+    gl3.Uniform1i(program.Uniform("u_map1"), 1);
+  }
+  const ShaderProgram& program = variant.program;
+  program.Use();
+  m_scene = &program;
+  if (variant.view != m_viewNumber) {
+    variant.view = m_viewNumber;
+    gl3.UniformMatrix4fv(program.Uniform("u_projection"), 1, GL_FALSE, m_view.projection.m);
+    gl3.UniformMatrix4fv(program.Uniform("u_modelview"), 1, GL_FALSE, m_view.modelview.m);
+    gl3.Uniform3fv(program.Uniform("u_fogColor"), 1, m_view.fog.color);
+    gl3.Uniform1f(program.Uniform("u_fogStart"), m_view.fog.start);
+    gl3.Uniform1f(program.Uniform("u_fogEnd"), m_view.fog.end);
+    gl3.Uniform1i(program.Uniform("u_lightCount"), m_view.lightCount);
+    if (m_view.lightCount > 0) {
+      gl3.Uniform4fv(program.Uniform("u_lightPosition"), m_view.lightCount, m_view.lightPositions[0]);
+      gl3.Uniform3fv(program.Uniform("u_lightDiffuse"), m_view.lightCount, m_view.lightDiffuse[0]);
+    }
+  }
+  return &program;
 }
 
 // Blending, depth writes, culling, colour and maps as the material asks.
@@ -67,18 +98,19 @@ void Gl3Renderer::SetMaterial(const Material& material) {
     glDisable(GL_CULL_FACE);
   else
     glEnable(GL_CULL_FACE);
-  gl3.Uniform1i(m_scene.Uniform("u_lit"), 1);
-  gl3.Uniform4fv(m_scene.Uniform("u_color"), 1, header.ambient);
-  const float none[3] = {0, 0, 0};
-  gl3.Uniform3fv(m_scene.Uniform("u_emission"), 1, header.emission[0] > 0 ? header.emission : none);
   const uint32_t maps = header.mapCount < 2 ? header.mapCount : 2;
-  gl3.Uniform1i(m_scene.Uniform("u_maps"), static_cast<GLint>(maps));
+  uint32_t features = kLit | (maps == 2 ? kTwoMaps : maps == 1 ? kOneMap : 0);
   for (uint32_t k = 0; k < maps; ++k) {
     gl3.ActiveTexture(GL_TEXTURE0 + k);
     glBindTexture(GL_TEXTURE_2D, material.maps[k].texture);
-    gl3.Uniform1i(m_scene.Uniform(k == 0 ? "u_sphere[0]" : "u_sphere[1]"), material.maps[k].spherical);
+    if (material.maps[k].spherical) features |= k == 0 ? kSphere0 : kSphere1;
   }
   gl3.ActiveTexture(GL_TEXTURE0);
+  const ShaderProgram* program = UseSceneVariant(features);
+  if (!program) return;
+  gl3.Uniform4fv(program->Uniform("u_color"), 1, header.ambient);
+  const float none[3] = {0, 0, 0};
+  gl3.Uniform3fv(program->Uniform("u_emission"), 1, header.emission[0] > 0 ? header.emission : none);
 }
 
 // Corners in the order the classic renderer sends them; a corner without texture coordinates of
@@ -168,9 +200,9 @@ void Gl3Renderer::ForgetScene(Scene& scene) {
 
 void Gl3Renderer::DrawQuads(const std::vector<Vertex>& corners, uint32_t texture,
                             const float color[4]) {
-  gl3.Uniform1i(m_scene.Uniform("u_lit"), 0);
-  gl3.Uniform1i(m_scene.Uniform("u_maps"), texture ? 1 : 0);
-  gl3.Uniform4fv(m_scene.Uniform("u_color"), 1, color);
+  const ShaderProgram* program = UseSceneVariant(texture ? kOneMap : 0);
+  if (!program) return;
+  gl3.Uniform4fv(program->Uniform("u_color"), 1, color);
   gl3.ActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, texture);
   gl3.BindVertexArray(m_streamArray);
@@ -222,21 +254,20 @@ void Gl3Renderer::DrawScene(Scene& scene) {
     diffuse[0][0] = diffuse[0][1] = diffuse[0][2] = 1;
     used[0] = true;
   }
-  float packedPositions[kLights][4], packedDiffuse[kLights][3];
+  SceneView view;
+  view.projection = Projection(*m_window);
+  view.modelview = m_modelview;
+  view.fog = m_fog;
   int count = 0;
   for (int slot = 0; slot < kLights; ++slot) {
     if (!used[slot]) continue;
-    for (int c = 0; c < 4; ++c) packedPositions[count][c] = positions[slot][c];
-    for (int c = 0; c < 3; ++c) packedDiffuse[count][c] = diffuse[slot][c];
+    for (int c = 0; c < 4; ++c) view.lightPositions[count][c] = positions[slot][c];
+    for (int c = 0; c < 3; ++c) view.lightDiffuse[count][c] = diffuse[slot][c];
     ++count;
   }
 
-  UseSceneProgram(Projection(*m_window), m_modelview, m_fog);
-  gl3.Uniform1i(m_scene.Uniform("u_lightCount"), count);
-  if (count > 0) {
-    gl3.Uniform4fv(m_scene.Uniform("u_lightPosition"), count, packedPositions[0]);
-    gl3.Uniform3fv(m_scene.Uniform("u_lightDiffuse"), count, packedDiffuse[0]);
-  }
+  view.lightCount = count;
+  SetSceneView(view);
 
   // Opaque objects first, then the additive ones that do not write depth.
   if (scene.materialCount > 0) {
@@ -246,6 +277,7 @@ void Gl3Renderer::DrawScene(Scene& scene) {
         const Material* material = materialInPass(scene, object, transparent);
         if (!material) continue;
         SetMaterial(*material);
+        if (!m_scene) continue;
         if (scene.aquaEnabled) {
           deformVertices(object);
           advanceDeformation(object);
@@ -265,15 +297,14 @@ void Gl3Renderer::DrawScene(Scene& scene) {
       }
     }
   }
-  gl3.Uniform1i(m_scene.Uniform("u_sphere[0]"), 0);
-  gl3.Uniform1i(m_scene.Uniform("u_sphere[1]"), 0);
 
   // Flares: squares around each light in eye space, added over everything.
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glDisable(GL_CULL_FACE);
-  gl3.UniformMatrix4fv(m_scene.Uniform("u_modelview"), 1, GL_FALSE, Mat4().m);
+  view.modelview = Mat4();
+  SetSceneView(view);
   const float white[4] = {1, 1, 1, 1};
   for (uint32_t i = 0; i < scene.lightCount; ++i) {
     const SceneLight& light = scene.lights[i];
@@ -294,7 +325,10 @@ void Gl3Renderer::DrawScene(Scene& scene) {
 void Gl3Renderer::DrawParticles(ParticleSystem& particles) {
   particles.Advance();
   if (particles.count == 0) return;
-  UseSceneProgram(Projection(*m_window), Mat4(), m_fog);
+  SceneView view;
+  view.projection = Projection(*m_window);
+  view.fog = m_fog;
+  SetSceneView(view);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glDisable(GL_CULL_FACE);

@@ -13,12 +13,13 @@ constexpr char kVersion[] = "#version 330 core\n";
 // The log's first line is enough to point at the fault; the rest often repeats it.
 std::string FirstLine(const std::string& log) { return log.substr(0, log.find('\n')); }
 
-uint32_t Compile(GLenum stage, const char* source, std::string& error) {
-  const char* parts[] = {kVersion, stage == GL_VERTEX_SHADER ? "#define VERTEX 1\n"
-                                                              : "#define FRAGMENT 1\n",
-                         source};
+uint32_t Compile(GLenum stage, const char* source, const std::string& defines,
+                 std::string& error) {
+  const char* parts[] = {kVersion,
+                         stage == GL_VERTEX_SHADER ? "#define VERTEX 1\n" : "#define FRAGMENT 1\n",
+                         defines.c_str(), source};
   const uint32_t shader = gl3.CreateShader(stage);
-  gl3.ShaderSource(shader, 3, parts, nullptr);
+  gl3.ShaderSource(shader, 4, parts, nullptr);
   gl3.CompileShader(shader);
   GLint ok = GL_FALSE;
   gl3.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -33,9 +34,10 @@ uint32_t Compile(GLenum stage, const char* source, std::string& error) {
 
 }  // namespace
 
-bool ShaderProgram::Build(const char* name, const char* source, std::string& error) {
-  const uint32_t vertex = Compile(GL_VERTEX_SHADER, source, error);
-  const uint32_t fragment = vertex ? Compile(GL_FRAGMENT_SHADER, source, error) : 0;
+bool ShaderProgram::Build(const char* name, const char* source, std::string& error,
+                          const std::string& defines) {
+  const uint32_t vertex = Compile(GL_VERTEX_SHADER, source, defines, error);
+  const uint32_t fragment = vertex ? Compile(GL_FRAGMENT_SHADER, source, defines, error) : 0;
   if (!fragment) {
     if (vertex) gl3.DeleteShader(vertex);
     error = std::string(name) + ": " + error;

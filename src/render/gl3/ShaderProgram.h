@@ -9,8 +9,10 @@ class ShaderProgram {
   uint32_t program = 0;
 
   // False, with the driver's first lines in `error` (after the program's name), when a stage
-  // does not compile or the program does not link.
-  bool Build(const char* name, const char* source, std::string& error);
+  // does not compile or the program does not link. `defines` ("#define NAME VALUE" lines) select
+  // a variant.
+  bool Build(const char* name, const char* source, std::string& error,
+             const std::string& defines = "");
   void Release();
   void Use() const;
   int32_t Uniform(const char* name) const;

@@ -1,19 +1,36 @@
 // Meshes, lens flares and particles: the lighting, texturing and fog of the fixed-function
 // pipeline the scenes were made for. Lighting is worked out at the corners and interpolated,
 // texture generation too, and fog from each corner's eye depth: as the pipeline did.
+// Built in variants, as the pipeline's state would select them: a software renderer runs both
+// sides of a branch, so what a draw does not use is left out, not skipped.
+//   LIT      lighting (else the colour as given)
+//   MAPS     textures applied: 0, 1 or 2
+//   SPHERE0  the first map's coordinates made from the view (a sphere map); SPHERE1 the second's
+//   FOG      linear fog
+#ifndef LIT
+#define LIT 1
+#endif
+#ifndef MAPS
+#define MAPS 2
+#endif
+#ifndef SPHERE0
+#define SPHERE0 1
+#endif
+#ifndef SPHERE1
+#define SPHERE1 1
+#endif
+#ifndef FOG
+#define FOG 1
+#endif
 precision highp float;
 
 uniform mat4 u_projection;
 uniform mat4 u_modelview;
 uniform vec4 u_color;      // the material's colour (ambient and diffuse), or the quad's colour
-uniform bool u_lit;
 uniform vec3 u_emission;
 uniform int u_lightCount;
 uniform vec4 u_lightPosition[7];  // eye space; w 0 for a direction
 uniform vec3 u_lightDiffuse[7];
-uniform int u_maps;               // textures applied: 0, 1 or 2
-uniform bool u_sphere[2];         // the map's coordinates made from the view (sphere map)
-uniform bool u_fog;
 uniform vec3 u_fogColor;
 uniform float u_fogStart;
 uniform float u_fogEnd;
@@ -42,7 +59,8 @@ vec2 SphereMap(vec3 eye, vec3 normal) {
 void main() {
   vec4 eye = u_modelview * vec4(a_position, 1.0);
   vec3 normal = mat3(u_modelview) * a_normal;
-  if (u_lit) {
+#if LIT
+  {
     // Ambient of the whole scene (0.2) and the diffuse term of each light; the lights add no
     // ambient or specular of their own.
     vec3 c = u_emission + u_color.rgb * 0.2;
@@ -53,11 +71,20 @@ void main() {
       c += u_lightDiffuse[i] * u_color.rgb * facing;
     }
     v_color = vec4(clamp(c, 0.0, 1.0), clamp(u_color.a, 0.0, 1.0));
-  } else {
-    v_color = clamp(u_color, 0.0, 1.0);
   }
-  v_uv0 = u_sphere[0] ? SphereMap(eye.xyz, normal) : a_uv0;
-  v_uv1 = u_sphere[1] ? SphereMap(eye.xyz, normal) : a_uv1;
+#else
+  v_color = clamp(u_color, 0.0, 1.0);
+#endif
+#if SPHERE0
+  v_uv0 = SphereMap(eye.xyz, normal);
+#else
+  v_uv0 = a_uv0;
+#endif
+#if SPHERE1
+  v_uv1 = SphereMap(eye.xyz, normal);
+#else
+  v_uv1 = a_uv1;
+#endif
   v_fogDepth = abs(eye.z);
   gl_Position = u_projection * eye;
 }
@@ -73,12 +100,16 @@ out vec4 fragColor;
 
 void main() {
   vec4 c = v_color;
-  if (u_maps >= 1) c *= texture(u_map0, v_uv0);
-  if (u_maps >= 2) c *= texture(u_map1, v_uv1);
-  if (u_fog) {
-    float f = clamp((u_fogEnd - v_fogDepth) / (u_fogEnd - u_fogStart), 0.0, 1.0);
-    c.rgb = mix(u_fogColor, c.rgb, f);
-  }
+#if MAPS >= 1
+  c *= texture(u_map0, v_uv0);
+#endif
+#if MAPS >= 2
+  c *= texture(u_map1, v_uv1);
+#endif
+#if FOG
+  float f = clamp((u_fogEnd - v_fogDepth) / (u_fogEnd - u_fogStart), 0.0, 1.0);
+  c.rgb = mix(u_fogColor, c.rgb, f);
+#endif
   fragColor = c;
 }
 #endif
