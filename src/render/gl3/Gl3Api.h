@@ -38,6 +38,7 @@
   X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage, glRenderbufferStorage) \
   X(PFNGLSHADERSOURCEPROC, ShaderSource, glShaderSource)                    \
   X(PFNGLUNIFORM1FPROC, Uniform1f, glUniform1f)                             \
+  X(PFNGLUNIFORM1FVPROC, Uniform1fv, glUniform1fv)                          \
   X(PFNGLUNIFORM1IPROC, Uniform1i, glUniform1i)                             \
   X(PFNGLUNIFORM2FPROC, Uniform2f, glUniform2f)                             \
   X(PFNGLUNIFORM3FVPROC, Uniform3fv, glUniform3fv)                          \

@@ -2,6 +2,8 @@
 // and the text. The scenes and particles are drawn in Gl3Scenes.cpp.
 #include "render/gl3/Gl3Renderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "effects/Font.h"
@@ -9,6 +11,7 @@
 #include "effects/RenderTargets.h"
 #include "platform/GLWindow.h"
 #include "platform/StatusLine.h"
+#include "platform/TextureCache.h"
 #include "render/gl3/Gl3Api.h"
 
 namespace {
@@ -30,9 +33,8 @@ bool Gl3Renderer::Start(GLWindow& window) {
   std::string error;
   // The fullest scene variant, which compiles every line of the program, is built first: a
   // fault in it is found here, where the classic renderer can still take over.
-  if (!UseSceneVariant(kVariants - 1 - kOneMap) ||
-      !m_picture.Build("picture.glsl", kShader_picture, error) ||
-      !m_glowProgram.Build("glow.glsl", kShader_glow, error)) {
+  if (!UseSceneVariant(kVariants - 1 - kOneMap) || !UseFrameVariant(2, kFrameLayers) ||
+      !m_picture.Build("picture.glsl", kShader_picture, error)) {
     PrintStatus("- Shader %s\n", error.c_str());
     return false;
   }
@@ -87,7 +89,8 @@ void Gl3Renderer::Stop(GLWindow&) {
     variant = SceneVariant();
   }
   m_picture.Release();
-  m_glowProgram.Release();
+  for (auto& row : m_frameVariants)
+    for (ShaderProgram& program : row) program.Release();
 }
 
 bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, bool depth) {
@@ -209,49 +212,28 @@ void Gl3Renderer::EndScenes(GLWindow& window) {
   window.Resize(window.m_width, window.m_height);
 }
 
+// The glow source is made now, from this frame's pass; the picture itself is drawn with the
+// layers, in one pass, when they are all known.
 void Gl3Renderer::DrawPicture(GLWindow& window, int32_t glowCount, float spread) {
-  const Target& pass = m_pass[m_current];
+  m_glowCount = glowCount;
+  m_glowSpread = spread;
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glDisable(GL_CULL_FACE);
-  if (glowCount > 0) {
-    // The glow source: the pass made smaller, its red read as one grey value.
-    gl3.BindFramebuffer(GL_FRAMEBUFFER, m_glow.framebuffer);
-    glViewport(0, 0, m_glow.width, m_glow.height);
-    const float rect[4] = {0, 0, static_cast<float>(window.GetPictureWidth()),
-                           static_cast<float>(window.GetPictureHeight())};
-    DrawRect(rect, kWholeTexture, false, pass.texture, kWhite);
-  }
-  gl3.BindFramebuffer(GL_FRAMEBUFFER, static_cast<uint32_t>(m_output));
-  if (window.HasBars()) {
-    glViewport(0, 0, window.m_width, window.m_height);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  window.Resize(-1, -1);
-  m_glowProgram.Use();
-  gl3.Uniform2f(m_glowProgram.Uniform("u_picture"), static_cast<float>(window.GetPictureWidth()),
-                static_cast<float>(window.GetPictureHeight()));
-  gl3.Uniform1i(m_glowProgram.Uniform("u_count"), glowCount);
-  gl3.Uniform1f(m_glowProgram.Uniform("u_spread"), spread);
-  gl3.Uniform1i(m_glowProgram.Uniform("u_pass"), 0);
-  gl3.Uniform1i(m_glowProgram.Uniform("u_glow"), 1);
-  gl3.ActiveTexture(GL_TEXTURE1);
-  glBindTexture(GL_TEXTURE_2D, m_glow.texture);
-  gl3.ActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, pass.texture);
-  gl3.BindVertexArray(m_squareArray);
-  glDrawArrays(GL_TRIANGLES, 0, 6);
+  if (glowCount <= 0) return;
+  // The pass made smaller, its red read as one grey value.
+  gl3.BindFramebuffer(GL_FRAMEBUFFER, m_glow.framebuffer);
+  glViewport(0, 0, m_glow.width, m_glow.height);
+  const float rect[4] = {0, 0, static_cast<float>(window.GetPictureWidth()),
+                         static_cast<float>(window.GetPictureHeight())};
+  DrawRect(rect, kWholeTexture, false, m_pass[m_current].texture, kWhite);
 }
 
-void Gl3Renderer::BeginLayers(GLWindow& window) {
-  BindOutput(window);
+void Gl3Renderer::BeginLayers(GLWindow&) {
   m_layerOffset[0] = m_layerOffset[1] = 0;
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
+  m_layers.clear();
 }
 
-// A screen blend: black leaves the frame, white brightens it.
 void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   float jitter[2];
   if (layer.Jitter(jitter)) {
@@ -261,17 +243,104 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   if (!(layer.alpha > 0.0f)) return;
   // A rectangle turned inside out on one axis faces away, and the classic pipeline culls it.
   if ((layer.x1 < layer.x0) != (layer.y1 < layer.y0)) return;
-  const float rect[4] = {layer.x0 + m_layerOffset[0], layer.y0 + m_layerOffset[1],
-                         layer.x1 + m_layerOffset[0], layer.y1 + m_layerOffset[1]};
-  const float a = layer.alpha < 1.0f ? layer.alpha : 1.0f;
-  const float color[4] = {a, a, a, a};
+  Layer drawn;
+  drawn.rect[0] = layer.x0 + m_layerOffset[0];
+  drawn.rect[1] = layer.y0 + m_layerOffset[1];
+  drawn.rect[2] = layer.x1 + m_layerOffset[0];
+  drawn.rect[3] = layer.y1 + m_layerOffset[1];
+  drawn.alpha = layer.alpha < 1.0f ? layer.alpha : 1.0f;
+  drawn.texture = layer.texture;
+  // The level trilinear filtering reads for this many texels a frame pixel; where the size is
+  // not known, the picture's own.
+  drawn.lod = 0;
+  const TextureCoverage* size = CoverageOfTexture(layer.texture);
+  const GLWindow::Rect picture = m_window->PictureRect();
+  const double across = std::fabs(drawn.rect[2] - drawn.rect[0]) * picture.width /
+                        m_window->GetPictureWidth();
+  const double down = std::fabs(drawn.rect[3] - drawn.rect[1]) * picture.height /
+                      m_window->GetPictureHeight();
+  if (size && size->width > 0 && across > 0 && down > 0)
+    drawn.lod = static_cast<float>(std::log2(std::max(size->width / across, size->height / down)));
+  m_layers.push_back(drawn);
+}
+
+const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers) {
+  ShaderProgram& program = m_frameVariants[glow][layers];
+  if (!program.program) {
+    std::string error;
+    const std::string defines = "#define GLOW " + std::to_string(glow) + "\n#define LAYERS " +
+                                std::to_string(layers) + "\n";
+    if (!program.Build("frame.glsl", kShader_frame, error, defines)) {
+      PrintStatus("- Shader %s\n", error.c_str());
+      return nullptr;
+    }
+    program.Use();
+    gl3.Uniform1i(program.Uniform("u_pass"), 0);
+    gl3.Uniform1i(program.Uniform("u_glow"), 1);
+    const char* samplers[kFrameLayers] = {"u_layer0", "u_layer1", "u_layer2", "u_layer3",
+                                          "u_layer4", "u_layer5", "u_layer6", "u_layer7"};
+    for (int k = 0; k < kFrameLayers; ++k) gl3.Uniform1i(program.Uniform(samplers[k]), 2 + k);
+  }
+  program.Use();
+  return &program;
+}
+
+// A layer left over from the frame pass, blended on its own.
+void Gl3Renderer::DrawLayerQuad(const Layer& layer) {
+  const float color[4] = {layer.alpha, layer.alpha, layer.alpha, layer.alpha};
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_COLOR);
-  DrawRect(rect, kWholeTexture, true, layer.texture, color);
+  DrawRect(layer.rect, kWholeTexture, true, layer.texture, color);
   glDisable(GL_BLEND);
 }
 
-void Gl3Renderer::EndLayers(GLWindow& window) { window.End2D(); }
+// The picture, its glow and the layers: those covering a quarter of the picture or more, from
+// the first on, in the frame pass; any after them as quads of their own, in their order.
+void Gl3Renderer::EndLayers(GLWindow& window) {
+  BindOutput(window);
+  if (window.HasBars()) {
+    glViewport(0, 0, window.m_width, window.m_height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.Resize(-1, -1);
+  }
+  const float width = static_cast<float>(window.GetPictureWidth());
+  const float height = static_cast<float>(window.GetPictureHeight());
+  int32_t merged = 0;
+  while (merged < static_cast<int32_t>(m_layers.size()) && merged < kFrameLayers) {
+    const float* r = m_layers[merged].rect;
+    if (std::fabs((r[2] - r[0]) * (r[3] - r[1])) * 4 < width * height) break;
+    ++merged;
+  }
+  const int32_t glow = m_glowCount <= 0 ? 0 : m_glowSpread == 0 ? 1 : 2;
+  if (const ShaderProgram* program = UseFrameVariant(glow, merged)) {
+    gl3.Uniform2f(program->Uniform("u_picture"), width, height);
+    gl3.Uniform1i(program->Uniform("u_count"), m_glowCount);
+    gl3.Uniform1f(program->Uniform("u_spread"), m_glowSpread);
+    float rects[kFrameLayers][4], alphas[kFrameLayers], lods[kFrameLayers];
+    for (int32_t k = 0; k < merged; ++k) {
+      const Layer& layer = m_layers[k];
+      for (int c = 0; c < 4; ++c) rects[k][c] = layer.rect[c];
+      alphas[k] = layer.alpha;
+      lods[k] = layer.lod;
+      gl3.ActiveTexture(GL_TEXTURE2 + k);
+      glBindTexture(GL_TEXTURE_2D, layer.texture);
+    }
+    if (merged > 0) {
+      gl3.Uniform4fv(program->Uniform("u_layerRect"), merged, rects[0]);
+      gl3.Uniform1fv(program->Uniform("u_layerAlpha"), merged, alphas);
+      gl3.Uniform1fv(program->Uniform("u_layerLod"), merged, lods);
+    }
+    gl3.ActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, m_glow.texture);
+    gl3.ActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, m_pass[m_current].texture);
+    gl3.BindVertexArray(m_squareArray);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+  }
+  for (size_t k = static_cast<size_t>(merged); k < m_layers.size(); ++k) DrawLayerQuad(m_layers[k]);
+  window.End2D();
+}
 
 void Gl3Renderer::ClearToBlack(GLWindow& window) {
   m_window = &window;

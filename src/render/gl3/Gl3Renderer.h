@@ -97,7 +97,7 @@ class Gl3Renderer : public Renderer {
   void SetSceneView(const SceneView& view);
   // The variant made current with the view sent; nullptr (said once) when it cannot be built.
   const ShaderProgram* UseSceneVariant(uint32_t features);
-  void SetMaterial(const Material& material);
+  bool SetMaterial(const Material& material);
   void DrawQuads(const std::vector<Vertex>& corners, uint32_t texture, const float color[4]);
   Mat4 Projection(const GLWindow& window) const;
 
@@ -106,7 +106,6 @@ class Gl3Renderer : public Renderer {
   SceneVariant m_sceneVariants[kVariants];
   SceneView m_view;
   uint32_t m_viewNumber = 1;
-  const ShaderProgram* m_scene = nullptr;  // the variant in use
   uint32_t m_squareArray = 0, m_squareBuffer = 0;  // the unit square of the picture passes
   uint32_t m_streamArray = 0, m_streamBuffer = 0;  // quads made per frame
   Target m_pass[2];

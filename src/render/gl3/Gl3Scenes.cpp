@@ -65,7 +65,6 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
   }
   const ShaderProgram& program = variant.program;
   program.Use();
-  m_scene = &program;
   if (variant.view != m_viewNumber) {
     variant.view = m_viewNumber;
     gl3.UniformMatrix4fv(program.Uniform("u_projection"), 1, GL_FALSE, m_view.projection.m);
@@ -83,7 +82,7 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
 }
 
 // Blending, depth writes, culling, colour and maps as the material asks.
-void Gl3Renderer::SetMaterial(const Material& material) {
+bool Gl3Renderer::SetMaterial(const Material& material) {
   const MaterialHeader& header = material.header;
   if (header.ambient[3] >= 1.0f) {
     glDepthMask(GL_TRUE);
@@ -107,10 +106,11 @@ void Gl3Renderer::SetMaterial(const Material& material) {
   }
   gl3.ActiveTexture(GL_TEXTURE0);
   const ShaderProgram* program = UseSceneVariant(features);
-  if (!program) return;
+  if (!program) return false;
   gl3.Uniform4fv(program->Uniform("u_color"), 1, header.ambient);
   const float none[3] = {0, 0, 0};
   gl3.Uniform3fv(program->Uniform("u_emission"), 1, header.emission[0] > 0 ? header.emission : none);
+  return true;
 }
 
 // Corners in the order the classic renderer sends them; a corner without texture coordinates of
@@ -276,14 +276,12 @@ void Gl3Renderer::DrawScene(Scene& scene) {
         SceneObject& object = scene.objects[i];
         const Material* material = materialInPass(scene, object, transparent);
         if (!material) continue;
-        SetMaterial(*material);
-        if (!m_scene) continue;
         if (scene.aquaEnabled) {
           deformVertices(object);
           advanceDeformation(object);
         }
         Mesh& mesh = MeshOf(object);
-        if (mesh.corners == 0) continue;
+        if (!SetMaterial(*material) || mesh.corners == 0) continue;
         if (mesh.streamed) {
           std::vector<float> positions3;
           positions3.reserve(mesh.cornerPositions.size() * 3);

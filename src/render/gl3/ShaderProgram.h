@@ -21,4 +21,4 @@ class ShaderProgram {
 // The program sources, built into the library.
 extern const char kShader_scene[];
 extern const char kShader_picture[];
-extern const char kShader_glow[];
+extern const char kShader_frame[];
