@@ -1,8 +1,8 @@
 #pragma once
 // The shader back end: OpenGL 3.3 core profile, within what OpenGL ES 3.0 and WebGL 2 offer.
 // The 3D pass goes into a render target of its own (two, taking turns, so the trail reads the
-// one before without a copy); the picture, its glow and the layers are drawn from there into the
-// frame the window (or a capture) shows. Meshes go into vertex buffers once; what moves per
+// one before without a copy); the picture, its glow and the layers over it are then drawn in one
+// pass into the frame the window (or a capture) shows. Meshes go into vertex buffers once; what moves per
 // frame is state, but for the aqua ripple's vertices, streamed as the effect moves them.
 #include <cstdint>
 #include <string>
@@ -98,11 +98,25 @@ class Gl3Renderer : public Renderer {
   // The variant made current with the view sent; nullptr (said once) when it cannot be built.
   const ShaderProgram* UseSceneVariant(uint32_t features);
   bool SetMaterial(const Material& material);
+  // A layer as the frame pass blends it.
+  struct Layer {
+    float rect[4];  // x0, y0, x1, y1 in picture pixels, the jitter so far included
+    float alpha;
+    float lod;      // the mipmap level its size on the frame reads
+    uint32_t texture;
+  };
+  static constexpr int kFrameLayers = 8;  // layers the frame pass blends; more are drawn after
+  const ShaderProgram* UseFrameVariant(int32_t glow, int32_t layers);
+  void DrawLayerQuad(const Layer& layer);
   void DrawQuads(const std::vector<Vertex>& corners, uint32_t texture, const float color[4]);
   Mat4 Projection(const GLWindow& window) const;
 
   GLWindow* m_window = nullptr;
-  ShaderProgram m_picture, m_glowProgram;
+  ShaderProgram m_picture;
+  ShaderProgram m_frameVariants[3][kFrameLayers + 1];
+  int32_t m_glowCount = 0;
+  float m_glowSpread = 0;
+  std::vector<Layer> m_layers;  // this frame's, in their order
   SceneVariant m_sceneVariants[kVariants];
   SceneView m_view;
   uint32_t m_viewNumber = 1;
