@@ -75,8 +75,8 @@ void Gl3Renderer::Stop(GLWindow&) {
   for (auto& entry : m_meshes) {
     Mesh& mesh = entry.second;
     gl3.DeleteVertexArrays(1, &mesh.array);
-    const uint32_t buffers[] = {mesh.positions, mesh.attributes};
-    gl3.DeleteBuffers(2, buffers);
+    const uint32_t buffers[] = {mesh.positions, mesh.attributes, mesh.indices};
+    gl3.DeleteBuffers(3, buffers);
   }
   m_meshes.clear();
   if (!gl3.DeleteVertexArrays) return;  // never started

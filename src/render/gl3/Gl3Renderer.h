@@ -48,8 +48,8 @@ class Gl3Renderer : public Renderer {
   };
   // One object's triangles: positions apart, as the aqua ripple rewrites them.
   struct Mesh {
-    uint32_t array = 0, positions = 0, attributes = 0;
-    int32_t corners = 0;
+    uint32_t array = 0, positions = 0, attributes = 0, indices = 0;
+    int32_t corners = 0;  // indices drawn
     const void* faces = nullptr;  // what the buffers were made from
     uint32_t faceCount = 0;
     bool streamed = false;  // the aqua ripple moves its corners: sent again at each draw

@@ -1,6 +1,9 @@
 // The shader back end's 3D pass: meshes in vertex buffers, lit, textured and fogged as the
 // fixed-function pipeline did; lens flares; particles.
 #include <cstddef>
+#include <cstring>
+#include <functional>
+#include <unordered_map>
 #include <string>
 
 #include "particles/ParticleSystem.h"
@@ -114,14 +117,35 @@ bool Gl3Renderer::SetMaterial(const Material& material) {
 }
 
 // Corners in the order the classic renderer sends them; a corner without texture coordinates of
-// its own keeps the ones before it, as the pipeline's current coordinates did.
+// its own keeps the ones before it, as the pipeline's current coordinates did. Corners alike in
+// every attribute are sent once and indexed: the vertex stage then runs once for each.
 void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
   mesh.faces = object.faces;
   mesh.faceCount = object.faceCount;
   mesh.streamed = object.restVerticesReady;
   mesh.cornerPositions.clear();
-  std::vector<float> positions;
-  std::vector<float> attributes;
+  struct Corner {
+    const float* position;
+    float attributes[7];  // normal, first and second map's coordinates
+    bool operator==(const Corner& other) const {
+      return position == other.position &&
+             std::memcmp(attributes, other.attributes, sizeof attributes) == 0;
+    }
+  };
+  struct CornerHash {
+    size_t operator()(const Corner& corner) const {
+      size_t hash = std::hash<const void*>()(corner.position);
+      for (float value : corner.attributes) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        hash = hash * 1000003u ^ bits;
+      }
+      return hash;
+    }
+  };
+  std::unordered_map<Corner, uint32_t, CornerHash> seen;
+  std::vector<float> positions, attributes;
+  std::vector<uint32_t> indices;
   const Material* material = object.material;
   const bool textured = material && object.texFacesReady && object.texVerticesReady &&
                         object.texVertexCount > 0;
@@ -141,25 +165,29 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
           uv1[1] = material->maps[1].vTiling * uv.v;
         }
       }
-      const float* p = face.vertex[k]->position;
-      mesh.cornerPositions.push_back(p);
-      positions.insert(positions.end(), p, p + 3);
       const float* n = face.cornerNormal[k];
-      attributes.insert(attributes.end(), {n[0], n[1], n[2], uv0[0], uv0[1], uv1[0], uv1[1]});
+      const Corner corner{face.vertex[k]->position, {n[0], n[1], n[2], uv0[0], uv0[1], uv1[0], uv1[1]}};
+      const auto found = seen.emplace(corner, static_cast<uint32_t>(seen.size()));
+      indices.push_back(found.first->second);
+      if (!found.second) continue;
+      mesh.cornerPositions.push_back(corner.position);
+      positions.insert(positions.end(), corner.position, corner.position + 3);
+      attributes.insert(attributes.end(), corner.attributes, corner.attributes + 7);
     }
   }
-  mesh.corners = static_cast<int32_t>(mesh.cornerPositions.size());
+  mesh.corners = static_cast<int32_t>(indices.size());
   // Only the rippling objects keep their corners: the others never change.
-  if (!object.restVerticesReady) mesh.cornerPositions.clear();
+  if (!mesh.streamed) mesh.cornerPositions.clear();
   if (!mesh.array) {
     gl3.GenVertexArrays(1, &mesh.array);
     gl3.GenBuffers(1, &mesh.positions);
     gl3.GenBuffers(1, &mesh.attributes);
+    gl3.GenBuffers(1, &mesh.indices);
   }
   gl3.BindVertexArray(mesh.array);
   gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.positions);
   gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(float)),
-                 positions.data(), object.restVerticesReady ? GL_STREAM_DRAW : GL_STATIC_DRAW);
+                 positions.data(), mesh.streamed ? GL_STREAM_DRAW : GL_STATIC_DRAW);
   gl3.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
   gl3.EnableVertexAttribArray(0);
   gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.attributes);
@@ -170,6 +198,9 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
   gl3.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
   gl3.VertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(5 * sizeof(float)));
   for (uint32_t a = 1; a < 4; ++a) gl3.EnableVertexAttribArray(a);
+  gl3.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
+  gl3.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
+                 indices.data(), GL_STATIC_DRAW);
   gl3.BindVertexArray(0);
 }
 
@@ -192,8 +223,8 @@ void Gl3Renderer::ForgetScene(Scene& scene) {
     if (found == m_meshes.end()) continue;
     Mesh& mesh = found->second;
     gl3.DeleteVertexArrays(1, &mesh.array);
-    const uint32_t buffers[] = {mesh.positions, mesh.attributes};
-    gl3.DeleteBuffers(2, buffers);
+    const uint32_t buffers[] = {mesh.positions, mesh.attributes, mesh.indices};
+    gl3.DeleteBuffers(3, buffers);
     m_meshes.erase(found);
   }
 }
@@ -291,7 +322,7 @@ void Gl3Renderer::DrawScene(Scene& scene) {
                          positions3.data(), GL_STREAM_DRAW);
         }
         gl3.BindVertexArray(mesh.array);
-        glDrawArrays(GL_TRIANGLES, 0, mesh.corners);
+        glDrawElements(GL_TRIANGLES, mesh.corners, GL_UNSIGNED_INT, nullptr);
       }
     }
   }
