@@ -280,7 +280,7 @@ void GLWindow::SetTitle(const char* title) {
   if (m_hWnd) SDL_SetWindowTitle(static_cast<SDL_Window*>(m_hWnd), title);
 }
 
-void* wglGetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+void* GLProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 // A core-profile context has none of this state: the shader renderer sets its own.
 bool GLWindow::InitState() {

@@ -134,8 +134,8 @@ void SetDisplayModeSwitch(DisplayModeSwitch change);
 // Set while the current context is a core-profile one: the fixed-function calls are not there.
 extern bool g_coreProfile;
 
-// The driver's entry point of that name (wglGetProcAddress), or nullptr.
-void* wglGetProcAddress(const char* name);
+// The driver's entry point of that name, or nullptr.
+void* GLProcAddress(const char* name);
 
 // Presents the back buffer of the window; false without a window.
 bool SwapBuffers(HDC dc);

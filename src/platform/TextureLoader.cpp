@@ -207,7 +207,7 @@ GLint InternalFormat() { return g_coreProfile ? GL_RGB8 : 3; }
 // there) and the driver makes the smaller levels.
 void UploadWithDriverLevels(const DecodedImage& picture) {
   static const auto generate =
-      reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(wglGetProcAddress("glGenerateMipmap"));
+      reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(GLProcAddress("glGenerateMipmap"));
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_RGB,
                GL_UNSIGNED_BYTE, picture.pixels.data());
   if (generate) generate(GL_TEXTURE_2D);

@@ -19,7 +19,7 @@ struct CaptureOptions {
   std::string output = "zorbanel.mp4";
   std::string framesDir;   // not empty: numbered PNG frames go there instead of a video
   std::string production;  // empty: the working directory
-  RendererKind renderer = RendererKind::Classic;
+  RendererKind renderer = RendererKind::Gl3;
   std::vector<std::string> join;  // not empty: join these videos into `output`, capture nothing
 };
 

@@ -10,6 +10,7 @@
 #include "effects/LayerSlot.h"
 #include "effects/RenderTargets.h"
 #include "platform/GLWindow.h"
+#include "platform/Messages.h"
 #include "platform/StatusLine.h"
 #include "platform/TextureCache.h"
 #include "render/gl3/Gl3Api.h"
@@ -91,6 +92,7 @@ void Gl3Renderer::Stop(GLWindow&) {
   m_picture.Release();
   for (auto& row : m_frameVariants)
     for (ShaderProgram& program : row) program.Release();
+  m_glowBatch.Release();
 }
 
 bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, bool depth) {
@@ -264,12 +266,13 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   m_layers.push_back(drawn);
 }
 
-const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers) {
-  ShaderProgram& program = m_frameVariants[glow][layers];
+const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers, bool picture) {
+  ShaderProgram& program = picture ? m_frameVariants[glow][layers] : m_glowBatch;
   if (!program.program) {
     std::string error;
     const std::string defines = "#define GLOW " + std::to_string(glow) + "\n#define LAYERS " +
-                                std::to_string(layers) + "\n";
+                                std::to_string(layers) + "\n#define PICTURE " +
+                                (picture ? "1" : "0") + "\n";
     if (!program.Build("frame.glsl", kShader_frame, error, defines)) {
       PrintStatus("- Shader %s\n", error.c_str());
       return nullptr;
@@ -283,6 +286,42 @@ const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers) 
   }
   program.Use();
   return &program;
+}
+
+bool Gl3Renderer::AddGlowBatches(int32_t first) {
+  const ShaderProgram* program = UseFrameVariant(2, 0, false);
+  if (!program) return true;
+  gl3.Uniform2f(program->Uniform("u_picture"), static_cast<float>(m_window->GetPictureWidth()),
+                static_cast<float>(m_window->GetPictureHeight()));
+  gl3.Uniform1i(program->Uniform("u_count"), m_glowCount);
+  gl3.Uniform1f(program->Uniform("u_spread"), m_glowSpread);
+  gl3.Uniform1i(program->Uniform("u_batch"), kGlowBatch);
+  gl3.ActiveTexture(GL_TEXTURE1);
+  glBindTexture(GL_TEXTURE_2D, m_glow.texture);
+  gl3.ActiveTexture(GL_TEXTURE0);
+  gl3.BindVertexArray(m_squareArray);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  // The insets and opacities as the copies before reach them, one step at a time.
+  const float step = 1.0f / static_cast<float>(m_glowCount);
+  float inset = 0.0f, alpha = 1.0f;
+  int32_t copy = 0;
+  bool stopped = false;
+  for (; first < m_glowCount && !stopped; first += kGlowBatch) {
+    for (; copy < first; ++copy) {
+      inset = inset + m_glowSpread;
+      alpha = alpha - step;
+    }
+    glFinish();
+    stopped = StopWaiting(g_active);
+    if (stopped) break;
+    gl3.Uniform1i(program->Uniform("u_first"), first);
+    gl3.Uniform1f(program->Uniform("u_firstInset"), inset);
+    gl3.Uniform1f(program->Uniform("u_firstAlpha"), alpha);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+  }
+  glDisable(GL_BLEND);
+  return !stopped;
 }
 
 // A layer left over from the frame pass, blended on its own.
@@ -313,10 +352,18 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     ++merged;
   }
   const int32_t glow = m_glowCount <= 0 ? 0 : m_glowSpread == 0 ? 1 : 2;
+  // A zooming glow of more copies than a batch takes the frame pass to itself: the layers come
+  // after its last batch.
+  const bool batched = glow == 2 && m_glowCount > kGlowBatch;
+  if (batched) merged = 0;
   if (const ShaderProgram* program = UseFrameVariant(glow, merged)) {
     gl3.Uniform2f(program->Uniform("u_picture"), width, height);
     gl3.Uniform1i(program->Uniform("u_count"), m_glowCount);
     gl3.Uniform1f(program->Uniform("u_spread"), m_glowSpread);
+    gl3.Uniform1i(program->Uniform("u_first"), 0);
+    gl3.Uniform1f(program->Uniform("u_firstInset"), 0);
+    gl3.Uniform1f(program->Uniform("u_firstAlpha"), 1);
+    gl3.Uniform1i(program->Uniform("u_batch"), kGlowBatch);
     float rects[kFrameLayers][4], alphas[kFrameLayers], lods[kFrameLayers];
     for (int32_t k = 0; k < merged; ++k) {
       const Layer& layer = m_layers[k];
@@ -337,6 +384,10 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     glBindTexture(GL_TEXTURE_2D, m_pass[m_current].texture);
     gl3.BindVertexArray(m_squareArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+  }
+  if (batched && !AddGlowBatches(kGlowBatch)) {
+    window.m_frameAbandoned = true;
+    return window.End2D();
   }
   for (size_t k = static_cast<size_t>(merged); k < m_layers.size(); ++k) DrawLayerQuad(m_layers[k]);
   window.End2D();

@@ -106,7 +106,15 @@ class Gl3Renderer : public Renderer {
     uint32_t texture;
   };
   static constexpr int kFrameLayers = 8;  // layers the frame pass blends; more are drawn after
-  const ShaderProgram* UseFrameVariant(int32_t glow, int32_t layers);
+  // Glow copies a pass adds at most: more are added in further passes, between which a stop
+  // request is heard (about a tenth of a second each in software).
+  static constexpr int32_t kGlowBatch = 256;
+  // The frame pass's variant (frame.glsl): glow 0, 1 or 2, layers 0 to kFrameLayers; without the
+  // picture, the zooming glow's copies alone.
+  const ShaderProgram* UseFrameVariant(int32_t glow, int32_t layers, bool picture = true);
+  // The zooming glow's copies from `first` on, added to the frame in batches; false when a stop
+  // request cut them short.
+  bool AddGlowBatches(int32_t first);
   void DrawLayerQuad(const Layer& layer);
   void DrawQuads(const std::vector<Vertex>& corners, uint32_t texture, const float color[4]);
   Mat4 Projection(const GLWindow& window) const;
@@ -114,6 +122,7 @@ class Gl3Renderer : public Renderer {
   GLWindow* m_window = nullptr;
   ShaderProgram m_picture;
   ShaderProgram m_frameVariants[3][kFrameLayers + 1];
+  ShaderProgram m_glowBatch;
   int32_t m_glowCount = 0;
   float m_glowSpread = 0;
   std::vector<Layer> m_layers;  // this frame's, in their order

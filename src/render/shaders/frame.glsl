@@ -2,19 +2,28 @@
 // layers over it in their order, each with its screen blend. What the classic pipeline adds or
 // blends into an 8-bit frame one quad at a time is rounded to 8-bit steps at each quad here too.
 // Built in variants:
-//   GLOW    0 none; 1 the copies all alike (spread 0); 2 each copy a smaller part (spread > 0)
-//   LAYERS  layers blended here, 0 to 8
+//   GLOW     0 none; 1 the copies all alike (spread 0); 2 each copy a smaller part (spread > 0)
+//   LAYERS   layers blended here, 0 to 8
+//   PICTURE  0: the glow copies u_first on alone, to be added to the frame (a glow of so many
+//            copies is drawn in batches, so that a stop request is heard between two)
 #ifndef GLOW
 #define GLOW 2
 #endif
 #ifndef LAYERS
 #define LAYERS 8
 #endif
+#ifndef PICTURE
+#define PICTURE 1
+#endif
 precision highp float;
 
 uniform vec2 u_picture;   // the picture's size in pixels
 uniform int u_count;      // glow copies
 uniform float u_spread;
+uniform int u_first;      // the first copy drawn here, its inset and its opacity
+uniform float u_firstInset;
+uniform float u_firstAlpha;
+uniform int u_batch;      // copies drawn here at most
 uniform sampler2D u_pass;
 uniform sampler2D u_glow;
 uniform vec4 u_layerRect[8];   // x0, y0, x1, y1 in picture pixels from the top-left corner
@@ -75,12 +84,12 @@ float StillGlow(float g) {
 
 // Each copy is a smaller central part of the grey image stretched over the picture, inset by
 // the spread more than the one before, in texture units and in pixels alike.
-float ZoomGlow(vec2 pixel) {
+float ZoomGlow(vec2 pixel, int end) {
   float sum = 0.0;
-  float inset = 0.0;
-  float alpha = 1.0;
+  float inset = u_firstInset;
+  float alpha = u_firstAlpha;
   float step = 1.0 / float(u_count);
-  for (int i = 0; i < u_count && sum < 1.0; ++i) {
+  for (int i = u_first; i < end && sum < 1.0; ++i) {
     vec2 lo = vec2(inset);
     vec2 hi = u_picture - vec2(inset);
     // A copy turned inside out on one axis alone faces away and is not drawn; on both it is.
@@ -111,13 +120,17 @@ vec3 Screen(vec3 frame, vec2 pixel, int k, sampler2D layer) {
 }
 
 void main() {
-  vec3 c = Step(texture(u_pass, v_uv).rgb);
   // Picture pixels from the top-left corner, where the copies and the layers are laid out.
   vec2 pixel = vec2(v_uv.x, 1.0 - v_uv.y) * u_picture;
+#if PICTURE
+  vec3 c = Step(texture(u_pass, v_uv).rgb);
+#else
+  vec3 c = vec3(0.0);
+#endif
 #if GLOW == 1
   c = min(vec3(1.0), c + StillGlow(texture(u_glow, v_uv).r));
 #elif GLOW == 2
-  c = min(vec3(1.0), c + ZoomGlow(pixel));
+  c = min(vec3(1.0), c + ZoomGlow(pixel, min(u_count, u_first + u_batch)));
 #endif
 #if LAYERS > 0
   c = Screen(c, pixel, 0, u_layer0);
