@@ -22,7 +22,7 @@ TEST(CaptureOptions, TakesOnlyWhatItCanDo) {
       {"--preset", "bogus"}, {"--preset", "fast", "--frames", "x"}, {"--bogus"}, {"--frames"},
       {"a.mp4", "b.mp4"}, {"--frames", "out", "video.mp4"}, {"video.webm"}, {"-o", ".mp4"},
       {"-o", ""}, {"-C", ""}, {"--join", "out.mp4"}, {"--join", "out.gif", "a.mp4"},
-      {"--fps", "10", "--join", "out.mp4", "a.mp4"}};
+      {"--fps", "10", "--join", "out.mp4", "a.mp4"}, {"--renderer", "vulkan"}, {"--renderer"}};
   const auto parse = [](const Args& args, std::string& error) {
     CaptureOptions options;
     const ParseResult result =
@@ -42,6 +42,16 @@ TEST(CaptureOptions, TakesOnlyWhatItCanDo) {
   }
   std::string error;
   EXPECT_EQ(parse({"--join", "out.mp4", "a.mp4", "--help"}, error), ParseResult::Help);
+
+  // Shaders unless the reference frames are asked for.
+  for (const auto& [args, renderer] : {std::pair<Args, RendererKind>{{}, RendererKind::Gl3},
+                                       {{"--renderer", "classic"}, RendererKind::Classic},
+                                       {{"--renderer", "gl3"}, RendererKind::Gl3}}) {
+    CaptureOptions options;
+    ASSERT_EQ(ParseCaptureOptions(static_cast<int>(args.size()), args.data(), options, error),
+              ParseResult::Run);
+    EXPECT_EQ(options.renderer, renderer);
+  }
 }
 
 // --size takes even sides up to 3840 x 2160 and nothing else; --fill only with it.

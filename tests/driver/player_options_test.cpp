@@ -22,8 +22,11 @@ PlayerCommand Parse(std::vector<const char*> args, PlayerOptions& options) {
 
 TEST(PlayerOptions, ReadsEveryOption) {
   PlayerOptions o;
-  ASSERT_EQ(Parse({"--window", "--from", "12.5", "--loop", "3", "7.25", "--dev", "prod"}, o),
+  ASSERT_EQ(Parse({"--window", "--from", "12.5", "--loop", "3", "7.25", "--dev", "--renderer",
+                   "gl3", "prod"},
+                  o),
             PlayerCommand::Play);
+  EXPECT_EQ(o.renderer, RendererKind::Gl3);
   EXPECT_EQ(o.window, WindowChoice::Window);
   EXPECT_EQ(o.from, 12.5);
   EXPECT_EQ(o.loopStart, 3);
@@ -37,6 +40,7 @@ TEST(PlayerOptions, ReadsEveryOption) {
   EXPECT_EQ(d.window, WindowChoice::Fullscreen);
   EXPECT_LT(d.from, 0);
   EXPECT_FALSE(d.dev);
+  EXPECT_EQ(d.renderer, RendererKind::Classic);
 }
 
 TEST(PlayerOptions, HelpVersionAndBadArguments) {
@@ -58,6 +62,9 @@ TEST(PlayerOptions, HelpVersionAndBadArguments) {
       {{"--loop", "5", "5"}, PlayerCommand::Bad},
       {{"--loop", "6", "5"}, PlayerCommand::Bad},
       {{"--window", "--fullscreen"}, PlayerCommand::Bad},
+      {{"--renderer"}, PlayerCommand::Bad},
+      {{"--renderer", "GL3"}, PlayerCommand::Bad},
+      {{"--renderer", ""}, PlayerCommand::Bad},
       {{"a", "b"}, PlayerCommand::Bad},
       {{"-C", "a", "b"}, PlayerCommand::Bad},
       {{""}, PlayerCommand::Bad},

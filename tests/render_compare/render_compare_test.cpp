@@ -9,6 +9,7 @@
 #include "FolderComparison.h"
 #include "support/RunTool.h"
 #include "support/TempDir.h"
+#include "support/TestProcess.h"
 #include "support/TestScreen.h"
 
 namespace {
@@ -52,4 +53,27 @@ TEST(RenderCompare, Gl3DrawsWhatClassicDraws) {
       EXPECT_TRUE(MeetsTolerance(frame.difference, tolerance))
           << FrameLine(frame, tolerance.levels);
   }
+}
+
+// Where the driver offers no core-profile context (Mesa told to offer OpenGL 2.1 alone), the
+// capture says so in one line and draws with the classic renderer: the reference frames.
+TEST(RenderCompare, WithoutACoreContextTheClassicRendererDraws) {
+  ZB_REQUIRE_SCREEN();
+  TempDir dir;
+  const std::string stretch = std::string("-C ") + ZB_TOOLS_DIR +
+                              "/test-production --fps 30 --from 28 --to 28.02 --frames " +
+                              dir.path + "/";
+  const ToolRun classic = RunTool(dir.path, "capture", stretch + "classic --renderer classic");
+  ASSERT_EQ(classic.status, 0) << classic.output;
+  SetVariable("MESA_GL_VERSION_OVERRIDE", "2.1");
+  const ToolRun fallback = RunTool(dir.path, "capture", stretch + "fallback");
+  SetVariable("MESA_GL_VERSION_OVERRIDE", nullptr);
+  ASSERT_EQ(fallback.status, 0) << fallback.output;
+  EXPECT_NE(fallback.output.find("drawing with the classic renderer"), std::string::npos)
+      << fallback.output;
+  const FolderComparison comparison =
+      CompareFolders(dir.path + "/classic", dir.path + "/fallback", 0);
+  ASSERT_EQ(comparison.frames.size(), 1u);
+  EXPECT_TRUE(comparison.faults.empty());
+  EXPECT_EQ(comparison.frames[0].difference.withinShare, 100.0) << "the very same frame";
 }
