@@ -92,12 +92,15 @@ bool ShowsTime(int shown, double seconds) {
 
 }  // namespace
 
-TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
+// With each renderer.
+class DevPlayerDrawnBy : public testing::TestWithParam<const char*> {};
+
+TEST_P(DevPlayerDrawnBy, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
   const std::string missing = PlayerOnScreen::MissingTools();
   if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
   WriteBarProduction(dir);
-  PlayerOnScreen player(dir, {"--dev", "--window", "--from", "30"});
+  PlayerOnScreen player(dir, {"--dev", "--window", "--from", "30", "--renderer", GetParam()});
   ASSERT_TRUE(player.Started());
   auto shown = [&] { return ShownSecond(player.Shoot()); };
   auto waitShown = [&](int second) { return WaitUntil([&] { return shown() == second; }, kWait); };
@@ -214,6 +217,8 @@ TEST(DevPlayer, PausesSeeksLoopsAndReloadsItsScriptOnTheScreen) {
 
   EXPECT_EQ(ForeignLines(player.Errors()), std::vector<std::string>());
 }
+
+INSTANTIATE_TEST_SUITE_P(Renderers, DevPlayerDrawnBy, testing::Values("classic", "gl3"));
 
 namespace {
 

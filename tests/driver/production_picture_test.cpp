@@ -9,8 +9,10 @@
 #include "support/TestScenes.h"
 
 // Everything at once: a scene, a layer and the particle system on, with the trail, the glow and
-// the noise overlay; then FX_QUIT at 3 s.
-TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
+// the noise overlay; then FX_QUIT at 3 s. Drawn by each renderer.
+class ProductionPictureDrawnBy : public testing::TestWithParam<const char*> {};
+
+TEST_P(ProductionPictureDrawnBy, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   const std::string missing = PlayerOnScreen::MissingTools();
   if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
@@ -27,7 +29,7 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   WriteParticleFile({Particle{70, 0, 50, 15}});  // right of the square and in front of it
 
   // The particle file is read just before the music starts; 1.5 s later everything is on.
-  PlayerOnScreen player(dir, {});
+  PlayerOnScreen player(dir, {"--renderer", GetParam()});
   ASSERT_TRUE(player.WaitForLog("Particles:", 60));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   const Screenshot shot = player.Shoot();
@@ -54,6 +56,8 @@ TEST(ProductionPicture, ShowsSceneLayerParticlesAndScreenEffectsThenQuits) {
   EXPECT_GE(halo[0], 20) << "the glow around the square";
   EXPECT_GE(halo[2], 20);
 }
+
+INSTANTIATE_TEST_SUITE_P(Renderers, ProductionPictureDrawnBy, testing::Values("classic", "gl3"));
 
 // The X server ends under a playing production (a remote session drops, xvfb-run is stopped):
 // the player says so and ends with status 1, without tearing its scenes down inside the GL call
