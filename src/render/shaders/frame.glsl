@@ -57,7 +57,8 @@ out vec4 fragColor;
 float Step(float value) { return floor(clamp(value, 0.0, 1.0) * 255.0 + 0.5) / 255.0; }
 vec3 Step(vec3 value) { return floor(clamp(value, 0.0, 1.0) * 255.0 + 0.5) / 255.0; }
 
-// Copy i adds g * g * alpha_i, alpha falling by 1 / count from 1, each share in 8-bit steps.
+// Copy i adds g times its opacity g * alpha_i, alpha falling by 1 / count from 1, the opacity
+// and the share each in 8-bit steps, as the frame's blending takes them.
 // With spread 0 every copy reads the same grey g; past 255 copies the sum is counted by levels:
 // the copies adding at least level v are those up to count * (1 - (v - 0.5) / k), k the first
 // copy's share in levels.
@@ -67,7 +68,7 @@ float StillGlow(float g) {
     float alpha = 1.0;
     float step = 1.0 / float(u_count);
     for (int i = 0; i < u_count && sum < 1.0; ++i) {
-      sum += Step(g * g * alpha);
+      sum += Step(g * Step(g * alpha));
       alpha -= step;
     }
     return sum;
@@ -99,7 +100,7 @@ float ZoomGlow(vec2 pixel, int end) {
       vec2 across = (pixel - lo) / (hi - lo);
       vec2 uv = vec2(mix(inset, 1.0 - inset, across.x), mix(1.0 - inset, inset, across.y));
       float g = textureLod(u_glow, uv, 0.0).r;
-      sum += Step(g * g * alpha);
+      sum += Step(g * Step(g * alpha));
     }
     inset += u_spread;
     alpha -= step;
