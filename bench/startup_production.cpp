@@ -7,6 +7,7 @@
 // Start-up sends standard output to the folder's LOGFILE.TXT, so read the results from the file.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -104,10 +105,60 @@ void BM_FrameThroughTheScript(benchmark::State& state) {
     }
     state.SetIterationTime(SecondsSince(start));
   }
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = usage.ru_maxrss / 1024.0;  // kilobytes on Linux
   state.counters["heaviest_frame_ms"] = heaviest * 1e3;
   state.counters["heaviest_at_s"] = heaviestAt;
   state.counters["mean_frame_ms"] = moments ? total / moments * 1e3 : 0;
   state.counters["moments"] = moments;
+}
+
+// The production sought to second `at`.
+void SeekTo(double at) {
+  g_timeline.Seek(static_cast<float>(at), 60);
+  g_clock.AdvanceMs(1000.0 * at - 1000.0 * g_music.Position());
+}
+
+// The median of `frames` frames drawn from where the production stands.
+double MedianFrame(int frames) {
+  std::vector<double> times;
+  for (int f = 0; f < frames; ++f) {
+    const WallClock::time_point frameStart = WallClock::now();
+    if (DrawFrame()) break;
+    times.push_back(SecondsSince(frameStart));
+  }
+  std::sort(times.begin(), times.end());
+  return times.empty() ? 0 : times[times.size() / 2];
+}
+
+// A frame of the glow with 2,400 copies beside an ordinary frame of the same moment (30 s: two
+// scenes, the trail and a glow of 2 copies), the copies all alike (spread 0) and each a smaller
+// part (the script's spread there).
+void BM_GlowOf2400(benchmark::State& state) {
+  constexpr double kAt = 30;
+  for (auto _ : state) {
+    if (!g_started) {
+      state.SkipWithError("needs start-up first");
+      break;
+    }
+    const WallClock::time_point start = WallClock::now();
+    SeekTo(kAt);
+    const double ordinary = MedianFrame(5);
+    const float spread = g_timeline.saturateSpread;
+    SeekTo(kAt);
+    g_timeline.saturateCount = 2400;
+    g_timeline.saturateSpread = 0;
+    const double still = MedianFrame(3);
+    SeekTo(kAt);
+    g_timeline.saturateCount = 2400;
+    const double zoom = MedianFrame(3);
+    state.counters["spread"] = spread;
+    state.counters["ordinary_frame_ms"] = ordinary * 1e3;
+    state.counters["still_2400_frame_ms"] = still * 1e3;
+    state.counters["zoom_2400_frame_ms"] = zoom * 1e3;
+    state.SetIterationTime(SecondsSince(start));
+  }
 }
 
 }  // namespace
@@ -135,6 +186,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("startup_to_first_frame", BM_StartupToFirstFrame)
       ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("frame_through_the_script", BM_FrameThroughTheScript)
+      ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("glow_of_2400", BM_GlowOf2400)
       ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -80,6 +80,9 @@ startups() {
     mv -f "$out/bare_frame.json" "$out/startup-again-bare-$i.json" 2>/dev/null
     ZB_PRODUCTION="$production" run startup_production --benchmark_filter='^startup' 2>/dev/null
     mv -f "$out/startup_production.json" "$out/startup-again-ours-$i.json" 2>/dev/null
+    ZB_PRODUCTION="$production" ZB_RENDERER=gl3 run startup_production \
+      --benchmark_filter='^startup' 2>/dev/null
+    mv -f "$out/startup_production.json" "$out/startup-again-gl3-$i.json" 2>/dev/null
   done
 }
 
@@ -109,11 +112,15 @@ elif [ -d "$production/escenas_bin" ]; then
   run bare_frame
   run bare_frame_gl3
   ZB_PRODUCTION="$production" run startup_production
+  ZB_PRODUCTION="$production" ZB_RENDERER=gl3 run startup_production
+  mv -f "$out/startup_production.json" "$out/startup_production_gl3.json" 2>/dev/null
+  ZB_PRODUCTION="$production" run startup_production
   captures
 else
   run bare_frame
   run bare_frame_gl3
-  rm -f "$out/startup_production.json" "$out"/capture-*.txt "$out"/startup-again-*.json
+  rm -f "$out/startup_production.json" "$out/startup_production_gl3.json" "$out"/capture-*.txt \
+    "$out"/startup-again-*.json
   echo "bench: no production in $production (make production): start-up and frame rows left out" >&2
 fi
 
@@ -176,41 +183,64 @@ def table(header, rows):
 
 table(("benchmark", "value", "notes"), rows)
 
-# Where we stand: the production beside the bare program, both run by this script just now.
-production = {b["name"].split("/")[0]: b for b in load("startup_production")}
+# Where we stand: the production with each renderer beside the bare programs, all run by this
+# script just now: the classic renderer against the bare frame, gl3 against the bare frame with a
+# core-profile context.
 bare = {b["name"].split("/")[0]: b for b in load("bare_frame")}
-ours_frame = production.get("frame_through_the_script")
-ours_start = production.get("startup_to_first_frame")
+bare_gl3 = {b["name"].split("/")[0]: b for b in load("bare_frame_gl3")}.get("frame")
 bare_frame = bare.get("frame")
 bare_start = bare.get("startup_to_first_frame")
 
-def versus(name, ours, anchor, target):
+def versus(name, ours, anchor, target, unit="ms"):
     if ours is None or anchor is None or anchor <= 0 or ours < 0:
-        return (name, "-" if ours is None or ours < 0 else "%.1f ms" % ours,
-                "-" if anchor is None or anchor <= 0 else "%.1f ms" % anchor, "-", target)
-    return (name, "%.1f ms" % ours, "%.1f ms" % anchor, "%.1fx" % (ours / anchor), target)
+        return (name, "-" if ours is None or ours < 0 else "%.1f %s" % (ours, unit),
+                "-" if anchor is None or anchor <= 0 else "%.1f %s" % (anchor, unit), "-", target)
+    return (name, "%.1f %s" % (ours, unit), "%.1f %s" % (anchor, unit), "%.2fx" % (ours / anchor),
+            target)
 
 stand = []
 anchor_frame = ms(bare_frame) if bare_frame else None
-stand.append(versus("frame, average over the production (each ended with glFinish)",
-                    ours_frame["mean_frame_ms"] if ours_frame else None, anchor_frame, "<= 3x"))
-stand.append(versus("frame, heaviest moment (t = %d s)" % ours_frame["heaviest_at_s"]
-                    if ours_frame else "frame, heaviest moment",
-                    ours_frame["heaviest_frame_ms"] if ours_frame else None, anchor_frame, "<= 5x"))
-# The same bare frame with a core-profile context, a VAO and a shader, as the gl3 renderer draws.
-bare_gl3 = {b["name"].split("/")[0]: b for b in load("bare_frame_gl3")}.get("frame")
+anchor_gl3 = ms(bare_gl3) if bare_gl3 else None
 stand.append(versus("bare frame with an OpenGL 3.3 core context (bench_bare_frame_gl3)",
-                    ms(bare_gl3) if bare_gl3 else None, anchor_frame, ""))
+                    anchor_gl3, anchor_frame, ""))
+runs = {}
+for renderer, suffix in (("classic", ""), ("gl3", "_gl3")):
+    runs[renderer] = {b["name"].split("/")[0]: b for b in load("startup_production" + suffix)}
+for renderer, anchor, targets in (("classic", anchor_frame, ("<= 3x", "<= 5x")),
+                                  ("gl3", anchor_gl3, ("<= 2x", "<= 3x"))):
+    frame = runs[renderer].get("frame_through_the_script")
+    stand.append(versus("frame (%s), average over the production (each ended with glFinish)"
+                        % renderer, frame["mean_frame_ms"] if frame else None, anchor, targets[0]))
+    stand.append(versus("frame (%s), heaviest moment (t = %d s)"
+                        % (renderer, frame["heaviest_at_s"] if frame else -1),
+                        frame["heaviest_frame_ms"] if frame else None, anchor, targets[1]))
+for renderer in ("classic", "gl3"):
+    glow = runs[renderer].get("glow_of_2400")
+    ordinary = glow["ordinary_frame_ms"] if glow else None
+    stand.append(versus("frame (%s) with FX_SATURATE 2400 0, beside one of the same moment (30 s)"
+                        % renderer, glow["still_2400_frame_ms"] if glow else None, ordinary,
+                        "<= 2x" if renderer == "gl3" else ""))
+    stand.append(versus("frame (%s) with FX_SATURATE 2400 %g (the script's spread)"
+                        % (renderer, glow["spread"] if glow else 0),
+                        glow["zoom_2400_frame_ms"] if glow else None, ordinary, ""))
+frames = [runs[r].get("frame_through_the_script") for r in ("gl3", "classic")]
+stand.append(versus("peak memory through the production, gl3 beside classic",
+                    frames[0]["peak_rss_mb"] if frames[0] else None,
+                    frames[1]["peak_rss_mb"] if frames[1] else None, "<= 1x", "MB"))
 def startup_median(first, again):
     runs = [first] if first else []
     runs += [b for i in range(1, 100) for b in load("startup-again-%s-%d" % (again, i))]
     runs = sorted(b["exec_to_first_frame_ms"] for b in runs if "exec_to_first_frame_ms" in b)
     return (runs[len(runs) // 2], len(runs)) if runs else (None, 0)
 
-ours_ms, ours_runs = startup_median(ours_start, "ours")
 bare_ms, bare_runs = startup_median(bare_start, "bare")
-stand.append(versus("start-up, exec to first frame (median of %d and %d runs)" % (ours_runs, bare_runs),
-                    ours_ms, bare_ms, "<= 3x"))
+starts = {}
+for renderer, again in (("classic", "ours"), ("gl3", "gl3")):
+    starts[renderer] = startup_median(runs[renderer].get("startup_to_first_frame"), again)
+    stand.append(versus("start-up (%s), exec to first frame (median of %d and %d runs)"
+                        % (renderer, starts[renderer][1], bare_runs), starts[renderer][0], bare_ms,
+                        "<= 3x"))
+stand.append(versus("start-up, gl3 beside classic", starts["gl3"][0], starts["classic"][0], "<= 1x"))
 # The captures, smallest size first; the picture's own size is to go twice as fast as it plays.
 def pixels(name):
     w, h = name.rsplit("-", 1)[1][:-4].split("x")
