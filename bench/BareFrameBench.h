@@ -21,6 +21,16 @@ struct BareProgram {
 
 namespace bare {
 
+// The texture the frame copies into and draws: linear filtering, no mipmaps.
+inline void MakeCopyTexture() {
+  glViewport(0, 0, 800, 600);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
 inline SDL_Window*& Window() {
   static SDL_Window* window = nullptr;
   return window;

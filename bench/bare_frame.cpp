@@ -10,12 +10,7 @@
 namespace {
 
 bool SetUp() {
-  glViewport(0, 0, 800, 600);
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  bare::MakeCopyTexture();
   glEnable(GL_TEXTURE_2D);
   return true;
 }

@@ -84,12 +84,7 @@ bool SetUp() {
   vertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
   enableAttrib(0);
 
-  glViewport(0, 0, 800, 600);
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  bare::MakeCopyTexture();
   return glGetError() == GL_NO_ERROR;
 }
 

@@ -144,6 +144,22 @@ Material* materialInPass(Scene& scene, const SceneObject& object, bool transpare
   return (transparent ? alpha < 1.0f : alpha == 1.0f) ? &material : nullptr;
 }
 
+void applyMaterialBlend(const MaterialHeader& header) {
+  if (header.ambient[3] >= 1.0f) {
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+  } else {
+    // Transparent materials add light and leave depth alone.
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  }
+  if (header.twoSided)
+    glDisable(GL_CULL_FACE);
+  else
+    glEnable(GL_CULL_FACE);
+}
+
 SceneFrame beginSceneFrame(Scene& scene) {
   advanceAnimationClock(scene);
   settleCamera(scene);
@@ -235,20 +251,7 @@ void Material::apply() {
   glDisable(GL_TEXTURE_2D);
   glActiveTextureARB(GL_TEXTURE0_ARB);
 
-  if (header.ambient[3] >= 1.0f) {
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-  } else {
-    // Transparent materials add light and leave depth alone.
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  }
-
-  if (header.twoSided)
-    glDisable(GL_CULL_FACE);
-  else
-    glEnable(GL_CULL_FACE);
+  applyMaterialBlend(header);
 
   glColor4fv(header.ambient);
   glColorMaterial(GL_FRONT, GL_EMISSION);

@@ -8,6 +8,7 @@
 
 class Scene;
 struct Material;
+struct MaterialHeader;
 struct SceneObject;
 
 // Called while a scene waits for its next animation frame, with the milliseconds still missing;
@@ -47,6 +48,9 @@ struct SceneFrame {
   float shake[3] = {0, 0, 0};  // added to the eye-space position of everything drawn
 };
 SceneFrame beginSceneFrame(Scene& scene);
+
+// Depth writes, blending and culling as a material asks (state both back ends share).
+void applyMaterialBlend(const MaterialHeader& header);
 
 // The object's material when the object is drawn in the opaque (or the additive) pass.
 Material* materialInPass(Scene& scene, const SceneObject& object, bool transparent);

@@ -87,19 +87,7 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
 // Blending, depth writes, culling, colour and maps as the material asks.
 bool Gl3Renderer::SetMaterial(const Material& material) {
   const MaterialHeader& header = material.header;
-  if (header.ambient[3] >= 1.0f) {
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-  } else {
-    // Transparent materials add light and leave depth alone.
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  }
-  if (header.twoSided)
-    glDisable(GL_CULL_FACE);
-  else
-    glEnable(GL_CULL_FACE);
+  applyMaterialBlend(header);
   const uint32_t maps = header.mapCount < 2 ? header.mapCount : 2;
   uint32_t features = kLit | (maps == 2 ? kTwoMaps : maps == 1 ? kOneMap : 0);
   for (uint32_t k = 0; k < maps; ++k) {

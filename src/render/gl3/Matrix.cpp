@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}  // namespace
+
 Mat4 Mat4::operator*(const Mat4& right) const {
   Mat4 product;
   for (int column = 0; column < 4; ++column)
@@ -54,7 +58,7 @@ Mat4 Mat4::Translation(float x, float y, float z) {
 
 Mat4 Mat4::Perspective(double fovDegrees, double aspect, double near, double far) {
   Mat4 p;
-  const double radians = fovDegrees / 2 * M_PI / 180;
+  const double radians = fovDegrees / 2 * kPi / 180;
   const double sine = std::sin(radians), depth = far - near;
   if (depth == 0 || sine == 0 || aspect == 0) return p;
   const double cotangent = std::cos(radians) / sine;

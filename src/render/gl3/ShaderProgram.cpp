@@ -11,7 +11,13 @@ constexpr char kVersion[] = "#version 330 core\n";
 #endif
 
 // The log's first line is enough to point at the fault; the rest often repeats it.
-std::string FirstLine(const std::string& log) { return log.substr(0, log.find('\n')); }
+template <typename GetLog>
+std::string FirstLineOfLog(GetLog getLog, uint32_t object) {
+  char log[1024] = "";
+  getLog(object, sizeof log, nullptr, log);
+  const std::string text = log;
+  return text.substr(0, text.find('\n'));
+}
 
 uint32_t Compile(GLenum stage, const char* source, const std::string& defines,
                  std::string& error) {
@@ -24,10 +30,8 @@ uint32_t Compile(GLenum stage, const char* source, const std::string& defines,
   GLint ok = GL_FALSE;
   gl3.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
   if (ok) return shader;
-  char log[1024] = "";
-  gl3.GetShaderInfoLog(shader, sizeof log, nullptr, log);
   error = std::string(stage == GL_VERTEX_SHADER ? "vertex stage: " : "fragment stage: ") +
-          FirstLine(log);
+          FirstLineOfLog(gl3.GetShaderInfoLog, shader);
   gl3.DeleteShader(shader);
   return 0;
 }
@@ -52,9 +56,7 @@ bool ShaderProgram::Build(const char* name, const char* source, std::string& err
   GLint ok = GL_FALSE;
   gl3.GetProgramiv(program, GL_LINK_STATUS, &ok);
   if (ok) return true;
-  char log[1024] = "";
-  gl3.GetProgramInfoLog(program, sizeof log, nullptr, log);
-  error = std::string(name) + ": link: " + FirstLine(log);
+  error = std::string(name) + ": link: " + FirstLineOfLog(gl3.GetProgramInfoLog, program);
   Release();
   return false;
 }
