@@ -98,6 +98,7 @@ class Gl3Renderer : public Renderer {
   // The variant made current with the view sent; nullptr (said once) when it cannot be built.
   const ShaderProgram* UseSceneVariant(uint32_t features);
   bool SetMaterial(const Material& material);
+  void DrawObject(Scene& scene, SceneObject& object, bool transparent);
   // A layer as the frame pass blends it.
   struct Layer {
     float rect[4];  // x0, y0, x1, y1 in picture pixels, the jitter so far included

@@ -164,6 +164,7 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
     }
   }
   mesh.corners = static_cast<int32_t>(indices.size());
+
   // Only the rippling objects keep their corners: the others never change.
   if (!mesh.streamed) mesh.cornerPositions.clear();
   if (!mesh.array) {
@@ -231,6 +232,27 @@ void Gl3Renderer::DrawQuads(const std::vector<Vertex>& corners, uint32_t texture
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));
 }
 
+void Gl3Renderer::DrawObject(Scene& scene, SceneObject& object, bool transparent) {
+  const Material* material = materialInPass(scene, object, transparent);
+  if (!material) return;
+  if (scene.aquaEnabled) {
+    deformVertices(object);
+    advanceDeformation(object);
+  }
+  Mesh& mesh = MeshOf(object);
+  if (!SetMaterial(*material) || mesh.corners == 0) return;
+  if (mesh.streamed) {
+    std::vector<float> positions;
+    positions.reserve(mesh.cornerPositions.size() * 3);
+    for (const float* p : mesh.cornerPositions) positions.insert(positions.end(), p, p + 3);
+    gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.positions);
+    gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(float)),
+                   positions.data(), GL_STREAM_DRAW);
+  }
+  gl3.BindVertexArray(mesh.array);
+  glDrawElements(GL_TRIANGLES, mesh.corners, GL_UNSIGNED_INT, nullptr);
+}
+
 void Gl3Renderer::DrawScene(Scene& scene) {
   const SceneFrame frame = beginSceneFrame(scene);
   const SceneParams& params = scene.params;
@@ -289,31 +311,10 @@ void Gl3Renderer::DrawScene(Scene& scene) {
   SetSceneView(view);
 
   // Opaque objects first, then the additive ones that do not write depth.
-  if (scene.materialCount > 0) {
-    for (bool transparent : {false, true}) {
-      for (uint32_t i = 0; i < scene.objectCount; ++i) {
-        SceneObject& object = scene.objects[i];
-        const Material* material = materialInPass(scene, object, transparent);
-        if (!material) continue;
-        if (scene.aquaEnabled) {
-          deformVertices(object);
-          advanceDeformation(object);
-        }
-        Mesh& mesh = MeshOf(object);
-        if (!SetMaterial(*material) || mesh.corners == 0) continue;
-        if (mesh.streamed) {
-          std::vector<float> positions3;
-          positions3.reserve(mesh.cornerPositions.size() * 3);
-          for (const float* p : mesh.cornerPositions) positions3.insert(positions3.end(), p, p + 3);
-          gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.positions);
-          gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions3.size() * sizeof(float)),
-                         positions3.data(), GL_STREAM_DRAW);
-        }
-        gl3.BindVertexArray(mesh.array);
-        glDrawElements(GL_TRIANGLES, mesh.corners, GL_UNSIGNED_INT, nullptr);
-      }
-    }
-  }
+  if (scene.materialCount > 0)
+    for (bool transparent : {false, true})
+      for (uint32_t i = 0; i < scene.objectCount; ++i)
+        DrawObject(scene, scene.objects[i], transparent);
 
   // Flares: squares around each light in eye space, added over everything.
   glDisable(GL_DEPTH_TEST);
