@@ -96,14 +96,16 @@ bool OpenWindow(const StartupOptions& options) {
     return false;
   if (renderer->Kind() == RendererKind::Gl3 && !g_window.m_coreProfile)
     renderer = &UseRenderer(RendererKind::Classic);
-  if (renderer->Start(g_window)) return true;
+  std::string fault;
+  if (renderer->Start(g_window, fault)) return true;
   if (renderer->Kind() == RendererKind::Classic) return false;
-  PrintStatus("- The gl3 renderer cannot start: drawing with the classic renderer\n");
+  PrintStatus("- The gl3 renderer cannot start (%s): drawing with the classic renderer\n",
+              fault.c_str());
   g_window.Destroy();
   renderer = &UseRenderer(RendererKind::Classic);
   g_window.m_coreProfile = false;
   return g_window.Create(ProductionTitle(), 800, 600, 32, 100.33f, options.fullscreen) &&
-         renderer->Start(g_window);
+         renderer->Start(g_window, fault);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 RendererKind ClassicRenderer::Kind() const { return RendererKind::Classic; }
 
-bool ClassicRenderer::Start(GLWindow& window) {
+bool ClassicRenderer::Start(GLWindow& window, std::string&) {
   if (!window.CheckExtensions()) {
     MessageBoxA(nullptr, "Multitextura no soportada. No se puede ejecutar esta aplicacion.",
                 "Error!", MB_OK);

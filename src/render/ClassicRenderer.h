@@ -4,7 +4,7 @@
 class ClassicRenderer : public Renderer {
  public:
   RendererKind Kind() const override;
-  bool Start(GLWindow& window) override;
+  bool Start(GLWindow& window, std::string& fault) override;
   void Stop(GLWindow& window) override;
   void CreateTargets(GLWindow& window) override;
   void DeleteTargets(GLWindow& window) override;

@@ -4,6 +4,7 @@
 // draws it: `classic` with the fixed-function pipeline, the reference, or `gl3` with shaders
 // written within what OpenGL ES 3.0 and WebGL 2 offer.
 #include <cstdint>
+#include <string>
 
 class GLWindow;
 class LayerSlot;
@@ -22,8 +23,9 @@ class Renderer {
   virtual RendererKind Kind() const = 0;
 
   // After the window's context is made: what the back end needs of the driver, and its
-  // resources. False, having said why in one line, when the back end cannot run here.
-  virtual bool Start(GLWindow& window) = 0;
+  // resources. False when the back end cannot run here, with why in `fault` (or told already in
+  // a message box).
+  virtual bool Start(GLWindow& window, std::string& fault) = 0;
   virtual void Stop(GLWindow& window) = 0;
   // The render targets follow the frame's size: made again after the size changed.
   virtual void CreateTargets(GLWindow& window) = 0;

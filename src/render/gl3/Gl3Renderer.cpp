@@ -24,21 +24,23 @@ const float kWholeTexture[4] = {0, 0, 1, 1};
 
 RendererKind Gl3Renderer::Kind() const { return RendererKind::Gl3; }
 
-bool Gl3Renderer::Start(GLWindow& window) {
+bool Gl3Renderer::Start(GLWindow& window, std::string& fault) {
   m_window = &window;
   const char* missing = nullptr;
   if (!gl3.Load(missing)) {
-    PrintStatus("- The GL driver lacks %s\n", missing);
+    fault = std::string("the GL driver lacks ") + missing;
     return false;
   }
-  std::string error;
-  // The fullest scene variant, which compiles every line of the program, is built first: a
-  // fault in it is found here, where the classic renderer can still take over.
+  // The fullest variants, which compile every line of their programs, are built first: a fault
+  // in them is found here, where the classic renderer can still take over.
+  m_fault.clear();
+  m_started = false;
   if (!UseSceneVariant(kVariants - 1 - kOneMap) || !UseFrameVariant(2, kFrameLayers) ||
-      !m_picture.Build("picture.glsl", kShader_picture, error)) {
-    PrintStatus("- Shader %s\n", error.c_str());
+      !m_picture.Build("picture.glsl", kShader_picture, m_fault)) {
+    fault = m_fault;
     return false;
   }
+  m_started = true;
   const float square[] = {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1};
   gl3.GenVertexArrays(1, &m_squareArray);
   gl3.BindVertexArray(m_squareArray);
@@ -70,6 +72,12 @@ bool Gl3Renderer::Start(GLWindow& window) {
   glClearColor(0, 0, 0, 1);
   glClearDepth(1.0);
   return true;
+}
+
+// Once running, a variant that does not build is told once and its draws left out.
+void Gl3Renderer::Fault(const std::string& error) {
+  if (m_started && m_fault != error) PrintStatus("- Shader %s\n", error.c_str());
+  m_fault = error;
 }
 
 void Gl3Renderer::Stop(GLWindow&) {
@@ -274,7 +282,7 @@ const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers, 
                                 std::to_string(layers) + "\n#define PICTURE " +
                                 (picture ? "1" : "0") + "\n";
     if (!program.Build("frame.glsl", kShader_frame, error, defines)) {
-      PrintStatus("- Shader %s\n", error.c_str());
+      Fault(error);
       return nullptr;
     }
     program.Use();

@@ -19,7 +19,7 @@ struct Material;
 class Gl3Renderer : public Renderer {
  public:
   RendererKind Kind() const override;
-  bool Start(GLWindow& window) override;
+  bool Start(GLWindow& window, std::string& fault) override;
   void Stop(GLWindow& window) override;
   void CreateTargets(GLWindow& window) override;
   void DeleteTargets(GLWindow& window) override;
@@ -70,6 +70,7 @@ class Gl3Renderer : public Renderer {
   };
 
  private:
+  void Fault(const std::string& error);
   bool MakeTarget(Target& target, int32_t width, int32_t height, bool depth);
   void DeleteTarget(Target& target);
   void BindOutput(GLWindow& window);
@@ -121,6 +122,8 @@ class Gl3Renderer : public Renderer {
   Mat4 Projection(const GLWindow& window) const;
 
   GLWindow* m_window = nullptr;
+  bool m_started = false;
+  std::string m_fault;  // the last program that did not build, and why
   ShaderProgram m_picture;
   ShaderProgram m_frameVariants[3][kFrameLayers + 1];
   ShaderProgram m_glowBatch;

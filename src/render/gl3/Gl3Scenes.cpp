@@ -8,7 +8,6 @@
 
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
-#include "platform/StatusLine.h"
 #include "render/AquaDeformation.h"
 #include "render/SceneRenderer.h"
 #include "render/gl3/Gl3Api.h"
@@ -57,7 +56,7 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
         std::to_string(features & kFog ? 1 : 0) + "\n";
     std::string error;
     if (!variant.program.Build("scene.glsl", kShader_scene, error, defines)) {
-      PrintStatus("- Shader %s\n", error.c_str());
+      Fault(error);
       variant.failed = true;
       return nullptr;
     }
