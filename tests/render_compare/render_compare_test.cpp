@@ -59,6 +59,10 @@ TEST(RenderCompare, Gl3DrawsWhatClassicDraws) {
 // capture says so in one line and draws with the classic renderer: the reference frames.
 TEST(RenderCompare, WithoutACoreContextTheClassicRendererDraws) {
   ZB_REQUIRE_SCREEN();
+#ifdef _WIN32
+  GTEST_SKIP() << "Wine makes its contexts its own way: Mesa's version override does not reach "
+                  "the core-profile request";
+#endif
   TempDir dir;
   const std::string stretch = std::string("-C ") + ZB_TOOLS_DIR +
                               "/test-production --fps 30 --from 28 --to 28.02 --frames " +

@@ -29,6 +29,8 @@
   X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers, glGenFramebuffers)           \
   X(PFNGLGENRENDERBUFFERSPROC, GenRenderbuffers, glGenRenderbuffers)        \
   X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays, glGenVertexArrays)           \
+  X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, GetFramebufferAttachmentParameteriv, \
+    glGetFramebufferAttachmentParameteriv)                                  \
   X(PFNGLGETPROGRAMINFOLOGPROC, GetProgramInfoLog, glGetProgramInfoLog)     \
   X(PFNGLGETPROGRAMIVPROC, GetProgramiv, glGetProgramiv)                    \
   X(PFNGLGETSHADERINFOLOGPROC, GetShaderInfoLog, glGetShaderInfoLog)        \

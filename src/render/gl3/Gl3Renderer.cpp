@@ -20,6 +20,15 @@ namespace {
 const float kWhite[4] = {1, 1, 1, 1};
 const float kWholeTexture[4] = {0, 0, 1, 1};
 
+// The depth buffer's format: as many bits as the frame's own has, where the classic renderer
+// draws its pass; surfaces close together then hide each other alike in both.
+GLenum DepthFormat(int32_t output) {
+  GLint bits = 16;
+  gl3.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, output ? GL_DEPTH_ATTACHMENT : GL_DEPTH,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &bits);
+  return bits <= 16 ? GL_DEPTH_COMPONENT16 : bits <= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT32;
+}
+
 }  // namespace
 
 RendererKind Gl3Renderer::Kind() const { return RendererKind::Gl3; }
@@ -103,7 +112,7 @@ void Gl3Renderer::Stop(GLWindow&) {
   m_glowBatch.Release();
 }
 
-bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, bool depth) {
+bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, GLenum depth) {
   target.width = width;
   target.height = height;
   glGenTextures(1, &target.texture);
@@ -119,7 +128,7 @@ bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, bool
   if (depth) {
     gl3.GenRenderbuffers(1, &target.depth);
     gl3.BindRenderbuffer(GL_RENDERBUFFER, target.depth);
-    gl3.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    gl3.RenderbufferStorage(GL_RENDERBUFFER, depth, width, height);
     gl3.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, target.depth);
   }
   const bool complete = gl3.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -139,11 +148,12 @@ void Gl3Renderer::CreateTargets(GLWindow& window) {
   GLint output = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &output);
   const GLWindow::Rect picture = window.PictureRect();
+  const GLenum depth = DepthFormat(output);
   bool complete = true;
   for (Target& pass : m_pass)
-    complete &= MakeTarget(pass, CaptureSide(picture.width), CaptureSide(picture.height), true);
+    complete &= MakeTarget(pass, CaptureSide(picture.width), CaptureSide(picture.height), depth);
   const int32_t glow = GlowSide(window);
-  complete &= MakeTarget(m_glow, glow, glow, false);
+  complete &= MakeTarget(m_glow, glow, glow, 0);
   if (!complete) PrintStatus("- The GL driver cannot draw into a texture: the picture stays black\n");
   gl3.BindFramebuffer(GL_FRAMEBUFFER, static_cast<uint32_t>(output));
   m_trailStored = false;

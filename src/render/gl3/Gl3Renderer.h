@@ -41,7 +41,7 @@ class Gl3Renderer : public Renderer {
              float brightness) override;
   void PrintOnBand(GLWindow& window, int32_t y, const char* text) override;
 
-  // A texture and the frame buffer that draws into it (with a 16-bit depth buffer for the pass).
+  // A texture and the frame buffer that draws into it (with a depth buffer for the pass).
   struct Target {
     uint32_t texture = 0, framebuffer = 0, depth = 0;
     int32_t width = 0, height = 0;
@@ -71,7 +71,8 @@ class Gl3Renderer : public Renderer {
 
  private:
   void Fault(const std::string& error);
-  bool MakeTarget(Target& target, int32_t width, int32_t height, bool depth);
+  // A render target; with a depth buffer of that format, unless it is 0.
+  bool MakeTarget(Target& target, int32_t width, int32_t height, uint32_t depth);
   void DeleteTarget(Target& target);
   void BindOutput(GLWindow& window);
   void DrawRect(const float rect[4], const float uv[4], bool yDown, uint32_t texture,
