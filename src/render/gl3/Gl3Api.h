@@ -10,6 +10,7 @@
   X(PFNGLBINDBUFFERPROC, BindBuffer, glBindBuffer)                          \
   X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer, glBindFramebuffer)           \
   X(PFNGLBINDRENDERBUFFERPROC, BindRenderbuffer, glBindRenderbuffer)        \
+  X(PFNGLBINDSAMPLERPROC, BindSampler, glBindSampler)                       \
   X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray, glBindVertexArray)           \
   X(PFNGLBUFFERDATAPROC, BufferData, glBufferData)                          \
   X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus, glCheckFramebufferStatus) \
@@ -20,6 +21,7 @@
   X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers, glDeleteFramebuffers)  \
   X(PFNGLDELETEPROGRAMPROC, DeleteProgram, glDeleteProgram)                 \
   X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers, glDeleteRenderbuffers) \
+  X(PFNGLDELETESAMPLERSPROC, DeleteSamplers, glDeleteSamplers)              \
   X(PFNGLDELETESHADERPROC, DeleteShader, glDeleteShader)                    \
   X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays, glDeleteVertexArrays)  \
   X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray, glEnableVertexAttribArray) \
@@ -28,6 +30,7 @@
   X(PFNGLGENBUFFERSPROC, GenBuffers, glGenBuffers)                          \
   X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers, glGenFramebuffers)           \
   X(PFNGLGENRENDERBUFFERSPROC, GenRenderbuffers, glGenRenderbuffers)        \
+  X(PFNGLGENSAMPLERSPROC, GenSamplers, glGenSamplers)                       \
   X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays, glGenVertexArrays)           \
   X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, GetFramebufferAttachmentParameteriv, \
     glGetFramebufferAttachmentParameteriv)                                  \
@@ -38,6 +41,7 @@
   X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation, glGetUniformLocation)  \
   X(PFNGLLINKPROGRAMPROC, LinkProgram, glLinkProgram)                       \
   X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage, glRenderbufferStorage) \
+  X(PFNGLSAMPLERPARAMETERIPROC, SamplerParameteri, glSamplerParameteri)     \
   X(PFNGLSHADERSOURCEPROC, ShaderSource, glShaderSource)                    \
   X(PFNGLUNIFORM1FPROC, Uniform1f, glUniform1f)                             \
   X(PFNGLUNIFORM1FVPROC, Uniform1fv, glUniform1fv)                          \

@@ -74,6 +74,9 @@ bool Gl3Renderer::Start(GLWindow& window, std::string& fault) {
                           reinterpret_cast<void*>(offsetof(Vertex, uv1)));
   for (uint32_t a = 0; a < 4; ++a) gl3.EnableVertexAttribArray(a);
   gl3.BindVertexArray(0);
+  gl3.GenSamplers(1, &m_levelZeroSampler);
+  gl3.SamplerParameteri(m_levelZeroSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  gl3.SamplerParameteri(m_levelZeroSampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
@@ -102,6 +105,7 @@ void Gl3Renderer::Stop(GLWindow&) {
   const uint32_t buffers[] = {m_squareBuffer, m_streamBuffer};
   gl3.DeleteVertexArrays(2, arrays);
   gl3.DeleteBuffers(2, buffers);
+  gl3.DeleteSamplers(1, &m_levelZeroSampler);
   for (SceneVariant& variant : m_sceneVariants) {
     variant.program.Release();
     variant = SceneVariant();
@@ -270,17 +274,17 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   drawn.rect[3] = layer.y1 + m_layerOffset[1];
   drawn.alpha = layer.alpha < 1.0f ? layer.alpha : 1.0f;
   drawn.texture = layer.texture;
-  // The level trilinear filtering reads for this many texels a frame pixel; where the size is
-  // not known, the picture's own.
-  drawn.lod = 0;
+  // Fewer than 0.95 texels a frame pixel on both axes (clear of 1, where the level's rounding
+  // lies); where the picture's size is not known, it is not taken as enlarged.
   const TextureCoverage* size = CoverageOfTexture(layer.texture);
   const GLWindow::Rect picture = m_window->PictureRect();
   const double across = std::fabs(drawn.rect[2] - drawn.rect[0]) * picture.width /
                         m_window->GetPictureWidth();
   const double down = std::fabs(drawn.rect[3] - drawn.rect[1]) * picture.height /
                       m_window->GetPictureHeight();
-  if (size && size->width > 0 && across > 0 && down > 0)
-    drawn.lod = static_cast<float>(std::log2(std::max(size->width / across, size->height / down)));
+  constexpr double kMostTexelsAPixel = 0.95;
+  drawn.magnified = size && size->width > 0 && size->width <= kMostTexelsAPixel * across &&
+                    size->height <= kMostTexelsAPixel * down;
   m_layers.push_back(drawn);
 }
 
@@ -288,9 +292,10 @@ const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers, 
   ShaderProgram& program = picture ? m_frameVariants[glow][layers] : m_glowBatch;
   if (!program.program) {
     std::string error;
-    const std::string defines = "#define GLOW " + std::to_string(glow) + "\n#define LAYERS " +
-                                std::to_string(layers) + "\n#define PICTURE " +
-                                (picture ? "1" : "0") + "\n";
+    const std::string defines =
+        "#define GLOW " + std::to_string(glow < 2 ? glow : 2) + "\n#define COPIES " +
+        std::to_string(glow > 2 ? glow - 2 : 0) + "\n#define LAYERS " + std::to_string(layers) +
+        "\n#define PICTURE " + (picture ? "1" : "0") + "\n";
     if (!program.Build("frame.glsl", kShader_frame, error, defines)) {
       Fault(error);
       return nullptr;
@@ -369,7 +374,10 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     if (std::fabs((r[2] - r[0]) * (r[3] - r[1])) * 4 < width * height) break;
     ++merged;
   }
-  const int32_t glow = m_glowCount <= 0 ? 0 : m_glowSpread == 0 ? 1 : 2;
+  const int32_t glow = m_glowCount <= 0                ? 0
+                       : m_glowSpread == 0              ? 1
+                       : m_glowCount <= kUnrolledCopies ? 2 + m_glowCount
+                                                        : 2;
   // A zooming glow of more copies than a batch takes the frame pass to itself: the layers come
   // after its last batch.
   const bool batched = glow == 2 && m_glowCount > kGlowBatch;
@@ -382,19 +390,18 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     gl3.Uniform1f(program->Uniform("u_firstInset"), 0);
     gl3.Uniform1f(program->Uniform("u_firstAlpha"), 1);
     gl3.Uniform1i(program->Uniform("u_batch"), kGlowBatch);
-    float rects[kFrameLayers][4], alphas[kFrameLayers], lods[kFrameLayers];
+    float rects[kFrameLayers][4], alphas[kFrameLayers];
     for (int32_t k = 0; k < merged; ++k) {
       const Layer& layer = m_layers[k];
       for (int c = 0; c < 4; ++c) rects[k][c] = layer.rect[c];
       alphas[k] = layer.alpha;
-      lods[k] = layer.lod;
       gl3.ActiveTexture(GL_TEXTURE2 + k);
       glBindTexture(GL_TEXTURE_2D, layer.texture);
+      gl3.BindSampler(2 + k, layer.magnified ? m_levelZeroSampler : 0);
     }
     if (merged > 0) {
       gl3.Uniform4fv(program->Uniform("u_layerRect"), merged, rects[0]);
       gl3.Uniform1fv(program->Uniform("u_layerAlpha"), merged, alphas);
-      gl3.Uniform1fv(program->Uniform("u_layerLod"), merged, lods);
     }
     gl3.ActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, m_glow.texture);
@@ -402,6 +409,7 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     glBindTexture(GL_TEXTURE_2D, m_pass[m_current].texture);
     gl3.BindVertexArray(m_squareArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
+    for (int32_t k = 0; k < merged; ++k) gl3.BindSampler(2 + k, 0);
   }
   if (batched && !AddGlowBatches(kGlowBatch)) {
     window.m_frameAbandoned = true;

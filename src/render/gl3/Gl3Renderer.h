@@ -105,15 +105,17 @@ class Gl3Renderer : public Renderer {
   struct Layer {
     float rect[4];  // x0, y0, x1, y1 in picture pixels, the jitter so far included
     float alpha;
-    float lod;      // the mipmap level its size on the frame reads
+    bool magnified;  // enlarged on both axes everywhere: level 0 alone is read
     uint32_t texture;
   };
   static constexpr int kFrameLayers = 8;  // layers the frame pass blends; more are drawn after
   // Glow copies a pass adds at most: more are added in further passes, between which a stop
   // request is heard (about a tenth of a second each in software).
   static constexpr int32_t kGlowBatch = 256;
-  // The frame pass's variant (frame.glsl): glow 0, 1 or 2, layers 0 to kFrameLayers; without the
+  // The frame pass's variant (frame.glsl): glow 0 none, 1 still, 2 zooming over any count, or
+  // 2 + n zooming over n copies (up to kUnrolledCopies); layers 0 to kFrameLayers; without the
   // picture, the zooming glow's copies alone.
+  static constexpr int32_t kUnrolledCopies = 4;
   const ShaderProgram* UseFrameVariant(int32_t glow, int32_t layers, bool picture = true);
   // The zooming glow's copies from `first` on, added to the frame in batches; false when a stop
   // request cut them short.
@@ -126,7 +128,7 @@ class Gl3Renderer : public Renderer {
   bool m_started = false;
   std::string m_fault;  // the last program that did not build, and why
   ShaderProgram m_picture;
-  ShaderProgram m_frameVariants[3][kFrameLayers + 1];
+  ShaderProgram m_frameVariants[3 + kUnrolledCopies][kFrameLayers + 1];
   ShaderProgram m_glowBatch;
   int32_t m_glowCount = 0;
   float m_glowSpread = 0;
@@ -136,6 +138,9 @@ class Gl3Renderer : public Renderer {
   uint32_t m_viewNumber = 1;
   uint32_t m_squareArray = 0, m_squareBuffer = 0;  // the unit square of the picture passes
   uint32_t m_streamArray = 0, m_streamBuffer = 0;  // quads made per frame
+  // Linear filtering without mipmaps, for an enlarged layer: the very values trilinear filtering
+  // reads there, but a software renderer reads them several times faster.
+  uint32_t m_levelZeroSampler = 0;
   Target m_pass[2];
   int32_t m_current = 0;
   bool m_trailStored = false;

@@ -3,6 +3,8 @@
 // blends into an 8-bit frame one quad at a time is rounded to 8-bit steps at each quad here too.
 // Built in variants:
 //   GLOW     0 none; 1 the copies all alike (spread 0); 2 each copy a smaller part (spread > 0)
+//   COPIES   with GLOW 2: 1 to 4, that many copies, unrolled (a loop over copies costs a
+//            software renderer several times their own work); 0, as many as u_count says
 //   LAYERS   layers blended here, 0 to 8
 //   PICTURE  0: the glow copies u_first on alone, to be added to the frame (a glow of so many
 //            copies is drawn in batches, so that a stop request is heard between two)
@@ -14,6 +16,9 @@
 #endif
 #ifndef PICTURE
 #define PICTURE 1
+#endif
+#ifndef COPIES
+#define COPIES 0
 #endif
 precision highp float;
 
@@ -28,7 +33,6 @@ uniform sampler2D u_pass;
 uniform sampler2D u_glow;
 uniform vec4 u_layerRect[8];   // x0, y0, x1, y1 in picture pixels from the top-left corner
 uniform float u_layerAlpha[8];
-uniform float u_layerLod[8];   // the mipmap level the layer's size on the frame reads
 uniform sampler2D u_layer0;
 uniform sampler2D u_layer1;
 uniform sampler2D u_layer2;
@@ -84,24 +88,31 @@ float StillGlow(float g) {
 }
 
 // Each copy is a smaller central part of the grey image stretched over the picture, inset by
-// the spread more than the one before, in texture units and in pixels alike.
+// the spread more than the one before, in texture units and in pixels alike. A copy turned inside
+// out on one axis alone faces away and is not drawn; on both it is.
+float Copy(vec2 pixel, float inset, float alpha) {
+  vec2 lo = vec2(inset);
+  vec2 hi = u_picture - vec2(inset);
+  bool flippedX = hi.x < lo.x, flippedY = hi.y < lo.y;
+  vec2 from = min(lo, hi), to = max(lo, hi);
+  bool drawn = flippedX == flippedY && all(greaterThanEqual(pixel, from)) && all(lessThan(pixel, to));
+  vec2 across = (pixel - lo) / (hi - lo);
+  vec2 uv = vec2(mix(inset, 1.0 - inset, across.x), mix(1.0 - inset, inset, across.y));
+  float g = texture(u_glow, uv).r;
+  return drawn ? Step(g * Step(g * alpha)) : 0.0;
+}
+
 float ZoomGlow(vec2 pixel, int end) {
   float sum = 0.0;
   float inset = u_firstInset;
   float alpha = u_firstAlpha;
   float step = 1.0 / float(u_count);
+#if COPIES > 0
+  for (int i = 0; i < COPIES; ++i) {
+#else
   for (int i = u_first; i < end && sum < 1.0; ++i) {
-    vec2 lo = vec2(inset);
-    vec2 hi = u_picture - vec2(inset);
-    // A copy turned inside out on one axis alone faces away and is not drawn; on both it is.
-    bool flippedX = hi.x < lo.x, flippedY = hi.y < lo.y;
-    vec2 from = min(lo, hi), to = max(lo, hi);
-    if (flippedX == flippedY && all(greaterThanEqual(pixel, from)) && all(lessThan(pixel, to))) {
-      vec2 across = (pixel - lo) / (hi - lo);
-      vec2 uv = vec2(mix(inset, 1.0 - inset, across.x), mix(1.0 - inset, inset, across.y));
-      float g = textureLod(u_glow, uv, 0.0).r;
-      sum += Step(g * Step(g * alpha));
-    }
+#endif
+    sum += Copy(pixel, inset, alpha);
     inset += u_spread;
     alpha -= step;
   }
@@ -116,7 +127,7 @@ vec3 Screen(vec3 frame, vec2 pixel, int k, sampler2D layer) {
   if (any(lessThan(pixel, from)) || any(greaterThanEqual(pixel, to))) return frame;
   vec2 uv = (pixel - rect.xy) / (rect.zw - rect.xy);
   float a = Step(u_layerAlpha[k]);
-  vec3 src = Step(a * textureLod(layer, uv, u_layerLod[k]).rgb);
+  vec3 src = Step(a * texture(layer, uv).rgb);
   return Step(src * a + frame * (1.0 - src));
 }
 
