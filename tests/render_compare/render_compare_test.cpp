@@ -3,6 +3,7 @@
 // A frame of each renderer per moment, held to the tolerance zorbanel-compare applies.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "ComparisonReport.h"
@@ -47,6 +48,56 @@ TEST(RenderCompare, Gl3DrawsWhatClassicDraws) {
     const FolderComparison comparison =
         CompareFolders(dir.path + "/classic/" + moment.second,
                        dir.path + "/gl3/" + moment.second, tolerance.levels);
+    for (const std::string& fault : comparison.faults) ADD_FAILURE() << fault;
+    EXPECT_EQ(comparison.frames.size(), 1u);
+    for (const FrameDifference& frame : comparison.frames)
+      EXPECT_TRUE(MeetsTolerance(frame.difference, tolerance))
+          << FrameLine(frame, tolerance.levels);
+  }
+}
+
+// One effect at a time, pushed past what the production asks of it, on the bundled production's
+// scenes and pictures: each case a script of its own, a frame from each renderer at 0.6 s.
+TEST(RenderCompare, EachEffectAloneWithinTheTolerance) {
+  ZB_REQUIRE_SCREEN();
+  TempDir dir;
+  std::filesystem::copy(ZB_TOOLS_DIR "/test-production", dir.path + "/production",
+                        std::filesystem::copy_options::recursive);
+  const struct {
+    const char* name;
+    const char* script;
+  } cases[] = {
+      {"fog and the noise overlay", "0 SCENE 5 FX_START\n0 SCENE 0 FX_NOISE 1\n"},
+      {"the trail over a shaking scene",
+       "0 SCENE 1 FX_START\n0 SCENE 1 FX_SHAKE 20\n0 SCENE 0 FX_BLUR 0.6\n"},
+      {"a glow of 280 copies alike, summed by levels",
+       "0 SCENE 3 FX_START\n0 SCENE 0 FX_SATURATE 280 0\n"},
+      {"a glow of 280 copies each smaller, in two batches",
+       "0 SCENE 3 FX_START\n0 SCENE 0 FX_SATURATE 280 0.5\n"},
+      {"ten layers, more than the frame pass blends, one shaking",
+       "0 SCENE 6 FX_START\n0 LAYER 3 FX_START\n0 LAYER 4 FX_START\n0 LAYER 5 FX_START\n"
+       "0 LAYER 6 FX_START\n0 LAYER 7 FX_START\n0 LAYER 8 FX_START\n0 LAYER 9 FX_START\n"
+       "0 LAYER 10 FX_START\n0 LAYER 11 FX_START\n0 LAYER 11 FX_ALPHA 0.3\n"
+       "0 LAYER 16 FX_START\n0 LAYER 16 FX_RESIZE 300 200\n0 LAYER 4 FX_SHAKE 12\n"},
+      {"particles bursting over a scene",
+       "0 SCENE 4 FX_START\n0 PARTICLE 0 FX_START\n0.3 PARTICLE 0 FX_EXPLODE 4 120\n"},
+      {"the aqua ripple", "0 SCENE 7 FX_START\n0 SCENE 7 FX_AQUA 1\n"},
+  };
+  const Tolerance tolerance;
+  int number = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir.Write("production/escenas_bin/script2_full.txt", c.script);
+    const std::string frames = dir.path + "/case" + std::to_string(++number);
+    for (const char* renderer : {"classic", "gl3"}) {
+      const ToolRun run = RunTool(dir.path, "capture",
+                                  "-C " + dir.path + "/production --renderer " + renderer +
+                                      " --fps 30 --from 0.6 --to 0.62 --frames " + frames + "/" +
+                                      renderer);
+      ASSERT_EQ(run.status, 0) << renderer << " capture: " << run.output;
+    }
+    const FolderComparison comparison =
+        CompareFolders(frames + "/classic", frames + "/gl3", tolerance.levels);
     for (const std::string& fault : comparison.faults) ADD_FAILURE() << fault;
     EXPECT_EQ(comparison.frames.size(), 1u);
     for (const FrameDifference& frame : comparison.frames)

@@ -95,7 +95,9 @@ float Copy(vec2 pixel, float inset, float alpha) {
   vec2 hi = u_picture - vec2(inset);
   bool flippedX = hi.x < lo.x, flippedY = hi.y < lo.y;
   vec2 from = min(lo, hi), to = max(lo, hi);
-  bool drawn = flippedX == flippedY && all(greaterThanEqual(pixel, from)) && all(lessThan(pixel, to));
+  // Pixel centres on an edge: the left and the bottom one count, as the rasterizer counts them.
+  bool drawn = flippedX == flippedY && pixel.x >= from.x && pixel.x < to.x && pixel.y > from.y &&
+               pixel.y <= to.y;
   vec2 across = (pixel - lo) / (hi - lo);
   vec2 uv = vec2(mix(inset, 1.0 - inset, across.x), mix(1.0 - inset, inset, across.y));
   float g = texture(u_glow, uv).r;
@@ -124,7 +126,7 @@ float ZoomGlow(vec2 pixel, int end) {
 vec3 Screen(vec3 frame, vec2 pixel, int k, sampler2D layer) {
   vec4 rect = u_layerRect[k];
   vec2 from = min(rect.xy, rect.zw), to = max(rect.xy, rect.zw);
-  if (any(lessThan(pixel, from)) || any(greaterThanEqual(pixel, to))) return frame;
+  if (pixel.x < from.x || pixel.x >= to.x || pixel.y <= from.y || pixel.y > to.y) return frame;
   vec2 uv = (pixel - rect.xy) / (rect.zw - rect.xy);
   float a = Step(u_layerAlpha[k]);
   vec3 src = Step(a * texture(layer, uv).rgb);
