@@ -1,10 +1,11 @@
 // The fixed-function back end: each step is the window's, the scene's or the layer's own drawing.
+#include "render/ClassicRenderer.h"
+
 #include "effects/LayerSlot.h"
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenGL.h"
-#include "render/ClassicRenderer.h"
 #include "scene/Scene.h"
 
 RendererKind ClassicRenderer::Kind() const { return RendererKind::Classic; }

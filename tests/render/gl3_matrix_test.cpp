@@ -19,7 +19,8 @@ class Gl3Matrix : public GLTestWindow {
   }
   static void ExpectNear(const Mat4& ours, const Mat4& glu, const char* what) {
     for (int i = 0; i < 16; ++i)
-      EXPECT_NEAR(ours.m[i], glu.m[i], 1e-5f * (1 + std::fabs(glu.m[i]))) << what << " [" << i << "]";
+      EXPECT_NEAR(ours.m[i], glu.m[i], 1e-5f * (1 + std::fabs(glu.m[i])))
+          << what << " [" << i << "]";
   }
 };
 
@@ -43,8 +44,7 @@ TEST_F(Gl3Matrix, ProjectionAndEyeAreGlus) {
     gluLookAt(eye.position[0], eye.position[1], eye.position[2], eye.target[0], eye.target[1],
               eye.target[2], 0, 1, 0);
     glTranslatef(3, -4, 5);  // a shake
-    ExpectNear(Mat4::LookAt(eye) * Mat4::Translation(3, -4, 5), Read(GL_MODELVIEW_MATRIX),
-               "eye");
+    ExpectNear(Mat4::LookAt(eye) * Mat4::Translation(3, -4, 5), Read(GL_MODELVIEW_MATRIX), "eye");
   }
 }
 

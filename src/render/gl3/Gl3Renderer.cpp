@@ -26,7 +26,9 @@ GLenum DepthFormat(int32_t output) {
   GLint bits = 16;
   gl3.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, output ? GL_DEPTH_ATTACHMENT : GL_DEPTH,
                                           GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &bits);
-  return bits <= 16 ? GL_DEPTH_COMPONENT16 : bits <= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT32;
+  return bits <= 16   ? GL_DEPTH_COMPONENT16
+         : bits <= 24 ? GL_DEPTH_COMPONENT24
+                      : GL_DEPTH_COMPONENT32;
 }
 
 }  // namespace
@@ -106,14 +108,18 @@ void Gl3Renderer::Stop(GLWindow&) {
   gl3.DeleteVertexArrays(2, arrays);
   gl3.DeleteBuffers(2, buffers);
   gl3.DeleteSamplers(1, &m_levelZeroSampler);
-  for (SceneVariant& variant : m_sceneVariants) {
+  for (Variant& variant : m_sceneVariants) {
     variant.program.Release();
-    variant = SceneVariant();
+    variant = Variant();
   }
   m_picture.Release();
   for (auto& row : m_frameVariants)
-    for (ShaderProgram& program : row) program.Release();
-  m_glowBatch.Release();
+    for (Variant& variant : row) {
+      variant.program.Release();
+      variant = Variant();
+    }
+  m_glowBatch.program.Release();
+  m_glowBatch = Variant();
 }
 
 bool Gl3Renderer::MakeTarget(Target& target, int32_t width, int32_t height, GLenum depth) {
@@ -158,7 +164,8 @@ void Gl3Renderer::CreateTargets(GLWindow& window) {
     complete &= MakeTarget(pass, CaptureSide(picture.width), CaptureSide(picture.height), depth);
   const int32_t glow = GlowSide(window);
   complete &= MakeTarget(m_glow, glow, glow, 0);
-  if (!complete) PrintStatus("- The GL driver cannot draw into a texture: the picture stays black\n");
+  if (!complete)
+    PrintStatus("- The GL driver cannot draw into a texture: the picture stays black\n");
   gl3.BindFramebuffer(GL_FRAMEBUFFER, static_cast<uint32_t>(output));
   m_trailStored = false;
   window.Resize(window.m_width, window.m_height);
@@ -232,9 +239,7 @@ void Gl3Renderer::DrawTrail(GLWindow& window, float alpha) {
 void Gl3Renderer::ForgetTrail(GLWindow&) { m_trailStored = false; }
 
 // The projection follows the field of view from the next frame on, as the classic one does.
-void Gl3Renderer::EndScenes(GLWindow& window) {
-  window.Resize(window.m_width, window.m_height);
-}
+void Gl3Renderer::EndScenes(GLWindow& window) { window.Resize(window.m_width, window.m_height); }
 
 // The glow source is made now, from this frame's pass; the picture itself is drawn with the
 // layers, in one pass, when they are all known.
@@ -278,10 +283,10 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   // lies); where the picture's size is not known, it is not taken as enlarged.
   const TextureCoverage* size = CoverageOfTexture(layer.texture);
   const GLWindow::Rect picture = m_window->PictureRect();
-  const double across = std::fabs(drawn.rect[2] - drawn.rect[0]) * picture.width /
-                        m_window->GetPictureWidth();
-  const double down = std::fabs(drawn.rect[3] - drawn.rect[1]) * picture.height /
-                      m_window->GetPictureHeight();
+  const double across =
+      std::fabs(drawn.rect[2] - drawn.rect[0]) * picture.width / m_window->GetPictureWidth();
+  const double down =
+      std::fabs(drawn.rect[3] - drawn.rect[1]) * picture.height / m_window->GetPictureHeight();
   constexpr double kMostTexelsAPixel = 0.95;
   drawn.magnified = size && size->width > 0 && size->width <= kMostTexelsAPixel * across &&
                     size->height <= kMostTexelsAPixel * down;
@@ -289,15 +294,18 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
 }
 
 const ShaderProgram* Gl3Renderer::UseFrameVariant(int32_t glow, int32_t layers, bool picture) {
-  ShaderProgram& program = picture ? m_frameVariants[glow][layers] : m_glowBatch;
+  Variant& variant = picture ? m_frameVariants[glow][layers] : m_glowBatch;
+  ShaderProgram& program = variant.program;
+  if (variant.failed) return nullptr;
   if (!program.program) {
     std::string error;
-    const std::string defines =
-        "#define GLOW " + std::to_string(glow < 2 ? glow : 2) + "\n#define COPIES " +
-        std::to_string(glow > 2 ? glow - 2 : 0) + "\n#define LAYERS " + std::to_string(layers) +
-        "\n#define PICTURE " + (picture ? "1" : "0") + "\n";
+    const std::string defines = "#define GLOW " + std::to_string(glow < 2 ? glow : 2) +
+                                "\n#define COPIES " + std::to_string(glow > 2 ? glow - 2 : 0) +
+                                "\n#define LAYERS " + std::to_string(layers) +
+                                "\n#define PICTURE " + (picture ? "1" : "0") + "\n";
     if (!program.Build("frame.glsl", kShader_frame, error, defines)) {
       Fault(error);
+      variant.failed = true;
       return nullptr;
     }
     program.Use();
@@ -374,7 +382,7 @@ void Gl3Renderer::EndLayers(GLWindow& window) {
     if (std::fabs((r[2] - r[0]) * (r[3] - r[1])) * 4 < width * height) break;
     ++merged;
   }
-  const int32_t glow = m_glowCount <= 0                ? 0
+  const int32_t glow = m_glowCount <= 0                 ? 0
                        : m_glowSpread == 0              ? 1
                        : m_glowCount <= kUnrolledCopies ? 2 + m_glowCount
                                                         : 2;

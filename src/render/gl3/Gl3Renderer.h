@@ -2,8 +2,8 @@
 // The shader back end: OpenGL 3.3 core profile, within what OpenGL ES 3.0 and WebGL 2 offer.
 // The 3D pass goes into a render target of its own (two, taking turns, so the trail reads the
 // one before without a copy); the picture, its glow and the layers over it are then drawn in one
-// pass into the frame the window (or a capture) shows. Meshes go into vertex buffers once; what moves per
-// frame is state, but for the aqua ripple's vertices, streamed as the effect moves them.
+// pass into the frame the window (or a capture) shows. Meshes go into vertex buffers once; what
+// moves per frame is state, but for the aqua ripple's vertices, streamed as the effect moves them.
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -49,7 +49,7 @@ class Gl3Renderer : public Renderer {
   // One object's triangles: positions apart, as the aqua ripple rewrites them.
   struct Mesh {
     uint32_t array = 0, positions = 0, attributes = 0, indices = 0;
-    int32_t corners = 0;  // indices drawn
+    int32_t corners = 0;          // indices drawn
     const void* faces = nullptr;  // what the buffers were made from
     uint32_t faceCount = 0;
     bool streamed = false;  // the aqua ripple moves its corners: sent again at each draw
@@ -88,9 +88,10 @@ class Gl3Renderer : public Renderer {
     float lightPositions[7][4] = {};
     float lightDiffuse[7][3] = {};
   };
-  struct SceneVariant {
+  // A program built on first use; one that did not build is not tried again.
+  struct Variant {
     ShaderProgram program;
-    uint32_t view = 0;  // the view last sent to it
+    uint32_t view = 0;  // a scene variant's: the view last sent to it
     bool failed = false;
   };
   // The bits of a scene variant (scene.glsl's LIT, MAPS, SPHERE0, SPHERE1, FOG).
@@ -128,12 +129,12 @@ class Gl3Renderer : public Renderer {
   bool m_started = false;
   std::string m_fault;  // the last program that did not build, and why
   ShaderProgram m_picture;
-  ShaderProgram m_frameVariants[3 + kUnrolledCopies][kFrameLayers + 1];
-  ShaderProgram m_glowBatch;
+  Variant m_frameVariants[3 + kUnrolledCopies][kFrameLayers + 1];
+  Variant m_glowBatch;
   int32_t m_glowCount = 0;
   float m_glowSpread = 0;
   std::vector<Layer> m_layers;  // this frame's, in their order
-  SceneVariant m_sceneVariants[kVariants];
+  Variant m_sceneVariants[kVariants];
   SceneView m_view;
   uint32_t m_viewNumber = 1;
   uint32_t m_squareArray = 0, m_squareBuffer = 0;  // the unit square of the picture passes

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 
 #include "particles/ParticleSystem.h"
 #include "platform/GLWindow.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kLights = 7;   // GL_LIGHT0 and the six scene slots
+constexpr int kLights = 7;        // GL_LIGHT0 and the six scene slots
 constexpr float kFlareHalf = 60;  // half the side of a flare's square, in eye units
 
 using Quad = Gl3Renderer::Vertex[4];
@@ -45,15 +45,15 @@ void Gl3Renderer::SetSceneView(const SceneView& view) {
 
 const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
   if (m_view.fog.enabled) features |= kFog;
-  SceneVariant& variant = m_sceneVariants[features % kVariants];
+  Variant& variant = m_sceneVariants[features % kVariants];
   if (variant.failed) return nullptr;
   if (!variant.program.program) {
     const int maps = features & kTwoMaps ? 2 : features & kOneMap ? 1 : 0;
-    const std::string defines =
-        "#define LIT " + std::to_string(features & kLit ? 1 : 0) + "\n#define MAPS " +
-        std::to_string(maps) + "\n#define SPHERE0 " + std::to_string(features & kSphere0 ? 1 : 0) +
-        "\n#define SPHERE1 " + std::to_string(features & kSphere1 ? 1 : 0) + "\n#define FOG " +
-        std::to_string(features & kFog ? 1 : 0) + "\n";
+    const std::string defines = "#define LIT " + std::to_string(features & kLit ? 1 : 0) +
+                                "\n#define MAPS " + std::to_string(maps) + "\n#define SPHERE0 " +
+                                std::to_string(features & kSphere0 ? 1 : 0) + "\n#define SPHERE1 " +
+                                std::to_string(features & kSphere1 ? 1 : 0) + "\n#define FOG " +
+                                std::to_string(features & kFog ? 1 : 0) + "\n";
     std::string error;
     if (!variant.program.Build("scene.glsl", kShader_scene, error, defines)) {
       Fault(error);
@@ -76,7 +76,8 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
     gl3.Uniform1f(program.Uniform("u_fogEnd"), m_view.fog.end);
     gl3.Uniform1i(program.Uniform("u_lightCount"), m_view.lightCount);
     if (m_view.lightCount > 0) {
-      gl3.Uniform4fv(program.Uniform("u_lightPosition"), m_view.lightCount, m_view.lightPositions[0]);
+      gl3.Uniform4fv(program.Uniform("u_lightPosition"), m_view.lightCount,
+                     m_view.lightPositions[0]);
       gl3.Uniform3fv(program.Uniform("u_lightDiffuse"), m_view.lightCount, m_view.lightDiffuse[0]);
     }
   }
@@ -99,7 +100,8 @@ bool Gl3Renderer::SetMaterial(const Material& material) {
   if (!program) return false;
   gl3.Uniform4fv(program->Uniform("u_color"), 1, header.ambient);
   const float none[3] = {0, 0, 0};
-  gl3.Uniform3fv(program->Uniform("u_emission"), 1, header.emission[0] > 0 ? header.emission : none);
+  gl3.Uniform3fv(program->Uniform("u_emission"), 1,
+                 header.emission[0] > 0 ? header.emission : none);
   return true;
 }
 
@@ -134,8 +136,8 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
   std::vector<float> positions, attributes;
   std::vector<uint32_t> indices;
   const Material* material = object.material;
-  const bool textured = material && object.texFacesReady && object.texVerticesReady &&
-                        object.texVertexCount > 0;
+  const bool textured =
+      material && object.texFacesReady && object.texVerticesReady && object.texVertexCount > 0;
   const bool twoMaps = textured && material->header.mapCount >= 2;
   float uv0[2] = {0, 0}, uv1[2] = {0, 0};
   for (uint32_t f = 0; object.facesReady && f < object.faceCount; ++f) {
@@ -153,7 +155,8 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
         }
       }
       const float* n = face.cornerNormal[k];
-      const Corner corner{face.vertex[k]->position, {n[0], n[1], n[2], uv0[0], uv0[1], uv1[0], uv1[1]}};
+      const Corner corner{face.vertex[k]->position,
+                          {n[0], n[1], n[2], uv0[0], uv0[1], uv1[0], uv1[1]}};
       const auto found = seen.emplace(corner, static_cast<uint32_t>(seen.size()));
       indices.push_back(found.first->second);
       if (!found.second) continue;
@@ -183,12 +186,15 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
                  attributes.data(), GL_STATIC_DRAW);
   const GLsizei stride = 7 * sizeof(float);
   gl3.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
-  gl3.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
-  gl3.VertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(5 * sizeof(float)));
+  gl3.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(3 * sizeof(float)));
+  gl3.VertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(5 * sizeof(float)));
   for (uint32_t a = 1; a < 4; ++a) gl3.EnableVertexAttribArray(a);
   gl3.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
-  gl3.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
-                 indices.data(), GL_STATIC_DRAW);
+  gl3.BufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
+                 GL_STATIC_DRAW);
   gl3.BindVertexArray(0);
 }
 
@@ -268,7 +274,8 @@ void Gl3Renderer::DrawScene(Scene& scene) {
     m_fog.end = params.fogEnd;
   }
   m_modelview = Mat4::LookAt(frame.eye);
-  if (frame.shaken) m_modelview = m_modelview * Mat4::Translation(frame.shake[0], frame.shake[1], frame.shake[2]);
+  if (frame.shaken)
+    m_modelview = m_modelview * Mat4::Translation(frame.shake[0], frame.shake[1], frame.shake[2]);
 
   // The lights in eye space, each in its slot (a later light of the same number takes it); the
   // default light, from the eye, only in a scene without lights.

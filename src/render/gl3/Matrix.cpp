@@ -11,7 +11,8 @@ Mat4 Mat4::operator*(const Mat4& right) const {
   for (int column = 0; column < 4; ++column)
     for (int row = 0; row < 4; ++row) {
       double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += static_cast<double>(m[k * 4 + row]) * right.m[column * 4 + k];
+      for (int k = 0; k < 4; ++k)
+        sum += static_cast<double>(m[k * 4 + row]) * right.m[column * 4 + k];
       product.m[column * 4 + row] = static_cast<float>(sum);
     }
   return product;
@@ -19,8 +20,8 @@ Mat4 Mat4::operator*(const Mat4& right) const {
 
 void Mat4::Transform(const float point[4], float out[3]) const {
   for (int row = 0; row < 3; ++row)
-    out[row] = m[row] * point[0] + m[4 + row] * point[1] + m[8 + row] * point[2] +
-               m[12 + row] * point[3];
+    out[row] =
+        m[row] * point[0] + m[4 + row] * point[1] + m[8 + row] * point[2] + m[12 + row] * point[3];
 }
 
 Mat4 Mat4::LookAt(const CameraFrame& eye) {

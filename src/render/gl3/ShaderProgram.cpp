@@ -19,8 +19,7 @@ std::string FirstLineOfLog(GetLog getLog, uint32_t object) {
   return text.substr(0, text.find('\n'));
 }
 
-uint32_t Compile(GLenum stage, const char* source, const std::string& defines,
-                 std::string& error) {
+uint32_t Compile(GLenum stage, const char* source, const std::string& defines, std::string& error) {
   const char* parts[] = {kVersion,
                          stage == GL_VERTEX_SHADER ? "#define VERTEX 1\n" : "#define FRAGMENT 1\n",
                          defines.c_str(), source};
