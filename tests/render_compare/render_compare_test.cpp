@@ -28,31 +28,37 @@ const Moment kMoments[] = {
     {"84", "aguabola under the aqua deformation, with the glow"},
 };
 
+// One frame of `production` from FROM to FROM + 0.02 s at 30 fps by each renderer, into
+// frames/classic and frames/gl3, held to the tolerance.
+void ExpectEachRendererAlike(const std::string& production, const std::string& from,
+                             const std::string& frames) {
+  const std::string to = std::to_string(std::stod(from) + 0.02);
+  std::filesystem::create_directories(frames);
+  for (const char* renderer : {"classic", "gl3"}) {
+    const ToolRun run = RunTool(frames, "capture",
+                                "-C " + production + " --renderer " + renderer +
+                                    " --fps 30 --from " + from + " --to " + to + " --frames " +
+                                    frames + "/" + renderer);
+    ASSERT_EQ(run.status, 0) << renderer << " capture: " << run.output;
+  }
+  const Tolerance tolerance;
+  const FolderComparison comparison =
+      CompareFolders(frames + "/classic", frames + "/gl3", tolerance.levels);
+  for (const std::string& fault : comparison.faults) ADD_FAILURE() << fault;
+  EXPECT_EQ(comparison.frames.size(), 1u);
+  for (const FrameDifference& frame : comparison.frames)
+    EXPECT_TRUE(MeetsTolerance(frame.difference, tolerance)) << FrameLine(frame, tolerance.levels);
+}
+
 }  // namespace
 
 TEST(RenderCompare, Gl3DrawsWhatClassicDraws) {
   ZB_REQUIRE_SCREEN();
   TempDir dir;
-  const Tolerance tolerance;
   for (const Moment& moment : kMoments) {
     SCOPED_TRACE(std::string(moment.second) + " s: " + moment.shows);
-    const std::string to = std::to_string(std::stod(moment.second) + 0.02);
-    for (const char* renderer : {"classic", "gl3"}) {
-      const ToolRun run = RunTool(
-          dir.path, "capture",
-          std::string("-C ") + ZB_TOOLS_DIR "/test-production --renderer " + renderer +
-              " --fps 30 --from " + moment.second + " --to " + to + " --frames " + dir.path +
-              "/" + renderer + "/" + moment.second);
-      ASSERT_EQ(run.status, 0) << renderer << " capture: " << run.output;
-    }
-    const FolderComparison comparison =
-        CompareFolders(dir.path + "/classic/" + moment.second,
-                       dir.path + "/gl3/" + moment.second, tolerance.levels);
-    for (const std::string& fault : comparison.faults) ADD_FAILURE() << fault;
-    EXPECT_EQ(comparison.frames.size(), 1u);
-    for (const FrameDifference& frame : comparison.frames)
-      EXPECT_TRUE(MeetsTolerance(frame.difference, tolerance))
-          << FrameLine(frame, tolerance.levels);
+    ExpectEachRendererAlike(ZB_TOOLS_DIR "/test-production", moment.second,
+                            dir.path + "/" + moment.second);
   }
 }
 
@@ -83,26 +89,12 @@ TEST(RenderCompare, EachEffectAloneWithinTheTolerance) {
        "0 SCENE 4 FX_START\n0 PARTICLE 0 FX_START\n0.3 PARTICLE 0 FX_EXPLODE 4 120\n"},
       {"the aqua ripple", "0 SCENE 7 FX_START\n0 SCENE 7 FX_AQUA 1\n"},
   };
-  const Tolerance tolerance;
   int number = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     dir.Write("production/escenas_bin/script2_full.txt", c.script);
-    const std::string frames = dir.path + "/case" + std::to_string(++number);
-    for (const char* renderer : {"classic", "gl3"}) {
-      const ToolRun run = RunTool(dir.path, "capture",
-                                  "-C " + dir.path + "/production --renderer " + renderer +
-                                      " --fps 30 --from 0.6 --to 0.62 --frames " + frames + "/" +
-                                      renderer);
-      ASSERT_EQ(run.status, 0) << renderer << " capture: " << run.output;
-    }
-    const FolderComparison comparison =
-        CompareFolders(frames + "/classic", frames + "/gl3", tolerance.levels);
-    for (const std::string& fault : comparison.faults) ADD_FAILURE() << fault;
-    EXPECT_EQ(comparison.frames.size(), 1u);
-    for (const FrameDifference& frame : comparison.frames)
-      EXPECT_TRUE(MeetsTolerance(frame.difference, tolerance))
-          << FrameLine(frame, tolerance.levels);
+    ExpectEachRendererAlike(dir.path + "/production", "0.6",
+                            dir.path + "/case" + std::to_string(++number));
   }
 }
 
