@@ -114,7 +114,6 @@ bool MagnifiedEverywhere(const LayerSlot& layer) {
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
   Axis across, down;
-  constexpr double kMostTexelsAPixel = 0.95;  // clear of 1, where the level's rounding lies
   return width > 0 && height > 0 && WindowAxes(layer, width, height, across, down) &&
          across.Scale() <= kMostTexelsAPixel && down.Scale() <= kMostTexelsAPixel;
 }

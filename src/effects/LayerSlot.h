@@ -7,6 +7,11 @@
 // FX_RESIZE may take them, in pixels: far beyond any screen, and exact in single precision.
 constexpr float kMaxLayerPixels = 1000000.0f;
 
+// At most this many texels a window pixel on both axes, a layer's picture reads its level 0
+// alone: clear of 1, where the level's rounding lies. Plain linear filtering then gives the very
+// values trilinear filtering does, and a software renderer reads them several times faster.
+constexpr double kMostTexelsAPixel = 0.95;
+
 class LayerSlot {
 public:
   uint32_t texture = 0;      // GL texture name of the image

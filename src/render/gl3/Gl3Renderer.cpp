@@ -279,15 +279,13 @@ void Gl3Renderer::DrawLayer(LayerSlot& layer) {
   drawn.rect[3] = layer.y1 + m_layerOffset[1];
   drawn.alpha = layer.alpha < 1.0f ? layer.alpha : 1.0f;
   drawn.texture = layer.texture;
-  // Fewer than 0.95 texels a frame pixel on both axes (clear of 1, where the level's rounding
-  // lies); where the picture's size is not known, it is not taken as enlarged.
+  // Where the picture's size is not known, it is not taken as enlarged.
   const TextureCoverage* size = CoverageOfTexture(layer.texture);
   const GLWindow::Rect picture = m_window->PictureRect();
   const double across =
       std::fabs(drawn.rect[2] - drawn.rect[0]) * picture.width / m_window->GetPictureWidth();
   const double down =
       std::fabs(drawn.rect[3] - drawn.rect[1]) * picture.height / m_window->GetPictureHeight();
-  constexpr double kMostTexelsAPixel = 0.95;
   drawn.magnified = size && size->width > 0 && size->width <= kMostTexelsAPixel * across &&
                     size->height <= kMostTexelsAPixel * down;
   m_layers.push_back(drawn);
