@@ -89,10 +89,22 @@ bool renderScene(Scene& scene, bool deformed) {
         Material* material = materialInPass(scene, object, transparent);
         if (!material) continue;
         material->apply();
+        // A moving object is placed by its track; its normals then go through a transform
+        // that may scale, so the driver makes them unit length again.
+        const ObjectFrame* motion = object.motionAt(animFrameIndex(scene.animFrame));
+        if (motion) {
+          glPushMatrix();
+          glMultMatrixf(motion->matrix);
+          glEnable(GL_NORMALIZE);
+        }
         if (deformed)
           object.drawDeformed();
         else
           object.drawMesh();
+        if (motion) {
+          glDisable(GL_NORMALIZE);
+          glPopMatrix();
+        }
       }
     }
   }

@@ -36,10 +36,6 @@ int32_t animFrameIndex(float animFrame);
 // there is no shake (amounts below 1).
 bool shakeOffset(float amount, float offset[3]);
 
-// Scene lights take the slots from GL_LIGHT1 on, by their number; GL_LIGHT0 lights a scene
-// without lights.
-constexpr int32_t kSceneLightSlots = 6;
-
 // What a render decides before it draws, the same whichever back end draws: the scene's clock
 // and camera moved on, the eye it is seen from, and its shake (drawn from the random numbers).
 struct SceneFrame {

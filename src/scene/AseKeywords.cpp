@@ -51,6 +51,19 @@ constexpr KeywordName kKeywordNames[] = {
     {"*CONTROL_POS_SAMPLE", kPosSample},
     {"*CAMERA_FOV", kCameraFov},
     {"*CAMERA_ANIMATION", kCameraAnimation},
+    {"*NODE_PARENT", kNodeParent},
+    {"*TM_ROW0", kTmRow0},
+    {"*TM_ROW1", kTmRow1},
+    {"*TM_ROW2", kTmRow2},
+    {"*TM_ROW3", kTmRow3},
+    {"*CONTROL_BEZIER_POS_KEY", kPosKey},
+    {"*CONTROL_TCB_POS_KEY", kPosKey},
+    {"*CONTROL_ROT_SAMPLE", kRotKey},
+    {"*CONTROL_TCB_ROT_KEY", kRotKey},
+    {"*CONTROL_BEZIER_ROT_KEY", kRotKey},
+    {"*CONTROL_SCALE_SAMPLE", kScaleKey},
+    {"*CONTROL_TCB_SCALE_KEY", kScaleKey},
+    {"*CONTROL_BEZIER_SCALE_KEY", kScaleKey},
 };
 
 }  // namespace

@@ -57,6 +57,15 @@ enum Keyword : uint8_t {
   kPosSample,
   kCameraFov,
   kCameraAnimation,
+  // An object's node and its animation keys.
+  kNodeParent,
+  kTmRow0,
+  kTmRow1,
+  kTmRow2,
+  kTmRow3,
+  kPosKey,
+  kRotKey,
+  kScaleKey,
 };
 
 struct KeywordName {
@@ -90,7 +99,7 @@ class KeywordTable {
  private:
   static constexpr size_t kSize = 256;  // a power of two, well above the keyword count
   static constexpr size_t kMask = kSize - 1;
-  static constexpr size_t kLongest = 24;
+  static constexpr size_t kLongest = 25;
 
   static size_t Hash(const char* text, size_t length) {
     const auto c = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(text[i])); };

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -113,6 +114,8 @@ bool AseReader::load(const char* path, Scene& scene) {
     }
   }
   if (!scene.materialsReady && scene.objectCount > 0) giveDefaultMaterial(scene);
+  motion_.giveTracks(scene, path);
+  motion_ = AseMotion();
   keepMaterialIndicesInRange(scene);
   const bool anyObject = nextObject > 0 && scene.objectCount > 0;
   result = outOfOrder_ ? AseResult::outOfOrder
@@ -342,6 +345,7 @@ bool AseReader::readMaterial(Scene& scene) {
 void AseReader::readGeomObject(Scene& scene) {
   std::printf("]> - CARGANDO OBJETO.\n");
   SceneObject object;
+  AseNodeMotion node;
   int depth = 1;
   Keyword keyword;
   bool ended = false;
@@ -391,12 +395,28 @@ void AseReader::readGeomObject(Scene& scene) {
         readFloats(pivot, 3);
         break;
       }
+      case kNodeParent: readName(node.parent); break;
+      case kTmRow0:
+      case kTmRow1:
+      case kTmRow2:
+      case kTmRow3: {
+        float row[3] = {0, 0, 0};
+        readFloats(row, 3);
+        std::copy(row, row + 3, node.rows[keyword - kTmRow0]);
+        break;
+      }
+      case kPosSample:
+      case kPosKey: readKey(node.positions, 3, scene.params.ticksPerFrame); break;
+      case kRotKey: readKey(node.rotations, 4, scene.params.ticksPerFrame); break;
+      case kScaleKey: readKey(node.scales, 3, scene.params.ticksPerFrame); break;
       case kOpen: ++depth; break;
       case kClose: ended = --depth <= 1; break;
       default: break;
     }
   }
   keepObjectConsistent(object);
+  std::copy(object.name, object.name + sizeof object.name, node.name);
+  motion_.nodes.push_back(node);
 
   const uint32_t slot = static_cast<uint32_t>(nextObject++);
   scene.setObject(slot, object);
@@ -660,6 +680,20 @@ void AseReader::readCameraObject(Scene& scene) {
 }
 
 // --- values -----------------------------------------------------------------------------------
+
+void AseReader::readKey(std::vector<AseNodeMotion::Key>& keys, int n, int32_t ticksPerFrame) {
+  int32_t tick;
+  float values[4] = {0, 0, 0, 0};
+  if (!file.readInt(tick)) return;
+  readFloats(values, n);
+  // Keys go forward in time; one that does not, or is not a number, is passed over.
+  const double frame = static_cast<double>(tick) / (ticksPerFrame > 0 ? ticksPerFrame : 160);
+  for (int k = 0; k < n; ++k)
+    if (!std::isfinite(values[k])) return;
+  if (!keys.empty() && frame < keys.back().frame) return;
+  AseNodeMotion::Key key{frame, {values[0], values[1], values[2], values[3]}};
+  keys.push_back(key);
+}
 
 void AseReader::readFloats(float* values, int n) {
   for (int k = 0; k < n; ++k)

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "scene/AseKeywords.h"
+#include "scene/AseMotion.h"
 #include "scene/AseText.h"
 #include "scene/AseTokenizer.h"
 
@@ -56,6 +57,7 @@ class AseReader {
   size_t unpromised_ = 0;
   bool cutShort_ = false;  // a block met the end of the text
   bool outOfOrder_ = false;  // an element came before its array's size: nothing more is read
+  AseMotion motion_;  // how the objects read so far move
 
   bool readText(const char* path);
   bool nextInBlock(ase::Keyword& keyword);
@@ -69,6 +71,8 @@ class AseReader {
   void readFloats(float* values, int n);
   void readPoint(float* point);
   void readName(char (&name)[256]);
+  // An animation key of the object: the tick, then n numbers.
+  void readKey(std::vector<AseNodeMotion::Key>& keys, int n, int32_t ticksPerFrame);
   bool readCount(uint32_t& count, int32_t minimumBytesPerElement);
   uint32_t trackLengthFor(int32_t lastFrame, int depth, bool nests, bool fovSamples);
   void giveDefaultMaterial(Scene& scene);

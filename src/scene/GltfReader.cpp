@@ -13,26 +13,15 @@
 
 #include "platform/Files.h"
 #include "scene/Scene.h"
+#include "scene/Transform.h"
 
 namespace {
-
-using Matrix = std::array<double, 16>;  // column-major, as glTF stores it
 
 // Time of an animation longer than this (one hour) is taken as damage, not a scene.
 constexpr double kLongestAnimation = 3600;
 // A camera's target sits this far ahead when the scene has nothing to look at.
 constexpr float kLoneTargetDistance = 1;
 constexpr double kPi = 3.14159265358979323846;
-
-Matrix Identity() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
-
-Matrix Multiply(const Matrix& a, const Matrix& b) {
-  Matrix m{};
-  for (int c = 0; c < 4; ++c)
-    for (int r = 0; r < 4; ++r)
-      for (int k = 0; k < 4; ++k) m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
-  return m;
-}
 
 // The local transform of a node: translation, rotation (x, y, z, w) and scale.
 struct Pose {
@@ -42,30 +31,7 @@ struct Pose {
   bool fixed = false;  // the node gives a whole matrix, which animation cannot change
   Matrix matrix = Identity();
 
-  Matrix toMatrix() const {
-    if (fixed) return matrix;
-    double q[4] = {r[0], r[1], r[2], r[3]};
-    const double n = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    for (double& v : q) v = n > 0 ? v / n : 0;
-    if (n == 0) q[3] = 1;
-    const double x = q[0], y = q[1], z = q[2], w = q[3];
-    return {(1 - 2 * (y * y + z * z)) * s[0],
-            2 * (x * y + z * w) * s[0],
-            2 * (x * z - y * w) * s[0],
-            0,
-            2 * (x * y - z * w) * s[1],
-            (1 - 2 * (x * x + z * z)) * s[1],
-            2 * (y * z + x * w) * s[1],
-            0,
-            2 * (x * z + y * w) * s[2],
-            2 * (y * z - x * w) * s[2],
-            (1 - 2 * (x * x + y * y)) * s[2],
-            0,
-            t[0],
-            t[1],
-            t[2],
-            1};
-  }
+  Matrix toMatrix() const { return fixed ? matrix : Compose(t, r, s); }
 };
 
 void TransformPoint(const Matrix& m, const float in[3], float out[3]) {
@@ -85,11 +51,6 @@ void TransformNormal(const Matrix& m, const float in[3], float out[3]) {
     }
   const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
   for (int k = 0; k < 3; ++k) out[k] = length > 0 ? static_cast<float>(n[k] / length) : 0;
-}
-
-double Determinant3(const Matrix& m) {
-  return m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
-         m[8] * (m[1] * m[6] - m[5] * m[2]);
 }
 
 // One component at p of an accessor's type, integers scaled to 0..1 or -1..1 when normalised.
@@ -171,33 +132,53 @@ struct Channel {
   enum { linear, step, cubic } interpolation = linear;
   std::vector<double> times, values;
 
-  // The value at time t, held at the first and last keys.
+  // What makes the keys unusable, in words; empty when they are sound: times that are numbers,
+  // from 0 to an hour, in order, and values that are numbers.
+  std::string fault() const {
+    for (size_t k = 0; k < times.size(); ++k) {
+      if (!std::isfinite(times[k])) return "whose key times are not all numbers";
+      if (times[k] < 0 || times[k] > kLongestAnimation)
+      {
+        char text[64];
+        std::snprintf(text, sizeof text, "with a key at %g s, outside the first hour", times[k]);
+        return text;
+      }
+      if (k > 0 && times[k] < times[k - 1]) return "whose key times are not in order";
+    }
+    for (double v : values)
+      if (!std::isfinite(v)) return "whose values are not all numbers";
+    return "";
+  }
+
+  // The value at time t, held at the first and last keys. Keys are found by halving, so a
+  // long animation costs each frame the logarithm of its keys, not their number.
   void sample(double t, double* out) const {
     const size_t keys = times.size();
     const size_t stride = interpolation == cubic ? 3 : 1;
     auto value = [&](size_t k, size_t part) { return &values[(k * stride + part) * components]; };
     const size_t mid = interpolation == cubic ? 1 : 0;
-    size_t k = 0;
-    while (k + 1 < keys && times[k + 1] <= t) ++k;
+    // The last key at or before t (the first when t comes before them all).
+    const size_t after = static_cast<size_t>(std::upper_bound(times.begin(), times.end(), t) -
+                                             times.begin());
+    const size_t k = after == 0 ? 0 : after - 1;
     const double* a = value(k, mid);
     if (k + 1 >= keys || t <= times[k] || interpolation == step) {
       std::copy(a, a + components, out);
+      return;
+    }
+    const double dt = times[k + 1] - times[k], s = (t - times[k]) / dt;
+    const double* b = value(k + 1, mid);
+    if (interpolation == cubic) {
+      const double *outTangent = value(k, 2), *inTangent = value(k + 1, 0);
+      const double s2 = s * s, s3 = s2 * s;
+      for (int c = 0; c < components; ++c)
+        out[c] = (2 * s3 - 3 * s2 + 1) * a[c] + (s3 - 2 * s2 + s) * dt * outTangent[c] +
+                 (-2 * s3 + 3 * s2) * b[c] + (s3 - s2) * dt * inTangent[c];
+    } else if (property == 1) {
+      // Rotations turn at an even pace, the short way round, as glTF asks.
+      Slerp(a, b, s, out);
     } else {
-      const double dt = times[k + 1] - times[k], s = (t - times[k]) / dt;
-      const double* b = value(k + 1, mid);
-      if (interpolation == cubic) {
-        const double *outTangent = value(k, 2), *inTangent = value(k + 1, 0);
-        const double s2 = s * s, s3 = s2 * s;
-        for (int c = 0; c < components; ++c)
-          out[c] = (2 * s3 - 3 * s2 + 1) * a[c] + (s3 - 2 * s2 + s) * dt * outTangent[c] +
-                   (-2 * s3 + 3 * s2) * b[c] + (s3 - s2) * dt * inTangent[c];
-      } else {
-        double dot = 0;
-        for (int c = 0; c < components; ++c) dot += a[c] * b[c];
-        // Rotations take the short way round; the pose normalises the blend.
-        const double sign = property == 1 && dot < 0 ? -1 : 1;
-        for (int c = 0; c < components; ++c) out[c] = a[c] + s * (sign * b[c] - a[c]);
-      }
+      for (int c = 0; c < components; ++c) out[c] = a[c] + s * (b[c] - a[c]);
     }
   }
 };
@@ -217,6 +198,13 @@ class GltfScene {
   std::vector<int> parent_, order_;  // each node's parent; the scene's nodes, parents first
   std::vector<char> moves_;          // the node or one of its parents is animated
   std::vector<Channel> channels_;
+  std::vector<int> cameraNodes_, lightNodes_;
+  // The objects a moving mesh node became: out_.objects[begin, end).
+  struct MovingObject {
+    int node;
+    size_t begin, end;
+  };
+  std::vector<MovingObject> movingObjects_;
   int defaultMaterial_ = -1;
   float centre_[3] = {0, 0, 0};
 
@@ -227,13 +215,18 @@ class GltfScene {
   }
   bool buildHierarchy();
   void readChannels(SceneParams& params);
+  Pose restPose(int node) const;
+  // Every node's world transform at time t.
   std::vector<Matrix> worldAt(double t) const;
+  // The world transforms at time t of the nodes in walk (parents before children), into world.
+  void worldAt(double t, const std::vector<int>& walk, std::vector<Matrix>& world) const;
   void readMaterials();
   std::string texturePath(int textureIndex);
   bool readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world,
                      const std::string& name);
   void placeCamera(int node, const Matrix& world, CameraFrame& frame) const;
-  void readCamerasAndLights(const SceneParams& params);
+  void readCamerasAndLights();
+  void sampleTracks(const SceneParams& params, const std::vector<Matrix>& rest);
   void findCentre();
 };
 
@@ -309,12 +302,16 @@ void GltfScene::readChannels(SceneParams& params) {
       warnings_.warn("has an animation channel whose keys cannot be read: not carried");
       continue;
     }
-    for (double t : channel.times)
-      if (std::isfinite(t)) length = std::max(length, std::min(t, kLongestAnimation));
+    const std::string fault = channel.fault();
+    if (!fault.empty()) {
+      warnings_.warn("has an animation channel " + fault + ": not carried");
+      continue;
+    }
     if (model_.nodes[channel.node].matrix.size() == 16) {
       warnings_.warn("animates a node given by a matrix: not carried");
       continue;
     }
+    length = std::max(length, channel.times.back());
     channels_.push_back(std::move(channel));
   }
   params = ImportedParams(static_cast<int32_t>(std::ceil(length * kImportFrameRate - 1e-6)));
@@ -324,29 +321,36 @@ void GltfScene::readChannels(SceneParams& params) {
 }
 
 std::vector<Matrix> GltfScene::worldAt(double t) const {
-  std::vector<Pose> poses(model_.nodes.size());
-  for (size_t i = 0; i < poses.size(); ++i) {
-    const tinygltf::Node& node = model_.nodes[i];
-    Pose& pose = poses[i];
-    if (node.matrix.size() == 16) {
-      pose.fixed = true;
-      std::copy(node.matrix.begin(), node.matrix.end(), pose.matrix.begin());
-    }
-    if (node.translation.size() == 3)
-      std::copy(node.translation.begin(), node.translation.end(), pose.t);
-    if (node.rotation.size() == 4) std::copy(node.rotation.begin(), node.rotation.end(), pose.r);
-    if (node.scale.size() == 3) std::copy(node.scale.begin(), node.scale.end(), pose.s);
-  }
-  for (const Channel& channel : channels_) {
-    Pose& pose = poses[channel.node];
-    channel.sample(t, channel.property == 0 ? pose.t : channel.property == 1 ? pose.r : pose.s);
-  }
   std::vector<Matrix> world(model_.nodes.size(), Identity());
-  for (int node : order_) {
-    const Matrix local = poses[node].toMatrix();
+  worldAt(t, order_, world);
+  return world;
+}
+
+void GltfScene::worldAt(double t, const std::vector<int>& walk, std::vector<Matrix>& world) const {
+  std::vector<char> animated(model_.nodes.size(), 0);
+  for (const Channel& channel : channels_) animated[channel.node] = 1;
+  for (int node : walk) {
+    Pose pose = restPose(node);
+    if (animated[node])
+      for (const Channel& channel : channels_)
+        if (channel.node == node)
+          channel.sample(t, channel.property == 0 ? pose.t : channel.property == 1 ? pose.r : pose.s);
+    const Matrix local = pose.toMatrix();
     world[node] = parent_[node] >= 0 ? Multiply(world[parent_[node]], local) : local;
   }
-  return world;
+}
+
+Pose GltfScene::restPose(int index) const {
+  const tinygltf::Node& node = model_.nodes[index];
+  Pose pose;
+  if (node.matrix.size() == 16) {
+    pose.fixed = true;
+    std::copy(node.matrix.begin(), node.matrix.end(), pose.matrix.begin());
+  }
+  if (node.translation.size() == 3) std::copy(node.translation.begin(), node.translation.end(), pose.t);
+  if (node.rotation.size() == 4) std::copy(node.rotation.begin(), node.rotation.end(), pose.r);
+  if (node.scale.size() == 3) std::copy(node.scale.begin(), node.scale.end(), pose.s);
+  return pose;
 }
 
 std::string UrlDecoded(const std::string& uri) {
@@ -547,14 +551,13 @@ int LightOf(const tinygltf::Node& node) {
   return light.IsNumber() ? light.GetNumberAsInt() : -1;
 }
 
-void GltfScene::readCamerasAndLights(const SceneParams& params) {
-  std::vector<int> cameraNodes, lightNodes;
+void GltfScene::readCamerasAndLights() {
   for (int node : order_) {
     const tinygltf::Node& source = model_.nodes[node];
     if (source.camera >= 0 && static_cast<size_t>(source.camera) < model_.cameras.size()) {
       if (model_.cameras[source.camera].type != "perspective")
         warnings_.warn("has orthographic cameras: drawn in perspective");
-      cameraNodes.push_back(node);
+      cameraNodes_.push_back(node);
     }
     const int light = LightOf(source);
     if (light < 0 || static_cast<size_t>(light) >= model_.lights.size()) continue;
@@ -562,18 +565,18 @@ void GltfScene::readCamerasAndLights(const SceneParams& params) {
       warnings_.warn("has lights that are not point lights: not carried");
       continue;
     }
-    lightNodes.push_back(node);
+    lightNodes_.push_back(node);
   }
-  if (lightNodes.size() > 6)
+  if (lightNodes_.size() > size_t(kSceneLightSlots))
     warnings_.warn("has more than six lights: the ones after the sixth are not lit");
   const std::vector<Matrix> rest = worldAt(0);
-  for (int node : cameraNodes) {
+  for (int node : cameraNodes_) {
     SceneCamera camera;
     camera.frame.filled = false;
     placeCamera(node, rest[node], camera.frame);
     out_.cameras.push_back(camera);
   }
-  for (int node : lightNodes) {
+  for (int node : lightNodes_) {
     SceneLight light;
     const std::vector<double>& color = model_.lights[LightOf(model_.nodes[node])].color;
     light.frame.lightNumber = static_cast<int32_t>(out_.lights.size());
@@ -583,29 +586,78 @@ void GltfScene::readCamerasAndLights(const SceneParams& params) {
     TransformPoint(rest[node], origin, light.frame.position);
     out_.lights.push_back(light);
   }
-  // Tracks only for what moves, one sample per frame, like a modeller's export.
+}
+
+// Tracks only for what moves, one sample per frame, like a modeller's export: cameras, the
+// lights that are lit, and moving objects as far as kMostObjectFrames allows. Each frame works
+// out only the nodes that tracks follow and their parents.
+void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix>& rest) {
+  if (channels_.empty()) return;
   const uint32_t samples = static_cast<uint32_t>(params.lastFrame) + 1;
-  for (size_t i = 0; i < cameraNodes.size(); ++i)
-    if (moves_[cameraNodes[i]]) out_.cameras[i].setupTrack(samples);
-  for (size_t i = 0; i < lightNodes.size(); ++i)
-    if (moves_[lightNodes[i]]) out_.lights[i].setupTrack(samples);
-  for (uint32_t k = 0; k < samples && !channels_.empty(); ++k) {
-    const std::vector<Matrix> world = worldAt(static_cast<double>(k) / kImportFrameRate);
-    for (size_t i = 0; i < cameraNodes.size(); ++i) {
+  std::vector<char> needed(model_.nodes.size(), 0);
+  for (size_t i = 0; i < cameraNodes_.size(); ++i)
+    if (moves_[cameraNodes_[i]]) {
+      out_.cameras[i].setupTrack(samples);
+      needed[cameraNodes_[i]] = 1;
+    }
+  for (size_t i = 0; i < lightNodes_.size() && i < size_t(kSceneLightSlots); ++i)
+    if (moves_[lightNodes_[i]]) {
+      out_.lights[i].setupTrack(samples);
+      needed[lightNodes_[i]] = 1;
+    }
+  uint64_t objectSamples = 0;
+  std::vector<Matrix> restInverse(movingObjects_.size());
+  for (size_t m = 0; m < movingObjects_.size(); ++m) {
+    const MovingObject& moving = movingObjects_[m];
+    if (!Invert(rest[moving.node], restInverse[m])) {
+      warnings_.warn("scales a moving object to nothing at the start: it keeps its first pose");
+      continue;
+    }
+    const uint64_t more = uint64_t(samples) * (moving.end - moving.begin);
+    if (objectSamples + more > kMostObjectFrames) {
+      warnings_.warn("moves more objects for longer than a scene holds (" +
+                     std::to_string(kMostObjectFrames) +
+                     " object frames): the ones past it keep their first pose");
+      break;
+    }
+    objectSamples += more;
+    for (size_t o = moving.begin; o < moving.end; ++o) out_.objects[o].motion.setupTrack(samples);
+    needed[moving.node] = 1;
+  }
+  // Parents come before their children in order_: walking it backwards marks every ancestor.
+  for (auto it = order_.rbegin(); it != order_.rend(); ++it)
+    if (needed[*it] && parent_[*it] >= 0) needed[parent_[*it]] = 1;
+  std::vector<int> walk;
+  for (int node : order_)
+    if (needed[node]) walk.push_back(node);
+
+  std::vector<Matrix> world(model_.nodes.size(), Identity());
+  for (uint32_t k = 0; k < samples; ++k) {
+    worldAt(static_cast<double>(k) / kImportFrameRate, walk, world);
+    for (size_t i = 0; i < cameraNodes_.size(); ++i) {
       SceneCamera& camera = out_.cameras[i];
       if (k >= camera.trackLength) continue;
       CameraFrame frame;
-      placeCamera(cameraNodes[i], world[cameraNodes[i]], frame);
+      placeCamera(cameraNodes_[i], world[cameraNodes_[i]], frame);
       frame.filled = true;
       camera.setSample(k, frame);
     }
-    for (size_t i = 0; i < lightNodes.size(); ++i) {
+    for (size_t i = 0; i < lightNodes_.size() && i < size_t(kSceneLightSlots); ++i) {
       SceneLight& light = out_.lights[i];
       if (k >= light.trackLength) continue;
       LightFrame frame;
       const float origin[3] = {0, 0, 0};
-      TransformPoint(world[lightNodes[i]], origin, frame.position);
+      TransformPoint(world[lightNodes_[i]], origin, frame.position);
       light.setSample(k, frame);
+    }
+    for (size_t m = 0; m < movingObjects_.size(); ++m) {
+      const MovingObject& moving = movingObjects_[m];
+      if (k >= out_.objects[moving.begin].motion.trackLength) continue;
+      // From where the vertices were placed (the first frame's pose) to this frame's.
+      const Matrix place = Multiply(world[moving.node], restInverse[m]);
+      ObjectFrame frame;
+      for (int e = 0; e < 16; ++e) frame.matrix[e] = static_cast<float>(place[e]);
+      for (size_t o = moving.begin; o < moving.end; ++o) out_.objects[o].motion.setSample(k, frame);
     }
   }
 }
@@ -622,19 +674,22 @@ bool GltfScene::read(Scene& scene, ImportResult& result) {
   SceneParams params = ImportedParams(0);
   readChannels(params);
   readMaterials();
-  // Objects keep the first frame's pose: the engine's objects do not move.
+  // Vertices lie where the first frame puts them; a moving object's track carries it from there.
   const std::vector<Matrix> world = worldAt(0);
   for (int node : order_) {
     const tinygltf::Node& source = model_.nodes[node];
     if (source.mesh < 0 || static_cast<size_t>(source.mesh) >= model_.meshes.size()) continue;
-    if (moves_[node]) warnings_.warn("animates objects: they keep their first pose");
     const tinygltf::Mesh& mesh = model_.meshes[source.mesh];
     const std::string name = source.name.empty() ? mesh.name : source.name;
+    const size_t first = out_.objects.size();
     for (const tinygltf::Primitive& primitive : mesh.primitives)
       if (!readPrimitive(primitive, world[node], name)) return false;
+    if (moves_[node] && out_.objects.size() > first)
+      movingObjects_.push_back({node, first, out_.objects.size()});
   }
   findCentre();
-  readCamerasAndLights(params);
+  readCamerasAndLights();
+  sampleTracks(params, world);
   scene.setParams(params);
   result = out_.finish(path_.c_str(), scene);
   return true;

@@ -1,5 +1,6 @@
 #pragma once
-// The animation track of a camera or a light: one sample per animation frame, index = frame.
+// The animation track of a camera, a light or a moving object: one sample per animation frame,
+// index = frame.
 // Copies share the samples; only the owning scene's release frees them.
 #include <cstdint>
 #include <new>

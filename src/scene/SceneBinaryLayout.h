@@ -18,6 +18,16 @@
 //
 // An empty scene is 84 bytes. Cameras come before materials; faces before texture vertices.
 //
+// A scene with moving objects adds their tracks after the last light, where a reader of the
+// plain layout stops (it passes over the bytes it does not know, with a warning). The extension
+// has a tag and a version of its own; a scene without moving objects has no extension, so its
+// file is the plain layout byte for byte:
+//
+//   extension    = char[4] "ZBXT"  u32 version (1)
+//                  u32 trackCount  trackCount x track block
+//   track block  = u32 objectIndex  u32 trackLength  trackLength x ObjectFrame
+//
+//
 //   record          size  fields, in order (offset: type name)
 //   SceneParams       68  0 i32 lastFrame, 4 i32 frameSpeed, 8 i32 ticksPerFrame,
 //                         12 3f background, 24 3f ambient, 36 4f fogColor, 52 f fogDensity,
@@ -35,6 +45,7 @@
 //   Map              272  0 char[255] bitmap (NUL-ended, zeros after), 255 u8 spherical,
 //                         256 f uTiling, 260 f vTiling, 264 f uOffset, 268 f vOffset
 //   LightFrame        36  0 i32 lightNumber, 4 4f color, 20 4f position
+//   ObjectFrame       64  0 16f matrix (column-major)
 //
 // Unused and padding bytes are written as zero and ignored when read; a flag byte reads as
 // true when it is not zero.
@@ -63,7 +74,12 @@ enum : size_t {
   kMapSize = 272,
   kMapPathSize = 255,
   kLightFrameSize = 36,
+  kObjectFrameSize = 64,
 };
+
+// The extension's tag and the version this engine writes and reads.
+constexpr char kExtensionTag[4] = {'Z', 'B', 'X', 'T'};
+constexpr uint32_t kExtensionVersion = 1;
 
 // Appends fields to a growing byte buffer.
 struct ByteSink {
@@ -134,6 +150,10 @@ class ByteSource : public FieldReads<ByteSource> {
   uint8_t u8() { return take(1) ? p_[-1] : 0; }
   uint32_t u32() { return take(4) ? LoadU32(p_ - 4) : 0; }
   void unused(size_t n) { take(n); }
+  // The bytes from here begin with the n of tag.
+  bool startsWith(const char* tag, size_t n) const {
+    return left() >= n && std::memcmp(p_, tag, n) == 0;
+  }
   // A text field of `size` bytes into a buffer of at least `size`: the characters up to the
   // NUL, zeros after. A field without a NUL fails the read and leaves the buffer as it was.
   void text(char* value, size_t size) {
@@ -275,6 +295,11 @@ void LightFrameFields(S& s, R&& frame) {
   s.i32(frame.lightNumber);
   s.floats(frame.color, 4);
   s.floats(frame.position, 4);
+}
+
+template <typename S, typename R>
+void ObjectFrameFields(S& s, R&& frame) {
+  s.floats(frame.matrix, 16);
 }
 
 }  // namespace scenebinary

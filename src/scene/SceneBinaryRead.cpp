@@ -78,6 +78,9 @@ class Parser {
   bool readCameras();
   bool readMaterials();
   bool readLights();
+  // The moving objects' tracks after the last light, when the bytes there are the extension.
+  bool readExtension();
+  bool readMotion(uint32_t count);
 
   ByteSource in_;
   Scene& scene_;
@@ -316,12 +319,48 @@ bool Parser::readLights() {
   return true;
 }
 
+bool Parser::readMotion(uint32_t count) {
+  for (uint32_t t = 0; t < count; ++t) {
+    uint32_t index;
+    in_.u32(index);
+    if (!whole("object track", t)) return false;
+    if (index >= scene_.objectCount)
+      return fail("object track %u names object %u and the scene has %u", t, index,
+                  scene_.objectCount);
+    SceneObject& object = scene_.objects[index];
+    if (object.motion.trackLength != 0) return fail("object %u has two tracks", index);
+    if (!readTrack(object.motion, kObjectFrameSize, "object track", t,
+                   [](RecordSource& s, ObjectFrame& sample) { ObjectFrameFields(s, sample); }))
+      return false;
+  }
+  return true;
+}
+
+bool Parser::readExtension() {
+  if (!in_.startsWith(kExtensionTag, sizeof kExtensionTag)) return true;
+  in_.unused(sizeof kExtensionTag);
+  uint32_t version, count;
+  in_.u32(version);
+  if (version != kExtensionVersion) {
+    // A later engine's additions: the scene as this engine knows it is whole.
+    std::printf("%s - WARNING: the scene carries additions of version %u, which this engine "
+                "does not know; its objects stay where they are.\n",
+                SceneBinaryFile::kBanner, version);
+    in_.unused(in_.left());
+    return true;
+  }
+  if (!readCount(count, "the object tracks", kWhole) || !fits(count, 8, "the object tracks", kWhole))
+    return false;
+  std::printf("%s - Loading the tracks of %u moving objects.\n", SceneBinaryFile::kBanner, count);
+  return readMotion(count);
+}
+
 bool Parser::parse() {
   SceneParams params;
   ParamsFields(in_, params);
   if (!whole("the scene header", kWhole)) return false;
   scene_.setParams(params);
-  return readObjects() && readCameras() && readMaterials() && readLights();
+  return readObjects() && readCameras() && readMaterials() && readLights() && readExtension();
 }
 
 void Parser::setUpUnreached() {

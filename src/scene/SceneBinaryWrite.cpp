@@ -78,6 +78,24 @@ void EncodeLight(ByteSink& out, const SceneLight& light) {
   for (uint32_t k = 0; k < light.trackLength; ++k) LightFrameFields(out, light.getSample(k));
 }
 
+// The moving objects' tracks, in the extension; nothing at all when no object moves.
+void EncodeMotion(ByteSink& out, const Scene& scene) {
+  uint32_t moving = 0;
+  for (uint32_t i = 0; i < scene.objectCount; ++i) moving += scene.objects[i].motion.trackLength > 0;
+  if (moving == 0) return;
+  std::printf("%s - Writing the tracks of %d moving objects.\n", kBanner, static_cast<int>(moving));
+  out.bytes.insert(out.bytes.end(), kExtensionTag, kExtensionTag + 4);
+  out.u32(kExtensionVersion);
+  out.u32(moving);
+  for (uint32_t i = 0; i < scene.objectCount; ++i) {
+    const PositionTrack<ObjectFrame>& motion = scene.objects[i].motion;
+    if (motion.trackLength == 0) continue;
+    out.u32(i);
+    out.u32(motion.trackLength);
+    for (uint32_t k = 0; k < motion.trackLength; ++k) ObjectFrameFields(out, motion.getSample(k));
+  }
+}
+
 // The whole file in memory, with the log line of each section and element.
 void EncodeScene(ByteSink& out, const Scene& scene, const std::vector<std::string>& paths) {
   std::printf("%s - Escribiendo cabecera de escena.\n", kBanner);
@@ -111,6 +129,7 @@ void EncodeScene(ByteSink& out, const Scene& scene, const std::vector<std::strin
     std::printf("%s - Escribiendo luz [ %d ].\n", kBanner, static_cast<int>(i));
     EncodeLight(out, scene.getLight(i));
   }
+  EncodeMotion(out, scene);
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 
 class GLWindow;
 
+// Scene lights take the slots from GL_LIGHT1 on, by their number; GL_LIGHT0 lights a scene
+// without lights. Lights of other numbers are not lit.
+constexpr int32_t kSceneLightSlots = 6;
+
 // A light: its PositionTrack (only the samples' position x, y, z are used), the light as drawn
 // and its optional lens flare.
 struct SceneLight : PositionTrack<LightFrame> {

@@ -10,9 +10,14 @@
 #include <cstdint>
 
 #include "scene/CheckedArray.h"
+#include "scene/PositionTrack.h"
 #include "scene/SceneRecords.h"
 
 struct Material;
+
+// Samples of object tracks a scene may hold in all (64 bytes each): past it, the readers leave
+// objects in their first pose, so a small file cannot ask for gigabytes.
+constexpr uint64_t kMostObjectFrames = 4000000;
 
 struct SceneObject {
   Vertex* vertices = nullptr;
@@ -34,6 +39,9 @@ struct SceneObject {
   char name[256] = {};           // node name; nothing reads it
   int32_t deformPhase = 0;       // phase of the aqua deformation
   bool restVerticesReady = false;
+  // Where a moving object stands at each frame; empty for an object that stays where its
+  // vertices lie (the track is freed by release, like the mesh).
+  PositionTrack<ObjectFrame> motion;
 
   // n default-constructed elements (or, asked so, elements the caller constructs); the count
   // becomes n and the flag true. A second call frees the array it replaces: faces then point
@@ -71,7 +79,12 @@ struct SceneObject {
   void bindMaterial(Material* target) { material = target; }
   void setName(const char* text) { CopyName(name, text); }
 
-  // Frees the four mesh arrays (and the rest copy); true when at least one was set up.
+  // The transform of track entry frameIndex (looping at the track's length, as light tracks
+  // do); null for an object that does not move.
+  const ObjectFrame* motionAt(int32_t frameIndex) const;
+
+  // Frees the four mesh arrays, the rest copy and the motion track; true when at least one mesh
+  // array was set up.
   bool release();
 
   // Defined by the renderer: the triangles with their normals and texture coordinates.

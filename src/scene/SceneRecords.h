@@ -60,6 +60,12 @@ struct LightFrame {
   float position[4] = {0, 0, 0, 0};
 };
 
+// One sample of a moving object's track: the transform that takes the object from where its
+// vertices lie to where it stands at that frame, column-major as OpenGL takes it.
+struct ObjectFrame {
+  float matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+};
+
 // Copies a NUL-terminated name into a 256-byte field: at most 255 characters, always ended
 // by a NUL (longer names are cut); a null source gives an empty name.
 void CopyName(char (&field)[256], const char* name);

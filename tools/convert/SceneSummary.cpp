@@ -40,6 +40,13 @@ void PrintBounds(FILE* out, const SceneBounds& bounds) {
   std::fprintf(out, "\n");
 }
 
+void PrintPlaced(FILE* out, const ObjectFrame& frame, const float p[3]) {
+  const float* m = frame.matrix;
+  float placed[3];
+  for (int r = 0; r < 3; ++r) placed[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+  PrintPoint(out, placed);
+}
+
 // Where a camera stands at frame 0 against the box, in the player's 4:3 picture.
 void PrintCameraToBounds(FILE* out, const CameraFrame& eye, const SceneBounds& bounds) {
   float centre[3];
@@ -94,6 +101,16 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
     const SceneObject& o = scene.objects[i];
     std::fprintf(out, "    [%u] %u vertices, %u faces, %u texture vertices, %u texture faces, material %d\n",
                  i, o.vertexCount, o.faceCount, o.texVertexCount, o.texFaceCount, o.materialIndex);
+    if (o.motion.trackLength == 0) continue;
+    // Where the track takes the middle of the object's vertices, first and last.
+    float centre[3] = {0, 0, 0};
+    for (uint32_t v = 0; v < o.vertexCount; ++v)
+      for (int c = 0; c < 3; ++c) centre[c] += o.vertices[v].position[c] / static_cast<float>(o.vertexCount);
+    std::fprintf(out, "        moves: track of %u samples, its middle at frame 0 ", o.motion.trackLength);
+    PrintPlaced(out, o.motion.track[0], centre);
+    std::fprintf(out, ", at frame %u ", o.motion.trackLength - 1);
+    PrintPlaced(out, o.motion.track[o.motion.trackLength - 1], centre);
+    std::fprintf(out, "\n");
   }
 
   const uint32_t materialCount = scene.materialsReady ? scene.materialCount : 0;

@@ -50,6 +50,7 @@
   X(PFNGLUNIFORM4FPROC, Uniform4f, glUniform4f)                                           \
   X(PFNGLUNIFORM4FVPROC, Uniform4fv, glUniform4fv)                                        \
   X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv, glUniformMatrix4fv)                      \
+  X(PFNGLUNIFORMMATRIX3FVPROC, UniformMatrix3fv, glUniformMatrix3fv)                      \
   X(PFNGLUSEPROGRAMPROC, UseProgram, glUseProgram)                                        \
   X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer, glVertexAttribPointer)
 

@@ -87,6 +87,9 @@ class Gl3Renderer : public Renderer {
     int32_t lightCount = 0;
     float lightPositions[7][4] = {};
     float lightDiffuse[7][3] = {};
+    // A moving object's normals go through normalMatrix and are made unit length again.
+    bool normalise = false;
+    float normalMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   };
   // A program built on first use; one that did not build is not tried again.
   struct Variant {
@@ -102,6 +105,7 @@ class Gl3Renderer : public Renderer {
   const ShaderProgram* UseSceneVariant(uint32_t features);
   bool SetMaterial(const Material& material);
   void DrawObject(Scene& scene, SceneObject& object, bool transparent);
+  void DrawMesh(Mesh& mesh, const Material& material);
   // A layer as the frame pass blends it.
   struct Layer {
     float rect[4];  // x0, y0, x1, y1 in picture pixels, the jitter so far included

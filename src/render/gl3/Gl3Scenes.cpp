@@ -74,6 +74,8 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
     gl3.Uniform3fv(program.Uniform("u_fogColor"), 1, m_view.fog.color);
     gl3.Uniform1f(program.Uniform("u_fogStart"), m_view.fog.start);
     gl3.Uniform1f(program.Uniform("u_fogEnd"), m_view.fog.end);
+    gl3.Uniform1i(program.Uniform("u_normalise"), m_view.normalise ? 1 : 0);
+    gl3.UniformMatrix3fv(program.Uniform("u_normalMatrix"), 1, GL_FALSE, m_view.normalMatrix);
     gl3.Uniform1i(program.Uniform("u_lightCount"), m_view.lightCount);
     if (m_view.lightCount > 0) {
       gl3.Uniform4fv(program.Uniform("u_lightPosition"), m_view.lightCount,
@@ -245,7 +247,24 @@ void Gl3Renderer::DrawObject(Scene& scene, SceneObject& object, bool transparent
     advanceDeformation(object);
   }
   Mesh& mesh = MeshOf(object);
-  if (!SetMaterial(*material) || mesh.corners == 0) return;
+  // A moving object is drawn from the view carried by its place at this frame.
+  const ObjectFrame* motion = object.motionAt(animFrameIndex(scene.animFrame));
+  const SceneView still = m_view;
+  if (motion) {
+    SceneView moved = still;
+    Mat4 place;
+    std::memcpy(place.m, motion->matrix, sizeof place.m);
+    moved.modelview = still.modelview * place;
+    moved.modelview.NormalMatrix(moved.normalMatrix);
+    moved.normalise = true;
+    SetSceneView(moved);
+  }
+  DrawMesh(mesh, *material);
+  if (motion) SetSceneView(still);
+}
+
+void Gl3Renderer::DrawMesh(Mesh& mesh, const Material& material) {
+  if (!SetMaterial(material) || mesh.corners == 0) return;
   if (mesh.streamed) {
     std::vector<float> positions;
     positions.reserve(mesh.cornerPositions.size() * 3);

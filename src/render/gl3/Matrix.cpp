@@ -18,6 +18,20 @@ Mat4 Mat4::operator*(const Mat4& right) const {
   return product;
 }
 
+void Mat4::NormalMatrix(float out[9]) const {
+  auto at = [&](int row, int column) { return static_cast<double>(m[column * 4 + row]); };
+  double cofactor[3][3];  // [row][column]
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+      cofactor[r][c] = at(r1, c1) * at(r2, c2) - at(r1, c2) * at(r2, c1);
+    }
+  const double det = at(0, 0) * cofactor[0][0] + at(0, 1) * cofactor[0][1] + at(0, 2) * cofactor[0][2];
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c)
+      out[c * 3 + r] = det != 0 ? static_cast<float>(cofactor[r][c] / det) : (r == c ? 1.0f : 0.0f);
+}
+
 void Mat4::Transform(const float point[4], float out[3]) const {
   for (int row = 0; row < 3; ++row)
     out[row] =

@@ -26,6 +26,8 @@ precision highp float;
 
 uniform mat4 u_projection;
 uniform mat4 u_modelview;
+uniform bool u_normalise;     // a moving object: normals through u_normalMatrix, unit length
+uniform mat3 u_normalMatrix;
 uniform vec4 u_color;      // the material's colour (ambient and diffuse), or the quad's colour
 uniform vec3 u_emission;
 uniform int u_lightCount;
@@ -58,7 +60,7 @@ vec2 SphereMap(vec3 eye, vec3 normal) {
 
 void main() {
   vec4 eye = u_modelview * vec4(a_position, 1.0);
-  vec3 normal = mat3(u_modelview) * a_normal;
+  vec3 normal = u_normalise ? normalize(u_normalMatrix * a_normal) : mat3(u_modelview) * a_normal;
 #if LIT
   {
     // Ambient of the whole scene (0.2) and the diffuse term of each light; the lights add no
