@@ -36,12 +36,14 @@ void ApplyFog(Scene& scene, const ManifestScene& entry) {
 
 // A scene with cameras is seen through them: framing it would change nothing, and the log
 // says so rather than leave the option looking obeyed.
-void FrameScene(Scene& scene, const std::string& name) {
-  if (scene.cameraCount > 0) {
-    std::printf("- Scene %s is seen through its cameras (%u): 'frame' changes nothing\n", name.c_str(),
-                scene.cameraCount);
+// 'frame always' sets the cameras aside for the framing eye.
+void FrameScene(Scene& scene, const std::string& name, bool always) {
+  if (scene.cameraCount > 0 && !always) {
+    std::printf("- Scene %s is seen through its cameras (%u): 'frame' changes nothing; 'frame always' "
+                "frames it all the same\n", name.c_str(), scene.cameraCount);
     return;
   }
+  scene.framedOverCameras = always;
   scene.framedBounds = MeshBounds(scene);
 }
 
@@ -98,7 +100,10 @@ void LoadSceneCatalogue(const ContentManifest& manifest) {
     scene.clearsScreen = entry.clearsScreen;
     if (entry.aqua) PrepareAqua(scene);
     if (entry.fog) ApplyFog(scene, entry);
-    if (entry.frame) FrameScene(scene, entry.name);
+    // A reload may have dropped the option: the scene is seen as its line now says.
+    scene.framedBounds = SceneBounds();
+    scene.framedOverCameras = false;
+    if (entry.frame) FrameScene(scene, entry.name, entry.frameAlways);
   }
 }
 

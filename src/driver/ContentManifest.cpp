@@ -120,6 +120,10 @@ void ParseScene(const std::vector<std::string>& w, LineParser& p, ManifestScene&
       scene.aqua = true;
     } else if (Is(w[i], "frame")) {
       scene.frame = true;
+      if (i + 1 < w.size() && Is(w[i + 1], "always")) {
+        scene.frameAlways = true;
+        ++i;
+      }
     } else if (Is(w[i], "fog")) {
       if (i + 3 >= w.size()) return p.Fail("fog needs START END DENSITY");
       scene.fog = p.Number(w[i + 1], "fog start", scene.fogStart) &&

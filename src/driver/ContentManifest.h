@@ -21,6 +21,7 @@ struct ManifestScene {
   bool clearsScreen = true;   // "overlay": drawn over the scenes before it in the same frame
   bool aqua = false;          // prepared for FX_AQUA
   bool frame = false;         // without a camera, seen from where the whole scene fits
+  bool frameAlways = false;   // "frame always": so seen even when it has cameras
   bool fog = false;           // black linear fog, whatever the scene file says
   float fogStart = 0;
   float fogEnd = 0;

@@ -176,7 +176,7 @@ SceneFrame beginSceneFrame(Scene& scene) {
   advanceAnimationClock(scene);
   settleCamera(scene);
   SceneFrame frame;
-  if (scene.cameraCount > 0) {
+  if (scene.cameraCount > 0 && !scene.framedOverCameras) {
     frame.eye = cameraEye(scene);
   } else {
     // The window's field of view stays: the framed eye keeps the box in it, whatever it is.

@@ -44,6 +44,7 @@ class Scene {
   // Set at load when the manifest frames a scene without a camera: it is then seen whole from
   // FramingEye instead of from the fixed point. Empty: the fixed point.
   SceneBounds framedBounds;
+  bool framedOverCameras = false;  // set at load when the manifest frames it in spite of cameras
 
   Scene() = default;
   // Releases what is still set up, and says so in a message box.

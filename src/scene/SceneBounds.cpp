@@ -84,28 +84,75 @@ CameraFrame FramingEye(const SceneBounds& bounds, float fovDegrees, float aspect
   return eye;
 }
 
-bool BoundsInView(const SceneBounds& bounds, const CameraFrame& eye, float aspect) {
-  if (bounds.empty || !ShowsSomething(eye.fov, aspect)) return false;
-  // The camera's axes as the renderer's look-at builds them, up along y.
-  double forward[3], side[3], up[3];
+namespace {
+
+// The camera's axes as the renderer's look-at builds them, up along y; false when it looks
+// straight up or down (no picture to speak of) or at its own position.
+bool EyeAxes(const CameraFrame& eye, double forward[3], double side[3], double up[3]) {
   const double worldUp[3] = {0, 1, 0};
   for (int k = 0; k < 3; ++k) forward[k] = static_cast<double>(eye.target[k]) - eye.position[k];
   if (!Normalize(forward)) return false;
   Cross(forward, worldUp, side);
-  if (!Normalize(side)) return false;  // looking straight up or down: no picture to speak of
+  if (!Normalize(side)) return false;
   Cross(side, forward, up);
+  return true;
+}
+
+// Corner c of the box, from the eye.
+void CornerFromEye(const SceneBounds& bounds, const CameraFrame& eye, int c, double to[3]) {
+  for (int k = 0; k < 3; ++k)
+    to[k] = static_cast<double>((c >> k) & 1 ? bounds.max[k] : bounds.min[k]) - eye.position[k];
+}
+
+}  // namespace
+
+bool BoundsInView(const SceneBounds& bounds, const CameraFrame& eye, float aspect) {
+  if (bounds.empty || !ShowsSomething(eye.fov, aspect)) return false;
+  double forward[3], side[3], up[3];
+  if (!EyeAxes(eye, forward, side, up)) return false;
   const double tanVertical = std::tan(eye.fov * kPi / 360.0);
   // Rounding of the eye's float position may put a corner a hair outside.
   const double slack = 1e-4;
   for (int corner = 0; corner < 8; ++corner) {
     double to[3];
-    for (int k = 0; k < 3; ++k)
-      to[k] = static_cast<double>((corner >> k) & 1 ? bounds.max[k] : bounds.min[k]) -
-              eye.position[k];
+    CornerFromEye(bounds, eye, corner, to);
     const double depth = Dot(to, forward);
     if (depth < kNearPlane || depth > kFarPlane) return false;
     const double limit = depth * tanVertical * (1 + slack);
     if (std::fabs(Dot(to, up)) > limit || std::fabs(Dot(to, side)) > limit * aspect) return false;
   }
   return true;
+}
+
+float BoundsPictureShare(const SceneBounds& bounds, const CameraFrame& eye, float aspect) {
+  if (bounds.empty || !ShowsSomething(eye.fov, aspect)) return 0;
+  double forward[3], side[3], up[3];
+  if (!EyeAxes(eye, forward, side, up)) return 0;
+  const double tanVertical = std::tan(eye.fov * kPi / 360.0);
+  double low[2] = {1, 1}, high[2] = {-1, -1};
+  int ahead = 0;
+  for (int corner = 0; corner < 8; ++corner) {
+    double to[3];
+    CornerFromEye(bounds, eye, corner, to);
+    const double depth = Dot(to, forward);
+    const double lateral[2] = {Dot(to, side), Dot(to, up)};
+    const double scale[2] = {tanVertical * aspect, tanVertical};
+    for (int a = 0; a < 2; ++a) {
+      // A corner nearer than the near plane stretches the box out of the picture on its side.
+      const double v = depth >= kNearPlane ? lateral[a] / (depth * scale[a])
+                       : lateral[a] >= 0   ? 2
+                                           : -2;
+      low[a] = std::min(low[a], v);
+      high[a] = std::max(high[a], v);
+      if (depth < kNearPlane && lateral[a] == 0) {
+        low[a] = -2;
+        high[a] = 2;
+      }
+    }
+    ahead += depth >= kNearPlane;
+  }
+  if (ahead == 0) return 0;
+  double area = 1;
+  for (int a = 0; a < 2; ++a) area *= std::max(0.0, std::min(high[a], 1.0) - std::max(low[a], -1.0)) / 2;
+  return static_cast<float>(area);
 }

@@ -35,3 +35,7 @@ CameraFrame FramingEye(const SceneBounds& bounds, float fovDegrees, float aspect
 // All eight corners of the box lie in the view of eye (its position, target and fov, up along
 // y as the renderer looks) with a picture of aspect, between the near and far planes.
 bool BoundsInView(const SceneBounds& bounds, const CameraFrame& eye, float aspect);
+
+// How much of a picture of aspect the rectangle around the box's corners covers as eye sees
+// it, 0 to 1: how large the scene shows through a camera.
+float BoundsPictureShare(const SceneBounds& bounds, const CameraFrame& eye, float aspect);

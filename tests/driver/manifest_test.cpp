@@ -32,7 +32,7 @@ TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
       "FONT textures\\font.jpg\n"
       "Music  music/tune.ogg   # trailing note\n"
       "script\tscript.txt\n"
-      "scene box\n"
+      "scene box frame always\n"
       "scene glass OVERLAY fog 10 200.5 0.25 aqua Frame\n"
       "layer textures/a.jpg\n"
       "layer textures/b.jpg 0.5 10 20 110 70\n"
@@ -48,9 +48,11 @@ TEST(Manifest, ReadsEveryEntryInAnyCaseAndEitherSeparator) {
   EXPECT_EQ(m.script.line, 4);
   ASSERT_EQ(m.scenes.size(), 2u);
   EXPECT_TRUE(m.scenes[0].clearsScreen);
-  EXPECT_FALSE(m.scenes[0].fog || m.scenes[0].aqua || m.scenes[0].frame);
+  EXPECT_FALSE(m.scenes[0].fog || m.scenes[0].aqua);
+  EXPECT_TRUE(m.scenes[0].frame && m.scenes[0].frameAlways);
   EXPECT_FALSE(m.scenes[1].clearsScreen);
   EXPECT_TRUE(m.scenes[1].fog && m.scenes[1].aqua && m.scenes[1].frame);
+  EXPECT_FALSE(m.scenes[1].frameAlways);
   EXPECT_FLOAT_EQ(m.scenes[1].fogEnd, 200.5f);
   EXPECT_FLOAT_EQ(m.scenes[1].fogDensity, 0.25f);
   ASSERT_EQ(m.layers.size(), 5u);

@@ -62,6 +62,32 @@ TEST(SceneBounds, TheFixedPointCutsABigModelOffAndFramingIsOnlyForWhatCanBeFrame
   }
 }
 
+// How much of the picture a box fills through a camera: a far camera shows a dot, a camera
+// inside the box sees nothing else, one looking away sees none of it.
+TEST(SceneBounds, PictureShareTellsADotFromAFullView) {
+  const SceneBounds cube = Box(-1, -1, -1, 1, 1, 1);
+  auto eye = [](float z, float targetZ) {
+    CameraFrame frame;
+    frame.position[2] = z;
+    frame.target[2] = targetZ;
+    frame.fov = 90;  // the near face at depth 9 spans 2/9 of the picture's height
+    return frame;
+  };
+  const struct {
+    const char* what;
+    CameraFrame eye;
+    float aspect, share;
+  } cases[] = {
+      {"ten units away, square picture", eye(10, 0), 1, 1.0f / 81},
+      {"ten units away, 4:3 picture", eye(10, 0), 4.0f / 3, 1.0f / 81 / (4.0f / 3)},
+      {"a rig's camera 354 units from the model", eye(355, 0), 4.0f / 3, 1.0f / (354 * 354) * 0.75f},
+      {"inside the box", eye(0.5f, 0), 4.0f / 3, 1},
+      {"looking away", eye(10, 20), 4.0f / 3, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_NEAR(BoundsPictureShare(cube, c.eye, c.aspect), c.share, c.share * 1e-3 + 1e-7) << c.what;
+}
+
 TEST(SceneBounds, MeshBoundsTakesEveryObjectsVerticesAndSkipsBrokenOnes) {
   Scene scene;
   scene.setupObjects(2);

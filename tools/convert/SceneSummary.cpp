@@ -56,8 +56,12 @@ void PrintCameraToBounds(FILE* out, const CameraFrame& eye, const SceneBounds& b
     const double d = static_cast<double>(eye.position[k]) - centre[k];
     squared += d * d;
   }
-  std::fprintf(out, "        at frame 0: %.3f from the box's centre (radius %.3f), whole box in view: %s\n",
-               std::sqrt(squared), bounds.radius(), YesNo(BoundsInView(bounds, eye, 4.0f / 3.0f)));
+  const float aspect = 4.0f / 3.0f;
+  std::fprintf(out,
+               "        at frame 0: %.3f from the box's centre (radius %.3f), whole box in view: %s, "
+               "the box fills %.2f%% of the picture\n",
+               std::sqrt(squared), bounds.radius(), YesNo(BoundsInView(bounds, eye, aspect)),
+               100.0 * BoundsPictureShare(bounds, eye, aspect));
 }
 
 }  // namespace
