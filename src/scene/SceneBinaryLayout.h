@@ -18,13 +18,15 @@
 //
 // An empty scene is 84 bytes. Cameras come before materials; faces before texture vertices.
 //
-// A scene with moving objects adds their tracks after the last light, where a reader of the
-// plain layout stops (it passes over the bytes it does not know, with a warning). The extension
-// has a tag and a version of its own; a scene without moving objects has no extension, so its
-// file is the plain layout byte for byte:
+// What the plain layout cannot hold (moving objects, kinds of light) follows the last light in
+// an extension, where a reader of the plain layout stops (it passes over the bytes it does not
+// know, with a warning). The extension has a tag and a version of its own, and named sections
+// that a reader passes over when it does not know them. A scene that needs none of it has no
+// extension: its file is the plain layout byte for byte.
 //
-//   extension    = char[4] "ZBXT"  u32 version (1)
-//                  u32 trackCount  trackCount x track block
+//   extension    = char[4] "ZBXT"  u32 version (1)  sections, to the end of the file
+//   section      = char[4] name  u32 byteLength  byteLength bytes
+//   "OTRK"       = u32 trackCount  trackCount x track block      (moving objects)
 //   track block  = u32 objectIndex  u32 trackLength  trackLength x ObjectFrame
 //
 //
@@ -80,6 +82,7 @@ enum : size_t {
 // The extension's tag and the version this engine writes and reads.
 constexpr char kExtensionTag[4] = {'Z', 'B', 'X', 'T'};
 constexpr uint32_t kExtensionVersion = 1;
+constexpr char kObjectTracksSection[4] = {'O', 'T', 'R', 'K'};
 
 // Appends fields to a growing byte buffer.
 struct ByteSink {
@@ -103,6 +106,16 @@ struct ByteSink {
   void flag(bool value) { u8(value ? 1 : 0); }
   void unused(size_t n) { bytes.insert(bytes.end(), n, 0); }
   // A text field of `size` bytes: at most size - 1 characters (the caller cuts), then zeros.
+  // A section of the extension: its name and a length filled in by endSection.
+  size_t beginSection(const char (&name)[4]) {
+    bytes.insert(bytes.end(), name, name + 4);
+    u32(0);
+    return bytes.size();
+  }
+  void endSection(size_t begin) {
+    const uint32_t length = static_cast<uint32_t>(bytes.size() - begin);
+    for (int k = 0; k < 4; ++k) bytes[begin - 4 + k] = static_cast<uint8_t>(length >> (8 * k));
+  }
   void text(const char* value, size_t size) {
     const size_t length = strnlen(value, size - 1);
     bytes.insert(bytes.end(), value, value + length);

@@ -80,7 +80,7 @@ class Parser {
   bool readLights();
   // The moving objects' tracks after the last light, when the bytes there are the extension.
   bool readExtension();
-  bool readMotion(uint32_t count);
+  bool readObjectTracks();
 
   ByteSource in_;
   Scene& scene_;
@@ -319,7 +319,11 @@ bool Parser::readLights() {
   return true;
 }
 
-bool Parser::readMotion(uint32_t count) {
+bool Parser::readObjectTracks() {
+  uint32_t count;
+  if (!readCount(count, "the object tracks", kWhole) || !fits(count, 8, "the object tracks", kWhole))
+    return false;
+  std::printf("%s - Loading the tracks of %u moving objects.\n", SceneBinaryFile::kBanner, count);
   for (uint32_t t = 0; t < count; ++t) {
     uint32_t index;
     in_.u32(index);
@@ -339,20 +343,35 @@ bool Parser::readMotion(uint32_t count) {
 bool Parser::readExtension() {
   if (!in_.startsWith(kExtensionTag, sizeof kExtensionTag)) return true;
   in_.unused(sizeof kExtensionTag);
-  uint32_t version, count;
+  uint32_t version;
   in_.u32(version);
   if (version != kExtensionVersion) {
     // A later engine's additions: the scene as this engine knows it is whole.
     std::printf("%s - WARNING: the scene carries additions of version %u, which this engine "
-                "does not know; its objects stay where they are.\n",
+                "does not know; they are passed over.\n",
                 SceneBinaryFile::kBanner, version);
     in_.unused(in_.left());
     return true;
   }
-  if (!readCount(count, "the object tracks", kWhole) || !fits(count, 8, "the object tracks", kWhole))
-    return false;
-  std::printf("%s - Loading the tracks of %u moving objects.\n", SceneBinaryFile::kBanner, count);
-  return readMotion(count);
+  while (in_.ok() && in_.left() > 0) {
+    char name[5] = {};  // four letters and an end, for the messages
+    for (int k = 0; k < 4; ++k) name[k] = static_cast<char>(in_.u8());
+    uint32_t length;
+    in_.u32(length);
+    if (!whole("the extension", kWhole) || !fits(length, 1, "the extension", kWhole)) return false;
+    const size_t end = in_.offset() + length;
+    if (std::memcmp(name, kObjectTracksSection, 4) == 0) {
+      if (!readObjectTracks()) return false;
+    } else {
+      std::printf("%s - WARNING: the scene carries a section [%s] this engine does not know; it "
+                  "is passed over.\n", SceneBinaryFile::kBanner, name);
+      in_.unused(length);
+    }
+    if (in_.offset() != end)
+      return fail("section %s announces %u bytes and holds %zu", name, length,
+                  in_.offset() - (end - length));
+  }
+  return true;
 }
 
 bool Parser::parse() {

@@ -78,14 +78,13 @@ void EncodeLight(ByteSink& out, const SceneLight& light) {
   for (uint32_t k = 0; k < light.trackLength; ++k) LightFrameFields(out, light.getSample(k));
 }
 
-// The moving objects' tracks, in the extension; nothing at all when no object moves.
-void EncodeMotion(ByteSink& out, const Scene& scene) {
+// The moving objects' tracks; false (nothing written) when no object moves.
+bool EncodeObjectTracks(ByteSink& out, const Scene& scene) {
   uint32_t moving = 0;
   for (uint32_t i = 0; i < scene.objectCount; ++i) moving += scene.objects[i].motion.trackLength > 0;
-  if (moving == 0) return;
+  if (moving == 0) return false;
   std::printf("%s - Writing the tracks of %d moving objects.\n", kBanner, static_cast<int>(moving));
-  out.bytes.insert(out.bytes.end(), kExtensionTag, kExtensionTag + 4);
-  out.u32(kExtensionVersion);
+  const size_t section = out.beginSection(kObjectTracksSection);
   out.u32(moving);
   for (uint32_t i = 0; i < scene.objectCount; ++i) {
     const PositionTrack<ObjectFrame>& motion = scene.objects[i].motion;
@@ -94,6 +93,19 @@ void EncodeMotion(ByteSink& out, const Scene& scene) {
     out.u32(motion.trackLength);
     for (uint32_t k = 0; k < motion.trackLength; ++k) ObjectFrameFields(out, motion.getSample(k));
   }
+  out.endSection(section);
+  return true;
+}
+
+// The extension after the last light, with the sections the scene needs; nothing at all when
+// it needs none.
+void EncodeExtension(ByteSink& out, const Scene& scene) {
+  ByteSink sections;
+  bool any = EncodeObjectTracks(sections, scene);
+  if (!any) return;
+  out.bytes.insert(out.bytes.end(), kExtensionTag, kExtensionTag + 4);
+  out.u32(kExtensionVersion);
+  out.bytes.insert(out.bytes.end(), sections.bytes.begin(), sections.bytes.end());
 }
 
 // The whole file in memory, with the log line of each section and element.
@@ -129,7 +141,7 @@ void EncodeScene(ByteSink& out, const Scene& scene, const std::vector<std::strin
     std::printf("%s - Escribiendo luz [ %d ].\n", kBanner, static_cast<int>(i));
     EncodeLight(out, scene.getLight(i));
   }
-  EncodeMotion(out, scene);
+  EncodeExtension(out, scene);
 }
 
 }  // namespace

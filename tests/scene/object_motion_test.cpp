@@ -191,11 +191,14 @@ TEST(ObjectMotion, PlainScenesKeepThePlainLayoutAndDamagedTracksAreRefused) {
   std::string later = whole;
   later[plain.size() + 4] = 2;  // a version this engine does not know
   std::string elsewhere = whole;
-  elsewhere[plain.size() + 12] = 9;  // the track names an object the scene lacks
+  elsewhere[plain.size() + 20] = 9;  // the track names an object the scene lacks
+  std::string unknown = whole;
+  unknown[plain.size() + 8] = 'X';  // a section a later engine may write
   const Case cases[] = {
       {"whole", whole, true, 61},
       {"cut in the track", whole.substr(0, whole.size() - 10), false, 0},
       {"later version", later, true, 0},
+      {"unknown section", unknown, true, 0},
       {"object out of range", elsewhere, false, 0},
   };
   for (const Case& c : cases) {
