@@ -297,12 +297,28 @@ void SceneLight::place(int32_t frameIndex) {
   frame.position[3] = 0.8f;
 }
 
+const float* SceneLight::aimAt(int32_t frameIndex) const {
+  if (aims.trackLength == 0) return shape.direction;
+  return aims.track[frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % aims.trackLength].direction;
+}
+
 void SceneLight::apply(int32_t frameIndex) {
   place(frameIndex);
   if (frame.lightNumber < 0 || frame.lightNumber >= kSceneLightSlots) return;
   const GLenum light = GL_LIGHT1 + frame.lightNumber;
-  glLightfv(light, GL_POSITION, frame.position);
+  // A directional light stands infinitely far back along its aim: a direction, at w 0. The
+  // cone and the fading are set on every light, so a slot keeps none of another scene's.
+  const float* aim = aimAt(frameIndex);
+  const bool directional = shape.kind == LightKind::directional;
+  const float towards[4] = {-aim[0], -aim[1], -aim[2], 0};
+  glLightfv(light, GL_POSITION, directional ? towards : frame.position);
   glLightfv(light, GL_DIFFUSE, frame.color);
+  glLightfv(light, GL_SPOT_DIRECTION, aim);
+  glLightf(light, GL_SPOT_CUTOFF, shape.kind == LightKind::spot ? shape.cutoff : 180.0f);
+  glLightf(light, GL_SPOT_EXPONENT, shape.exponent);
+  glLightf(light, GL_CONSTANT_ATTENUATION, shape.attenuation[0]);
+  glLightf(light, GL_LINEAR_ATTENUATION, shape.attenuation[1]);
+  glLightf(light, GL_QUADRATIC_ATTENUATION, shape.attenuation[2]);
   glEnable(light);
 }
 

@@ -64,6 +64,10 @@ constexpr KeywordName kKeywordNames[] = {
     {"*CONTROL_SCALE_SAMPLE", kScaleKey},
     {"*CONTROL_TCB_SCALE_KEY", kScaleKey},
     {"*CONTROL_BEZIER_SCALE_KEY", kScaleKey},
+    {"*LIGHT_TYPE", kLightType},
+    {"*LIGHT_INTENS", kLightIntens},
+    {"*LIGHT_HOTSPOT", kLightHotspot},
+    {"*LIGHT_FALLOFF", kLightFalloff},
 };
 
 }  // namespace

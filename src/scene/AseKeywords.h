@@ -66,6 +66,11 @@ enum Keyword : uint8_t {
   kPosKey,
   kRotKey,
   kScaleKey,
+  // A light's kind, strength and cone.
+  kLightType,
+  kLightIntens,
+  kLightHotspot,
+  kLightFalloff,
 };
 
 struct KeywordName {

@@ -543,13 +543,38 @@ void AseReader::readLightObject(Scene& scene) {
   uint32_t sample = 0;
   bool trackGiven = false;
   bool overflowTold = false;
+  // A spot or directional light: its kind, its own place and aim (a target's node transform
+  // comes second), its strength and cones.
+  LightKind kind = LightKind::point;
+  int placements = 0;
+  float target[3] = {0, 0, 0}, axis[3] = {0, 0, 0};
+  float intensity = 1, hotspot = 0, falloff = 0;
   Keyword keyword;
   bool ended = false;
   while (!ended && nextInBlock(keyword)) {
     size_t length;
     int32_t value;
     switch (keyword) {
-      case kTmPos: readPoint(frame.position); break;
+      case kTmPos:
+        // A point light takes each one (it has one); the others keep their own place.
+        readPoint(kind == LightKind::point || placements == 0 ? frame.position : target);
+        ++placements;
+        break;
+      case kTmRow2:
+        if (placements == 0) readPoint(axis);
+        break;
+      case kLightType: {
+        AseToken type;
+        if (!file.next(type)) break;
+        if (EqualsIgnoringCase(type, "Target") || EqualsIgnoringCase(type, "Free"))
+          kind = LightKind::spot;
+        else if (EqualsIgnoringCase(type, "Directional"))
+          kind = LightKind::directional;
+        break;
+      }
+      case kLightIntens: file.readFloat(intensity); break;
+      case kLightHotspot: file.readFloat(hotspot); break;
+      case kLightFalloff: file.readFloat(falloff); break;
       case kLightColor:
         readFloats(frame.color, 3);
         state = 1;
@@ -579,10 +604,35 @@ void AseReader::readLightObject(Scene& scene) {
       default: file.readLine(kSkipLineBuffer, length); break;
     }
   }
+  shapeLight(light, frame, kind, placements > 1 ? target : nullptr, axis, hotspot, falloff);
+  // The strength scales the colour; 1 leaves it as it was.
+  if (intensity != 1 && std::isfinite(intensity))
+    for (int c = 0; c < 3; ++c) frame.color[c] *= intensity;
   light.setFrame(frame);
   const uint32_t slot = static_cast<uint32_t>(nextLight++);
   scene.setLight(slot, light);
   if (!scene.lightsReady || slot >= scene.lightCount) light.freeTrack();
+}
+
+// A spot or directional light aims at its target where it has one, else down its own -Z; the
+// export's cones are whole angles.
+void AseReader::shapeLight(SceneLight& light, const LightFrame& frame, LightKind kind,
+                           const float* target, const float axis[3], float hotspot, float falloff) {
+  // A spot without a cone (as some exports write a sky light) shines all round.
+  if (kind == LightKind::point || (kind == LightKind::spot && !(falloff > 0))) return;
+  float aim[3];
+  double length = 0;
+  for (int c = 0; c < 3; ++c) {
+    aim[c] = target ? target[c] - frame.position[c] : -axis[c];
+    length += static_cast<double>(aim[c]) * aim[c];
+  }
+  length = std::sqrt(length);
+  for (int c = 0; c < 3; ++c)
+    light.shape.direction[c] = length > 0 ? static_cast<float>(aim[c] / length) : (c == 1 ? -1.0f : 0.0f);
+  if (kind == LightKind::spot)
+    ShapeSpot(light.shape, hotspot / 2, falloff / 2);
+  else
+    light.shape.kind = LightKind::directional;
 }
 
 // --- cameras ----------------------------------------------------------------------------------

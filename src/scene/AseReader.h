@@ -14,6 +14,8 @@
 #include "scene/AseText.h"
 #include "scene/AseTokenizer.h"
 
+#include "scene/SceneLight.h"
+
 class Scene;
 struct SceneObject;
 
@@ -71,6 +73,8 @@ class AseReader {
   void readFloats(float* values, int n);
   void readPoint(float* point);
   void readName(char (&name)[256]);
+  void shapeLight(SceneLight& light, const LightFrame& frame, LightKind kind, const float* target,
+                  const float axis[3], float hotspot, float falloff);
   // An animation key of the object: the tick, then n numbers.
   void readKey(std::vector<AseNodeMotion::Key>& keys, int n, int32_t ticksPerFrame);
   bool readCount(uint32_t& count, int32_t minimumBytesPerElement);

@@ -551,6 +551,14 @@ int LightOf(const tinygltf::Node& node) {
   return light.IsNumber() ? light.GetNumberAsInt() : -1;
 }
 
+// Where a light or camera node points: its -Z, in the world.
+void AimOf(const Matrix& world, float out[3]) {
+  double d[3];
+  for (int r = 0; r < 3; ++r) d[r] = -world[8 + r];
+  const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  for (int r = 0; r < 3; ++r) out[r] = length > 0 ? static_cast<float>(d[r] / length) : (r == 2 ? -1.0f : 0.0f);
+}
+
 void GltfScene::readCamerasAndLights() {
   for (int node : order_) {
     const tinygltf::Node& source = model_.nodes[node];
@@ -561,8 +569,9 @@ void GltfScene::readCamerasAndLights() {
     }
     const int light = LightOf(source);
     if (light < 0 || static_cast<size_t>(light) >= model_.lights.size()) continue;
-    if (model_.lights[light].type != "point") {
-      warnings_.warn("has lights that are not point lights: not carried");
+    const std::string& type = model_.lights[light].type;
+    if (type != "point" && type != "directional" && type != "spot") {
+      warnings_.warn("has lights of a kind this reader does not know: not carried");
       continue;
     }
     lightNodes_.push_back(node);
@@ -578,12 +587,27 @@ void GltfScene::readCamerasAndLights() {
   }
   for (int node : lightNodes_) {
     SceneLight light;
-    const std::vector<double>& color = model_.lights[LightOf(model_.nodes[node])].color;
+    const tinygltf::Light& source = model_.lights[LightOf(model_.nodes[node])];
     light.frame.lightNumber = static_cast<int32_t>(out_.lights.size());
+    // glTF's intensity scales the colour; points and spots fade with the square of the
+    // distance, as glTF defines their candela.
+    const float intensity = static_cast<float>(source.intensity);
     for (size_t c = 0; c < 3; ++c)
-      light.frame.color[c] = c < color.size() ? static_cast<float>(color[c]) : 1.0f;
+      light.frame.color[c] =
+          (c < source.color.size() ? static_cast<float>(source.color[c]) : 1.0f) * intensity;
     const float origin[3] = {0, 0, 0};
     TransformPoint(rest[node], origin, light.frame.position);
+    if (source.type == "directional") {
+      light.shape.kind = LightKind::directional;
+    } else {
+      light.shape.attenuation[0] = 0;
+      light.shape.attenuation[2] = 1;
+      if (source.type == "spot")
+        ShapeSpot(light.shape, static_cast<float>(source.spot.innerConeAngle * 180 / kPi),
+                  static_cast<float>(source.spot.outerConeAngle * 180 / kPi));
+    }
+    if (source.range > 0) warnings_.warn("has lights with a range: they reach beyond it");
+    AimOf(rest[node], light.shape.direction);
     out_.lights.push_back(light);
   }
 }
@@ -603,6 +627,7 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
   for (size_t i = 0; i < lightNodes_.size() && i < size_t(kSceneLightSlots); ++i)
     if (moves_[lightNodes_[i]]) {
       out_.lights[i].setupTrack(samples);
+      if (out_.lights[i].shape.kind != LightKind::point) out_.lights[i].aims.setupTrack(samples);
       needed[lightNodes_[i]] = 1;
     }
   uint64_t objectSamples = 0;
@@ -649,6 +674,10 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
       const float origin[3] = {0, 0, 0};
       TransformPoint(world[lightNodes_[i]], origin, frame.position);
       light.setSample(k, frame);
+      if (k >= light.aims.trackLength) continue;
+      LightAim aim;
+      AimOf(world[lightNodes_[i]], aim.direction);
+      light.aims.setSample(k, aim);
     }
     for (size_t m = 0; m < movingObjects_.size(); ++m) {
       const MovingObject& moving = movingObjects_[m];

@@ -28,6 +28,8 @@
 //   section      = char[4] name  u32 byteLength  byteLength bytes
 //   "OTRK"       = u32 trackCount  trackCount x track block      (moving objects)
 //   track block  = u32 objectIndex  u32 trackLength  trackLength x ObjectFrame
+//   "LGHT"       = u32 lightCount  lightCount x light shape      (lights that are not plain)
+//   light shape  = u32 lightIndex  LightShape  u32 aimLength  aimLength x LightAim
 //
 //
 //   record          size  fields, in order (offset: type name)
@@ -48,6 +50,9 @@
 //                         256 f uTiling, 260 f vTiling, 264 f uOffset, 268 f vOffset
 //   LightFrame        36  0 i32 lightNumber, 4 4f color, 20 4f position
 //   ObjectFrame       64  0 16f matrix (column-major)
+//   LightShape        40  0 u32 kind (0 point, 1 directional, 2 spot), 4 3f direction,
+//                         16 f cutoff, 20 f exponent, 24 3f attenuation, 36 u32 unused
+//   LightAim          12  0 3f direction
 //
 // Unused and padding bytes are written as zero and ignored when read; a flag byte reads as
 // true when it is not zero.
@@ -77,12 +82,15 @@ enum : size_t {
   kMapPathSize = 255,
   kLightFrameSize = 36,
   kObjectFrameSize = 64,
+  kLightShapeSize = 40,
+  kLightAimSize = 12,
 };
 
 // The extension's tag and the version this engine writes and reads.
 constexpr char kExtensionTag[4] = {'Z', 'B', 'X', 'T'};
 constexpr uint32_t kExtensionVersion = 1;
 constexpr char kObjectTracksSection[4] = {'O', 'T', 'R', 'K'};
+constexpr char kLightShapesSection[4] = {'L', 'G', 'H', 'T'};
 
 // Appends fields to a growing byte buffer.
 struct ByteSink {
@@ -313,6 +321,22 @@ void LightFrameFields(S& s, R&& frame) {
 template <typename S, typename R>
 void ObjectFrameFields(S& s, R&& frame) {
   s.floats(frame.matrix, 16);
+}
+
+// The kind goes through a plain number: a file may hold any, and the reader checks it.
+template <typename S, typename R>
+void LightShapeFields(S& s, R&& shape, uint32_t& kind) {
+  s.u32(kind);
+  s.floats(shape.direction, 3);
+  s.f32(shape.cutoff);
+  s.f32(shape.exponent);
+  s.floats(shape.attenuation, 3);
+  s.unused(4);
+}
+
+template <typename S, typename R>
+void LightAimFields(S& s, R&& aim) {
+  s.floats(aim.direction, 3);
 }
 
 }  // namespace scenebinary

@@ -81,6 +81,7 @@ class Parser {
   // The moving objects' tracks after the last light, when the bytes there are the extension.
   bool readExtension();
   bool readObjectTracks();
+  bool readLightShapes();
 
   ByteSource in_;
   Scene& scene_;
@@ -340,6 +341,35 @@ bool Parser::readObjectTracks() {
   return true;
 }
 
+bool Parser::readLightShapes() {
+  uint32_t count;
+  if (!readCount(count, "the light shapes", kWhole) ||
+      !fits(count, 4 + kLightShapeSize + 4, "the light shapes", kWhole))
+    return false;
+  for (uint32_t t = 0; t < count; ++t) {
+    uint32_t index, kind;
+    in_.u32(index);
+    if (!whole("light shape", t)) return false;
+    if (index >= scene_.lightCount)
+      return fail("light shape %u names light %u and the scene has %u", t, index, scene_.lightCount);
+    SceneLight& light = scene_.lights[index];
+    LightShape shape;
+    LightShapeFields(in_, shape, kind);
+    if (!whole("light shape", t)) return false;
+    if (kind > static_cast<uint32_t>(LightKind::spot))
+      return fail("light shape %u is of kind %u, which this engine does not know", t, kind);
+    if (!shape.possible())
+      return fail("light shape %u holds a cone, fading or aim no light can have", t);
+    shape.kind = static_cast<LightKind>(kind);
+    light.shape = shape;
+    if (light.aims.trackLength != 0) return fail("light %u has two aims", index);
+    if (!readTrack(light.aims, kLightAimSize, "light shape", t,
+                   [](RecordSource& s, LightAim& aim) { LightAimFields(s, aim); }))
+      return false;
+  }
+  return true;
+}
+
 bool Parser::readExtension() {
   if (!in_.startsWith(kExtensionTag, sizeof kExtensionTag)) return true;
   in_.unused(sizeof kExtensionTag);
@@ -362,6 +392,8 @@ bool Parser::readExtension() {
     const size_t end = in_.offset() + length;
     if (std::memcmp(name, kObjectTracksSection, 4) == 0) {
       if (!readObjectTracks()) return false;
+    } else if (std::memcmp(name, kLightShapesSection, 4) == 0) {
+      if (!readLightShapes()) return false;
     } else {
       std::printf("%s - WARNING: the scene carries a section [%s] this engine does not know; it "
                   "is passed over.\n", SceneBinaryFile::kBanner, name);

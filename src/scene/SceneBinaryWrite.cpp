@@ -97,11 +97,33 @@ bool EncodeObjectTracks(ByteSink& out, const Scene& scene) {
   return true;
 }
 
+// The shapes of the lights that are not plain; false (nothing written) when all are.
+bool EncodeLightShapes(ByteSink& out, const Scene& scene) {
+  uint32_t shaped = 0;
+  for (uint32_t i = 0; i < scene.lightCount; ++i)
+    shaped += !scene.lights[i].shape.plain() || scene.lights[i].aims.trackLength > 0;
+  if (shaped == 0) return false;
+  const size_t section = out.beginSection(kLightShapesSection);
+  out.u32(shaped);
+  for (uint32_t i = 0; i < scene.lightCount; ++i) {
+    const SceneLight& light = scene.lights[i];
+    if (light.shape.plain() && light.aims.trackLength == 0) continue;
+    out.u32(i);
+    uint32_t kind = static_cast<uint32_t>(light.shape.kind);
+    LightShapeFields(out, light.shape, kind);
+    out.u32(light.aims.trackLength);
+    for (uint32_t k = 0; k < light.aims.trackLength; ++k) LightAimFields(out, light.aims.getSample(k));
+  }
+  out.endSection(section);
+  return true;
+}
+
 // The extension after the last light, with the sections the scene needs; nothing at all when
 // it needs none.
 void EncodeExtension(ByteSink& out, const Scene& scene) {
   ByteSink sections;
-  bool any = EncodeObjectTracks(sections, scene);
+  const bool tracks = EncodeObjectTracks(sections, scene);
+  const bool any = EncodeLightShapes(sections, scene) || tracks;
   if (!any) return;
   out.bytes.insert(out.bytes.end(), kExtensionTag, kExtensionTag + 4);
   out.u32(kExtensionVersion);

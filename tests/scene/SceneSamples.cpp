@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -174,4 +175,19 @@ void ExpectSound(const Scene& scene) {
     ASSERT_TRUE(scene.cameras[i].trackLength == 0 || scene.cameras[i].track);
   for (uint32_t i = 0; i < scene.lightCount; ++i)
     ASSERT_TRUE(scene.lights[i].trackLength == 0 || scene.lights[i].track);
+}
+
+std::string Base64(const std::vector<float>& values) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes(values.size() * 4, '\0');
+  std::memcpy(&bytes[0], values.data(), bytes.size());
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t present = std::min<size_t>(3, bytes.size() - i);
+    uint32_t n = 0;
+    for (size_t k = 0; k < 3; ++k)
+      n = n << 8 | (k < present ? static_cast<unsigned char>(bytes[i + k]) : 0);
+    for (size_t k = 0; k < 4; ++k) text += k <= present ? kDigits[(n >> (18 - 6 * k)) & 63] : '=';
+  }
+  return text;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // A scene for the binary file tests with every kind of record and every field set to a value
 // of its own, and the invariants a reader must keep.
+#include <string>
+#include <vector>
+
 #include "scene/Scene.h"
 
 // Two objects (the second without faces or texture arrays), two cameras (one with a track),
@@ -11,3 +14,6 @@ void BuildRichScene(Scene& scene);
 // Whatever the file held: every face and texture face points at its own object's elements by
 // its indices, every object kept has its four arrays, at most two maps, NUL-ended paths.
 void ExpectSound(const Scene& scene);
+
+// The floats' bytes as base64, for a glTF buffer written into its file as a data URI.
+std::string Base64(const std::vector<float>& values);

@@ -13,27 +13,13 @@
 #include "scene/GltfReader.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
+#include "SceneSamples.h"
 #include "support/QuietStdout.h"
 #include "support/TempDir.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-std::string Base64(const std::vector<float>& values) {
-  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string bytes(values.size() * 4, '\0');
-  std::memcpy(&bytes[0], values.data(), bytes.size());
-  std::string text;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const size_t present = std::min<size_t>(3, bytes.size() - i);
-    uint32_t n = 0;
-    for (size_t k = 0; k < 3; ++k)
-      n = n << 8 | (k < present ? static_cast<unsigned char>(bytes[i + k]) : 0);
-    for (size_t k = 0; k < 4; ++k) text += k <= present ? kDigits[(n >> (18 - 6 * k)) & 63] : '=';
-  }
-  return text;
-}
 
 // Where the object's track takes its vertex v at frame k.
 void Placed(const SceneObject& object, uint32_t k, uint32_t v, float out[3]) {

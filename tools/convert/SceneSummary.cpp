@@ -158,6 +158,18 @@ void PrintSceneSummary(FILE* out, const Scene& scene, const std::string& product
                  l.frame.color[2]);
     PrintPoint(out, l.frame.position);
     std::fprintf(out, "\n");
+    if (l.shape.plain() && l.aims.trackLength == 0) continue;
+    const LightShape& shape = l.shape;
+    static const char* const kKinds[] = {"point", "directional", "spot"};
+    std::fprintf(out, "        %s light", kKinds[static_cast<int>(shape.kind)]);
+    if (shape.kind != LightKind::point) {
+      std::fprintf(out, " aimed at ");
+      PrintPoint(out, shape.direction);
+    }
+    if (shape.kind == LightKind::spot)
+      std::fprintf(out, ", cone %.2f degrees, exponent %.2f", shape.cutoff, shape.exponent);
+    std::fprintf(out, ", fading %g %g %g with distance, aim track of %u samples\n", shape.attenuation[0],
+                 shape.attenuation[1], shape.attenuation[2], l.aims.trackLength);
   }
 
 }

@@ -87,6 +87,8 @@ class Gl3Renderer : public Renderer {
     int32_t lightCount = 0;
     float lightPositions[7][4] = {};
     float lightDiffuse[7][3] = {};
+    float lightSpots[7][4] = {};   // a spot's aim in eye space and its cone's cosine
+    float lightFading[7][4] = {};  // attenuation (constant, linear, quadratic), spot exponent
     // A moving object's normals go through normalMatrix and are made unit length again.
     bool normalise = false;
     float normalMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

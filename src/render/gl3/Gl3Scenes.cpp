@@ -1,5 +1,6 @@
 // The shader back end's 3D pass: meshes in vertex buffers, lit, textured and fogged as the
 // fixed-function pipeline did; lens flares; particles.
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -81,6 +82,8 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
       gl3.Uniform4fv(program.Uniform("u_lightPosition"), m_view.lightCount,
                      m_view.lightPositions[0]);
       gl3.Uniform3fv(program.Uniform("u_lightDiffuse"), m_view.lightCount, m_view.lightDiffuse[0]);
+      gl3.Uniform4fv(program.Uniform("u_lightSpot"), m_view.lightCount, m_view.lightSpots[0]);
+      gl3.Uniform4fv(program.Uniform("u_lightFading"), m_view.lightCount, m_view.lightFading[0]);
     }
   }
   return &program;
@@ -298,8 +301,13 @@ void Gl3Renderer::DrawScene(Scene& scene) {
 
   // The lights in eye space, each in its slot (a later light of the same number takes it); the
   // default light, from the eye, only in a scene without lights.
-  float positions[kLights][4] = {}, diffuse[kLights][3] = {};
+  float positions[kLights][4] = {}, diffuse[kLights][3] = {}, spots[kLights][4] = {},
+        fading[kLights][4] = {};
   bool used[kLights] = {};
+  for (int slot = 0; slot < kLights; ++slot) {
+    spots[slot][3] = -1;  // the cosine of 180 degrees: all round
+    fading[slot][0] = 1;  // as strong at any distance
+  }
   const int32_t frameIndex = animFrameIndex(scene.animFrame);
   for (uint32_t i = 0; i < scene.lightCount; ++i) {
     SceneLight& light = scene.lights[i];
@@ -307,11 +315,26 @@ void Gl3Renderer::DrawScene(Scene& scene) {
     const int32_t number = light.frame.lightNumber;
     if (number < 0 || number >= kSceneLightSlots) continue;
     const int slot = number + 1;
-    // A point at w 0.8: the driver lights from the point it stands for, divided through.
-    const float w = light.frame.position[3];
-    m_modelview.Transform(light.frame.position, positions[slot]);
-    for (int c = 0; c < 3; ++c) positions[slot][c] /= w;
-    positions[slot][3] = 1;
+    const LightShape& shape = light.shape;
+    const float* aim = light.aimAt(frameIndex);
+    const float aimAhead[4] = {aim[0], aim[1], aim[2], 0};
+    if (shape.kind == LightKind::directional) {
+      // From infinitely far back along its aim: a direction, at w 0.
+      m_modelview.Transform(aimAhead, positions[slot]);
+      for (int c = 0; c < 3; ++c) positions[slot][c] = -positions[slot][c];
+    } else {
+      // A point at w 0.8: the driver lights from the point it stands for, divided through.
+      const float w = light.frame.position[3];
+      m_modelview.Transform(light.frame.position, positions[slot]);
+      for (int c = 0; c < 3; ++c) positions[slot][c] /= w;
+      positions[slot][3] = 1;
+    }
+    if (shape.kind == LightKind::spot) {
+      m_modelview.Transform(aimAhead, spots[slot]);
+      spots[slot][3] = std::cos(shape.cutoff * 3.14159265f / 180);
+    }
+    for (int c = 0; c < 3; ++c) fading[slot][c] = shape.attenuation[c];
+    fading[slot][3] = shape.exponent;
     for (int c = 0; c < 3; ++c) diffuse[slot][c] = light.frame.color[c];
     used[slot] = true;
   }
@@ -328,6 +351,8 @@ void Gl3Renderer::DrawScene(Scene& scene) {
   for (int slot = 0; slot < kLights; ++slot) {
     if (!used[slot]) continue;
     for (int c = 0; c < 4; ++c) view.lightPositions[count][c] = positions[slot][c];
+    for (int c = 0; c < 4; ++c) view.lightSpots[count][c] = spots[slot][c];
+    for (int c = 0; c < 4; ++c) view.lightFading[count][c] = fading[slot][c];
     for (int c = 0; c < 3; ++c) view.lightDiffuse[count][c] = diffuse[slot][c];
     ++count;
   }

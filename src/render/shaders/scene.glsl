@@ -33,6 +33,8 @@ uniform vec3 u_emission;
 uniform int u_lightCount;
 uniform vec4 u_lightPosition[7];  // eye space; w 0 for a direction
 uniform vec3 u_lightDiffuse[7];
+uniform vec4 u_lightSpot[7];    // a spot's aim (eye space) and the cosine of its half cone
+uniform vec4 u_lightFading[7];  // attenuation: constant, linear, quadratic; the spot exponent
 uniform vec3 u_fogColor;
 uniform float u_fogStart;
 uniform float u_fogEnd;
@@ -67,10 +69,20 @@ void main() {
     // ambient or specular of their own.
     vec3 c = u_emission + u_color.rgb * 0.2;
     for (int i = 0; i < u_lightCount; ++i) {
-      vec3 toLight = u_lightPosition[i].w == 0.0 ? u_lightPosition[i].xyz
-                                                 : u_lightPosition[i].xyz - eye.xyz;
-      float facing = max(dot(normal, normalize(toLight)), 0.0);
-      c += u_lightDiffuse[i] * u_color.rgb * facing;
+      bool positional = u_lightPosition[i].w != 0.0;
+      vec3 toLight = positional ? u_lightPosition[i].xyz - eye.xyz : u_lightPosition[i].xyz;
+      vec3 l = normalize(toLight);
+      float facing = max(dot(normal, l), 0.0);
+      // Fading with distance and the spot's cone, as the pipeline works them out; a plain
+      // light's factors are exactly 1.
+      vec4 fading = u_lightFading[i];
+      float d = length(toLight);
+      float strength = positional ? 1.0 / max(fading.x + fading.y * d + fading.z * d * d, 1e-6) : 1.0;
+      if (u_lightSpot[i].w > -1.0) {
+        float along = dot(-l, normalize(u_lightSpot[i].xyz));
+        strength *= along < u_lightSpot[i].w ? 0.0 : fading.w > 0.0 ? pow(max(along, 0.0), fading.w) : 1.0;
+      }
+      c += u_lightDiffuse[i] * u_color.rgb * facing * strength;
     }
     v_color = vec4(clamp(c, 0.0, 1.0), clamp(u_color.a, 0.0, 1.0));
   }
