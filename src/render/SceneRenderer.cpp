@@ -105,6 +105,7 @@ bool renderScene(Scene& scene, bool deformed) {
           glDisable(GL_NORMALIZE);
           glPopMatrix();
         }
+        material->leave();
       }
     }
   }
@@ -131,9 +132,10 @@ bool renderScene(Scene& scene, bool deformed) {
 
 // Texture generation on the active unit follows the map's sphere flag; the mode itself was set
 // on both units by the texture loader.
-void bindMap(const TextureMap& map) {
+void bindMap(const TextureMap& map, const MaterialLook& look) {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, map.texture);
+  applyWrap(look);
   if (map.spherical) {
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
@@ -273,16 +275,35 @@ void Material::apply() {
   const float none[4] = {0, 0, 0, 0};
   glMaterialfv(GL_FRONT, GL_EMISSION, header.emission[0] > 0 ? glow : none);
 
+  if (look.unlit) glDisable(GL_LIGHTING);
+  if (look.alphaCutoff > 0) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, look.alphaCutoff);
+  }
+
   if (header.mapCount >= 1) {
     glActiveTextureARB(GL_TEXTURE0_ARB);
-    bindMap(maps[0]);
+    bindMap(maps[0], look);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   }
   if (header.mapCount >= 2) {
     glActiveTextureARB(GL_TEXTURE1_ARB);
-    bindMap(maps[1]);
+    bindMap(maps[1], look);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
   }
+}
+
+void applyWrap(const MaterialLook& look) {
+  static const GLint kModes[] = {GL_REPEAT, GL_CLAMP_TO_EDGE, GL_MIRRORED_REPEAT};
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, kModes[static_cast<int>(look.wrap[0])]);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, kModes[static_cast<int>(look.wrap[1])]);
+}
+
+// An unlit material is drawn at its colour; a masked one leaves out the pixels below its
+// cut-off. leave() takes both back, so a plain material after it draws as ever.
+void Material::leave() {
+  if (look.unlit) glEnable(GL_LIGHTING);
+  if (look.alphaCutoff > 0) glDisable(GL_ALPHA_TEST);
 }
 
 void SceneLight::place(int32_t frameIndex) {
@@ -328,12 +349,19 @@ void SceneObject::drawMesh() {
   // without a texture face of its own index gets none.
   const bool textured = material && texFacesReady && texVerticesReady && texVertexCount > 0;
   const bool twoMaps = textured && material->header.mapCount >= 2;
+  const bool coloured = vertexColours && material;
+  const float* base = material ? material->header.ambient : nullptr;
   glBegin(GL_TRIANGLES);
   for (uint32_t f = 0; f < faceCount; ++f) {
     const Face& face = faces[f];
     if (!face.vertex[0] || !face.vertex[1] || !face.vertex[2]) continue;
     const TexFace* texFace = textured && f < texFaceCount ? &texFaces[f] : nullptr;
     for (int k = 0; k < 3; ++k) {
+      // A vertex's colour multiplies the material's, which the colour material then follows.
+      if (coloured) {
+        const float* c = face.vertex[k]->reserved;
+        glColor4f(base[0] * c[0], base[1] * c[1], base[2] * c[2], base[3] * c[3]);
+      }
       glNormal3fv(face.cornerNormal[k]);
       if (texFace && texFace->texVertex[k]) {
         const TexVertex& uv = *texFace->texVertex[k];

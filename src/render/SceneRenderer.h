@@ -6,6 +6,8 @@
 
 #include "scene/SceneRecords.h"
 
+struct MaterialLook;
+
 class Scene;
 struct Material;
 struct MaterialHeader;
@@ -47,6 +49,10 @@ SceneFrame beginSceneFrame(Scene& scene);
 
 // Depth writes, blending and culling as a material asks (state both back ends share).
 void applyMaterialBlend(const MaterialHeader& header);
+
+// The texture bound on the active unit wraps as the material's look asks. It is set at every
+// bind: a texture may serve several materials.
+void applyWrap(const MaterialLook& look);
 
 // The object's material when the object is drawn in the opaque (or the additive) pass.
 Material* materialInPass(Scene& scene, const SceneObject& object, bool transparent);

@@ -205,6 +205,7 @@ class GltfScene {
     size_t begin, end;
   };
   std::vector<MovingObject> movingObjects_;
+  std::vector<std::array<double, 6>> uvTransforms_;  // each material's texture transform
   int defaultMaterial_ = -1;
   float centre_[3] = {0, 0, 0};
 
@@ -387,6 +388,30 @@ std::string GltfScene::texturePath(int textureIndex) {
   return path;
 }
 
+// glTF's sampler wrap modes in the engine's terms.
+TextureWrap WrapOf(int mode) {
+  return mode == TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE     ? TextureWrap::clamp
+         : mode == TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT ? TextureWrap::mirror
+                                                         : TextureWrap::repeat;
+}
+
+// KHR_texture_transform on a texture reference: offset, rotation and scale of its coordinates
+// as a 2 x 3 matrix, u' = m[0] u + m[1] v + m[2] and v' = m[3] u + m[4] v + m[5].
+std::array<double, 6> UvTransform(const tinygltf::TextureInfo& info) {
+  const auto found = info.extensions.find("KHR_texture_transform");
+  if (found == info.extensions.end() || !found->second.IsObject()) return {1, 0, 0, 0, 1, 0};
+  const tinygltf::Value& t = found->second;
+  auto number = [&](const char* key, int i, double fallback) {
+    const tinygltf::Value& v = t.Get(key);
+    if (i < 0) return v.IsNumber() ? v.GetNumberAsDouble() : fallback;
+    return v.IsArray() && v.ArrayLen() > size_t(i) && v.Get(i).IsNumber() ? v.Get(i).GetNumberAsDouble()
+                                                                          : fallback;
+  };
+  const double r = number("rotation", -1, 0), c = std::cos(r), s = std::sin(r);
+  const double su = number("scale", 0, 1), sv = number("scale", 1, 1);
+  return {c * su, s * sv, number("offset", 0, 0), -s * su, c * sv, number("offset", 1, 0)};
+}
+
 void GltfScene::readMaterials() {
   for (size_t i = 0; i < model_.materials.size(); ++i) {
     const tinygltf::Material& source = model_.materials[i];
@@ -401,11 +426,33 @@ void GltfScene::readMaterials() {
       warnings_.warn(
           "has PBR maps (metal and roughness, normal, occlusion, emission): only the base colour "
           "texture is carried");
-    if (source.alphaMode == "MASK") warnings_.warn("has alpha masks: drawn opaque");
     const float alpha = source.alphaMode == "BLEND" ? rgba[3] : 1.0f;
-    out_.materials.push_back(ImportedMaterial(static_cast<int32_t>(i), rgba, alpha, emission,
-                                              source.doubleSided,
-                                              texturePath(pbr.baseColorTexture.index)));
+    Material material = ImportedMaterial(static_cast<int32_t>(i), rgba, alpha, emission,
+                                         source.doubleSided, texturePath(pbr.baseColorTexture.index));
+    MaterialLook& look = material.look;
+    look.unlit = source.extensions.count("KHR_materials_unlit") > 0;
+    if (source.alphaMode == "MASK") {
+      // The material stays opaque, so the colour's alpha moves into the cut-off: alpha times
+      // the vertex's stands at the cut-off where the vertex's stands at cut-off / alpha. A
+      // cut-off of 0 would draw every pixel.
+      const double cutoff = std::isfinite(source.alphaCutoff) ? source.alphaCutoff : 0.5;
+      const double scaled = rgba[3] > 0 ? cutoff / rgba[3] : 1;
+      look.alphaCutoff = static_cast<float>(std::min(1.0, std::max(scaled, 1e-6)));
+      if (pbr.baseColorTexture.index >= 0)
+        warnings_.warn(
+            "masks with its textures' alpha: the engine's textures carry none, so only the "
+            "colour's and the vertex colours' alpha is cut");
+    }
+    const int texture = pbr.baseColorTexture.index;
+    if (material.header.mapCount > 0 && static_cast<size_t>(texture) < model_.textures.size()) {
+      const int sampler = model_.textures[texture].sampler;
+      if (sampler >= 0 && static_cast<size_t>(sampler) < model_.samplers.size()) {
+        look.wrap[0] = WrapOf(model_.samplers[sampler].wrapS);
+        look.wrap[1] = WrapOf(model_.samplers[sampler].wrapT);
+      }
+    }
+    uvTransforms_.push_back(UvTransform(pbr.baseColorTexture));
+    out_.materials.push_back(material);
   }
 }
 
@@ -426,8 +473,8 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     const std::string& key = attribute.first;
     if (key.compare(0, 6, "JOINTS") == 0 || key.compare(0, 7, "WEIGHTS") == 0)
       warnings_.warn("has skinning: not carried");
-    else if (key.compare(0, 7, "COLOR_0") == 0)
-      warnings_.warn("has vertex colours: not carried");
+    else if (key.compare(0, 6, "COLOR_") == 0 && key != "COLOR_0")
+      warnings_.warn("has more than one set of vertex colours: only the first is carried");
     else if (key.compare(0, 9, "TEXCOORD_") == 0 && key != "TEXCOORD_" + std::to_string(uvSet))
       warnings_.warn(
           "has more than one set of texture coordinates: only the base colour's is carried");
@@ -436,7 +483,7 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     const auto it = primitive.attributes.find(key);
     return it == primitive.attributes.end() ? -1 : it->second;
   };
-  std::vector<double> positions, normals, uvs, indices;
+  std::vector<double> positions, normals, uvs, indices, colours;
   if (!ReadAccessor(model_, find("POSITION"), 3, positions))
     return fail("has a mesh whose positions cannot be read");
   const size_t vertexCount = positions.size() / 3;
@@ -447,6 +494,11 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   if (uvAccessor >= 0 &&
       (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
     return fail("has a mesh whose texture coordinates cannot be read");
+  const int colourAccessor = find("COLOR_0");
+  if (colourAccessor >= 0 &&
+      !((ReadAccessor(model_, colourAccessor, 4, colours) && colours.size() == vertexCount * 4) ||
+        (ReadAccessor(model_, colourAccessor, 3, colours) && colours.size() == vertexCount * 3)))
+    return fail("has a mesh whose vertex colours cannot be read");
   if (primitive.indices >= 0) {
     if (!ReadAccessor(model_, primitive.indices, 1, indices))
       return fail("has a mesh whose indices cannot be read");
@@ -474,11 +526,22 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   if (!uvs.empty()) {
     mesh.uvFaces = mesh.faces;
     mesh.uvs.resize(uvs.size());
+    // The material's texture transform is the same for every corner: it goes into them here.
+    const std::array<double, 6> m =
+        hasMaterial ? uvTransforms_[primitive.material] : std::array<double, 6>{1, 0, 0, 0, 1, 0};
     for (size_t i = 0; i < uvs.size(); i += 2) {
-      mesh.uvs[i] = static_cast<float>(uvs[i]);
-      mesh.uvs[i + 1] =
-          static_cast<float>(uvs[i + 1] - 1);  // origin from the top to the bottom, negated
+      const double u = m[0] * uvs[i] + m[1] * uvs[i + 1] + m[2];
+      const double v = m[3] * uvs[i] + m[4] * uvs[i + 1] + m[5];
+      mesh.uvs[i] = static_cast<float>(u);
+      mesh.uvs[i + 1] = static_cast<float>(v - 1);  // origin from the top to the bottom, negated
     }
+  }
+  if (!colours.empty()) {
+    mesh.colours.resize(vertexCount * 4);
+    const size_t channels = colours.size() / vertexCount;  // 3 or 4
+    for (size_t i = 0; i < vertexCount; ++i)
+      for (size_t c = 0; c < 4; ++c)
+        mesh.colours[i * 4 + c] = c < channels ? static_cast<float>(colours[i * channels + c]) : 1.0f;
   }
   if (!normals.empty())
     for (uint32_t index : mesh.faces) {
@@ -691,13 +754,20 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
   }
 }
 
+// The extensions this reader carries.
+bool Known(const std::string& extension) {
+  for (const char* known : {"KHR_lights_punctual", "KHR_mesh_quantization", "KHR_materials_unlit",
+                            "KHR_texture_transform"})
+    if (extension == known) return true;
+  return false;
+}
+
 bool GltfScene::read(Scene& scene, ImportResult& result) {
   for (const std::string& extension : model_.extensionsRequired)
-    if (extension != "KHR_lights_punctual" && extension != "KHR_mesh_quantization")
+    if (!Known(extension))
       return fail("needs the extension " + extension + ", which this reader does not know");
   for (const std::string& extension : model_.extensionsUsed)
-    if (extension != "KHR_lights_punctual" && extension != "KHR_mesh_quantization")
-      warnings_.warn("uses the extension " + extension + ": not carried");
+    if (!Known(extension)) warnings_.warn("uses the extension " + extension + ": not carried");
   if (!model_.skins.empty()) warnings_.warn("has skinning: not carried");
   if (!buildHierarchy()) return false;
   SceneParams params = ImportedParams(0);

@@ -35,6 +35,7 @@ bool ImportedScene::addObject(const ImportedTriangles& mesh, int32_t materialInd
   if (!Within(mesh.faces, vertexCount) || (textured && mesh.uvFaces.size() != mesh.faces.size()) ||
       !Within(mesh.uvFaces, texVertexCount) ||
       (!mesh.cornerNormals.empty() && mesh.cornerNormals.size() != faceCount * 9) ||
+      (!mesh.colours.empty() && mesh.colours.size() != vertexCount * 4) ||
       vertexCount > UINT32_MAX || faceCount > UINT32_MAX)
     return false;
 
@@ -52,6 +53,9 @@ bool ImportedScene::addObject(const ImportedTriangles& mesh, int32_t materialInd
   }
   for (size_t i = 0; i < vertexCount; ++i)
     for (int k = 0; k < 3; ++k) object.vertices[i].position[k] = mesh.positions[i * 3 + k];
+  object.vertexColours = !mesh.colours.empty();
+  for (size_t i = 0; object.vertexColours && i < vertexCount; ++i)
+    for (int k = 0; k < 4; ++k) object.vertices[i].reserved[k] = mesh.colours[i * 4 + k];
   for (size_t i = 0; textured && i < texVertexCount; ++i) {
     object.texVertices[i].u = mesh.uvs[i * 2];
     object.texVertices[i].v = mesh.uvs[i * 2 + 1];

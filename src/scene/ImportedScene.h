@@ -30,6 +30,7 @@ struct ImportedTriangles {
   std::vector<float> uvs;            // u, v per texture vertex, in the engine's convention
   std::vector<uint32_t> uvFaces;     // a, b, c per triangle, into uvs
   std::vector<float> cornerNormals;  // 9 per triangle; empty: flat, from the face itself
+  std::vector<float> colours;        // r, g, b, a per vertex; empty: the material's alone
 };
 
 // Frames per second of an imported scene: glTF keeps time in seconds and samples its animation

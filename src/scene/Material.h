@@ -39,9 +39,25 @@ struct MaterialHeader {
   float shine = 0;
 };
 
+enum class TextureWrap : uint32_t { repeat = 0, clamp = 1, mirror = 2 };
+
+// How a material draws beyond its colours and maps. The defaults are the material every scene
+// file of the plain layout holds: lit, every pixel drawn, maps repeating.
+struct MaterialLook {
+  bool unlit = false;     // drawn at its colour, without lighting
+  float alphaCutoff = 0;  // above 0: pixels whose alpha falls below it are not drawn
+  TextureWrap wrap[2] = {TextureWrap::repeat, TextureWrap::repeat};  // across u and v, all maps
+
+  bool plain() const {
+    return !unlit && alphaCutoff == 0 && wrap[0] == TextureWrap::repeat &&
+           wrap[1] == TextureWrap::repeat;
+  }
+};
+
 struct Material {
   TextureMap maps[2];  // only maps[0 .. mapCount-1] are valid
   MaterialHeader header;
+  MaterialLook look;
 
   MaterialHeader getHeader() const { return header; }
   void setHeader(const MaterialHeader& value) { header = value; }
@@ -49,8 +65,10 @@ struct Material {
   TextureMap getMap(uint32_t k) const { return maps[k]; }
   void setMap(uint32_t k, const TextureMap& map) { maps[k] = map; }
 
-  // Defined by the renderer: the OpenGL material, blending, culling and texture state.
+  // Defined by the renderer: the OpenGL material, blending, culling and texture state; leave
+  // takes back what apply set for this material alone (its maps' wrapping).
   void apply();
+  void leave();
   // Defined by the loading screen: loads the map textures, one loading frame per map.
   void loadMaps(GLWindow* window);
 };

@@ -30,6 +30,9 @@
 //   track block  = u32 objectIndex  u32 trackLength  trackLength x ObjectFrame
 //   "LGHT"       = u32 lightCount  lightCount x light shape      (lights that are not plain)
 //   light shape  = u32 lightIndex  LightShape  u32 aimLength  aimLength x LightAim
+//   "MATL"       = u32 count  count x (u32 materialIndex  MaterialLook)   (materials not plain)
+//   "VCOL"       = u32 count  count x u32 objectIndex   (objects whose vertices' reserved field
+//                  holds their colour)
 //
 //
 //   record          size  fields, in order (offset: type name)
@@ -53,6 +56,8 @@
 //   LightShape        40  0 u32 kind (0 point, 1 directional, 2 spot), 4 3f direction,
 //                         16 f cutoff, 20 f exponent, 24 3f attenuation, 36 u32 unused
 //   LightAim          12  0 3f direction
+//   MaterialLook      16  0 u32 unlit (0 or 1), 4 f alphaCutoff, 8 u32 wrapU, 12 u32 wrapV
+//                         (0 repeat, 1 clamp, 2 mirror)
 //
 // Unused and padding bytes are written as zero and ignored when read; a flag byte reads as
 // true when it is not zero.
@@ -84,6 +89,7 @@ enum : size_t {
   kObjectFrameSize = 64,
   kLightShapeSize = 40,
   kLightAimSize = 12,
+  kMaterialLookSize = 16,
 };
 
 // The extension's tag and the version this engine writes and reads.
@@ -91,6 +97,8 @@ constexpr char kExtensionTag[4] = {'Z', 'B', 'X', 'T'};
 constexpr uint32_t kExtensionVersion = 1;
 constexpr char kObjectTracksSection[4] = {'O', 'T', 'R', 'K'};
 constexpr char kLightShapesSection[4] = {'L', 'G', 'H', 'T'};
+constexpr char kMaterialLooksSection[4] = {'M', 'A', 'T', 'L'};
+constexpr char kVertexColoursSection[4] = {'V', 'C', 'O', 'L'};
 
 // Appends fields to a growing byte buffer.
 struct ByteSink {
@@ -332,6 +340,15 @@ void LightShapeFields(S& s, R&& shape, uint32_t& kind) {
   s.f32(shape.exponent);
   s.floats(shape.attenuation, 3);
   s.unused(4);
+}
+
+// The enumerations go through plain numbers: a file may hold any, and the reader checks them.
+template <typename S, typename R>
+void MaterialLookFields(S& s, R&& look, uint32_t (&numbers)[3]) {
+  s.u32(numbers[0]);
+  s.f32(look.alphaCutoff);
+  s.u32(numbers[1]);
+  s.u32(numbers[2]);
 }
 
 template <typename S, typename R>

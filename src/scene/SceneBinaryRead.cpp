@@ -82,6 +82,8 @@ class Parser {
   bool readExtension();
   bool readObjectTracks();
   bool readLightShapes();
+  bool readMaterialLooks();
+  bool readVertexColours();
 
   ByteSource in_;
   Scene& scene_;
@@ -370,6 +372,48 @@ bool Parser::readLightShapes() {
   return true;
 }
 
+bool Parser::readMaterialLooks() {
+  uint32_t count;
+  if (!readCount(count, "the material looks", kWhole) ||
+      !fits(count, 4 + kMaterialLookSize, "the material looks", kWhole))
+    return false;
+  for (uint32_t t = 0; t < count; ++t) {
+    uint32_t index, numbers[3];
+    in_.u32(index);
+    MaterialLook look;
+    MaterialLookFields(in_, look, numbers);
+    if (!whole("material look", t)) return false;
+    if (index >= scene_.materialCount)
+      return fail("material look %u names material %u and the scene has %u", t, index,
+                  scene_.materialCount);
+    const uint32_t mirror = static_cast<uint32_t>(TextureWrap::mirror);
+    if (numbers[0] > 1 || numbers[1] > mirror || numbers[2] > mirror ||
+        !(look.alphaCutoff >= 0 && look.alphaCutoff <= 1))
+      return fail("material look %u holds a setting no material can have", t);
+    look.unlit = numbers[0] == 1;
+    look.wrap[0] = static_cast<TextureWrap>(numbers[1]);
+    look.wrap[1] = static_cast<TextureWrap>(numbers[2]);
+    scene_.materials[index].look = look;
+  }
+  return true;
+}
+
+bool Parser::readVertexColours() {
+  uint32_t count;
+  if (!readCount(count, "the vertex colours", kWhole) || !fits(count, 4, "the vertex colours", kWhole))
+    return false;
+  for (uint32_t t = 0; t < count; ++t) {
+    uint32_t index;
+    in_.u32(index);
+    if (!whole("the vertex colours", kWhole)) return false;
+    if (index >= scene_.objectCount)
+      return fail("vertex colours %u name object %u and the scene has %u", t, index,
+                  scene_.objectCount);
+    scene_.objects[index].vertexColours = true;
+  }
+  return true;
+}
+
 bool Parser::readExtension() {
   if (!in_.startsWith(kExtensionTag, sizeof kExtensionTag)) return true;
   in_.unused(sizeof kExtensionTag);
@@ -394,6 +438,10 @@ bool Parser::readExtension() {
       if (!readObjectTracks()) return false;
     } else if (std::memcmp(name, kLightShapesSection, 4) == 0) {
       if (!readLightShapes()) return false;
+    } else if (std::memcmp(name, kMaterialLooksSection, 4) == 0) {
+      if (!readMaterialLooks()) return false;
+    } else if (std::memcmp(name, kVertexColoursSection, 4) == 0) {
+      if (!readVertexColours()) return false;
     } else {
       std::printf("%s - WARNING: the scene carries a section [%s] this engine does not know; it "
                   "is passed over.\n", SceneBinaryFile::kBanner, name);

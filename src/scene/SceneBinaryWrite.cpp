@@ -118,12 +118,46 @@ bool EncodeLightShapes(ByteSink& out, const Scene& scene) {
   return true;
 }
 
+// The looks of the materials that are not plain; false (nothing written) when all are.
+bool EncodeMaterialLooks(ByteSink& out, const Scene& scene) {
+  uint32_t looks = 0;
+  for (uint32_t i = 0; i < scene.materialCount; ++i) looks += !scene.materials[i].look.plain();
+  if (looks == 0) return false;
+  const size_t section = out.beginSection(kMaterialLooksSection);
+  out.u32(looks);
+  for (uint32_t i = 0; i < scene.materialCount; ++i) {
+    const MaterialLook& look = scene.materials[i].look;
+    if (look.plain()) continue;
+    out.u32(i);
+    uint32_t numbers[3] = {look.unlit ? 1u : 0u, static_cast<uint32_t>(look.wrap[0]),
+                           static_cast<uint32_t>(look.wrap[1])};
+    MaterialLookFields(out, look, numbers);
+  }
+  out.endSection(section);
+  return true;
+}
+
+// The objects whose vertices carry colours; false (nothing written) when none do.
+bool EncodeVertexColours(ByteSink& out, const Scene& scene) {
+  uint32_t coloured = 0;
+  for (uint32_t i = 0; i < scene.objectCount; ++i) coloured += scene.objects[i].vertexColours;
+  if (coloured == 0) return false;
+  const size_t section = out.beginSection(kVertexColoursSection);
+  out.u32(coloured);
+  for (uint32_t i = 0; i < scene.objectCount; ++i)
+    if (scene.objects[i].vertexColours) out.u32(i);
+  out.endSection(section);
+  return true;
+}
+
 // The extension after the last light, with the sections the scene needs; nothing at all when
 // it needs none.
 void EncodeExtension(ByteSink& out, const Scene& scene) {
   ByteSink sections;
   const bool tracks = EncodeObjectTracks(sections, scene);
-  const bool any = EncodeLightShapes(sections, scene) || tracks;
+  const bool lights = EncodeLightShapes(sections, scene);
+  const bool looks = EncodeMaterialLooks(sections, scene);
+  const bool any = EncodeVertexColours(sections, scene) || tracks || lights || looks;
   if (!any) return;
   out.bytes.insert(out.bytes.end(), kExtensionTag, kExtensionTag + 4);
   out.u32(kExtensionVersion);

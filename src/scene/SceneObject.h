@@ -42,6 +42,9 @@ struct SceneObject {
   // Where a moving object stands at each frame; empty for an object that stays where its
   // vertices lie (the track is freed by release, like the mesh).
   PositionTrack<ObjectFrame> motion;
+  // Each vertex carries its colour (r, g, b, a) in its reserved field, multiplying the
+  // material's.
+  bool vertexColours = false;
 
   // n default-constructed elements (or, asked so, elements the caller constructs); the count
   // becomes n and the flag true. A second call frees the array it replaces: faces then point

@@ -20,7 +20,7 @@ struct SceneParams {
 
 struct Vertex {
   float position[3] = {0, 0, 0};
-  float reserved[4] = {0, 0, 0, 1};  // carried along, read by nothing
+  float reserved[4] = {0, 0, 0, 1};  // carried along; the colour where the object says so
   float normal[3] = {0, 0, 0};       // in a rest copy: the direction of the aqua displacement
   float spare[2] = {0, 0};
   int32_t normalCount = 0;

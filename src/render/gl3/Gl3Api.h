@@ -23,6 +23,7 @@
   X(PFNGLDELETESAMPLERSPROC, DeleteSamplers, glDeleteSamplers)                            \
   X(PFNGLDELETESHADERPROC, DeleteShader, glDeleteShader)                                  \
   X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays, glDeleteVertexArrays)                \
+  X(PFNGLDISABLEVERTEXATTRIBARRAYPROC, DisableVertexAttribArray, glDisableVertexAttribArray) \
   X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray, glEnableVertexAttribArray) \
   X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, FramebufferRenderbuffer, glFramebufferRenderbuffer) \
   X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D, glFramebufferTexture2D)          \
@@ -52,6 +53,7 @@
   X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv, glUniformMatrix4fv)                      \
   X(PFNGLUNIFORMMATRIX3FVPROC, UniformMatrix3fv, glUniformMatrix3fv)                      \
   X(PFNGLUSEPROGRAMPROC, UseProgram, glUseProgram)                                        \
+  X(PFNGLVERTEXATTRIB4FPROC, VertexAttrib4f, glVertexAttrib4f)                            \
   X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer, glVertexAttribPointer)
 
 struct Gl3Api {

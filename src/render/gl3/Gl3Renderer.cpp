@@ -52,6 +52,8 @@ bool Gl3Renderer::Start(GLWindow& window, std::string& fault) {
     return false;
   }
   m_started = true;
+  // Meshes without colours of their own read the colour attribute's constant: white.
+  gl3.VertexAttrib4f(kColourAttribute, 1, 1, 1, 1);
   const float square[] = {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1};
   gl3.GenVertexArrays(1, &m_squareArray);
   gl3.BindVertexArray(m_squareArray);

@@ -48,7 +48,7 @@ class Gl3Renderer : public Renderer {
   };
   // One object's triangles: positions apart, as the aqua ripple rewrites them.
   struct Mesh {
-    uint32_t array = 0, positions = 0, attributes = 0, indices = 0;
+    uint32_t array = 0, positions = 0, attributes = 0, indices = 0, colours = 0;
     int32_t corners = 0;          // indices drawn
     const void* faces = nullptr;  // what the buffers were made from
     uint32_t faceCount = 0;
@@ -100,8 +100,9 @@ class Gl3Renderer : public Renderer {
     bool failed = false;
   };
   // The bits of a scene variant (scene.glsl's LIT, MAPS, SPHERE0, SPHERE1, FOG).
+  static constexpr uint32_t kColourAttribute = 4;  // the scene program's a_colour
   static constexpr uint32_t kLit = 1, kOneMap = 2, kTwoMaps = 4, kSphere0 = 8, kSphere1 = 16,
-                            kFog = 32, kVariants = 64;
+                            kFog = 32, kAlphaTest = 64, kVariants = 128;
   void SetSceneView(const SceneView& view);
   // The variant made current with the view sent; nullptr (said once) when it cannot be built.
   const ShaderProgram* UseSceneVariant(uint32_t features);

@@ -54,7 +54,8 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
                                 "\n#define MAPS " + std::to_string(maps) + "\n#define SPHERE0 " +
                                 std::to_string(features & kSphere0 ? 1 : 0) + "\n#define SPHERE1 " +
                                 std::to_string(features & kSphere1 ? 1 : 0) + "\n#define FOG " +
-                                std::to_string(features & kFog ? 1 : 0) + "\n";
+                                std::to_string(features & kFog ? 1 : 0) + "\n#define ALPHA_TEST " +
+                                std::to_string(features & kAlphaTest ? 1 : 0) + "\n";
     std::string error;
     if (!variant.program.Build("scene.glsl", kShader_scene, error, defines)) {
       Fault(error);
@@ -93,17 +94,21 @@ const ShaderProgram* Gl3Renderer::UseSceneVariant(uint32_t features) {
 bool Gl3Renderer::SetMaterial(const Material& material) {
   const MaterialHeader& header = material.header;
   applyMaterialBlend(header);
+  const MaterialLook& look = material.look;
   const uint32_t maps = header.mapCount < 2 ? header.mapCount : 2;
-  uint32_t features = kLit | (maps == 2 ? kTwoMaps : maps == 1 ? kOneMap : 0);
+  uint32_t features = (look.unlit ? 0 : kLit) | (look.alphaCutoff > 0 ? kAlphaTest : 0) |
+                      (maps == 2 ? kTwoMaps : maps == 1 ? kOneMap : 0);
   for (uint32_t k = 0; k < maps; ++k) {
     gl3.ActiveTexture(GL_TEXTURE0 + k);
     glBindTexture(GL_TEXTURE_2D, material.maps[k].texture);
+    applyWrap(look);
     if (material.maps[k].spherical) features |= k == 0 ? kSphere0 : kSphere1;
   }
   gl3.ActiveTexture(GL_TEXTURE0);
   const ShaderProgram* program = UseSceneVariant(features);
   if (!program) return false;
   gl3.Uniform4fv(program->Uniform("u_color"), 1, header.ambient);
+  if (look.alphaCutoff > 0) gl3.Uniform1f(program->Uniform("u_alphaCutoff"), look.alphaCutoff);
   const float none[3] = {0, 0, 0};
   gl3.Uniform3fv(program->Uniform("u_emission"), 1,
                  header.emission[0] > 0 ? header.emission : none);
@@ -138,7 +143,7 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
     }
   };
   std::unordered_map<Corner, uint32_t, CornerHash> seen;
-  std::vector<float> positions, attributes;
+  std::vector<float> positions, attributes, colours;
   std::vector<uint32_t> indices;
   const Material* material = object.material;
   const bool textured =
@@ -167,6 +172,8 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
       if (!found.second) continue;
       mesh.cornerPositions.push_back(corner.position);
       positions.insert(positions.end(), corner.position, corner.position + 3);
+      if (object.vertexColours)
+        colours.insert(colours.end(), face.vertex[k]->reserved, face.vertex[k]->reserved + 4);
       attributes.insert(attributes.end(), corner.attributes, corner.attributes + 7);
     }
   }
@@ -196,6 +203,17 @@ void Gl3Renderer::UploadMesh(Mesh& mesh, const SceneObject& object) {
   gl3.VertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(5 * sizeof(float)));
   for (uint32_t a = 1; a < 4; ++a) gl3.EnableVertexAttribArray(a);
+  // Colours only where the object has them; the others read the attribute's constant white.
+  if (object.vertexColours) {
+    if (!mesh.colours) gl3.GenBuffers(1, &mesh.colours);
+    gl3.BindBuffer(GL_ARRAY_BUFFER, mesh.colours);
+    gl3.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(colours.size() * sizeof(float)),
+                   colours.data(), GL_STATIC_DRAW);
+    gl3.VertexAttribPointer(kColourAttribute, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+    gl3.EnableVertexAttribArray(kColourAttribute);
+  } else {
+    gl3.DisableVertexAttribArray(kColourAttribute);
+  }
   gl3.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
   gl3.BufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
@@ -222,8 +240,8 @@ void Gl3Renderer::ForgetScene(Scene& scene) {
     if (found == m_meshes.end()) continue;
     Mesh& mesh = found->second;
     gl3.DeleteVertexArrays(1, &mesh.array);
-    const uint32_t buffers[] = {mesh.positions, mesh.attributes, mesh.indices};
-    gl3.DeleteBuffers(3, buffers);
+    const uint32_t buffers[] = {mesh.positions, mesh.attributes, mesh.indices, mesh.colours};
+    gl3.DeleteBuffers(mesh.colours ? 4 : 3, buffers);
     m_meshes.erase(found);
   }
 }

@@ -7,6 +7,7 @@
 //   MAPS     textures applied: 0, 1 or 2
 //   SPHERE0  the first map's coordinates made from the view (a sphere map); SPHERE1 the second's
 //   FOG      linear fog
+//   ALPHA_TEST  pixels whose alpha falls below u_alphaCutoff are left out
 #ifndef LIT
 #define LIT 1
 #endif
@@ -21,6 +22,9 @@
 #endif
 #ifndef FOG
 #define FOG 1
+#endif
+#ifndef ALPHA_TEST
+#define ALPHA_TEST 1
 #endif
 precision highp float;
 
@@ -38,6 +42,7 @@ uniform vec4 u_lightFading[7];  // attenuation: constant, linear, quadratic; the
 uniform vec3 u_fogColor;
 uniform float u_fogStart;
 uniform float u_fogEnd;
+uniform float u_alphaCutoff;
 uniform sampler2D u_map0;
 uniform sampler2D u_map1;
 
@@ -46,6 +51,7 @@ layout(location = 0) in vec3 a_position;
 layout(location = 1) in vec3 a_normal;
 layout(location = 2) in vec2 a_uv0;
 layout(location = 3) in vec2 a_uv1;
+layout(location = 4) in vec4 a_colour;  // the vertex's colour; (1, 1, 1, 1) where it has none
 
 out vec4 v_color;
 out vec2 v_uv0;
@@ -61,13 +67,14 @@ vec2 SphereMap(vec3 eye, vec3 normal) {
 }
 
 void main() {
+  vec4 base = u_color * a_colour;
   vec4 eye = u_modelview * vec4(a_position, 1.0);
   vec3 normal = u_normalise ? normalize(u_normalMatrix * a_normal) : mat3(u_modelview) * a_normal;
 #if LIT
   {
     // Ambient of the whole scene (0.2) and the diffuse term of each light; the lights add no
     // ambient or specular of their own.
-    vec3 c = u_emission + u_color.rgb * 0.2;
+    vec3 c = u_emission + base.rgb * 0.2;
     for (int i = 0; i < u_lightCount; ++i) {
       bool positional = u_lightPosition[i].w != 0.0;
       vec3 toLight = positional ? u_lightPosition[i].xyz - eye.xyz : u_lightPosition[i].xyz;
@@ -82,12 +89,12 @@ void main() {
         float along = dot(-l, normalize(u_lightSpot[i].xyz));
         strength *= along < u_lightSpot[i].w ? 0.0 : fading.w > 0.0 ? pow(max(along, 0.0), fading.w) : 1.0;
       }
-      c += u_lightDiffuse[i] * u_color.rgb * facing * strength;
+      c += u_lightDiffuse[i] * base.rgb * facing * strength;
     }
-    v_color = vec4(clamp(c, 0.0, 1.0), clamp(u_color.a, 0.0, 1.0));
+    v_color = vec4(clamp(c, 0.0, 1.0), clamp(base.a, 0.0, 1.0));
   }
 #else
-  v_color = clamp(u_color, 0.0, 1.0);
+  v_color = clamp(base, 0.0, 1.0);
 #endif
 #if SPHERE0
   v_uv0 = SphereMap(eye.xyz, normal);
@@ -123,6 +130,9 @@ void main() {
 #if FOG
   float f = clamp((u_fogEnd - v_fogDepth) / (u_fogEnd - u_fogStart), 0.0, 1.0);
   c.rgb = mix(u_fogColor, c.rgb, f);
+#endif
+#if ALPHA_TEST
+  if (c.a < u_alphaCutoff) discard;
 #endif
   fragColor = c;
 }
