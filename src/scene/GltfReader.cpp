@@ -1,5 +1,6 @@
 #include "scene/GltfReader.h"
 
+#include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -189,6 +190,7 @@ class GltfScene {
       : path_(path), model_(model), warnings_(path) {}
   // False (with an error line) when the file is not a scene this reader can take.
   bool read(Scene& scene, ImportResult& result);
+  void warn(const std::string& what) { warnings_.warn(what); }
 
  private:
   std::string path_;
@@ -819,6 +821,62 @@ std::string FirstLine(const std::string& text) {
 
 }  // namespace
 
+uint32_t LoadLittleEndian(const unsigned char* b) {
+  return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+         static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+}
+
+// Channels of KHR_animation_pointer (Blender writes them for a camera's field of view or a
+// light's colour) name no node, and the glTF library refuses a whole file for that. They are
+// taken out of the JSON before it is read; the answer is how many.
+size_t DropPointerChannels(std::string& json) {
+  if (json.find("KHR_animation_pointer") == std::string::npos) return 0;
+  nlohmann::json doc = nlohmann::json::parse(json, nullptr, false);
+  if (doc.is_discarded() || !doc.is_object() || !doc.contains("animations") ||
+      !doc["animations"].is_array())
+    return 0;
+  size_t dropped = 0;
+  for (nlohmann::json& animation : doc["animations"]) {
+    if (!animation.is_object() || !animation.contains("channels") ||
+        !animation["channels"].is_array())
+      continue;
+    nlohmann::json kept = nlohmann::json::array();
+    for (nlohmann::json& channel : animation["channels"]) {
+      const bool pointer = channel.is_object() && channel.contains("target") &&
+                           channel["target"].is_object() &&
+                           channel["target"].value("path", std::string()) == "pointer";
+      if (pointer)
+        ++dropped;
+      else
+        kept.push_back(std::move(channel));
+    }
+    animation["channels"] = std::move(kept);
+  }
+  if (dropped > 0) json = doc.dump();
+  return dropped;
+}
+
+// The same for a binary file's JSON chunk, the file put back together around it.
+size_t DropPointerChannels(std::vector<unsigned char>& glb) {
+  if (glb.size() < 20) return 0;
+  const uint32_t length = LoadLittleEndian(&glb[12]);
+  if (std::memcmp(&glb[16], "JSON", 4) != 0 || length > glb.size() - 20) return 0;
+  std::string json(glb.begin() + 20, glb.begin() + 20 + length);
+  const size_t dropped = DropPointerChannels(json);
+  if (dropped == 0) return 0;
+  json.append((4 - json.size() % 4) % 4, ' ');  // chunks end on four-byte bounds
+  std::vector<unsigned char> rebuilt(glb.begin(), glb.begin() + 12);
+  const uint32_t jsonLength = static_cast<uint32_t>(json.size());
+  for (int k = 0; k < 4; ++k) rebuilt.push_back(static_cast<unsigned char>(jsonLength >> (8 * k)));
+  rebuilt.insert(rebuilt.end(), {'J', 'S', 'O', 'N'});
+  rebuilt.insert(rebuilt.end(), json.begin(), json.end());
+  rebuilt.insert(rebuilt.end(), glb.begin() + 20 + length, glb.end());
+  const uint32_t total = static_cast<uint32_t>(rebuilt.size());
+  for (int k = 0; k < 4; ++k) rebuilt[8 + k] = static_cast<unsigned char>(total >> (8 * k));
+  glb.swap(rebuilt);
+  return dropped;
+}
+
 ImportResult ReadGltf(const char* path, Scene& scene) {
   std::printf("]> - LOADING glTF [ %s ].\n", path);
   std::vector<unsigned char> bytes;
@@ -832,6 +890,14 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   tinygltf::Model model;
   std::string err, warn;
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+  size_t pointers = 0;
+  if (binary) {
+    pointers = DropPointerChannels(bytes);
+  } else {
+    std::string json(bytes.begin(), bytes.end());
+    pointers = DropPointerChannels(json);
+    if (pointers > 0) bytes.assign(json.begin(), json.end());
+  }
   const bool loaded =
       bytes.size() <= UINT32_MAX &&
       (binary ? loader.LoadBinaryFromMemory(&model, &err, &warn, bytes.data(),
@@ -846,5 +912,9 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   }
   ImportResult result = ImportResult::unreadable;
   GltfScene reader(path, model);
+  if (pointers > 0)
+    reader.warn(
+        "animates properties through KHR_animation_pointer (a camera's field of view, a light's "
+        "colour or strength...): not carried; their first values stay");
   return reader.read(scene, result) ? result : ImportResult::unreadable;
 }

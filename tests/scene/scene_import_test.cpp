@@ -157,7 +157,8 @@ const char kAccessors[] =
 
 TEST(ImportedSceneLosses, EachIsNamedOncePerFile) {
   TempDir dir;
-  // Two skinned, morphing, moving meshes with PBR maps, an area light and a second animation.
+  // Two skinned, morphing, moving meshes with PBR maps, an area light and a second animation
+  // that also animates a field of view through a pointer (a channel without a node).
   dir.Write(
       "escenas/perdidas.gltf",
       std::string(
@@ -174,7 +175,9 @@ TEST(ImportedSceneLosses, EachIsNamedOncePerFile) {
           "\"animations\":[{\"channels\":[{\"sampler\":0,\"target\":{\"node\":0,\"path\":"
           "\"translation\"}}],"
           "\"samplers\":[{\"input\":2,\"output\":3}]},"
-          "{\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}}],"
+          "{\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":\"translation\"}},"
+          "{\"sampler\":0,\"target\":{\"path\":\"pointer\",\"extensions\":{"
+          "\"KHR_animation_pointer\":{\"pointer\":\"/cameras/0/perspective/yfov\"}}}}],"
           "\"samplers\":[{\"input\":2,\"output\":3}]}],") +
           kAccessors + kBuffer + "}");
   dir.Write("escenas/normal.png", "not decoded");
@@ -182,7 +185,8 @@ TEST(ImportedSceneLosses, EachIsNamedOncePerFile) {
   ASSERT_EQ(run.status, 0) << run.output;
   for (const char* loss :
        {"has skinning", "has morph targets", "several animations", "PBR maps",
-        "lights of a kind this reader does not know", "more than one set of texture coordinates"}) {
+        "lights of a kind this reader does not know", "more than one set of texture coordinates",
+        "KHR_animation_pointer"}) {
     const size_t first = run.output.find(loss);
     EXPECT_NE(first, std::string::npos) << loss << "\n" << run.output;
     EXPECT_EQ(run.output.find(loss, first + 1), std::string::npos) << loss << "\n" << run.output;
