@@ -15,6 +15,7 @@
 #include "scene/SceneBinaryFile.h"
 #include "SceneSamples.h"
 #include "support/QuietStdout.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -197,6 +198,83 @@ TEST(ObjectMotion, PlainScenesKeepThePlainLayoutAndDamagedTracksAreRefused) {
     ASSERT_EQ(read.objectCount, 1u) << c.what;  // the plain scene before it is kept
     EXPECT_EQ(read.objects[0].motion.trackLength, c.trackLength) << c.what;
     read.release();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A triangle node (0) under a parent (1) with `lights` light nodes beside the triangle, the
+// parent slid by one translation channel whose key times and values are given.
+std::string SlidingGltf(const std::vector<float>& times, const std::vector<float>& places, int lights) {
+  std::string children = "0";
+  std::string nodes = "{\"mesh\":0}";
+  for (int i = 0; i < lights; ++i) {
+    children += "," + std::to_string(2 + i);
+    nodes += ",{\"extensions\":{\"KHR_lights_punctual\":{\"light\":0}}}";
+  }
+  std::vector<float> data = {1, 0, 0, 0, 1, 0, 0, 0, -1};
+  data.insert(data.end(), times.begin(), times.end());
+  data.insert(data.end(), places.begin(), places.end());
+  const std::string keys = std::to_string(times.size());
+  return "{\"asset\":{\"version\":\"2.0\"},\"extensionsUsed\":[\"KHR_lights_punctual\"],"
+         "\"extensions\":{\"KHR_lights_punctual\":{\"lights\":[{\"type\":\"point\"}]}},"
+         "\"scenes\":[{\"nodes\":[1]}],\"nodes\":[" + nodes.substr(0, 10) + ",{\"children\":[" +
+         children + "]}" + nodes.substr(10) + "],"
+         "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],"
+         "\"animations\":[{\"channels\":[{\"sampler\":0,\"target\":{\"node\":1,\"path\":"
+         "\"translation\"}}],\"samplers\":[{\"input\":1,\"output\":2}]}],"
+         "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"},"
+         "{\"bufferView\":1,\"componentType\":5126,\"count\":" + keys + ",\"type\":\"SCALAR\"},"
+         "{\"bufferView\":2,\"componentType\":5126,\"count\":" + keys + ",\"type\":\"VEC3\"}],"
+         "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36},{\"buffer\":0,\"byteOffset\":36,"
+         "\"byteLength\":" + std::to_string(4 * times.size()) + "},{\"buffer\":0,\"byteOffset\":" +
+         std::to_string(36 + 4 * times.size()) + ",\"byteLength\":" +
+         std::to_string(12 * times.size()) + "}],"
+         "\"buffers\":[{\"byteLength\":" + std::to_string(4 * data.size()) +
+         ",\"uri\":\"data:application/octet-stream;base64," + Base64(data) + "\"}]}";
+}
+
+// Animations a file cannot mean: named, and the scene still sound and no longer than its keys.
+TEST(ObjectMotion, ImpossibleKeysAreNamedAndTracksStayWithinTheScene) {
+  const float nan = std::nanf("");
+  const struct {
+    const char* what;
+    std::vector<float> times, places;
+    int lights;
+    const char* said;  // empty: converts without a word about keys
+    int32_t lastFrame;
+    uint32_t trackedLights;
+  } cases[] = {
+      {"sound keys", {0, 1}, {0, 0, 0, 1, 0, 0}, 0, "", 30, 0},
+      {"a key at 1e38 s", {0, 1e38f}, {0, 0, 0, 1, 0, 0}, 0, "outside the first hour", 0, 0},
+      {"a key time that is not a number", {0, nan}, {0, 0, 0, 1, 0, 0}, 0, "not all numbers", 0, 0},
+      {"a value that is not a number", {0, 1}, {0, 0, 0, nan, 0, 0}, 0, "values are not all numbers", 0, 0},
+      {"keys out of order", {1, 0}, {0, 0, 0, 1, 0, 0}, 0, "not in order", 0, 0},
+      // Only the lights that are lit follow their parent.
+      {"seven lights under a moving parent", {0, 1}, {0, 0, 0, 1, 0, 0}, 7, "after the sixth", 30, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    dir.Write("escenas/keys.gltf", SlidingGltf(c.times, c.places, c.lights));
+    const ToolRun run = RunTool(dir.path, "convert", "--quiet keys");
+    ASSERT_EQ(run.status, 0) << run.output;
+    if (*c.said) {
+      EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
+    }
+    Scene scene;
+    {
+      QuietStdout quiet;
+      ASSERT_TRUE(SceneBinaryFile().readScene("escenas_bin\\keys.bin", scene));
+    }
+    EXPECT_EQ(scene.params.lastFrame, c.lastFrame);
+    uint32_t tracked = 0;
+    for (uint32_t i = 0; i < scene.lightCount; ++i) tracked += scene.lights[i].trackLength > 0;
+    EXPECT_EQ(tracked, c.trackedLights);
+    EXPECT_EQ(scene.objects[0].motion.trackLength, c.lastFrame > 0 ? uint32_t(c.lastFrame) + 1 : 0u);
+    scene.release();
   }
 }
 
