@@ -199,6 +199,7 @@ class GltfScene {
   ImportedScene out_;
   std::vector<int> parent_, order_;  // each node's parent; the scene's nodes, parents first
   std::vector<char> moves_;          // the node or one of its parents is animated
+  std::vector<char> animated_;       // the node itself is animated
   std::vector<Channel> channels_;
   std::vector<int> cameraNodes_, lightNodes_;
   // The objects a moving mesh node became: out_.objects[begin, end).
@@ -271,6 +272,7 @@ bool GltfScene::buildHierarchy() {
 
 void GltfScene::readChannels(SceneParams& params) {
   moves_.assign(model_.nodes.size(), 0);
+  animated_.assign(model_.nodes.size(), 0);
   if (model_.animations.empty()) return;
   if (model_.animations.size() > 1)
     warnings_.warn("holds several animations: only the first is carried");
@@ -318,7 +320,7 @@ void GltfScene::readChannels(SceneParams& params) {
     channels_.push_back(std::move(channel));
   }
   params = ImportedParams(static_cast<int32_t>(std::ceil(length * kImportFrameRate - 1e-6)));
-  for (const Channel& channel : channels_) moves_[channel.node] = 1;
+  for (const Channel& channel : channels_) animated_[channel.node] = moves_[channel.node] = 1;
   for (int node : order_)
     if (parent_[node] >= 0 && moves_[parent_[node]]) moves_[node] = 1;
 }
@@ -330,11 +332,9 @@ std::vector<Matrix> GltfScene::worldAt(double t) const {
 }
 
 void GltfScene::worldAt(double t, const std::vector<int>& walk, std::vector<Matrix>& world) const {
-  std::vector<char> animated(model_.nodes.size(), 0);
-  for (const Channel& channel : channels_) animated[channel.node] = 1;
   for (int node : walk) {
     Pose pose = restPose(node);
-    if (animated[node])
+    if (animated_[node])
       for (const Channel& channel : channels_)
         if (channel.node == node)
           channel.sample(t, channel.property == 0 ? pose.t : channel.property == 1 ? pose.r : pose.s);
@@ -697,6 +697,7 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
     }
   uint64_t objectSamples = 0;
   std::vector<Matrix> restInverse(movingObjects_.size());
+  std::vector<size_t> tracked;  // the moving objects given tracks
   for (size_t m = 0; m < movingObjects_.size(); ++m) {
     const MovingObject& moving = movingObjects_[m];
     if (!Invert(rest[moving.node], restInverse[m])) {
@@ -713,6 +714,7 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
     objectSamples += more;
     for (size_t o = moving.begin; o < moving.end; ++o) out_.objects[o].motion.setupTrack(samples);
     needed[moving.node] = 1;
+    tracked.push_back(m);
   }
   // Parents come before their children in order_: walking it backwards marks every ancestor.
   for (auto it = order_.rbegin(); it != order_.rend(); ++it)
@@ -744,7 +746,7 @@ void GltfScene::sampleTracks(const SceneParams& params, const std::vector<Matrix
       AimOf(world[lightNodes_[i]], aim.direction);
       light.aims.setSample(k, aim);
     }
-    for (size_t m = 0; m < movingObjects_.size(); ++m) {
+    for (size_t m : tracked) {
       const MovingObject& moving = movingObjects_[m];
       if (k >= out_.objects[moving.begin].motion.trackLength) continue;
       // From where the vertices were placed (the first frame's pose) to this frame's.

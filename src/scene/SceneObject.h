@@ -17,7 +17,7 @@ struct Material;
 
 // Samples of object tracks a scene may hold in all (64 bytes each): past it, the readers leave
 // objects in their first pose, so a small file cannot ask for gigabytes.
-constexpr uint64_t kMostObjectFrames = 4000000;
+constexpr uint64_t kMostObjectFrames = 2000000;
 
 struct SceneObject {
   Vertex* vertices = nullptr;
