@@ -80,6 +80,11 @@ class Parser {
   bool readLights();
   // The moving objects' tracks after the last light, when the bytes there are the extension.
   bool readExtension();
+  // An extension section's count of entries, each at least `minimum` bytes.
+  bool readEntryCount(uint32_t& count, const char* what, size_t minimum);
+  // Entry t's index into a section of the scene that holds `elements`.
+  bool readEntryIndex(uint32_t& index, const char* entry, uint32_t t, const char* element,
+                      uint32_t elements);
   bool readObjectTracks();
   bool readLightShapes();
   bool readMaterialLooks();
@@ -322,18 +327,25 @@ bool Parser::readLights() {
   return true;
 }
 
+bool Parser::readEntryCount(uint32_t& count, const char* what, size_t minimum) {
+  return readCount(count, what, kWhole) && fits(count, minimum, what, kWhole);
+}
+
+bool Parser::readEntryIndex(uint32_t& index, const char* entry, uint32_t t, const char* element,
+                            uint32_t elements) {
+  in_.u32(index);
+  if (!whole(entry, t)) return false;
+  if (index < elements) return true;
+  return fail("%s %u names %s %u and the scene has %u", entry, t, element, index, elements);
+}
+
 bool Parser::readObjectTracks() {
   uint32_t count;
-  if (!readCount(count, "the object tracks", kWhole) || !fits(count, 8, "the object tracks", kWhole))
-    return false;
+  if (!readEntryCount(count, "the object tracks", 8)) return false;
   std::printf("%s - Loading the tracks of %u moving objects.\n", SceneBinaryFile::kBanner, count);
   for (uint32_t t = 0; t < count; ++t) {
     uint32_t index;
-    in_.u32(index);
-    if (!whole("object track", t)) return false;
-    if (index >= scene_.objectCount)
-      return fail("object track %u names object %u and the scene has %u", t, index,
-                  scene_.objectCount);
+    if (!readEntryIndex(index, "object track", t, "object", scene_.objectCount)) return false;
     SceneObject& object = scene_.objects[index];
     if (object.motion.trackLength != 0) return fail("object %u has two tracks", index);
     if (!readTrack(object.motion, kObjectFrameSize, "object track", t,
@@ -345,15 +357,10 @@ bool Parser::readObjectTracks() {
 
 bool Parser::readLightShapes() {
   uint32_t count;
-  if (!readCount(count, "the light shapes", kWhole) ||
-      !fits(count, 4 + kLightShapeSize + 4, "the light shapes", kWhole))
-    return false;
+  if (!readEntryCount(count, "the light shapes", 4 + kLightShapeSize + 4)) return false;
   for (uint32_t t = 0; t < count; ++t) {
     uint32_t index, kind;
-    in_.u32(index);
-    if (!whole("light shape", t)) return false;
-    if (index >= scene_.lightCount)
-      return fail("light shape %u names light %u and the scene has %u", t, index, scene_.lightCount);
+    if (!readEntryIndex(index, "light shape", t, "light", scene_.lightCount)) return false;
     SceneLight& light = scene_.lights[index];
     LightShape shape;
     LightShapeFields(in_, shape, kind);
@@ -374,18 +381,13 @@ bool Parser::readLightShapes() {
 
 bool Parser::readMaterialLooks() {
   uint32_t count;
-  if (!readCount(count, "the material looks", kWhole) ||
-      !fits(count, 4 + kMaterialLookSize, "the material looks", kWhole))
-    return false;
+  if (!readEntryCount(count, "the material looks", 4 + kMaterialLookSize)) return false;
   for (uint32_t t = 0; t < count; ++t) {
     uint32_t index, numbers[3];
-    in_.u32(index);
+    if (!readEntryIndex(index, "material look", t, "material", scene_.materialCount)) return false;
     MaterialLook look;
     MaterialLookFields(in_, look, numbers);
     if (!whole("material look", t)) return false;
-    if (index >= scene_.materialCount)
-      return fail("material look %u names material %u and the scene has %u", t, index,
-                  scene_.materialCount);
     const uint32_t mirror = static_cast<uint32_t>(TextureWrap::mirror);
     if (numbers[0] > 1 || numbers[1] > mirror || numbers[2] > mirror ||
         !(look.alphaCutoff >= 0 && look.alphaCutoff <= 1))
@@ -400,15 +402,10 @@ bool Parser::readMaterialLooks() {
 
 bool Parser::readVertexColours() {
   uint32_t count;
-  if (!readCount(count, "the vertex colours", kWhole) || !fits(count, 4, "the vertex colours", kWhole))
-    return false;
+  if (!readEntryCount(count, "the vertex colours", 4)) return false;
   for (uint32_t t = 0; t < count; ++t) {
     uint32_t index;
-    in_.u32(index);
-    if (!whole("the vertex colours", kWhole)) return false;
-    if (index >= scene_.objectCount)
-      return fail("vertex colours %u name object %u and the scene has %u", t, index,
-                  scene_.objectCount);
+    if (!readEntryIndex(index, "vertex colour entry", t, "object", scene_.objectCount)) return false;
     scene_.objects[index].vertexColours = true;
   }
   return true;
