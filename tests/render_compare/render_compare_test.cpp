@@ -98,6 +98,31 @@ TEST(RenderCompare, EachEffectAloneWithinTheTolerance) {
   }
 }
 
+// A modeller's scene in place of the production's first: an object turning under a moving
+// parent, spot and directional lights, unlit, masked, vertex-coloured, wrapped and transformed
+// materials. Both renderers alike while it moves, and it moves.
+TEST(RenderCompare, AModellersSceneMovesAndLightsAlike) {
+  ZB_REQUIRE_SCREEN();
+  TempDir dir;
+  const std::string production = dir.path + "/production";
+  std::filesystem::copy(ZB_TOOLS_DIR "/test-production", production,
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(production + "/escenas/rare_obj2.ase");
+  std::filesystem::copy_file(ZB_SOURCE_DIR "/tests/data/gltf/ModellerScene.gltf",
+                             production + "/escenas/rare_obj2.gltf");
+  std::filesystem::copy_file(production + "/textures/credits1.jpg", production + "/escenas/wall.jpg");
+  const ToolRun convert = RunTool(production, "convert", "--quiet rare_obj2");
+  ASSERT_EQ(convert.status, 0) << convert.output;
+  dir.Write("production/escenas_bin/script2_full.txt", "0 SCENE 0 FX_START\n");
+  for (const char* second : {"0.6", "1.6"}) {
+    SCOPED_TRACE(second);
+    ExpectEachRendererAlike(production, second, dir.path + "/at" + second);
+  }
+  const std::string early = dir.Read("at0.6/gl3/000018.png"), late = dir.Read("at1.6/gl3/000048.png");
+  EXPECT_FALSE(early.empty());
+  EXPECT_NE(early, late);
+}
+
 // Where the driver offers no core-profile context (Mesa told to offer OpenGL 2.1 alone), the
 // capture says so in one line and draws with the classic renderer: the reference frames.
 TEST(RenderCompare, WithoutACoreContextTheClassicRendererDraws) {
