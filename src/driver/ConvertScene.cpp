@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "scene/AseReader.h"
 #include "scene/GltfReader.h"
+#include "scene/ImpossibleValues.h"
 #include "scene/ObjReader.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
@@ -48,7 +49,7 @@ bool ReadSource(const std::string& path, const char* binPath, Scene& scene) {
                 binPath);
     return false;
   }
-  return true;
+  return ValuesArePossible(path.c_str(), scene);
 }
 
 }  // namespace

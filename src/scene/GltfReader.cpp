@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Files.h"
@@ -23,6 +25,9 @@ constexpr double kLongestAnimation = 3600;
 // A camera's target sits this far ahead when the scene has nothing to look at.
 constexpr float kLoneTargetDistance = 1;
 constexpr double kPi = 3.14159265358979323846;
+// The most JSON text a file may hold: read whole it costs about five times this, its data: URIs
+// decoded included, which keeps the largest file under a gigabyte.
+constexpr size_t kLargestJson = 128u << 20;
 
 // The local transform of a node: translation, rotation (x, y, z, w) and scale.
 struct Pose {
@@ -493,6 +498,9 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   if (normalAccessor >= 0 &&
       (!ReadAccessor(model_, normalAccessor, 3, normals) || normals.size() != positions.size()))
     return fail("has a mesh whose normals cannot be read");
+  // A normal of NaN would come out of the transform as a zero one, without a word.
+  if (!std::all_of(normals.begin(), normals.end(), [](double v) { return std::isfinite(v); }))
+    return fail("has a mesh (\"" + name + "\") whose normals are not all finite numbers");
   if (uvAccessor >= 0 &&
       (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
     return fail("has a mesh whose texture coordinates cannot be read");
@@ -815,6 +823,79 @@ bool KeepImageName(tinygltf::Image*, const int, std::string*, std::string*, int,
   return true;
 }
 
+// The JSON text of a file: the whole of a .gltf, the first chunk of a .glb; empty when a .glb's
+// header is damaged (tinygltf then says why).
+std::string_view JsonOf(const std::vector<unsigned char>& bytes, bool binary) {
+  const char* text = reinterpret_cast<const char*>(bytes.data());
+  if (!binary) return std::string_view(text, bytes.size());
+  uint32_t length = 0;
+  if (bytes.size() < 20) return {};
+  std::memcpy(&length, bytes.data() + 12, 4);
+  return length <= bytes.size() - 20 ? std::string_view(text + 20, length) : std::string_view();
+}
+
+// What tinygltf would read without a word: a byte offset or stride that is not a whole number
+// (-4, 2.5, 1e3) it takes as 0, so another part of the buffer is read. Empty when there is none.
+std::string FirstBadByteCount(std::string_view json) {
+  for (const char* key : {"\"byteOffset\"", "\"byteStride\""}) {
+    for (size_t at = json.find(key); at != std::string_view::npos; at = json.find(key, at + 1)) {
+      size_t p = at + std::strlen(key);
+      auto blanks = [&] {
+        while (p < json.size() && std::strchr(" \t\r\n", json[p]) && json[p]) ++p;
+      };
+      blanks();
+      if (p >= json.size() || json[p] != ':') continue;  // a string that reads so, not a key
+      ++p;
+      blanks();
+      const size_t start = p;
+      while (p < json.size() && std::isdigit(static_cast<unsigned char>(json[p]))) ++p;
+      if (p > start && (p >= json.size() || !std::strchr(".eE", json[p]) || !json[p])) continue;
+      size_t stop = p;
+      while (stop < json.size() && !std::strchr(",}] \t\r\n", json[stop]) && stop - start < 24)
+        ++stop;
+      return "has a " + std::string(key + 1, std::strlen(key) - 2) + " of " +
+             std::string(json.substr(start, stop - start)) + ", not a whole number of bytes";
+    }
+  }
+  return "";
+}
+
+// Why a file cannot be taken before tinygltf reads it, or empty.
+std::string RefusedBeforeReading(const std::vector<unsigned char>& bytes, bool binary) {
+  if (binary && bytes.size() >= 8) {
+    uint32_t version = 0;
+    std::memcpy(&version, bytes.data() + 4, 4);
+    if (version != 2)
+      return "is a binary glTF of version " + std::to_string(version) + ": only 2 is read";
+  }
+  const std::string_view json = JsonOf(bytes, binary);
+  if (json.size() > kLargestJson)
+    return "holds " + std::to_string(json.size() >> 20) + " MB of JSON text, more than the " +
+           std::to_string(kLargestJson >> 20) +
+           " MB this reader takes: keep the buffers in .bin files or in a .glb's binary chunk";
+  return FirstBadByteCount(json);
+}
+
+// A node's own transform with a number beyond a float's range, or empty. JSON holds no NaN and
+// tinygltf refuses what overflows a double, but a rotation of 1e300 would be normalised into no
+// rotation at all, and a translation of 1e300 would place everything under it at infinity.
+std::string FirstImpossibleTransform(const tinygltf::Model& model) {
+  for (size_t i = 0; i < model.nodes.size(); ++i) {
+    const tinygltf::Node& node = model.nodes[i];
+    for (const std::vector<double>* values :
+         {&node.translation, &node.rotation, &node.scale, &node.matrix})
+      for (double v : *values)
+        if (!(std::fabs(v) <= FLT_MAX)) {
+          char number[32];
+          std::snprintf(number, sizeof number, "%g", v);
+          return "has a node (" + std::to_string(i) +
+                 (node.name.empty() ? "" : " \"" + node.name + "\"") + ") whose transform holds " +
+                 number + ", beyond a float's range";
+        }
+  }
+  return "";
+}
+
 std::string FirstLine(const std::string& text) {
   std::string line = text.substr(0, text.find('\n'));
   while (!line.empty() && (line.back() == '.' || line.back() == ' ')) line.pop_back();
@@ -892,6 +973,11 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   tinygltf::Model model;
   std::string err, warn;
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+  const std::string refused = RefusedBeforeReading(bytes, binary);
+  if (!refused.empty()) {
+    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, refused.c_str());
+    return ImportResult::unreadable;
+  }
   size_t pointers = 0;
   if (binary) {
     pointers = DropPointerChannels(bytes);
@@ -910,6 +996,11 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   if (!loaded) {
     std::printf("]> ** ERROR ** [ %s ] is not a glTF 2.0 file that can be read: %s.\n", path,
                 FirstLine(err).c_str());
+    return ImportResult::unreadable;
+  }
+  const std::string impossible = FirstImpossibleTransform(model);
+  if (!impossible.empty()) {
+    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, impossible.c_str());
     return ImportResult::unreadable;
   }
   ImportResult result = ImportResult::unreadable;

@@ -3,20 +3,20 @@
 #include <cmath>
 #include <cstdio>
 
+#include "scene/ImpossibleValues.h"
 #include "scene/Scene.h"
 
 namespace {
 
+// In double: the products of coordinates near a float's limit would overflow in float.
 void FaceNormal(const float* a, const float* b, const float* c, float n[3]) {
-  const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-  const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-  n[0] = u[1] * v[2] - u[2] * v[1];
-  n[1] = u[2] * v[0] - u[0] * v[2];
-  n[2] = u[0] * v[1] - u[1] * v[0];
-  const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  const double u[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+  const double v[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
+  const double d[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                       u[0] * v[1] - u[1] * v[0]};
+  const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
   // A degenerate triangle keeps a zero normal rather than a division by zero.
-  if (length > 0)
-    for (int k = 0; k < 3; ++k) n[k] /= length;
+  for (int k = 0; k < 3; ++k) n[k] = length > 0 ? static_cast<float>(d[k] / length) : 0.0f;
 }
 
 bool Within(const std::vector<uint32_t>& indices, size_t count) {
@@ -113,6 +113,10 @@ ImportResult ImportedScene::finish(const char* path, Scene& scene) {
   materials.clear();
   cameras.clear();
   lights.clear();
+  if (!ValuesArePossible(path, scene)) {
+    scene.release();
+    return ImportResult::unreadable;
+  }
   std::printf("\n Leidos: %u Objetos - %u Materiales - %u Camaras - %u Luces.\n", scene.objectCount,
               scene.materialCount, scene.cameraCount, scene.lightCount);
   return result;

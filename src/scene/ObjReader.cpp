@@ -3,10 +3,14 @@
 #include <tiny_obj_loader.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Files.h"
@@ -19,6 +23,110 @@ bool ReadText(const std::string& path, std::string& text) {
   if (!ReadWholeFile(path.c_str(), ReadLimit::kAse, bytes)) return false;
   text.assign(bytes.begin(), bytes.end());
   return true;
+}
+
+// tinyobjloader cuts a face into triangles ear by ear, in time that grows with the square of its
+// corners or worse; a face of more corners than this is cut as a fan before it reads the text.
+constexpr size_t kLargestClippedFace = 64;
+
+// The lines of an OBJ text and the words on each.
+class Lines {
+ public:
+  explicit Lines(const std::string& text) : p_(text.data()), end_(p_ + text.size()) {}
+  // Moves to the next line; false at the end of the text.
+  bool next() {
+    if (p_ >= end_) return false;
+    const void* eol = std::memchr(p_, '\n', size_t(end_ - p_));
+    eol_ = eol ? static_cast<const char*>(eol) : end_;
+    line_ = word_ = p_;
+    p_ = eol_ + 1;
+    ++number;
+    return true;
+  }
+  // The next word of the line; empty at its end.
+  std::string_view word() {
+    while (word_ < eol_ && Blank(*word_)) ++word_;
+    const char* start = word_;
+    while (word_ < eol_ && !Blank(*word_)) ++word_;
+    return std::string_view(start, size_t(word_ - start));
+  }
+  std::string_view line() const { return std::string_view(line_, size_t(eol_ - line_)); }
+  size_t number = 0;
+
+ private:
+  static bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+  const char* p_;
+  const char* end_;
+  const char* line_ = nullptr;
+  const char* eol_ = nullptr;
+  const char* word_ = nullptr;
+};
+
+// Whether a face corner "v", "v/t", "v//n" or "v/t/n" holds only indices that fit in an int.
+bool IndicesFit(std::string_view corner) {
+  uint64_t value = 0;
+  for (char c : corner) {
+    if (c == '/') value = 0;
+    if (c >= '0' && c <= '9' && (value = value * 10 + uint64_t(c - '0')) > uint64_t(INT32_MAX))
+      return false;
+  }
+  return true;
+}
+
+// What tinyobjloader would take without a word: a coordinate that is not a number (it reads
+// "nan" and "inf" as 0) and an index beyond any int (it wraps round to another vertex). Also
+// the most corners of one face. The fault is "line 3: ..." or empty.
+std::string SurveyText(const std::string& text, size_t& largestFace) {
+  largestFace = 0;
+  for (Lines lines(text); lines.next();) {
+    const std::string_view keyword = lines.word();
+    if (keyword == "f") {
+      size_t corners = 0;
+      for (std::string_view corner = lines.word(); !corner.empty(); corner = lines.word()) {
+        if (!IndicesFit(corner))
+          return "line " + std::to_string(lines.number) + ": the index " + std::string(corner) +
+                 " lies beyond any vertex";
+        ++corners;
+      }
+      largestFace = std::max(largestFace, corners);
+    } else if (keyword == "v" || keyword == "vn" || keyword == "vt") {
+      // The coordinates proper; what may follow them (a weight, a colour) is not looked at.
+      for (int k = 0; k < 3; ++k) {
+        const std::string_view number = lines.word();
+        if (number.empty()) break;
+        const size_t digit = number[0] == '-' || number[0] == '+' ? 1 : 0;
+        if (digit >= number.size() ||
+            !(std::isdigit(static_cast<unsigned char>(number[digit])) || number[digit] == '.'))
+          return "line " + std::to_string(lines.number) + ": the coordinate " +
+                 std::string(number) + " is not a number";
+      }
+    }
+  }
+  return "";
+}
+
+// The text with every face of more than kLargestClippedFace corners written as a fan of
+// triangles from its first corner.
+std::string LargeFacesAsFans(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::vector<std::string_view> corners;
+  for (Lines lines(text); lines.next();) {
+    corners.clear();
+    if (lines.word() == "f")
+      for (std::string_view corner = lines.word(); !corner.empty(); corner = lines.word())
+        corners.push_back(corner);
+    if (corners.size() <= kLargestClippedFace) {
+      out.append(lines.line()).push_back('\n');
+      continue;
+    }
+    for (size_t k = 1; k + 1 < corners.size(); ++k)
+      for (std::string_view part : {std::string_view("f "), corners[0], std::string_view(" "),
+                                    corners[k], std::string_view(" "), corners[k + 1],
+                                    std::string_view("\n")})
+        out.append(part);
+  }
+  return out;
 }
 
 // Material libraries are read beside the OBJ file through the engine's own file access, and
@@ -129,6 +237,18 @@ ImportResult ReadObj(const char* path, Scene& scene) {
   std::vector<tinyobj::shape_t> shapes;
   std::vector<tinyobj::material_t> materials;
   std::string warn, err;
+  size_t largestFace = 0;
+  const std::string fault = SurveyText(text, largestFace);
+  if (!fault.empty()) {
+    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, fault.c_str());
+    return ImportResult::unreadable;
+  }
+  if (largestFace > kLargestClippedFace) {
+    warnings.warn("has a face of " + std::to_string(largestFace) +
+                  " corners: faces of more than " + std::to_string(kLargestClippedFace) +
+                  " are cut as a fan from their first corner");
+    text = LargeFacesAsFans(text);
+  }
   std::istringstream stream(text);
   LibraryBeside libraries(path, warnings);
   if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, &stream, &libraries, true,

@@ -1,5 +1,6 @@
 #include "scene/TextureImport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstring>
@@ -31,6 +32,33 @@ bool KnownPicture(const std::vector<uint8_t>& bytes, int& width, int& height) {
                                &channels);
 }
 
+// The bytes as stb_image reads them through callbacks: from memory it takes the bytes past the
+// end as zeros, and a TGA, BMP, GIF, PSD or PNM cut short decodes as a whole picture. Asked for
+// more once all is read, the reader notes that the picture was cut.
+struct CutAware {
+  const std::vector<uint8_t>& bytes;
+  size_t at = 0;
+  bool cut = false;
+
+  static int Read(void* user, char* data, int size) {
+    CutAware& self = *static_cast<CutAware*>(user);
+    const size_t n = std::min(static_cast<size_t>(size), self.bytes.size() - self.at);
+    if (n == 0) self.cut = true;
+    std::memcpy(data, self.bytes.data() + self.at, n);
+    self.at += n;
+    return static_cast<int>(n);
+  }
+  static void Skip(void* user, int n) {
+    CutAware& self = *static_cast<CutAware*>(user);
+    if (n > 0 && static_cast<size_t>(n) > self.bytes.size() - self.at) self.cut = true;
+    self.at = n > 0 ? std::min(self.bytes.size(), self.at + n) : self.at;
+  }
+  static int Eof(void* user) {
+    const CutAware& self = *static_cast<CutAware*>(user);
+    return self.at >= self.bytes.size();
+  }
+};
+
 }  // namespace
 
 bool TakenAsItIs(const std::vector<uint8_t>& bytes, const std::string& name) {
@@ -53,10 +81,16 @@ bool PictureToJpeg(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& jpeg
     message = "too large (" + std::to_string(width) + " x " + std::to_string(height) + ")";
     return false;
   }
-  stbi_uc* rgba = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
-                                        &height, &channels, 4);
+  CutAware reader{bytes};
+  const stbi_io_callbacks callbacks = {CutAware::Read, CutAware::Skip, CutAware::Eof};
+  stbi_uc* rgba = stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channels, 4);
   if (!rgba) {
     message = std::string("cannot be decoded (") + Reason() + ")";
+    return false;
+  }
+  if (reader.cut) {
+    stbi_image_free(rgba);
+    message = "is cut short: its picture ends before its last pixel";
     return false;
   }
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
