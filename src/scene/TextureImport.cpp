@@ -33,17 +33,21 @@ bool KnownPicture(const std::vector<uint8_t>& bytes, int& width, int& height) {
 }
 
 // The bytes as stb_image reads them through callbacks: from memory it takes the bytes past the
-// end as zeros, and a TGA, BMP, GIF, PSD or PNM cut short decodes as a whole picture. Asked for
-// more once all is read, the reader notes that the picture was cut.
+// end as zeros, and a TGA, BMP, GIF, PSD or PNM cut short decodes as a whole picture. Here the
+// reader notes when the decoder wanted bytes the file does not hold.
 struct CutAware {
   const std::vector<uint8_t>& bytes;
   size_t at = 0;
   bool cut = false;
+  const char* buffer = nullptr;  // stb_image's own: its first read fills it
 
   static int Read(void* user, char* data, int size) {
     CutAware& self = *static_cast<CutAware*>(user);
     const size_t n = std::min(static_cast<size_t>(size), self.bytes.size() - self.at);
-    if (n == 0) self.cut = true;
+    if (!self.buffer) self.buffer = data;
+    // Its buffer may come back short at the end of the file; a read of pixels straight into the
+    // picture, or any read once all is read, may not.
+    if (n == 0 || (n < static_cast<size_t>(size) && data != self.buffer)) self.cut = true;
     std::memcpy(data, self.bytes.data() + self.at, n);
     self.at += n;
     return static_cast<int>(n);

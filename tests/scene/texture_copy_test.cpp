@@ -320,6 +320,7 @@ TEST(TextureFormats, UnreadablePictureIsNamedAndReplacesNothing) {
   const Case cases[] = {
       {"rota.png", DataPicture("rota.png"), "ERROR: [rota.png] cannot be decoded ("},
       {"nada.bmp", "not a picture", "ERROR: [nada.bmp] not a picture the converter reads ("},
+      {"poca.tga", DataPicture("baldosa.tga").substr(0, 1000), "ERROR: [poca.tga] is cut short"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -335,6 +336,24 @@ TEST(TextureFormats, UnreadablePictureIsNamedAndReplacesNothing) {
     EXPECT_EQ(dir.Read(c.name), c.bytes);
     EXPECT_NE(dir.Read("escenas_bin/prueba.bin.TXT").find("...FAILED"), std::string::npos);
     scene.release();
+  }
+}
+
+// stb_image fills what a TGA, BMP, GIF, PSD or PNM lacks with black: half a file made a whole
+// picture. Cut short, each is refused; whole, each converts.
+TEST(TextureFormats, PictureCutShortIsRefused) {
+  for (const char* name :
+       {"baldosa.tga", "rayas.bmp", "cuadros.gif", "cuadros.psd", "cuadros.ppm", "ladrillo.png"}) {
+    const std::string whole = DataPicture(name);
+    for (size_t size : {whole.size(), whole.size() / 2}) {
+      SCOPED_TRACE(std::string(name) + " of " + std::to_string(size) + " bytes");
+      std::vector<uint8_t> jpeg;
+      std::string message;
+      const bool converted = PictureToJpeg(
+          std::vector<uint8_t>(whole.begin(), whole.begin() + size), jpeg, message);
+      EXPECT_EQ(converted, size == whole.size()) << message;
+      EXPECT_EQ(message.empty(), converted) << message;
+    }
   }
 }
 
