@@ -1,6 +1,6 @@
 #pragma once
-// What the manifest reader's and the capture's argument parser's answers must satisfy on any
-// input. The fuzz targets abort on a fault; the replay of their seeds and findings in the test
+// What the manifest reader's, the capture's argument parser's, the glTF and OBJ readers' and the
+// picture converter's answers must satisfy on any input. The fuzz targets abort on a fault; the replay of their seeds and findings in the test
 // suite reports it. Each check gives an empty string when the answer holds, else what is wrong.
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +12,11 @@
 #include "driver/ContentManifest.h"
 #include "driver/PlayerOptions.h"
 #include "effects/LayerSlot.h"
+#include "scene/GltfReader.h"
+#include "scene/ImpossibleValues.h"
+#include "scene/ObjReader.h"
+#include "scene/Scene.h"
+#include "scene/TextureImport.h"
 
 // A fuzz input as a command line: one argument a line, at most 64 of them.
 inline std::vector<std::string> ArgumentsOf(const std::string& text) {
@@ -91,5 +96,32 @@ inline std::string CaptureOptionsFault(const std::vector<std::string>& args) {
     return "a frame size the encoder cannot take";
   if (options.framesDir.empty() && !IsVideoName(options.output))
     return "a video without a video's name: " + options.output;
+  return "";
+}
+
+// The scene the glTF reader (the OBJ reader for a path ending in .obj) made of a file: called
+// complete, it holds something to draw; refused, nothing; kept, no number nothing can draw.
+inline std::string ImportFault(const std::string& path) {
+  Scene scene;
+  const bool obj = path.size() >= 4 && path.compare(path.size() - 4, 4, ".obj") == 0;
+  const ImportResult result = obj ? ReadObj(path.c_str(), scene) : ReadGltf(path.c_str(), scene);
+  std::string fault;
+  if (result == ImportResult::complete && scene.objectCount == 0)
+    fault = "called complete with nothing to draw";
+  else if (result == ImportResult::unreadable && (scene.objectsReady || scene.materialsReady))
+    fault = "refused, yet the scene holds what was read";
+  else if (result != ImportResult::unreadable && !FirstImpossibleValue(scene).empty())
+    fault = "kept " + FirstImpossibleValue(scene);
+  scene.release();
+  return fault;
+}
+
+// A picture converted gives a JPEG and no message; one refused, a message that says why.
+inline std::string PictureFault(const std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> jpeg;
+  std::string message;
+  const bool converted = PictureToJpeg(bytes, jpeg, message);
+  if (converted != message.empty()) return "converted with a message, or refused without one";
+  if (converted && jpeg.empty()) return "converted into nothing";
   return "";
 }

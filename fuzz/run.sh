@@ -52,6 +52,8 @@ seeds_for() {
     fuzz_jpeg_decode) echo "${production:+$production/textures}" "$root/tests/fuzz_regressions/inputs" ;;
     fuzz_manifest) echo "$root/production" "$root/tools/content/skeleton" "$root/fuzz/seeds/manifest" ;;
     fuzz_capture_options) echo "$root/fuzz/seeds/capture_options" ;;
+    fuzz_import_reader) echo "$root/tests/data/gltf" "$root/tests/data/obj" "$root/fuzz/seeds/import" ;;
+    fuzz_picture_import) echo "$root/tests/data/textures" "$root/fuzz/seeds/picture" ;;
   esac
 }
 
@@ -60,7 +62,7 @@ seeds_for() {
 max_len_for() {
   [ -n "${FUZZ_MAX_LEN:-}" ] && { echo "$FUZZ_MAX_LEN"; return; }
   case "$1" in
-    fuzz_ase_reader|fuzz_jpeg_decode) echo 65536 ;;
+    fuzz_ase_reader|fuzz_jpeg_decode|fuzz_import_reader) echo 65536 ;;
     *) echo 16384 ;;
   esac
 }

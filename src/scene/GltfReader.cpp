@@ -27,7 +27,7 @@ constexpr float kLoneTargetDistance = 1;
 constexpr double kPi = 3.14159265358979323846;
 // The most JSON text a file may hold: read whole it costs about five times this, its data: URIs
 // decoded included, which keeps the largest file under a gigabyte.
-constexpr size_t kLargestJson = 128u << 20;
+constexpr size_t kLargestJson = 64u << 20;
 
 // The local transform of a node: translation, rotation (x, y, z, w) and scale.
 struct Pose {
@@ -500,7 +500,8 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     return fail("has a mesh whose normals cannot be read");
   // A normal of NaN would come out of the transform as a zero one, without a word.
   if (!std::all_of(normals.begin(), normals.end(), [](double v) { return std::isfinite(v); }))
-    return fail("has a mesh (\"" + name + "\") whose normals are not all finite numbers");
+    return fail("has a mesh" + (name.empty() ? "" : " (\"" + name + "\")") +
+                " whose normals are not all finite numbers");
   if (uvAccessor >= 0 &&
       (!ReadAccessor(model_, uvAccessor, 2, uvs) || uvs.size() / 2 != vertexCount))
     return fail("has a mesh whose texture coordinates cannot be read");

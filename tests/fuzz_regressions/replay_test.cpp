@@ -92,6 +92,17 @@ TEST_F(Replay, AseInputs) {
   }
 }
 
+TEST_F(Replay, ImportInputs) {
+  for (const std::string& path : Inputs("import")) EXPECT_EQ(ImportFault(path), "") << path;
+}
+
+TEST_F(Replay, PictureInputs) {
+  for (const std::string& path : Inputs("picture")) {
+    const std::string bytes = Text(path);
+    EXPECT_EQ(PictureFault(std::vector<uint8_t>(bytes.begin(), bytes.end())), "") << path;
+  }
+}
+
 TEST_F(Replay, SceneBinaryInputs) {
   for (const std::string& path : Inputs("scene_binary")) {
     SCOPED_TRACE(path);

@@ -135,17 +135,17 @@ TEST(ImportLimits, ImpossibleOrUnboundedFilesAreRefusedByName) {
   }
 }
 
-// JSON read whole costs about five times its size: a text of more than 128 MB is refused before
+// JSON read whole costs about five times its size: a text of more than 64 MB is refused before
 // it is parsed. The file is sparse: it costs no disk.
 TEST(ImportLimits, JsonTextOverItsLimitIsRefusedUnparsed) {
   TempDir dir;
   dir.Write("escenas/enorme.gltf", "{");
-  std::filesystem::resize_file(dir.path + "/escenas/enorme.gltf", (128u << 20) + 1);
+  std::filesystem::resize_file(dir.path + "/escenas/enorme.gltf", (64u << 20) + 1);
   bool converted = true;
   const auto start = std::chrono::steady_clock::now();
   const std::string log = ConvertLog("enorme", converted);
   EXPECT_FALSE(converted);
-  EXPECT_NE(log.find("[ escenas\\enorme.gltf ] holds 128 MB of JSON text, more than the 128 MB"),
+  EXPECT_NE(log.find("[ escenas\\enorme.gltf ] holds 64 MB of JSON text, more than the 64 MB"),
             std::string::npos)
       << log;
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
