@@ -1,7 +1,8 @@
 #pragma once
 // What the manifest reader's, the capture's argument parser's, the glTF and OBJ readers' and the
-// picture converter's answers must satisfy on any input. The fuzz targets abort on a fault; the replay of their seeds and findings in the test
-// suite reports it. Each check gives an empty string when the answer holds, else what is wrong.
+// picture converter's answers must satisfy on any input. The fuzz targets abort on a fault; the
+// replay of their seeds and findings in the test suite reports it. Each check gives an empty
+// string when the answer holds, else what is wrong.
 #include <cmath>
 #include <cstdlib>
 #include <string>

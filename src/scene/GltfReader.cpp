@@ -975,10 +975,7 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
   std::string err, warn;
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
   const std::string refused = RefusedBeforeReading(bytes, binary);
-  if (!refused.empty()) {
-    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, refused.c_str());
-    return ImportResult::unreadable;
-  }
+  if (!refused.empty()) return ImportRefused(path, refused);
   size_t pointers = 0;
   if (binary) {
     pointers = DropPointerChannels(bytes);
@@ -994,16 +991,10 @@ ImportResult ReadGltf(const char* path, Scene& scene) {
               : loader.LoadASCIIFromString(&model, &err, &warn,
                                            reinterpret_cast<const char*>(bytes.data()),
                                            static_cast<unsigned>(bytes.size()), folder));
-  if (!loaded) {
-    std::printf("]> ** ERROR ** [ %s ] is not a glTF 2.0 file that can be read: %s.\n", path,
-                FirstLine(err).c_str());
-    return ImportResult::unreadable;
-  }
+  if (!loaded)
+    return ImportRefused(path, "is not a glTF 2.0 file that can be read: " + FirstLine(err));
   const std::string impossible = FirstImpossibleTransform(model);
-  if (!impossible.empty()) {
-    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, impossible.c_str());
-    return ImportResult::unreadable;
-  }
+  if (!impossible.empty()) return ImportRefused(path, impossible);
   ImportResult result = ImportResult::unreadable;
   GltfScene reader(path, model);
   if (pointers > 0)

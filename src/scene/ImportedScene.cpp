@@ -96,6 +96,11 @@ ImportResult ImportUnreadable(const char* path) {
   return ImportResult::unreadable;
 }
 
+ImportResult ImportRefused(const char* path, const std::string& why) {
+  std::printf("]> ** ERROR ** [ %s ] %s.\n", path, why.c_str());
+  return ImportResult::unreadable;
+}
+
 ImportResult ImportedScene::finish(const char* path, Scene& scene) {
   const ImportResult result = objects.empty() ? ImportResult::noObjects : ImportResult::complete;
   if (result == ImportResult::noObjects)

@@ -42,6 +42,8 @@ SceneParams ImportedParams(int32_t lastFrame);
 
 // Says that the file at path cannot be read.
 ImportResult ImportUnreadable(const char* path);
+// Says why the file at path is refused: "[ path ] why."
+ImportResult ImportRefused(const char* path, const std::string& why);
 
 class ImportedScene {
  public:

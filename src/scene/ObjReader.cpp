@@ -239,10 +239,7 @@ ImportResult ReadObj(const char* path, Scene& scene) {
   std::string warn, err;
   size_t largestFace = 0;
   const std::string fault = SurveyText(text, largestFace);
-  if (!fault.empty()) {
-    std::printf("]> ** ERROR ** [ %s ] %s.\n", path, fault.c_str());
-    return ImportResult::unreadable;
-  }
+  if (!fault.empty()) return ImportRefused(path, fault);
   if (largestFace > kLargestClippedFace) {
     warnings.warn("has a face of " + std::to_string(largestFace) +
                   " corners: faces of more than " + std::to_string(kLargestClippedFace) +
