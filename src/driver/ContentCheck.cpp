@@ -10,6 +10,7 @@
 #include "platform/AudioDecoder.h"
 #include "platform/Files.h"
 #include "platform/TextureLoader.h"
+#include "scene/ImpossibleValues.h"
 #include "scene/Scene.h"
 #include "scene/SceneBinaryFile.h"
 
@@ -93,6 +94,10 @@ class FileChecker {
     if (Present(entry.line, path) && !file.readScene(path.c_str(), scene))
       Warn(entry.line, path,
            "cut short or damaged (" + file.fault + "): the scene keeps what was read before it");
+    // Written by a converter that did not look for them, or by hand.
+    const std::string impossible = FirstImpossibleValue(scene);
+    if (!impossible.empty())
+      Warn(entry.line, path, "holds a number nothing can draw: " + impossible);
     targets.sceneCameras.push_back(static_cast<int32_t>(scene.cameraCount));
     targets.sceneAqua.push_back(entry.aqua);
     for (uint32_t m = 0; m < scene.materialCount; ++m)

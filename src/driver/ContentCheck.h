@@ -11,7 +11,8 @@ struct ContentManifest;
 
 // Files the manifest names, and the textures its scenes and particle files name, that are
 // missing, not regular files, unreadable or empty; the music when it is not Ogg Vorbis; scenes
-// that are cut short or damaged and particle files that cannot be used. Every scene and particle
+// that are cut short, damaged or hold a number nothing can draw, and particle files that cannot be
+// used. Every scene and particle
 // file is read and the music's headers too (the player stops on these before its window opens);
 // with `decode` every image is decoded as well. `targets` gets what the script can address, and
 // the music's length (0 when there is no music to play).

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/ContentCheck.h"
+#include "driver/ContentManifest.h"
 #include "driver/ConvertScene.h"
 #include "platform/Files.h"
 #include "scene/Scene.h"
@@ -132,6 +134,42 @@ TEST(ImportLimits, ImpossibleOrUnboundedFilesAreRefusedByName) {
     bool converted = false;
     const std::string log = ConvertLog("bien", converted);
     EXPECT_TRUE(converted) << log;
+  }
+}
+
+// A binary scene written before the converter looked for impossible numbers, or by hand: the
+// check names the first of them instead of calling the scene clean.
+TEST(ImportLimits, CheckNamesAnImpossibleNumberOfABinaryScene) {
+  TempDir dir;
+  dir.Write("escenas/tri.gltf", kTriangle);
+  dir.Write("escenas/tri.bin", TriangleBuffer());
+  bool converted = false;
+  ConvertLog("tri", converted);
+  ASSERT_TRUE(converted);
+  ContentManifest manifest;
+  manifest.scenes.push_back({"tri"});
+  manifest.scenes[0].line = 3;
+  for (const bool spoilt : {false, true}) {
+    if (spoilt) {
+      QuietStdout quiet;
+      Scene scene;
+      SceneBinaryFile().readScene("escenas_bin\\tri.bin", scene);
+      scene.lights[0].frame.color[1] = std::numeric_limits<float>::infinity();
+      SceneBinaryFile().writeScene("escenas_bin\\tri.bin", scene);
+      scene.release();
+    }
+    ScriptTargets targets;
+    std::vector<std::string> findings;
+    {
+      QuietStdout quiet;
+      CheckContentFiles(manifest, false, targets, findings);
+    }
+    std::string all;
+    for (const std::string& finding : findings) all += finding + "\n";
+    EXPECT_EQ(all.find(":3: escenas_bin\\tri.bin: holds a number nothing can draw: "
+                       "light 0: colour inf") != std::string::npos,
+              spoilt)
+        << all;
   }
 }
 
