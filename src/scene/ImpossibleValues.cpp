@@ -24,6 +24,11 @@ class Finder {
     if (fault.empty() && !(degrees > 0 && degrees < 180)) name(where(), "field of view", degrees);
     return fault.empty();
   }
+  template <typename Where>
+  bool holds(bool possible, const Where& where, const char* what) {
+    if (fault.empty() && !possible) fault = where() + ": " + what;
+    return fault.empty();
+  }
 
  private:
   void name(const std::string& where, const char* what, float value) {
@@ -56,6 +61,8 @@ void CheckObject(const SceneObject& object, uint32_t i, Finder& find) {
     if (!find.finite(object.faces[f].faceNormal, 3, element("face", f), "normal") ||
         !find.finite(&object.faces[f].cornerNormal[0][0], 9, element("face", f), "corner normal"))
       return;
+  for (uint32_t k = 0; k < object.motion.trackLength; ++k)
+    if (!find.finite(object.motion.track[k].matrix, 16, element("frame", k), "transform")) return;
 }
 
 void CheckMaterial(const MaterialHeader& h, uint32_t i, Finder& find) {
@@ -83,14 +90,17 @@ void CheckCamera(const SceneCamera& camera, uint32_t i, Finder& find) {
 void CheckLight(const SceneLight& light, uint32_t i, Finder& find) {
   const auto where = [i] { return Numbered("light", i); };
   if (!find.finite(light.frame.color, 4, where, "colour") ||
-      !find.finite(light.frame.position, 4, where, "position"))
+      !find.finite(light.frame.position, 4, where, "position") ||
+      !find.holds(light.shape.possible(), where, "a cone, fading or aim the drivers cannot take"))
     return;
+  const auto frame = [i](uint32_t k) {
+    return [i, k] { return Numbered("light", i) + ", " + Numbered("frame", k); };
+  };
   // Samples carry only a position.
   for (uint32_t k = 0; k < light.trackLength; ++k)
-    if (!find.finite(light.track[k].position, 3,
-                     [i, k] { return Numbered("light", i) + ", " + Numbered("frame", k); },
-                     "position"))
-      return;
+    if (!find.finite(light.track[k].position, 3, frame(k), "position")) return;
+  for (uint32_t k = 0; k < light.aims.trackLength; ++k)
+    if (!find.finite(light.aims.track[k].direction, 3, frame(k), "aim")) return;
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 class Scene;
 
 // The first impossible number in the scene, as "camera 2, frame 14: field of view 1e+30";
-// empty when there is none. Impossible: a position, normal, texture coordinate, colour or camera
-// target that is not a finite number, and a field of view that is not above 0 and below 180
-// degrees.
+// empty when there is none. Impossible: a position, normal, texture coordinate, colour, camera
+// target, object transform or light aim that is not a finite number, a field of view that is not
+// above 0 and below 180 degrees, and a light shape the drivers cannot take.
 std::string FirstImpossibleValue(const Scene& scene);
 
 // Prints the first impossible number of the scene read from path as an error line; false when
