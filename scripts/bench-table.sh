@@ -38,7 +38,7 @@ run() {
 }
 
 if [ "${BENCH_ONLY:-}" != capture ]; then
-  run ase_read
+  run import_read
   run binary_scene_read
   run particle_burst --benchmark_filter='BM_Burst/'
   run dispatch
@@ -128,7 +128,7 @@ python3 - "$out" <<'PY'
 import json, os, sys
 out = sys.argv[1]
 
-def load(name):
+def load(name, errors=False):
     path = os.path.join(out, name + ".json")
     if not os.path.exists(path):
         return []
@@ -137,19 +137,26 @@ def load(name):
             data = json.load(f)
     except ValueError:  # a run killed before it finished its file
         return []
-    return [b for b in data.get("benchmarks", []) if not b.get("error_occurred")]
+    return [b for b in data.get("benchmarks", []) if errors or not b.get("error_occurred")]
 
 def ms(b):
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
     return b["real_time"] * scale
 
 rows = []
-for b in load("ase_read"):
-    name = b["name"].split("/")[1]
+# Each importer beside assimp's importer of the same format, file by file; a file that either
+# cannot read says so instead of a speed.
+formats = {"ase_read": "ASE", "gltf_read": "glTF", "obj_read": "OBJ"}
+for b in load("import_read", errors=True):
+    reader, name = b["name"].split("/")[:2]
+    label = "%s read %s" % (formats.get(reader, reader), name)
+    if b.get("error_occurred"):
+        rows.append((label, "-", b.get("error_message", "failed")))
+        continue
     ours = b.get("ours_MBps")
     theirs = b.get("assimp_MBps")
-    rows.append(("ASE read " + name, "%.1f MB/s" % ours,
-                 "assimp %.1f MB/s (x%.1f)" % (theirs, ours / theirs) if theirs else "assimp not built"))
+    rows.append((label, "%.1f MB/s" % ours,
+                 "assimp %.1f MB/s (x%.2f)" % (theirs, ours / theirs) if theirs else "assimp not built"))
 # The read beside a memcpy of the same bytes into fresh pages, timed in the same run.
 reads = {b["name"].split("/")[0]: b for b in load("binary_scene_read")}
 read, copy = reads.get("BM_ReadScene"), reads.get("BM_MemcpyFreshPages")
