@@ -46,18 +46,27 @@ void TransformPoint(const Matrix& m, const float in[3], float out[3]) {
 }
 
 // Normals go through the inverse transpose of the upper 3 x 3, which is its cofactor matrix
-// up to a scale that the normalisation removes.
-void TransformNormal(const Matrix& m, const float in[3], float out[3]) {
-  auto at = [&](int r, int c) { return m[c * 4 + r]; };
-  double n[3] = {0, 0, 0};
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) {
-      const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
-      n[r] += (at(r1, c1) * at(r2, c2) - at(r1, c2) * at(r2, c1)) * in[c];
-    }
-  const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  for (int k = 0; k < 3; ++k) out[k] = length > 0 ? static_cast<float>(n[k] / length) : 0;
-}
+// up to a scale that the normalisation removes. Worked out once per transform, not per normal.
+struct NormalTransform {
+  double cofactor[3][3];
+
+  explicit NormalTransform(const Matrix& m) {
+    auto at = [&](int r, int c) { return m[c * 4 + r]; };
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) {
+        const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+        cofactor[r][c] = at(r1, c1) * at(r2, c2) - at(r1, c2) * at(r2, c1);
+      }
+  }
+
+  void apply(const float in[3], float out[3]) const {
+    double n[3] = {0, 0, 0};
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) n[r] += cofactor[r][c] * in[c];
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    for (int k = 0; k < 3; ++k) out[k] = length > 0 ? static_cast<float>(n[k] / length) : 0;
+  }
+};
 
 // One component at p of an accessor's type, integers scaled to 0..1 or -1..1 when normalised.
 double Component(const tinygltf::Accessor& accessor, const unsigned char* p) {
@@ -527,6 +536,7 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
   }
   // A mirroring transform turns the triangles inside out; their corners swap back.
   const bool mirrored = Determinant3(world) < 0;
+  mesh.faces.reserve(indices.size());
   for (size_t f = 0; f < indices.size(); f += 3)
     for (int k : {0, mirrored ? 2 : 1, mirrored ? 1 : 2}) {
       const double index = indices[f + k];
@@ -554,14 +564,19 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
       for (size_t c = 0; c < 4; ++c)
         mesh.colours[i * 4 + c] = c < channels ? static_cast<float>(colours[i * channels + c]) : 1.0f;
   }
-  if (!normals.empty())
-    for (uint32_t index : mesh.faces) {
-      const float n[3] = {float(normals[index * 3]), float(normals[index * 3 + 1]),
-                          float(normals[index * 3 + 2])};
-      float turned[3];
-      TransformNormal(world, n, turned);
-      mesh.cornerNormals.insert(mesh.cornerNormals.end(), turned, turned + 3);
+  if (!normals.empty()) {
+    // Each vertex's normal is turned once; the corners that share the vertex copy it.
+    const NormalTransform turn(world);
+    std::vector<float> turned(normals.size());
+    for (size_t i = 0; i < vertexCount; ++i) {
+      const float n[3] = {float(normals[i * 3]), float(normals[i * 3 + 1]),
+                          float(normals[i * 3 + 2])};
+      turn.apply(n, &turned[i * 3]);
     }
+    mesh.cornerNormals.resize(mesh.faces.size() * 3);
+    for (size_t i = 0; i < mesh.faces.size(); ++i)
+      std::copy_n(&turned[mesh.faces[i] * 3], 3, &mesh.cornerNormals[i * 3]);
+  }
   int32_t material = primitive.material;
   if (!hasMaterial) {
     // glTF draws a primitive without a material in plain white.
