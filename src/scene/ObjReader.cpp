@@ -8,7 +8,7 @@
 #include <cstring>
 #include <cstdio>
 #include <map>
-#include <sstream>
+#include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +24,19 @@ bool ReadText(const std::string& path, std::string& text) {
   text.assign(bytes.begin(), bytes.end());
   return true;
 }
+
+// A text as the stream tinyobjloader parses, read where it lies rather than copied as a string
+// stream would copy it (a large OBJ would be held twice over).
+class TextStream : public std::istream {
+ public:
+  explicit TextStream(std::string& text) : std::istream(&buffer_) { buffer_.over(text); }
+
+ private:
+  struct Buffer : std::streambuf {
+    void over(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+  };
+  Buffer buffer_;
+};
 
 // tinyobjloader cuts a face into triangles ear by ear, in time that grows with the square of its
 // corners or worse; a face of more corners than this is cut as a fan before it reads the text.
@@ -145,7 +158,7 @@ class LibraryBeside : public tinyobj::MaterialReader {
                      ": drawn in a default grey");
       return false;
     }
-    std::istringstream stream(text);
+    TextStream stream(text);
     tinyobj::LoadMtl(names, materials, &stream, warn, err);
     return true;
   }
@@ -180,11 +193,38 @@ Material MaterialOf(int32_t index, const tinyobj::material_t& source, const std:
   return material;
 }
 
+// Numbers the file's vertices afresh for one object at a time, in the order the object first
+// uses them. One table for the whole file, cleared after each object by the entries it used, so
+// an object costs what it uses rather than what the file holds.
+class Renumbering {
+ public:
+  explicit Renumbering(size_t count) : number_(count, kNone) {}
+  // The object's number for the file's vertex i; fresh is set when i is new to the object.
+  uint32_t of(size_t i, bool& fresh) {
+    fresh = number_[i] == kNone;
+    if (fresh) {
+      number_[i] = static_cast<uint32_t>(used_.size());
+      used_.push_back(i);
+    }
+    return number_[i];
+  }
+  void clear() {
+    for (size_t i : used_) number_[i] = kNone;
+    used_.clear();
+  }
+
+ private:
+  static constexpr uint32_t kNone = UINT32_MAX;
+  std::vector<uint32_t> number_;
+  std::vector<size_t> used_;
+};
+
 // The triangles of one shape that use one material, with positions and texture coordinates
 // numbered afresh for the object.
 bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int material,
-            ImportedTriangles& out) {
-  std::map<int, uint32_t> positions, uvs;
+            Renumbering& positions, Renumbering& uvs, ImportedTriangles& out) {
+  positions.clear();
+  uvs.clear();
   const size_t faces = mesh.num_face_vertices.size();
   bool textured = true;
   for (size_t f = 0; f < faces; ++f)
@@ -200,19 +240,18 @@ bool Gather(const tinyobj::attrib_t& attrib, const tinyobj::mesh_t& mesh, int ma
       const tinyobj::index_t& index = mesh.indices[f * 3 + k];
       if (index.vertex_index < 0 || size_t(index.vertex_index) * 3 + 2 >= attrib.vertices.size())
         return false;
-      const auto p = positions.emplace(index.vertex_index, static_cast<uint32_t>(positions.size()));
-      if (p.second)
+      bool fresh = false;
+      out.faces.push_back(positions.of(index.vertex_index, fresh));
+      if (fresh)
         out.positions.insert(out.positions.end(), &attrib.vertices[index.vertex_index * 3],
                              &attrib.vertices[index.vertex_index * 3] + 3);
-      out.faces.push_back(p.first->second);
       if (textured) {
         if (size_t(index.texcoord_index) * 2 + 1 >= attrib.texcoords.size()) return false;
-        const auto t = uvs.emplace(index.texcoord_index, static_cast<uint32_t>(uvs.size()));
-        if (t.second) {
+        out.uvFaces.push_back(uvs.of(index.texcoord_index, fresh));
+        if (fresh) {
           out.uvs.push_back(attrib.texcoords[index.texcoord_index * 2]);
           out.uvs.push_back(-attrib.texcoords[index.texcoord_index * 2 + 1]);
         }
-        out.uvFaces.push_back(t.first->second);
       }
       if (normals) {
         if (size_t(index.normal_index) * 3 + 2 >= attrib.normals.size()) return false;
@@ -246,7 +285,7 @@ ImportResult ReadObj(const char* path, Scene& scene) {
                   " are cut as a fan from their first corner");
     text = LargeFacesAsFans(text);
   }
-  std::istringstream stream(text);
+  TextStream stream(text);
   LibraryBeside libraries(path, warnings);
   if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, &stream, &libraries, true,
                         false)) {
@@ -259,6 +298,7 @@ ImportResult ReadObj(const char* path, Scene& scene) {
   for (size_t i = 0; i < materials.size(); ++i)
     out.materials.push_back(MaterialOf(static_cast<int32_t>(i), materials[i], path, warnings));
   int32_t grey = -1;
+  Renumbering positions(attrib.vertices.size() / 3), uvs(attrib.texcoords.size() / 2);
   for (const tinyobj::shape_t& shape : shapes) {
     if (!shape.lines.indices.empty() || !shape.points.indices.empty())
       warnings.warn("has lines or points: not carried");
@@ -283,7 +323,8 @@ ImportResult ReadObj(const char* path, Scene& scene) {
         }
         material = grey;
       }
-      if (!Gather(attrib, mesh, id, triangles) || !out.addObject(triangles, material, shape.name)) {
+      if (!Gather(attrib, mesh, id, positions, uvs, triangles) ||
+          !out.addObject(triangles, material, shape.name)) {
         std::printf("]> ** ERROR ** [ %s ] has a face that names a vertex it does not hold.\n",
                     path);
         out.discard();
