@@ -10,8 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Files.h"
@@ -68,37 +70,25 @@ struct NormalTransform {
   }
 };
 
-// One component at p of an accessor's type, integers scaled to 0..1 or -1..1 when normalised.
-double Component(const tinygltf::Accessor& accessor, const unsigned char* p) {
-  const bool n = accessor.normalized;
-  switch (accessor.componentType) {
-    case TINYGLTF_COMPONENT_TYPE_FLOAT: {
-      float v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-      return n ? p[0] / 255.0 : p[0];
-    case TINYGLTF_COMPONENT_TYPE_BYTE: {
-      const int8_t v = static_cast<int8_t>(p[0]);
-      return n ? std::max(v / 127.0, -1.0) : v;
-    }
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
-      uint16_t v;
-      std::memcpy(&v, p, 2);
-      return n ? v / 65535.0 : v;
-    }
-    case TINYGLTF_COMPONENT_TYPE_SHORT: {
-      int16_t v;
-      std::memcpy(&v, p, 2);
-      return n ? std::max(v / 32767.0, -1.0) : v;
-    }
-    default: {  // unsigned int: the only other type ReadAccessor lets through
-      uint32_t v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-  }
+// One component of type T at p, integers scaled to 0..1 or -1..1 when normalised (glTF does
+// not normalise 32-bit integers).
+template <typename T>
+double Component(const unsigned char* p, bool normalized) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  if (std::is_floating_point<T>::value || std::is_same<T, uint32_t>::value || !normalized)
+    return v;
+  const double top = std::numeric_limits<T>::max();
+  return std::is_signed<T>::value ? std::max(v / top, -1.0) : v / top;
+}
+
+// count elements of `components` components of type T, one every `stride` bytes from base.
+template <typename T>
+void Components(const unsigned char* base, uint64_t count, uint64_t stride, int components,
+                bool normalized, double* out) {
+  for (uint64_t i = 0; i < count; ++i)
+    for (int c = 0; c < components; ++c)
+      out[i * components + c] = Component<T>(base + i * stride + c * sizeof(T), normalized);
 }
 
 // An accessor's elements, `components` numbers per element. False when it names no data, has
@@ -133,9 +123,27 @@ bool ReadAccessor(const tinygltf::Model& model, int index, int components,
     return false;
   const unsigned char* base = data.data() + view.byteOffset + accessor.byteOffset;
   out.resize(count * components);
-  for (uint64_t i = 0; i < count; ++i)
-    for (int c = 0; c < components; ++c)
-      out[i * components + c] = Component(accessor, base + i * stride + c * size);
+  // One loop per component type, so the type is not looked at again for every number.
+  const bool n = accessor.normalized;
+  switch (type) {
+    case TINYGLTF_COMPONENT_TYPE_FLOAT:
+      Components<float>(base, count, stride, components, n, out.data());
+      break;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+      Components<uint8_t>(base, count, stride, components, n, out.data());
+      break;
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+      Components<int8_t>(base, count, stride, components, n, out.data());
+      break;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+      Components<uint16_t>(base, count, stride, components, n, out.data());
+      break;
+    case TINYGLTF_COMPONENT_TYPE_SHORT:
+      Components<int16_t>(base, count, stride, components, n, out.data());
+      break;
+    default:  // unsigned int: the only other type let through above
+      Components<uint32_t>(base, count, stride, components, n, out.data());
+  }
   return true;
 }
 
@@ -575,7 +583,7 @@ bool GltfScene::readPrimitive(const tinygltf::Primitive& primitive, const Matrix
     }
     mesh.cornerNormals.resize(mesh.faces.size() * 3);
     for (size_t i = 0; i < mesh.faces.size(); ++i)
-      std::copy_n(&turned[mesh.faces[i] * 3], 3, &mesh.cornerNormals[i * 3]);
+      for (int c = 0; c < 3; ++c) mesh.cornerNormals[i * 3 + c] = turned[mesh.faces[i] * 3 + c];
   }
   int32_t material = primitive.material;
   if (!hasMaterial) {
