@@ -127,12 +127,13 @@ void BM_Read(benchmark::State& state, Reader read, const std::string& path) {
 }
 
 void Register(const char* format, Reader read, const std::vector<fs::path>& files) {
-  for (const fs::path& file : files)
-    benchmark::RegisterBenchmark((std::string(format) + "_read/" + file.filename().string()).c_str(),
-                                 BM_Read, read, file.string())
+  for (const fs::path& file : files) {
+    const std::string name = std::string(format) + "_read/" + file.filename().string();
+    benchmark::RegisterBenchmark(name.c_str(), BM_Read, read, file.string())
         ->UseManualTime()
         ->MinTime(1.0)
         ->Unit(benchmark::kMillisecond);
+  }
 }
 
 }  // namespace

@@ -155,8 +155,8 @@ for b in load("import_read", errors=True):
         continue
     ours = b.get("ours_MBps")
     theirs = b.get("assimp_MBps")
-    rows.append((label, "%.1f MB/s" % ours,
-                 "assimp %.1f MB/s (x%.2f)" % (theirs, ours / theirs) if theirs else "assimp not built"))
+    rows.append((label, "%.1f MB/s" % ours, "assimp %.1f MB/s (x%.2f)" % (theirs, ours / theirs)
+                 if theirs else "assimp not built"))
 # The read beside a memcpy of the same bytes into fresh pages, timed in the same run.
 reads = {b["name"].split("/")[0]: b for b in load("binary_scene_read")}
 read, copy = reads.get("BM_ReadScene"), reads.get("BM_MemcpyFreshPages")

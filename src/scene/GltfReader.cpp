@@ -82,7 +82,8 @@ double Component(const unsigned char* p, bool normalized) {
   return std::is_signed<T>::value ? std::max(v / top, -1.0) : v / top;
 }
 
-// count elements of `components` components of type T, one every `stride` bytes from base.
+// The numbers of count elements of `components` components of type T, one element every
+// stride bytes from base.
 template <typename T>
 void Components(const unsigned char* base, uint64_t count, uint64_t stride, int components,
                 bool normalized, double* out) {
