@@ -11,7 +11,7 @@ set -euo pipefail
 core=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libjpeg62-turbo-dev libvorbis-dev libogg-dev
+  libjpeg62-turbo-dev libvorbis-dev libogg-dev libsndfile1-dev
   libfreetype-dev fonts-dejavu-core fonts-dejavu-extra zlib1g-dev libpng-dev
   libtinygltf-dev libtinyobjloader-dev libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev

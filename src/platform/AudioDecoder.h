@@ -1,10 +1,12 @@
 #pragma once
-// Decodes an OGG Vorbis file into interleaved 16-bit stereo frames at the output rate, converting
-// the file's rate and channel count where they differ.
+// Decodes a music file (Ogg Vorbis, Ogg Opus, FLAC, WAV, MP3: see MusicSource.h) into interleaved
+// 16-bit stereo frames at the output rate, converting the file's rate and channel count where they
+// differ.
 #include <cstdint>
 #include <memory>
+#include <string>
 
-struct OggVorbis_File;
+class MusicSource;
 struct _SDL_AudioStream;
 
 class AudioDecoder {
@@ -14,8 +16,10 @@ class AudioDecoder {
   AudioDecoder(const AudioDecoder&) = delete;
   AudioDecoder& operator=(const AudioDecoder&) = delete;
 
-  // Opens the file through OpenFile; false when it cannot be read as OGG Vorbis.
+  // Opens the file through OpenFile; false, with the reason in Fault(), when it holds no music
+  // this engine plays.
   bool Open(const char* path, int outputRate);
+  const std::string& Fault() const { return m_fault; }
   // Fills up to `count` frames; fewer only at the end of the music.
   int Read(int16_t* frames, int count);
   // Moves to an output frame, clamped to the music; false when the file cannot seek.
@@ -24,9 +28,10 @@ class AudioDecoder {
 
  private:
   void Close();
+  bool Fail(const std::string& reason);
 
-  std::unique_ptr<OggVorbis_File> m_file;
-  bool m_open = false;
+  std::unique_ptr<MusicSource> m_source;
+  std::string m_fault;
   _SDL_AudioStream* m_convert = nullptr;
   int m_fileRate = 0;
   int m_outputRate = 0;
