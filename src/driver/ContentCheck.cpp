@@ -1,6 +1,7 @@
 #include "driver/ContentCheck.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -120,18 +121,35 @@ class FileChecker {
   }
 
   // The music's length in seconds; 0 when there is none to play. The player plays on a silent
-  // clock without it: a fault for the checker, a warning for the player.
+  // clock without it: a fault for the checker, a warning for the player. The checker also plays
+  // it through, to find music that gives out early (the player tells of that when it comes).
   float Music(const ManifestEntry& music) {
     if (music.path.empty()) return 0;
     std::string fault = Absence(music.path);
     AudioDecoder decoder;
     if (fault.empty() && !decoder.Open(music.path.c_str(), kCheckRate))
-      fault = "not a usable Ogg Vorbis file";
+      fault = decoder.Fault();
     else if (fault.empty() && decoder.Length() <= 0)
       fault = "holds no sound";
-    if (fault.empty()) return static_cast<float>(static_cast<double>(decoder.Length()) / kCheckRate);
-    Warn(music.line, music.path, fault + ": the production plays on a silent clock");
-    return 0;
+    if (!fault.empty()) {
+      Warn(music.line, music.path, fault + ": the production plays on a silent clock");
+      return 0;
+    }
+    const double seconds = static_cast<double>(decoder.Length()) / kCheckRate;
+    if (decode_ && !playing_) {
+      int16_t frames[2 * 4096];
+      int64_t end = 0;
+      for (int n; (n = decoder.Read(frames, 4096)) > 0;) end += n;
+      if (EndsEarly(end, decoder.Length(), kCheckRate)) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "damaged or cut short: its sound gives out at %.2f s of the %.2f s the "
+                      "file announces, and the rest plays as silence",
+                      static_cast<double>(end) / kCheckRate, seconds);
+        Warn(music.line, music.path, text);
+      }
+    }
+    return static_cast<float>(seconds);
   }
 
  private:

@@ -10,12 +10,12 @@
 struct ContentManifest;
 
 // Files the manifest names, and the textures its scenes and particle files name, that are
-// missing, not regular files, unreadable or empty; the music when it is not Ogg Vorbis; scenes
-// that are cut short, damaged or hold a number nothing can draw, and particle files that cannot be
-// used. Every scene and particle
-// file is read and the music's headers too (the player stops on these before its window opens);
-// with `decode` every image is decoded as well. `targets` gets what the script can address, and
-// the music's length (0 when there is no music to play).
+// missing, not regular files, unreadable or empty; music the player cannot read; scenes that are
+// cut short, damaged or hold a number nothing can draw, and particle files that cannot be used.
+// Every scene and particle file is read and the music's headers too (the player stops on these
+// before its window opens); with `decode` every image is decoded as well, and the checker's (no
+// `warnings`) plays the music through to find where it gives out early. `targets` gets what the
+// script can address, and the music's length (0 when there is no music to play).
 // Findings the player plays on with (a damaged scene keeps what was read, an unusable particle
 // file gives an empty system, music that cannot be played leaves a silent clock) go to
 // `warnings` when it is given, else to `findings` with the rest. A scene's map that cannot be

@@ -27,6 +27,8 @@ int64_t Rescale(int64_t value, int64_t to, int64_t from) {
 
 }  // namespace
 
+bool EndsEarly(int64_t end, int64_t length, int rate) { return end + rate / 10 < length; }
+
 AudioDecoder::AudioDecoder() = default;
 
 AudioDecoder::~AudioDecoder() { Close(); }

@@ -9,6 +9,11 @@
 class MusicSource;
 struct _SDL_AudioStream;
 
+// Whether music that gave out at frame `end` did so well before the `length` its file announces
+// (damaged or cut short). Decoders may end a few frames either side of it: a tenth of a second
+// short counts.
+bool EndsEarly(int64_t end, int64_t length, int rate);
+
 class AudioDecoder {
  public:
   AudioDecoder();

@@ -27,6 +27,7 @@ struct Channel {
   std::atomic<int64_t> position{0};
   std::atomic<bool> playing{false};
   std::atomic<bool> ended{false};  // the decoder gave out before its announced length
+  std::atomic<int64_t> endedAt{-1};  // the frame where it gave out; -1 before it has
   std::atomic<uint32_t> level{0};
 };
 
@@ -71,7 +72,10 @@ void Mix(int16_t* out, int frames) {
   if (g_channel.handle && g_channel.playing) {
     if (g_channel.decoder && !g_channel.ended) {
       got = g_channel.decoder->Read(out, frames);
-      if (got < frames) g_channel.ended = true;
+      if (got < frames) {
+        g_channel.endedAt = g_channel.position + got;
+        g_channel.ended = true;
+      }
     }
     g_channel.position += frames;
   }
@@ -219,6 +223,7 @@ uint32_t CreateStream(std::unique_ptr<AudioDecoder> decoder) {
   if (g_output.nextHandle == 0) g_output.nextHandle = 1;
   g_channel.position = 0;
   g_channel.ended = false;
+  g_channel.endedAt = -1;
   g_channel.playing = false;
   g_channel.level = 0;
   return g_channel.handle;
@@ -263,6 +268,10 @@ bool AudioChannelPause(uint32_t stream) {
 
 bool AudioChannelIsPlaying(uint32_t stream) {
   return IsCurrent(stream) && g_channel.playing && !PastTheMusic();
+}
+
+int64_t AudioChannelGetEnd(uint32_t stream) {
+  return IsCurrent(stream) ? g_channel.endedAt.load() : -1;
 }
 
 int64_t AudioChannelGetPosition(uint32_t stream) {

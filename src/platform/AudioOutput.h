@@ -37,6 +37,9 @@ bool AudioChannelPlay(uint32_t stream);
 bool AudioChannelPause(uint32_t stream);
 bool AudioChannelIsPlaying(uint32_t stream);  // false again once the music has ended
 int64_t AudioChannelGetPosition(uint32_t stream);
+// The frame where the stream's music last gave out, at its end or earlier where the file is
+// damaged or cut short; -1 while it never has.
+int64_t AudioChannelGetEnd(uint32_t stream);
 // Not before the start; past the end of the music the position is silence.
 bool AudioChannelSetPosition(uint32_t stream, int64_t frame);
 // Peak levels of the last block played: left in the low 16 bits, right in the high 16 bits

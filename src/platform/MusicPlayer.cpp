@@ -1,5 +1,6 @@
 #include "platform/MusicPlayer.h"
 
+#include "platform/AudioDecoder.h"
 #include "platform/AudioOutput.h"
 #include "platform/StatusLine.h"
 
@@ -17,6 +18,7 @@ bool MusicPlayer::Init(HWND) {
 }
 
 void MusicPlayer::Load(const char* path) {
+  m_toldShortMusic = false;
   m_stream = AudioStreamCreateFile(path);
   if (m_stream) return;
   MessageBoxA(nullptr, "ERROR!", "No se pudo cargar el fichero de musica.", MB_OK);
@@ -48,7 +50,18 @@ uint32_t MusicPlayer::Level() {
   return m_playing ? ((level & 0xFFFF) + (level >> 16)) / 2 : 0;
 }
 
+void MusicPlayer::TellShortMusic() {
+  const int64_t end = AudioChannelGetEnd(m_stream);
+  const int64_t length = AudioStreamGetLength(m_stream);
+  if (m_toldShortMusic || end < 0 || !EndsEarly(end, length, kMusicRate)) return;
+  m_toldShortMusic = true;
+  PrintStatus("- The music gives out at %.2f s, before the %.2f s its file announces: the file "
+              "is damaged or cut short, and the clock runs on in silence\n",
+              AudioFramesToSeconds(end), AudioFramesToSeconds(length));
+}
+
 float MusicPlayer::Position() {
+  TellShortMusic();
   return static_cast<float>(AudioFramesToSeconds(AudioChannelGetPosition(m_stream)));
 }
 

@@ -11,6 +11,7 @@ class MusicPlayer {
  public:
   uint32_t m_stream = 0;  // 0 when no stream could be created
   bool m_playing = false;
+  bool m_toldShortMusic = false;  // the music gave out early, and the log has said so
 
   // Opens the sound output (a silent one where the machine has no sound device).
   bool Init(HWND window);
@@ -23,7 +24,9 @@ class MusicPlayer {
   void Resume();
   // Mean of the left and right peak levels; 0 while not playing.
   uint32_t Level();
-  float Position();  // seconds; grows from 0 with the music
+  // Seconds; grows from 0 with the music. Music that gives out well before the length its file
+  // announces (damaged or cut short) is told of in the log, once.
+  float Position();
   float Length();
   // Moves the music, and with it the production's clock, to `seconds` (0 at the least); past
   // the end of the music the clock runs on in silence.
@@ -34,4 +37,5 @@ class MusicPlayer {
 
  private:
   void MoveBy(float seconds);
+  void TellShortMusic();
 };

@@ -1,10 +1,15 @@
 #include "support/TestMusic.h"
 
+#include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
+
+#include "platform/Files.h"
 
 namespace {
 
@@ -89,4 +94,45 @@ bool WriteOggTone(const std::string& path, double seconds, int rate, int channel
   if (!file) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
+}
+
+namespace {
+
+void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// The marked music as 16-bit PCM in a RIFF WAVE file.
+std::string MarkedWav() {
+  constexpr int kRate = 44100, kChannels = 2;
+  constexpr uint32_t kFrames = 3 * kRate;
+  std::string out = "RIFF";
+  PutLittleEndian(out, 36 + kFrames * kChannels * 2, 4);
+  out += "WAVEfmt ";
+  PutLittleEndian(out, 16, 4);
+  PutLittleEndian(out, 1, 2);  // integer PCM
+  PutLittleEndian(out, kChannels, 2);
+  PutLittleEndian(out, kRate, 4);
+  PutLittleEndian(out, kRate * kChannels * 2, 4);
+  PutLittleEndian(out, kChannels * 2, 2);
+  PutLittleEndian(out, 16, 2);
+  out += "data";
+  PutLittleEndian(out, kFrames * kChannels * 2, 4);
+  for (uint32_t i = 0; i < kFrames; ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    const bool tone = t >= kMarkStart && t < kMarkStart + 0.1;
+    const auto sample = static_cast<int16_t>(tone ? 0.8 * 32767 * std::sin(2 * M_PI * 1000 * t) : 0);
+    for (int c = 0; c < kChannels; ++c) PutLittleEndian(out, static_cast<uint16_t>(sample), 2);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string MarkedMusic(const std::string& format) {
+  if (format == "wav") return MarkedWav();
+  std::vector<uint8_t> bytes;
+  const std::string path = std::string(ZB_SOURCE_DIR) + "/tests/data/music/mark." + format;
+  EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kMusic, bytes)) << path;
+  return std::string(bytes.begin(), bytes.end());
 }
