@@ -15,8 +15,12 @@ int8_t Percent(int16_t sample) { return static_cast<int8_t>(sample * 100 / 32768
 
 bool ReadWaveform(const std::string& path, int columns, Waveform& wave, std::string& error) {
   AudioDecoder decoder;
-  if (columns <= 0 || !decoder.Open(path.c_str(), kRate)) {
-    error = path + ": not a usable Ogg Vorbis file";
+  if (columns <= 0) {
+    error = path + ": no columns to draw it in";
+    return false;
+  }
+  if (!decoder.Open(path.c_str(), kRate)) {
+    error = path + ": " + decoder.Fault();
     return false;
   }
   const int64_t length = decoder.Length();

@@ -10,7 +10,7 @@ struct Waveform {
   std::vector<int8_t> high;
 };
 
-// Decodes the Ogg Vorbis file at `path` with the player's decoder and folds it into `columns`
+// Decodes the music file at `path` (any format the player reads) with the player's decoder and folds it into `columns`
 // columns of (seconds / columns) each, both channels together. False, with the reason, when the
 // file cannot be decoded.
 bool ReadWaveform(const std::string& path, int columns, Waveform& wave, std::string& error);
