@@ -107,3 +107,8 @@ std::string DecodeVideo(const TempDir& dir, const std::string& video) {
   return RunToFile(dir, "ffmpeg -v error -nostdin -i '" + dir.path + "/" + video +
                             "' -f rawvideo -pix_fmt rgb24 -");
 }
+
+std::string DecodeSound(const TempDir& dir, const std::string& video) {
+  return RunToFile(dir, "ffmpeg -v error -nostdin -i '" + dir.path + "/" + video +
+                            "' -f s16le -ac 1 -ar 44100 -");
+}

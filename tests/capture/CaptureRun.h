@@ -38,3 +38,5 @@ RgbPicture ReadFrame(const TempDir& dir, const std::string& path);
 std::string ProbeVideo(const TempDir& dir, const std::string& video, const std::string& entries);
 // Every frame of a video of dir, decoded to 8-bit RGB one after the other.
 std::string DecodeVideo(const TempDir& dir, const std::string& video);
+// The sound of a video of dir, decoded to 16-bit mono samples at 44100 Hz, little-endian.
+std::string DecodeSound(const TempDir& dir, const std::string& video);

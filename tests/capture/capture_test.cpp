@@ -14,6 +14,7 @@
 #include "FrameClock.h"
 #include "PngFile.h"
 #include "PngPicture.h"
+#include "support/TestMusic.h"
 #include "support/TestProduction.h"
 #include "driver/ContentManifest.h"
 #include "render/SceneRenderer.h"
@@ -328,6 +329,37 @@ TEST(Capture, WritesAVideoWithTheMusic) {
       ProbeVideo(dir, "silent.mp4", "stream=codec_name,width,height,nb_read_frames");
   EXPECT_NE(alone.find("h264,800,600,20"), std::string::npos) << alone;
   EXPECT_EQ(alone.find("aac"), std::string::npos) << alone;
+}
+
+// The video's sound is the music's, in step with its frames, whatever the music's format: a
+// capture from 0.5 s hears the tone that starts at 1.0 s of music at its own 0.5 s.
+TEST(Capture, TheSoundKeepsStepWithThePictureInEveryMusicFormat) {
+  ZB_REQUIRE_SCREEN();
+  if (!HasFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+#ifndef ZB_HAVE_SNDFILE
+  GTEST_SKIP() << "this build reads Ogg Vorbis alone";
+#endif
+  for (const char* format : {"wav", "flac", "opus", "mp3"}) {
+    SCOPED_TRACE(format);
+    TempDir dir;
+    WriteCaptureProduction(dir, false);
+    const std::string ogg = "music\\music.ogg";
+    std::string manifest = kDefaultManifestText;
+    manifest.replace(manifest.find(ogg), ogg.size(), std::string("music\\tune.") + format);
+    dir.Write(kManifestFile, manifest);
+    dir.Write(std::string("music/tune.") + format, MarkedMusic(format));
+    const CaptureRun run = RunCaptureTool(dir, {"--fps", "10", "--from", "0.5", "--to", "1.5",
+                                                "-o", "out.mp4"});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("tune."), std::string::npos) << run.errors;
+    const std::string sound = DecodeSound(dir, "out.mp4");
+    size_t first = 0;
+    while (2 * first + 1 < sound.size() &&
+           std::abs(static_cast<int16_t>(static_cast<uint8_t>(sound[2 * first]) |
+                                         static_cast<uint8_t>(sound[2 * first + 1]) << 8)) < 3277)
+      ++first;
+    EXPECT_NEAR(static_cast<double>(first) / 44100, kMarkStart - 0.5, 0.005);
+  }
 }
 
 // A capture that fails half way (the encoder gives up, or says it could not finish the file

@@ -298,8 +298,7 @@ TEST_F(MusicOnVirtualClock, DamagedMusicIsRefusedOrToldOfAndTheClockRunsOn) {
     std::string bytes = MarkedMusic(c.format);
     if (c.damage == kHeadOnly) bytes.resize(40);
     if (c.damage == kHalf) bytes.resize(bytes.size() / 2);
-    for (size_t i = bytes.size() / 3; c.damage == kSpoilt && i < bytes.size() / 3 + 2000; ++i)
-      bytes[i] = static_cast<char>(bytes[i] * 7 + 13);
+    if (c.damage == kSpoilt) bytes = Spoilt(bytes);
     dir.Write("music/damaged", bytes);
     boxes.boxes.clear();
     testing::internal::CaptureStdout();

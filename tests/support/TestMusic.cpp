@@ -136,3 +136,9 @@ std::string MarkedMusic(const std::string& format) {
   EXPECT_TRUE(ReadWholeFile(path.c_str(), ReadLimit::kMusic, bytes)) << path;
   return std::string(bytes.begin(), bytes.end());
 }
+
+std::string Spoilt(std::string bytes) {
+  for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + 2000 && i < bytes.size(); ++i)
+    bytes[i] = static_cast<char>(bytes[i] * 7 + 13);
+  return bytes;
+}

@@ -20,3 +20,5 @@ bool WriteOggTone(const std::string& path, double seconds, int rate, int channel
 // The WAV is written here; the rest are tests/data/music/mark.* (see the README there).
 constexpr double kMarkStart = 1.0;
 std::string MarkedMusic(const std::string& format);
+// The bytes with 2000 of them scrambled from a third of the way in.
+std::string Spoilt(std::string bytes);
