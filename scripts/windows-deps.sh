@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libraries the Windows programs need (SDL2, libogg, libvorbis, libjpeg-turbo, libpng,
-# FreeType, GoogleTest; tinygltf with nlohmann-json, tinyobjloader and stb as static libraries) for
-# 64-bit Windows with mingw-w64, from Debian's own source packages, into a cache outside the
-# source tree. The cache is keyed by the source versions and this script, so a
-# second run, or a second clone, reuses it. Prints the prefix on its last line.
+# Builds the libraries the Windows programs need (SDL2, libogg, libvorbis, libsndfile with FLAC,
+# Opus, mpg123 and LAME, libjpeg-turbo, libpng, FreeType, GoogleTest; tinygltf with nlohmann-json,
+# tinyobjloader and stb as static libraries) for 64-bit Windows with mingw-w64, from Debian's own
+# source packages, into a cache outside the source tree. The cache is keyed by the source versions
+# and this script, so a second run, or a second clone, reuses it. Prints the prefix on its last line.
 # The machine's apt set-up is left as it is: the source lists live in the cache's own apt folder.
 # Usage: windows-deps.sh   (ZB_WINDOWS_CACHE=DIR, default ~/.cache/zorbanel/windows)
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 CACHE=${ZB_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorbanel/windows}
 H=x86_64-w64-mingw32
-PACKAGES=(libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype googletest nlohmann-json3 libstb
-          tinygltf tinyobjloader)
+PACKAGES=(libsdl2 libogg libvorbis opus flac mpg123 lame libsndfile libjpeg-turbo libpng1.6 freetype
+          googletest nlohmann-json3 libstb tinygltf tinyobjloader)
 JOBS=${JOBS:-$(nproc)}
 say() { echo "windows-deps: $*" >&2; }
 # Minutes and seconds since the script started, for the progress lines of the long build.
@@ -88,6 +88,20 @@ ZLIB=(-DZLIB_LIBRARY=/usr/$H/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$H/include)
 cmake_build libsdl2 -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
 auto_build libogg
 auto_build libvorbis --with-ogg="$P"
+# Music in the other formats (Ogg Opus, FLAC, MP3, WAV) comes through libsndfile, which wants an
+# MP3 encoder beside the decoder before it takes either. Opus and FLAC would add the GNU C
+# library's buffer checks (_FORTIFY_SOURCE), which mingw-w64 lacks; FLAC's Debian source is
+# repacked without what its autotools files need, so it is built with CMake.
+auto_build opus --disable-doc --disable-extra-programs CFLAGS="-O2 -D_FORTIFY_SOURCE=0"
+cmake_build flac -DBUILD_SHARED_LIBS=ON -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+  -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_FORTIFY_SOURCE=OFF \
+  -DWITH_STACK_PROTECTOR=OFF
+auto_build mpg123 --with-audio=dummy --enable-modules=no --enable-network=no
+# LAME's export list names a function its sources dropped, which Windows' linker refuses.
+sed -i '/lame_init_old/d' "$(src lame)/include/libmp3lame.sym"
+auto_build lame --disable-frontend
+cmake_build libsndfile -DBUILD_SHARED_LIBS=ON -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+  -DBUILD_TESTING=OFF -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF
 cmake_build libjpeg-turbo -DENABLE_STATIC=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DWITH_SIMD=ON
 # zlib goes into libpng and FreeType statically: one DLL fewer to carry.
 cmake_build libpng1.6 -DPNG_SHARED=ON -DPNG_STATIC=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF "${ZLIB[@]}"
@@ -107,8 +121,8 @@ cmake_build tinygltf -DTINYGLTF_BUILD_LOADER_EXAMPLE=OFF -DBUILD_TESTING=OFF
 cmake_build tinyobjloader
 # The licences of what the Windows package carries.
 mkdir -p "$P/licenses"
-for p in libsdl2 libogg libvorbis libjpeg-turbo libpng1.6 freetype nlohmann-json3 libstb tinygltf \
-         tinyobjloader; do
+for p in libsdl2 libogg libvorbis opus flac mpg123 lame libsndfile libjpeg-turbo libpng1.6 freetype \
+         nlohmann-json3 libstb tinygltf tinyobjloader; do
   cp "$(src "$p")/debian/copyright" "$P/licenses/$p.txt"
 done
 cp /usr/share/doc/libz-mingw-w64-dev/copyright "$P/licenses/zlib.txt" 2>/dev/null || true
