@@ -102,6 +102,8 @@ void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+constexpr double kPi = 3.14159265358979323846;
+
 // The marked music as 16-bit PCM in a RIFF WAVE file.
 std::string MarkedWav() {
   constexpr int kRate = 44100, kChannels = 2;
@@ -121,7 +123,7 @@ std::string MarkedWav() {
   for (uint32_t i = 0; i < kFrames; ++i) {
     const double t = static_cast<double>(i) / kRate;
     const bool tone = t >= kMarkStart && t < kMarkStart + 0.1;
-    const auto sample = static_cast<int16_t>(tone ? 0.8 * 32767 * std::sin(2 * M_PI * 1000 * t) : 0);
+    const auto sample = static_cast<int16_t>(tone ? 0.8 * 32767 * std::sin(2 * kPi * 1000 * t) : 0);
     for (int c = 0; c < kChannels; ++c) PutLittleEndian(out, static_cast<uint16_t>(sample), 2);
   }
   return out;
