@@ -123,7 +123,8 @@ std::string MarkedWav() {
   for (uint32_t i = 0; i < kFrames; ++i) {
     const double t = static_cast<double>(i) / kRate;
     const bool tone = t >= kMarkStart && t < kMarkStart + 0.1;
-    const auto sample = static_cast<int16_t>(tone ? 0.8 * 32767 * std::sin(2 * kPi * 1000 * t) : 0);
+    const double value = tone ? 0.8 * 32767 * std::sin(2 * kPi * 1000 * t) : 0;
+    const auto sample = static_cast<int16_t>(value);
     for (int c = 0; c < kChannels; ++c) PutLittleEndian(out, static_cast<uint16_t>(sample), 2);
   }
   return out;
