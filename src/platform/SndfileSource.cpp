@@ -1,7 +1,6 @@
 // Every other music format through libsndfile: Ogg Opus, FLAC, WAV, MP3 and the rest it reads.
 // It reads through the stream OpenFile gave, so the file rules (regular files, size limit, names
 // matched without regard to case) hold for these formats as for Vorbis.
-#ifdef ZB_HAVE_SNDFILE
 #include <sndfile.h>
 
 #include <string>
@@ -92,4 +91,3 @@ std::unique_ptr<MusicSource> OpenSndfileSource(FILE* file, std::string& fault) {
   if (info.frames == SF_COUNT_MAX && info.channels > 0) source->frames = source->CountFrames();
   return source;
 }
-#endif  // ZB_HAVE_SNDFILE

@@ -235,9 +235,6 @@ TEST(MusicPlayer, OnAnSdlDeviceThePositionCountsTheSamplesTheDeviceTook) {
 // The tone from 1.0 s sounds at 1.0 s of the clock in each format, played from the start or
 // sought to, to within a few frames of the decoder (MP3 and Opus carry encoder delays to undo).
 TEST_F(MusicOnVirtualClock, EveryFormatPlaysAndSeeksInStepWithItsSound) {
-#ifndef ZB_HAVE_SNDFILE
-  GTEST_SKIP() << "this build reads Ogg Vorbis alone";
-#endif
   ASSERT_TRUE(music.Init(nullptr));
   for (const MusicFile& file : kMusicFiles) {
     SCOPED_TRACE(file.name);
@@ -274,9 +271,6 @@ TEST_F(MusicOnVirtualClock, EveryFormatPlaysAndSeeksInStepWithItsSound) {
 // silent clock, or plays what it holds and says where its sound gave out before the length it
 // announced, or (where the file's own length is what is left) just plays its shorter music.
 TEST_F(MusicOnVirtualClock, DamagedMusicIsRefusedOrToldOfAndTheClockRunsOn) {
-#ifndef ZB_HAVE_SNDFILE
-  GTEST_SKIP() << "this build reads Ogg Vorbis alone";
-#endif
   enum Damage { kHeadOnly, kHalf, kSpoilt };
   enum Outcome { kRefused, kGivesOut, kShorter, kWhole };
   struct Case {
