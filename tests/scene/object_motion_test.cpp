@@ -236,6 +236,13 @@ std::string SlidingGltf(const std::vector<float>& times, const std::vector<float
          ",\"uri\":\"data:application/octet-stream;base64," + Base64(data) + "\"}]}";
 }
 
+// n keys a millisecond apart.
+std::vector<float> ManyKeys(size_t n) {
+  std::vector<float> times(n);
+  for (size_t k = 0; k < n; ++k) times[k] = static_cast<float>(k) / 1000;
+  return times;
+}
+
 // Animations a file cannot mean: named, and the scene still sound and no longer than its keys.
 TEST(ObjectMotion, ImpossibleKeysAreNamedAndTracksStayWithinTheScene) {
   const float nan = std::nanf("");
@@ -252,6 +259,8 @@ TEST(ObjectMotion, ImpossibleKeysAreNamedAndTracksStayWithinTheScene) {
       {"a key time that is not a number", {0, nan}, {0, 0, 0, 1, 0, 0}, 0, "not all numbers", 0, 0},
       {"a value that is not a number", {0, 1}, {0, 0, 0, nan, 0, 0}, 0, "values are not all numbers", 0, 0},
       {"keys out of order", {1, 0}, {0, 0, 0, 1, 0, 0}, 0, "not in order", 0, 0},
+      // A key every millisecond for a minute: each frame finds its keys by halving.
+      {"60,000 keys", ManyKeys(60000), std::vector<float>(3 * 60000, 1.0f), 0, "", 1800, 0},
       // Only the lights that are lit follow their parent.
       {"seven lights under a moving parent", {0, 1}, {0, 0, 0, 1, 0, 0}, 7, "after the sixth", 30, 6},
   };
