@@ -91,7 +91,7 @@ bool renderScene(Scene& scene, bool deformed) {
         material->apply();
         // A moving object is placed by its track; its normals then go through a transform
         // that may scale, so the driver makes them unit length again.
-        const ObjectFrame* motion = object.motionAt(animFrameIndex(scene.animFrame));
+        const ObjectFrame* motion = object.motion.looped(animFrameIndex(scene.animFrame));
         if (motion) {
           glPushMatrix();
           glMultMatrixf(motion->matrix);
@@ -309,18 +309,17 @@ void Material::leave() {
 void SceneLight::place(int32_t frameIndex) {
   // Light tracks loop at their own length: only the camera's track wraps animFrame, so the
   // index may run past a shorter light track.
-  if (trackLength != 0) {
-    const uint32_t k = frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % trackLength;
-    frame.position[0] = track[k].position[0];
-    frame.position[1] = track[k].position[1];
-    frame.position[2] = track[k].position[2];
+  if (const LightFrame* sample = looped(frameIndex)) {
+    frame.position[0] = sample->position[0];
+    frame.position[1] = sample->position[1];
+    frame.position[2] = sample->position[2];
   }
   frame.position[3] = 0.8f;
 }
 
 const float* SceneLight::aimAt(int32_t frameIndex) const {
-  if (aims.trackLength == 0) return shape.direction;
-  return aims.track[frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % aims.trackLength].direction;
+  const LightAim* aim = aims.looped(frameIndex);
+  return aim ? aim->direction : shape.direction;
 }
 
 void SceneLight::apply(int32_t frameIndex) {

@@ -252,7 +252,7 @@ class GltfScene {
   bool readPrimitive(const tinygltf::Primitive& primitive, const Matrix& world,
                      const std::string& name);
   void placeCamera(int node, const Matrix& world, CameraFrame& frame) const;
-  void readCamerasAndLights();
+  void readCamerasAndLights(const std::vector<Matrix>& rest);
   void sampleTracks(const SceneParams& params, const std::vector<Matrix>& rest);
   void findCentre();
 };
@@ -657,7 +657,7 @@ void AimOf(const Matrix& world, float out[3]) {
   for (int r = 0; r < 3; ++r) out[r] = length > 0 ? static_cast<float>(d[r] / length) : (r == 2 ? -1.0f : 0.0f);
 }
 
-void GltfScene::readCamerasAndLights() {
+void GltfScene::readCamerasAndLights(const std::vector<Matrix>& rest) {
   for (int node : order_) {
     const tinygltf::Node& source = model_.nodes[node];
     if (source.camera >= 0 && static_cast<size_t>(source.camera) < model_.cameras.size()) {
@@ -676,7 +676,6 @@ void GltfScene::readCamerasAndLights() {
   }
   if (lightNodes_.size() > size_t(kSceneLightSlots))
     warnings_.warn("has more than six lights: the ones after the sixth are not lit");
-  const std::vector<Matrix> rest = worldAt(0);
   for (int node : cameraNodes_) {
     SceneCamera camera;
     camera.frame.filled = false;
@@ -824,7 +823,7 @@ bool GltfScene::read(Scene& scene, ImportResult& result) {
       movingObjects_.push_back({node, first, out_.objects.size()});
   }
   findCentre();
-  readCamerasAndLights();
+  readCamerasAndLights(world);
   sampleTracks(params, world);
   scene.setParams(params);
   result = out_.finish(path_.c_str(), scene);

@@ -21,6 +21,13 @@ struct PositionTrack {
     trackLength = track ? n : 0;
   }
 
+  // The sample of frame frameIndex, the track looping at its own length (a negative frame takes
+  // the first); null for an empty track.
+  const Frame* looped(int32_t frameIndex) const {
+    if (trackLength == 0) return nullptr;
+    return &track[frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % trackLength];
+  }
+
   // Unchecked: the caller keeps k below trackLength.
   Frame getSample(uint32_t k) const { return track[k]; }
   void setSample(uint32_t k, const Frame& frame) { track[k] = frame; }

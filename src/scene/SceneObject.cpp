@@ -99,12 +99,6 @@ TexFace SceneObject::getTexFace(uint32_t i) const {
   return checked::Read(texFaces, texFacesReady, texFaceCount, i, kNoTexFaces);
 }
 
-const ObjectFrame* SceneObject::motionAt(int32_t frameIndex) const {
-  if (motion.trackLength == 0) return nullptr;
-  const uint32_t k = frameIndex < 0 ? 0 : static_cast<uint32_t>(frameIndex) % motion.trackLength;
-  return &motion.track[k];
-}
-
 bool SceneObject::release() {
   motion.freeTrack();
   const bool hadVertices = checked::Free(vertices, vertexCount, verticesReady);

@@ -82,10 +82,6 @@ struct SceneObject {
   void bindMaterial(Material* target) { material = target; }
   void setName(const char* text) { CopyName(name, text); }
 
-  // The transform of track entry frameIndex (looping at the track's length, as light tracks
-  // do); null for an object that does not move.
-  const ObjectFrame* motionAt(int32_t frameIndex) const;
-
   // Frees the four mesh arrays, the rest copy and the motion track; true when at least one mesh
   // array was set up.
   bool release();

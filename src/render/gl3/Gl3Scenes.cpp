@@ -269,19 +269,21 @@ void Gl3Renderer::DrawObject(Scene& scene, SceneObject& object, bool transparent
   }
   Mesh& mesh = MeshOf(object);
   // A moving object is drawn from the view carried by its place at this frame.
-  const ObjectFrame* motion = object.motionAt(animFrameIndex(scene.animFrame));
-  const SceneView still = m_view;
-  if (motion) {
-    SceneView moved = still;
-    Mat4 place;
-    std::memcpy(place.m, motion->matrix, sizeof place.m);
-    moved.modelview = still.modelview * place;
-    moved.modelview.NormalMatrix(moved.normalMatrix);
-    moved.normalise = true;
-    SetSceneView(moved);
+  const ObjectFrame* motion = object.motion.looped(animFrameIndex(scene.animFrame));
+  if (!motion) {
+    DrawMesh(mesh, *material);
+    return;
   }
+  const SceneView still = m_view;
+  SceneView moved = still;
+  Mat4 place;
+  std::memcpy(place.m, motion->matrix, sizeof place.m);
+  moved.modelview = still.modelview * place;
+  moved.modelview.NormalMatrix(moved.normalMatrix);
+  moved.normalise = true;
+  SetSceneView(moved);
   DrawMesh(mesh, *material);
-  if (motion) SetSceneView(still);
+  SetSceneView(still);
 }
 
 void Gl3Renderer::DrawMesh(Mesh& mesh, const Material& material) {
